@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and running the program need.
+# Quiet and quick when everything is present; runs apt-get update only when something
+# is missing. "--run" adds what only running the program needs (the word processor
+# and the X server used for running without a desktop).
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build make pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins
+  libgl-dev libxkbcommon-dev
+  libsqlite3-dev libsqlitecpp-dev sqlite3
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-noto-cjk
+  xvfb xauth imagemagick
+)
+if [[ "${1:-}" == "--run" ]]; then
+  packages+=(libreoffice-writer)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then
+  command -v sudo >/dev/null || { echo "Please run as root or install sudo: apt-get install ${missing[*]}" >&2; exit 1; }
+  sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,88 @@
+#include "core/fileops.h"
+
+#include "core/prompt.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace qm {
+
+void Md(const QString& dir)
+{
+    QDir().mkdir(dir);
+}
+
+int Rd(const QString& dir)
+{
+    const QFileInfo info(dir);
+    if (!info.isDir())
+        return kErrPathNotFound;
+    return QDir().rmdir(dir) ? 0 : kErrPathFileAccess;
+}
+
+namespace {
+
+// Writes `bytes` as the new content of `path`, replacing it only once everything is written.
+bool replaceFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile out(path);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    if (out.write(bytes) != bytes.size()) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+}  // namespace
+
+bool filecopyZZ(const QString& source, const QString& destination)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        return false;
+    in.close();
+    return replaceFile(destination, bytes);
+}
+
+void KillFile(const QString& path)
+{
+    QFile::remove(path);
+}
+
+int CopyFileWithPrompt(Prompt& prompt, const QString& source, const QString& destination)
+{
+    QFile in(source);
+    if (!QFileInfo(source).isFile() || !in.open(QIODevice::ReadOnly))
+        return kCopyFailed;
+    if (in.size() == 0)
+        return kCopySourceEmpty;
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError || bytes.size() != in.size())
+        return kCopyFailed;
+    in.close();
+
+    const QFileInfo dest(destination);
+    if (dest.exists()) {
+        if (!dest.isFile() || !dest.isWritable())
+            return kCopyFailed;
+    } else if (!QFileInfo(dest.absolutePath()).isWritable()) {
+        return kCopyFailed;
+    }
+    if (dest.exists() && dest.size() > 0) {
+        const Answer a = prompt.message(QStringLiteral("文件已存在，是否覆盖？"), QStringLiteral("警告"),
+                                        Icon::Question, Buttons::YesNo, Answer::No);
+        if (a != Answer::Yes)
+            return kCopyDeclined;
+    }
+    return replaceFile(destination, bytes) ? kCopyDone : kCopyFailed;
+}
+
+}  // namespace qm

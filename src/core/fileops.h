@@ -1,0 +1,38 @@
+#pragma once
+// The small file routines the windows share.
+
+#include <QString>
+
+namespace qm {
+
+class Prompt;
+
+// Creates one directory level; every failure (it exists, the parent is missing) is ignored.
+void Md(const QString& dir);
+
+// Error numbers of Rd.
+constexpr int kErrPathFileAccess = 75;  // the directory holds files or cannot be removed
+constexpr int kErrPathNotFound = 76;    // there is no such directory
+
+// Removes an empty directory. Returns 0 when it was removed, else an error number.
+int Rd(const QString& dir);
+
+// Copies a file, replacing the destination without asking. Failures are ignored by the
+// callers; the result says whether the copy happened. The destination is replaced in one
+// step, so a failed copy leaves the old destination whole.
+bool filecopyZZ(const QString& source, const QString& destination);
+
+// Deletes a file, ignoring every failure.
+void KillFile(const QString& path);
+
+// Results of CopyFileWithPrompt.
+constexpr int kCopyDone = 0;           // the destination holds an exact copy
+constexpr int kCopySourceEmpty = 1;    // the source has 0 bytes; nothing written
+constexpr int kCopyDeclined = -1;      // the user would not overwrite; nothing written
+constexpr int kCopyFailed = 2;         // a file error; nothing written
+
+// Whole-file copy that asks "文件已存在，是否覆盖？" before replacing a destination with
+// content. Source and destination may be the same file.
+int CopyFileWithPrompt(Prompt& prompt, const QString& source, const QString& destination);
+
+}  // namespace qm

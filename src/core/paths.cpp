@@ -1,0 +1,53 @@
+#include "core/paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace qm {
+
+namespace {
+QString g_programDir;
+QString g_bankRoot;
+QString g_subjectDir;
+}  // namespace
+
+const QString& ProgramDir() { return g_programDir; }
+void setProgramDir(const QString& dir) { g_programDir = withTrailingSep(dir); }
+
+const QString& BankRoot() { return g_bankRoot; }
+void setBankRoot(const QString& dir) { g_bankRoot = withTrailingSep(dir); }
+
+const QString& SubjectDir() { return g_subjectDir; }
+void setSubjectDir(const QString& dir) { g_subjectDir = dir.isEmpty() ? dir : withTrailingSep(dir); }
+
+QString withTrailingSep(const QString& dir)
+{
+    if (dir.endsWith(QLatin1Char('/')))
+        return dir;
+    return dir + QLatin1Char('/');
+}
+
+bool sameFileName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QString resolveNoCase(const QString& dir, const QString& name)
+{
+    const QString base = withTrailingSep(dir);
+    if (QFileInfo::exists(base + name))
+        return base + name;
+    const QStringList entries =
+        QDir(base).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& e : entries)
+        if (sameFileName(e, name))
+            return base + e;
+    return base + name;
+}
+
+bool hasExtensionNoCase(const QString& fileName, const QString& ext)
+{
+    return fileName.endsWith(ext, Qt::CaseInsensitive);
+}
+
+}  // namespace qm

@@ -1,0 +1,37 @@
+#pragma once
+// Directory values shared by every window, and path helpers.
+//
+// Directory values always end with '/', so a file name is appended directly
+// (BankRoot() + "样板学科"). File names are compared without regard to letter case,
+// as the data directories may have been written by hand or on another system.
+
+#include <QString>
+
+namespace qm {
+
+// The program's own directory: templates, configuration files and the local user file.
+const QString& ProgramDir();
+void setProgramDir(const QString& dir);
+
+// The question-bank root: one directory per subject.
+const QString& BankRoot();
+void setBankRoot(const QString& dir);
+
+// The directory of the subject chosen in the bank window.
+const QString& SubjectDir();
+void setSubjectDir(const QString& dir);
+
+// `dir` with exactly one trailing '/' added when it has none.
+QString withTrailingSep(const QString& dir);
+
+// True when both names are the same file name without regard to letter case.
+bool sameFileName(const QString& a, const QString& b);
+
+// The existing entry of `dir` whose name equals `name` without regard to case, as a full
+// path; when none exists, `dir` + `name` as given. Lets "TIKU" find "tiku".
+QString resolveNoCase(const QString& dir, const QString& name);
+
+// True when the file name ends with `ext` (".tik") without regard to case.
+bool hasExtensionNoCase(const QString& fileName, const QString& ext);
+
+}  // namespace qm

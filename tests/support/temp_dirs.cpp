@@ -1,0 +1,53 @@
+#include "support/temp_dirs.h"
+
+#include "core/paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace qm::test {
+
+QString shippedDir()
+{
+    return withTrailingSep(qEnvironmentVariable("QM_SHIPPED_DIR", QStringLiteral(QM_SHIPPED_DIR_DEFAULT)));
+}
+
+TempProgramDir::TempProgramDir(bool withShippedFiles)
+    : TempProgramDir(withShippedFiles ? QStringList{QStringLiteral("qm.qm"), QStringLiteral("jk.jk"),
+                                                    QStringLiteral("sample.tik"), QStringLiteral("tiku.psw")}
+                                      : QStringList())
+{
+}
+
+TempProgramDir::TempProgramDir(const QStringList& shippedFiles)
+{
+    EXPECT_TRUE(m_dir.isValid());
+    for (const QString& n : shippedFiles) {
+        const QString src = shippedDir() + n;
+        if (QFile::exists(src))
+            QFile::copy(src, path() + n);
+    }
+    setProgramDir(path());
+}
+
+QString TempProgramDir::path() const
+{
+    return withTrailingSep(m_dir.path());
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+}  // namespace qm::test
