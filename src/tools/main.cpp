@@ -1,14 +1,40 @@
 // qmtool: command-line work on the program's files, for scripts and for the build.
 
-#include <QCoreApplication>
-#include <QStringList>
+#include "tools/command.h"
+
+#include <QGuiApplication>
 #include <cstdio>
+
+namespace qm::tool {
+
+QList<Command>& commands()
+{
+    static QList<Command> list;
+    return list;
+}
+
+void out(const QString& text)
+{
+    const QByteArray b = text.toUtf8();
+    std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
+}
+
+void err(const QString& text)
+{
+    const QByteArray b = text.toUtf8();
+    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
+}
+
+}  // namespace qm::tool
 
 namespace {
 
 int usage()
 {
-    std::fputs("usage: qmtool COMMAND [ARGS]\n", stderr);
+    QString text = QStringLiteral("usage: qmtool COMMAND [ARGS]\ncommands:\n");
+    for (const auto& c : qm::tool::commands())
+        text += QStringLiteral("  ") + c.name + QLatin1Char(' ') + c.usage + QLatin1Char('\n');
+    qm::tool::err(text);
     return 2;
 }
 
@@ -16,10 +42,16 @@ int usage()
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Documents with pictures and fonts need a GUI application object; no display is used.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return usage();
-    std::fprintf(stderr, "qmtool: unknown command '%s'\n", qPrintable(args.first()));
+    for (const auto& c : qm::tool::commands())
+        if (c.name == args.first())
+            return c.run(args.mid(1));
+    qm::tool::err(QStringLiteral("qmtool: unknown command '%1'\n").arg(args.first()));
     return usage();
 }
