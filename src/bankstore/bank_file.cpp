@@ -116,28 +116,10 @@ void bindFilter(SQLite::Statement& st, const QuestionFilter& f)
         st.bind(++i, *f.score);
 }
 
-// After a deletion: compacts when a quarter of the file or more is free space, so a large
-// bank is not rewritten for every deleted question. Skipped at once if the file is busy.
-void compactIfWasteful(SQLite::Database& db)
-{
-    const int64_t free = db.execAndGet("PRAGMA freelist_count").getInt64();
-    const int64_t pages = db.execAndGet("PRAGMA page_count").getInt64();
-    if (free * 4 < pages)
-        return;
-    db.setBusyTimeout(0);
-    db.tryExec("VACUUM");
-}
-
 // The highest order key of 题库 (0 when empty); rows numbered above it come last.
 int64_t lastOrderKey(SQLite::Database& db)
 {
     return db.execAndGet("SELECT coalesce(max(次序), 0) FROM main.题库").getInt64();
-}
-
-bool sameFile(const QString& a, const QString& b)
-{
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
 }
 
 }  // namespace
@@ -156,20 +138,7 @@ bool BankFile::createEmpty(const QString& path, QString* error)
 
 bool BankFile::createFromTemplate(const QString& templatePath, const QString& path, QString* error)
 {
-    if (!BankFile(templatePath).check(error))
-        return false;
-    if (QFileInfo::exists(path)) {
-        if (error)
-            *error = QStringLiteral("文件“%1”已存在。").arg(displayPath(path));
-        return false;
-    }
-    // QFile::copy writes a scratch file and renames it, so no half copy is ever seen.
-    if (!QFile::copy(templatePath, path)) {
-        if (error)
-            *error = QStringLiteral("无法建立文件“%1”。").arg(displayPath(path));
-        return false;
-    }
-    return true;
+    return copyTemplate(templatePath, path, DbKind::Bank, error);
 }
 
 bool BankFile::removeFile(const QString& path, QString* error)
@@ -443,7 +412,7 @@ bool BankFile::setParticulars(const Particulars& p, QString* error)
 
 std::optional<int> BankFile::mergeFrom(const QString& sourcePath, QString* error)
 {
-    const bool itself = sameFile(m_path, sourcePath);
+    const bool itself = isSameFile(m_path, sourcePath);
     if (!itself && !BankFile(sourcePath).check(error))
         return std::nullopt;
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {

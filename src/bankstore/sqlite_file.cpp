@@ -230,6 +230,35 @@ bool createDbFile(const QString& path, DbKind kind, QString* error)
     return true;
 }
 
+bool copyTemplate(const QString& templatePath, const QString& path, DbKind kind, QString* error)
+{
+    if (!openDbFile(templatePath, kind, error))
+        return false;
+    if (QFileInfo::exists(path))
+        return fail(error, QStringLiteral("文件“%1”已存在。").arg(displayPath(path)));
+    // QFile::copy writes a scratch file and renames it, so no half copy is ever seen.
+    if (!QFile::copy(templatePath, path))
+        return fail(error, QStringLiteral("无法建立文件“%1”。").arg(displayPath(path)));
+    return true;
+}
+
+bool isSameFile(const QString& a, const QString& b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+void compactIfWasteful(SQLite::Database& db)
+{
+    const int64_t free = db.execAndGet("PRAGMA freelist_count").getInt64();
+    const int64_t pages = db.execAndGet("PRAGMA page_count").getInt64();
+    if (free * 4 < pages)
+        return;
+    db.setBusyTimeout(0);
+    db.tryExec("VACUUM");
+    db.setBusyTimeout(kBusyTimeoutMs);
+}
+
 std::optional<int64_t> columnAtPosition(SQLite::Database& db, const char* table, const char* column, int position)
 {
     if (position < -1)

@@ -41,6 +41,18 @@ std::optional<SQLite::Database> openDbFile(const QString& path, DbKind kind, QSt
 // particulars). Fails, leaving everything as it was, when the file already exists.
 bool createDbFile(const QString& path, DbKind kind, QString* error = nullptr);
 
+// Makes `path` a copy of the template `templatePath` after checking that the template is a
+// file of the kind. Fails, creating nothing, when `path` exists.
+bool copyTemplate(const QString& templatePath, const QString& path, DbKind kind, QString* error = nullptr);
+
+// After a deletion: compacts the file when a quarter of it or more is free space, so that a
+// large file is not rewritten for every deleted row. Skipped at once if another program is
+// using the file; the deletion, already committed, stands either way.
+void compactIfWasteful(SQLite::Database& db);
+
+// True when both paths name one existing file.
+bool isSameFile(const QString& a, const QString& b);
+
 // The user's message for a database failure on `path`.
 QString dbErrorMessage(const QString& path, const SQLite::Exception& e);
 
