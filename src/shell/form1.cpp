@@ -272,7 +272,7 @@ void Form1::Form_Load()
     const QString sampleSubject = QString::fromUtf16(kSampleSubject);
     if (GetWorkPath()) {
         const QString workPath = Text5->text();
-        Md(workPath + bankDir);
+        Md(resolveNoCase(workPath, bankDir));
         Md(resolveNoCase(workPath, bankDir) + QLatin1Char('/') + sampleSubject);
         const QString root = withTrailingSep(resolveNoCase(workPath, bankDir));
         filecopyZZ(programDir + QString::fromUtf16(kSampleSource),
@@ -280,7 +280,7 @@ void Form1::Form_Load()
         setBankRoot(root);
         Fcopy();
     } else {
-        Md(programDir + bankDir);
+        Md(resolveNoCase(programDir, bankDir));
         Md(resolveNoCase(programDir, bankDir) + QLatin1Char('/') + sampleSubject);
         const QString root = withTrailingSep(resolveNoCase(programDir, bankDir));
         filecopyZZ(programDir + QString::fromUtf16(kSampleSource),

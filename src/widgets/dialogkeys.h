@@ -6,10 +6,7 @@
 
 #include <QObject>
 #include <QPointer>
-
-class QAbstractButton;
-class QPushButton;
-class QWidget;
+#include <QPushButton>
 
 namespace qm {
 

@@ -29,6 +29,7 @@ protected:
     void start(const QList<UserRecord>& users)
     {
         writeAll(dir.file("workpath.cfg"), "\"" + dir.path().toUtf8() + "\"\r\n");
+        QFile::remove(dir.file("tiku.psw"));
         ASSERT_TRUE(UserStore::create(dir.file("tiku.psw")));
         for (const UserRecord& u : users)
             ASSERT_TRUE(UserStore(dir.file("tiku.psw")).add(u));
