@@ -58,6 +58,12 @@ Form1::Form1(Prompt& prompt, QWidget* parent) : QMainWindow(parent), m_prompt(pr
 
     auto* backdrop = new Backdrop(this);
     setCentralWidget(backdrop);
+    // The panels stand out from the picture behind them.
+    backdrop->setStyleSheet(QStringLiteral(
+        "QGroupBox { background: rgba(255, 255, 255, 225); border: 1px solid #9db4dc;"
+        " border-radius: 6px; margin-top: 1.5em; padding: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px;"
+        " color: #1d3f8f; font-weight: bold; }"));
     auto* outer = new QVBoxLayout(backdrop);
     outer->setContentsMargins(32, 24, 32, 24);
 

@@ -8,6 +8,7 @@ namespace qm {
 FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent)
 {
     horizontalHeader()->hide();
+    horizontalHeader()->setStretchLastSection(true);
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
