@@ -23,6 +23,10 @@ namespace {
 constexpr int kMaxDepth = 1000;
 // Columns of one table; Word allows 63.
 constexpr int kMaxColumns = 63;
+// Each new row or column makes Qt re-index every cell of its table. Past this many cell
+// visits (some tenths of a second) the rest of the document's tables are read as text:
+// cells separated by tabs, rows by paragraphs.
+constexpr qsizetype kMaxTableWork = 8'000'000;
 
 enum class Dest : uint8_t {
     Text,        // document text
@@ -249,8 +253,7 @@ public:
         : p_(reinterpret_cast<const uint8_t*>(in.data())),
           end_(p_ + in.size()),
           doc_(doc),
-          cur_(doc),
-          cellBudget_(100000 + in.size() / 4)
+          cur_(doc)
     {
     }
 
@@ -332,6 +335,7 @@ private:
     QTextTable* table_ = nullptr;
     int row_ = -1;
     int col_ = 0;
+    int cellPos_ = 0;  // where the next cell of the row starts
     bool rowOpen_ = false;
     bool cellOpen_ = false;
     std::vector<CellDef> rowDef_;
@@ -342,7 +346,7 @@ private:
     int rowAlign_ = 0;
     int rowGap_ = 108;
     std::vector<int> vStart_;
-    qsizetype cellBudget_;
+    qsizetype tableWork_ = 0;
     bool tablesOff_ = false;
 
     // Picture being read
@@ -874,29 +878,38 @@ void Parser::openCell()
                 fmt.setColumnWidthConstraints(widths);
         }
         table_ = cur_.insertTable(1, columns, fmt);
+        cellPos_ = cur_.position();
         row_ = 0;
         rowOpen_ = true;
         col_ = 0;
-        cellBudget_ -= columns;
         vStart_.assign(columns, -1);
     } else if (!rowOpen_) {
         table_->appendRows(1);
         row_ = table_->rows() - 1;
         rowOpen_ = true;
         col_ = 0;
-        cellBudget_ -= table_->columns();
+        tableWork_ += qsizetype(table_->rows()) * table_->columns();
+        // The cells of the new row are empty, one position each, at the end of the table.
+        cellPos_ = table_->lastPosition() - (table_->columns() - 1);
     }
-    if (col_ >= table_->columns() && table_->columns() < kMaxColumns) {
-        cellBudget_ -= table_->rows();
+    pendingPar_ = false;
+    if (col_ < table_->columns()) {
+        // Cells follow one another: looking them up would rebuild the table's cell index
+        // after every change and make big tables quadratic.
+        cur_.setPosition(cellPos_);
+    } else if (table_->columns() < kMaxColumns) {
+        tableWork_ += qsizetype(table_->rows()) * table_->columns();
         table_->appendColumns(1);
         vStart_.resize(table_->columns(), -1);
+        cur_ = table_->cellAt(row_, col_).firstCursorPosition();
+    } else {
+        // More cells than a table may have: the extra text joins the last cell.
+        const QTextTableCell cell = table_->cellAt(row_, table_->columns() - 1);
+        cur_ = cell.lastCursorPosition();
+        pendingPar_ = cell.firstPosition() != cell.lastPosition();
     }
-    const QTextTableCell cell = table_->cellAt(row_, std::min(col_, table_->columns() - 1));
-    cur_ = cell.lastCursorPosition();
-    // More cells than columns: the extra text joins the last cell as paragraphs.
-    pendingPar_ = col_ >= table_->columns() && cell.firstPosition() != cell.lastPosition();
     cellOpen_ = true;
-    if (cellBudget_ < 0)
+    if (tableWork_ > kMaxTableWork)
         tablesOff_ = true;
 }
 
@@ -917,6 +930,7 @@ void Parser::endCell()
     pendingPar_ = false;
     cellOpen_ = false;
     ++col_;
+    cellPos_ = cur_.position() + 1;
 }
 
 void Parser::endRow()
@@ -1191,6 +1205,8 @@ void Parser::handleWord(std::string_view word, bool hasParam, int param)
         break;
     case Kw::U: {
         flushBytes();
+        if (!hasParam || param == 0)
+            break;
         char16_t c = char16_t(param < 0 ? param + 65536 : param);
         const Font* f = font(st_.run == RunType::Dbch && ch.cjkFont >= 0 ? ch.cjkFont : ch.font);
         if (f && f->charset == 2 && c >= 0xF020 && c <= 0xF0FF)
