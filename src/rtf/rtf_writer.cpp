@@ -349,6 +349,7 @@ void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* end)
     if (bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
         out_ += "\\pagebb";
 
+    // Each run is a group of its own (some readers misplace a superscript otherwise).
     int last = -2;
     bool gbk = true;
     if (block.length() == 1) {
@@ -357,15 +358,19 @@ void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* end)
     } else if (QTextList* list = block.textList()) {
         // List numbers are written as the text they show.
         const RunCode& code = runCode(block.begin().fragment().charFormatIndex());
+        out_ += '{';
         out_ += code.words;
         writeText(list->itemText(block), code.gbk);
-        out_ += "\\tab ";
+        out_ += "\\tab }";
     }
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment frag = it.fragment();
         const int index = frag.charFormatIndex();
         if (index != last) {
             const RunCode& code = runCode(index);
+            if (last != -2)
+                out_ += '}';
+            out_ += '{';
             out_ += code.words;
             gbk = code.gbk;
             last = index;
@@ -379,6 +384,8 @@ void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* end)
         }
         writeText(frag.text(), gbk);
     }
+    if (last != -2)
+        out_ += '}';
     out_ += end;
     out_ += "\r\n";
 }
