@@ -11,6 +11,7 @@
 #include <QTextDocument>
 #include <QTextTable>
 
+#include <memory>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -321,7 +322,7 @@ private:
     QString run_;            // decoded text of the current run
     CharProps runProps_;
     std::unordered_map<CharProps, QTextCharFormat, CharPropsHash> formats_;
-    QHash<int, QStringDecoder*> decoders_;
+    std::unordered_map<int, std::unique_ptr<QStringDecoder>> decoders_;
 
     bool pendingPar_ = false;    // a \par has ended the current block; the next comes with content
     bool pageBreakNext_ = false;
@@ -676,18 +677,16 @@ void Parser::flushBytes()
             if (ch.unicode() >= 0x80 && ch.unicode() < 0xA0)
                 ch = QChar(high[ch.unicode() - 0x80]);
     } else {
-        QStringDecoder*& dec = decoders_[cp];
+        std::unique_ptr<QStringDecoder>& dec = decoders_[cp];
         if (!dec) {
             const QByteArray name = cp == 10000 ? QByteArray("macintosh")
                                   : cp == 437 || cp == 850 ? "IBM" + QByteArray::number(cp)
                                   : cp == 932 ? QByteArray("Shift_JIS")
                                   : cp == 950 ? QByteArray("Big5")
                                   : "windows-" + QByteArray::number(cp);
-            dec = new QStringDecoder(name.constData());
-            if (!dec->isValid()) {
-                delete dec;
-                dec = new QStringDecoder(QStringDecoder::Latin1);
-            }
+            dec = std::make_unique<QStringDecoder>(name.constData());
+            if (!dec->isValid())
+                dec = std::make_unique<QStringDecoder>(QStringDecoder::Latin1);
         }
         text = dec->decode(bytes_);
         dec->resetState();
