@@ -129,6 +129,15 @@ QByteArray rtfFromPlainText(const QString& text, const QString& fontName, double
     return RtfWriter::write(doc);
 }
 
+QString fontFamilyOf(const QTextCharFormat& format, const QString& fallback)
+{
+    const QStringList families = format.fontFamilies().toStringList();
+    if (!families.isEmpty() && !families.first().isEmpty())
+        return families.first();
+    const QString old = format.stringProperty(QTextFormat::FontFamily);
+    return old.isEmpty() ? fallback : old;
+}
+
 bool isCjkFontName(const QString& family)
 {
     for (const QChar c : family)

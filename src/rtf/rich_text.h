@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTextFormat>
 
+class QTextCharFormat;
 class QTextCursor;
 class QTextDocument;
 
@@ -47,6 +48,9 @@ void restoreImageResources(QTextDocument* doc, int from, int to, const QTextDocu
 // Adds the image resource to `doc`. Pictures Qt cannot show get a placeholder image.
 void addPicture(QTextCursor& cursor, const QByteArray& bytes, const QByteArray& kind, double width,
                 double height, int picw = 0, int pich = 0);
+
+// The font family a character format names, or `fallback` when it names none.
+QString fontFamilyOf(const QTextCharFormat& format, const QString& fallback);
 
 // True for font names of Chinese, Japanese or Korean fonts (their text is written as GBK).
 bool isCjkFontName(const QString& family);

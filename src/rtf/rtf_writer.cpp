@@ -31,15 +31,6 @@ int twips(double pixels)
     return int(std::lround(pixels * kTwipsPerPixel));
 }
 
-QString familyOf(const QTextCharFormat& f, const QString& fallback)
-{
-    const QStringList families = f.fontFamilies().toStringList();
-    if (!families.isEmpty() && !families.first().isEmpty())
-        return families.first();
-    const QString old = f.stringProperty(QTextFormat::FontFamily);
-    return old.isEmpty() ? fallback : old;
-}
-
 // What a run starts with: its character format as control words, and whether its font
 // takes text as GBK bytes.
 struct RunCode {
@@ -64,7 +55,6 @@ public:
 private:
     int fontIndex(const QString& family);
     int colorIndex(const QColor& color);
-    void collect();
     const RunCode& runCode(int formatIndex);
     void writeFrame(const QTextFrame* frame);
     void writeTable(const QTextTable* table);
@@ -113,24 +103,6 @@ void Writer::writeNumber(const char* word, long long n)
     out_ += QByteArray::number(n);
 }
 
-// The fonts and colours of every run, so that the tables can be written first.
-void Writer::collect()
-{
-    std::vector<char> seen(size_t(formats_.size()), 0);
-    auto visit = [&](int index) {
-        if (index < 0 || index >= formats_.size() || seen[size_t(index)])
-            return;
-        seen[size_t(index)] = 1;
-        runCode(index);
-    };
-    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
-        if (b.length() == 1)
-            visit(b.charFormatIndex());
-        for (auto it = b.begin(); !it.atEnd(); ++it)
-            visit(it.fragment().charFormatIndex());
-    }
-}
-
 const RunCode& Writer::runCode(int formatIndex)
 {
     auto it = runCodes_.find(formatIndex);
@@ -142,7 +114,7 @@ const RunCode& Writer::runCode(int formatIndex)
     RunCode code;
     QByteArray& w = code.words;
     w = "\\plain";
-    const QString family = familyOf(f, defaultFamily_);
+    const QString family = fontFamilyOf(f, defaultFamily_);
     const int font = fontIndex(family);
     code.gbk = isCjkFontName(family);
     if (font != 0)
@@ -182,7 +154,7 @@ const RunCode& Writer::runCode(int formatIndex)
 
 QByteArray Writer::write()
 {
-    collect();
+    // The body first: writing it fills the font and colour tables that precede it.
     QByteArray body;
     std::swap(out_, body);
     out_.reserve(doc_.characterCount() * 6 + 4096);

@@ -16,15 +16,6 @@ namespace {
 
 const char* const kRtfMimeTypes[] = {"text/rtf", "text/richtext", "application/rtf"};
 
-QString familyOf(const QTextCharFormat& f, const QString& fallback)
-{
-    const QStringList families = f.fontFamilies().toStringList();
-    if (!families.isEmpty() && !families.first().isEmpty())
-        return families.first();
-    const QString old = f.stringProperty(QTextFormat::FontFamily);
-    return old.isEmpty() ? fallback : old;
-}
-
 int alignmentValue(Qt::Alignment a)
 {
     a &= Qt::AlignHorizontal_Mask;
@@ -192,7 +183,7 @@ void RichTextBox::setSelUnderline(bool on)
 std::optional<QString> RichTextBox::SelFontName() const
 {
     const QString fallback = document()->defaultFont().family();
-    return selectionValue<QString>([&](const QTextCharFormat& f) { return familyOf(f, fallback); });
+    return selectionValue<QString>([&](const QTextCharFormat& f) { return fontFamilyOf(f, fallback); });
 }
 
 void RichTextBox::setSelFontName(const QString& family)
