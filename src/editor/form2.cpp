@@ -1,5 +1,7 @@
 #include "editor/form2.h"
 
+#include "editor/form2_parts.h"
+
 #include "bankstore/bank_file.h"
 #include "core/fileops.h"
 #include "core/paths.h"
@@ -25,18 +27,15 @@
 
 namespace qm {
 
+using namespace form2;
+
 namespace {
 
-const QString kAdd = QStringLiteral("添　加");
-const QString kDelete = QStringLiteral("删　除");
-const QString kModify = QStringLiteral("修　改");
-const QString kConfirm = QStringLiteral("确　定");
-const QString kError = QStringLiteral("错误");
 const QString kBadNameChars = QStringLiteral("\\ / : * ? \" < > |");
 
 }  // namespace
 
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption)
+QPushButton* form2::makeButton(QWidget* parent, const QString& name, const QString& caption)
 {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);
@@ -44,7 +43,7 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     return b;
 }
 
-QLineEdit* makeLineEdit(QWidget* parent, const QString& name)
+QLineEdit* form2::makeLineEdit(QWidget* parent, const QString& name)
 {
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
@@ -64,7 +63,7 @@ public:
     }
 };
 
-void selectAllOnFocus(QLineEdit* edit)
+void form2::selectAllOnFocus(QLineEdit* edit)
 {
     edit->installEventFilter(new SelectAllOnFocus(edit));
 }
@@ -83,11 +82,8 @@ Form2::Form2(Prompt& prompt, QWidget* parent) : QWidget(parent, Qt::Window), m_p
     left->addWidget(buildCopyInPanel());
     left->addStretch();
 
-    Frame7 = new QGroupBox(QStringLiteral("题库录入"), this);
-    Frame7->setObjectName(QStringLiteral("Frame7"));
-    Frame7->hide();
     auto* right = new QVBoxLayout;
-    right->addWidget(Frame7, 1);
+    right->addWidget(buildEntryPane(), 1);
     right->addWidget(buildAttributePanels(), 1);
 
     auto* layout = new QHBoxLayout(this);
@@ -286,6 +282,9 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
     // The entry pane covers the attribute panels while it is shown.
     if (watched == Frame7 && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
         m_settingsArea->setVisible(Frame7->isHidden());
+    // A number typed into the jump box and Enter jump, unless an add, change or delete waits.
+    if (watched == Text12 && event->type() == QEvent::FocusIn && !Command37->isEnabled())
+        m_keys->setDefaultButton(Command29);
     return QWidget::eventFilter(watched, event);
 }
 
@@ -335,10 +334,12 @@ void Form2::Combo1_Click()
     if (Combo1->currentIndex() < 0 || subject.isEmpty()) {
         setSubjectDir(QString());
         File1->setPath(QString());
+        entryBankChanged();
         return;
     }
     setSubjectDir(BankRoot() + subject);
     File1->setPath(SubjectDir());
+    entryBankChanged();
 }
 
 void Form2::File1_Click()
@@ -346,6 +347,7 @@ void Form2::File1_Click()
     CurrentQuestion = -1;
     showParticulars();
     closeSettings();
+    entryBankChanged();
 }
 
 void Form2::showParticulars()

@@ -3,12 +3,14 @@
 // attribute lists, and the entry pane for the questions.
 
 #include <QWidget>
+#include <optional>
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QProgressBar;
 class QPushButton;
 class QTimer;
 
@@ -20,7 +22,9 @@ class DirListBox;
 class DriveListBox;
 class FileListBox;
 class FlexGrid;
+class FormattingBar;
 class Prompt;
+class RichTextBox;
 enum class AttributeList;
 
 // One attribute-list panel: the list table shown in a grid and in a list box, a name box
@@ -142,13 +146,39 @@ public:
     QPushButton* Command69;  // 取　消
     QTimer* Timer3;          // the panels' buttons (500 ms)
 
-    // --- Entry pane "题库录入" ---
+    // --- Entry pane "题库录入" (its caption is the counter of the questions) ---
     QGroupBox* Frame7;
+    RichTextBox* RichTextBox1;  // 题目: the question
+    RichTextBox* RichTextBox2;  // 参考答案: the reference answer
+    QComboBox* Combo2;          // 章节 (choose only)
+    QComboBox* Combo3;          // 题型 (choose only)
+    QComboBox* Combo4;          // 难度 (a name may be typed)
+    QComboBox* Combo5;          // 分值: 1 to 20, or typed
+    QComboBox* Combo7;          // 单元 (choose only)
+    QPushButton* Command30;     // 第一题
+    QPushButton* Command31;     // 上一题
+    QPushButton* Command32;     // 下一题
+    QPushButton* Command33;     // 最末题
+    QPushButton* Command29;     // 跳至第 … 题
+    QLineEdit* Text12;          // the number to jump to
+    QPushButton* Command34;     // 添　加
+    QPushButton* Command35;     // 删　除
+    QPushButton* Command36;     // 修　改
+    QPushButton* Command37;     // 取　消
+    QPushButton* Command28;     // 关　闭: close the pane
+    QPushButton* Command38;     // WORD编辑: the question in the word processor
+    QPushButton* Command39;     // WORD编辑: the answer in the word processor
+    QPushButton* Command47;     // WORD浏览所有题目
+    FormattingBar* FormatBar;   // formatting of the two boxes (Command48 … Command64, Combo6, Text15)
+    QTimer* Timer4;             // keeps the navigation buttons in step (300 ms)
 
     // The window state shared with the entry pane.
-    int CurrentQuestion = -1;
-    int QuestionCount = 0;
+    int CurrentQuestion = -1;   // position of the question shown; -1 none (or the last when reading)
+    int QuestionCount = 0;      // questions in the bank as last counted
     bool CreatingBank = false;
+    bool BrowseCancelled = false;  // Esc pressed while the whole-bank document is built
+    // 1 when the question box last had the focus, 2 the answer box, 0 neither yet.
+    int ActiveBox() const;
 
     DialogKeys* keys() const { return m_keys; }
     Prompt& prompt() const { return m_prompt; }
@@ -204,6 +234,28 @@ public Q_SLOTS:
 
     // The entry pane.
     void Command27_Click();
+    // Shows question n (-1 = the last) of the chosen bank in the pane.
+    void ShowQuestion(int n);
+    // Stores the pane's boxes as question n of the chosen bank (-1 = as a new question at
+    // the end, which then is the one shown). False, after saying why, when the bank could
+    // not be written.
+    bool SaveQuestion(int n);
+    // Deletes question n of `bank` and shows the one that now stands at n (or the last).
+    bool DelText(const QString& bank, int n);
+    void Command28_Click();
+    void Command29_Click();
+    void Command30_Click();
+    void Command31_Click();
+    void Command32_Click();
+    void Command33_Click();
+    void Command34_Click();
+    void Command35_Click();
+    void Command36_Click();
+    void Command37_Click();
+    void Command38_Click();
+    void Command39_Click();
+    void Command47_Click();
+    void Timer4_Timer();
 
 Q_SIGNALS:
     // The subject list was rebuilt with these subjects (the paper library copies them).
@@ -221,6 +273,20 @@ private:
     QWidget* buildCopyOutPanel();
     QWidget* buildCopyInPanel();
     QWidget* buildAttributePanels();
+    QWidget* buildEntryPane();
+    // The counter caption of the entry pane.
+    void showCounter();
+    // Sets an attribute box to a question's value, adding the value to the box (and to the
+    // bank's list table) when it is missing.
+    void setAttributeBox(QComboBox* box, const QString& value, std::optional<AttributeList> table);
+    // Fills the attribute boxes from the lists (opening the pane).
+    void fillAttributeBoxes();
+    // The first press of add, delete or change: the pane waits for the confirming press.
+    void startEntryStep(QPushButton* pressed);
+    // The checks of a confirming press of add or change; false after saying what is missing.
+    bool entryChecksPass();
+    // Another bank or subject was chosen while the pane is open.
+    void entryBankChanged();
     AttributePanel makeAttributePanel(AttributeList table, const QString& frameName, const QString& caption,
                                       const QString& gridName, const QString& gridLabel,
                                       const QString& listName, const QString& textName, const QString& nameLabel,
@@ -244,6 +310,7 @@ private:
     QString m_newBankPath;  // the bank file made by "创　建" until it is confirmed
     QList<AttributePanel> m_panels;
     QWidget* m_settingsArea = nullptr;
+    QProgressBar* m_browseProgress = nullptr;  // shown while the whole-bank document is built
 };
 
 }  // namespace qm

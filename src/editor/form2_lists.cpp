@@ -5,6 +5,7 @@
 #include "core/paths.h"
 #include "core/prompt.h"
 #include "editor/form2.h"
+#include "editor/form2_parts.h"
 #include "widgets/dialogkeys.h"
 #include "widgets/filelists.h"
 #include "widgets/flexgrid.h"
@@ -23,16 +24,10 @@
 
 namespace qm {
 
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption);
-QLineEdit* makeLineEdit(QWidget* parent, const QString& name);
-void selectAllOnFocus(QLineEdit* edit);
+using namespace form2;
 
 namespace {
 
-const QString kAdd = QStringLiteral("添　加");
-const QString kDelete = QStringLiteral("删　除");
-const QString kModify = QStringLiteral("修　改");
-const QString kConfirm = QStringLiteral("确　定");
 const QString kSubjectExists = QStringLiteral("该学科名已经存在！");
 
 QString fieldName(AttributeList table)
@@ -603,21 +598,6 @@ void Form2::Command70_Click()
 void Form2::Command71_Click()
 {
     moveChapter(+1);
-}
-
-// ---------------------------------------------------------------------------------------
-// The entry pane
-
-void Form2::Command27_Click()
-{
-    Frame7->show();
-    Timer1->stop();
-    for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5, Command8, Command27})
-        b->setEnabled(false);
-    for (const AttributePanel& p : m_panels)
-        p.frame->show();
-    Command4->setText(QStringLiteral("关　闭"));
-    DataReFresh();
 }
 
 }  // namespace qm

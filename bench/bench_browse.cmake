@@ -1,0 +1,1 @@
+qm_bench(browse DEPS qm_editor Qt6::Gui)

@@ -1,0 +1,131 @@
+// The whole-bank document of "WORD浏览所有题目" for a bank of 2 000 questions: every question
+// and answer read from the bank and appended under its headings, then written as the RTF
+// file the word processor opens.
+
+#include "bankstore/bank_file.h"
+#include "bankstore/sqlite_file.h"
+#include "editor/bank_document.h"
+#include "rtf/rtf_writer.h"
+
+#include <QGuiApplication>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kQuestions = 2000;
+
+const QString kChars = QStringLiteral(
+    "的一是在不了有和人这中大为上个国我以要他时来用们生到作地于出就分对成会可主发年动同工也能下过子说产种面而方后多定"
+    "行学法所民得经十三之进着等部度家电力里如水化高自二理起小物现实加量都两体制机当使点从业本去把性好应开它合还因由其些");
+
+QString chineseText(QRandomGenerator& rng, int length)
+{
+    QString s;
+    for (int i = 0; i < length; ++i)
+        s += kChars[rng.bounded(int(kChars.size()))];
+    return s;
+}
+
+// A question as the rich-text box writes it: 宋体 text with a bold term and an underlined
+// blank, sometimes a second paragraph.
+QByteArray questionRtf(QRandomGenerator& rng, int length)
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QTextCharFormat body;
+    body.setFontFamilies({QStringLiteral("宋体")});
+    body.setFontPointSize(10.5);
+    QTextCharFormat bold = body;
+    bold.setFontWeight(QFont::Bold);
+    QTextCharFormat blank = body;
+    blank.setFontUnderline(true);
+    c.insertText(chineseText(rng, length / 2), body);
+    c.insertText(chineseText(rng, 4), bold);
+    c.insertText(chineseText(rng, length / 2), body);
+    c.insertText(QString(4, QChar(0x3000)), blank);
+    if (rng.bounded(3) == 0) {
+        c.insertBlock();
+        c.insertText(QStringLiteral("A．") + chineseText(rng, 10) + QStringLiteral("　B．") + chineseText(rng, 10),
+                     body);
+    }
+    return qm::RtfWriter::write(doc);
+}
+
+class Bank {
+public:
+    Bank()
+    {
+        qm::BankFile::createEmpty(path);
+        auto db = qm::openDbFile(path, qm::DbKind::Bank);
+        SQLite::Transaction tx(*db);
+        SQLite::Statement st(*db, "INSERT INTO 题库 (题目, 答案, 题型, 章节, 单元, 难度, 分值, 次序) "
+                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        QRandomGenerator rng(7);
+        for (int i = 0; i < kQuestions; ++i) {
+            qm::bindBlob(st, 1, questionRtf(rng, 60 + int(rng.bounded(120))));
+            qm::bindBlob(st, 2, questionRtf(rng, 10 + int(rng.bounded(40))));
+            qm::bindText(st, 3, QStringLiteral("填空题"));
+            qm::bindText(st, 4, QStringLiteral("第%1章").arg(i % 12 + 1));
+            qm::bindText(st, 5, QStringLiteral("第一单元"));
+            qm::bindText(st, 6, QStringLiteral("中等"));
+            st.bind(7, 2.0);
+            st.bind(8, i + 1);
+            st.exec();
+            st.reset();
+        }
+        tx.commit();
+    }
+
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("题库.tik"));
+};
+
+Bank& bank()
+{
+    static Bank b;
+    return b;
+}
+
+// Reading and appending only.
+void BM_BuildDocument(benchmark::State& state)
+{
+    const QString path = bank().path;
+    for (auto _ : state) {
+        QTextDocument doc;
+        const auto n = qm::appendBankToDocument(path, &doc, [](int, int) { return true; });
+        if (n != kQuestions)
+            state.SkipWithError("not every question was appended");
+    }
+}
+BENCHMARK(BM_BuildDocument)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// The whole step: the document built and written as the RTF the word processor opens.
+void BM_BuildAndWriteDocument(benchmark::State& state)
+{
+    const QString path = bank().path;
+    qsizetype bytes = 0;
+    for (auto _ : state) {
+        QTextDocument doc;
+        qm::appendBankToDocument(path, &doc, [](int, int) { return true; });
+        bytes = qm::RtfWriter::write(doc).size();
+    }
+    state.counters["rtf_bytes"] = double(bytes);
+}
+BENCHMARK(BM_BuildAndWriteDocument)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
