@@ -1,0 +1,1 @@
+qm_bench(bankstore DEPS qm_bankstore)

@@ -1,0 +1,182 @@
+#pragma once
+// A question bank file (.tik), and the empty-bank template qm.qm which has the same tables:
+// 题库 (one row per question), 参数 (the bank's particulars, one row), the attribute lists
+// 题型, 章节, 难度 and 单元, and the prepared fragments 评分表 and 阅卷人.
+//
+// Questions are addressed by their 0-based position in the bank's row order: the order in
+// which they were added, until the bank is sorted by chapter. 编号 is a question's identity:
+// given by the store, unique, never reused, kept by an overwrite and by the sort.
+//
+// Every call opens the file, works in one transaction and closes the file, so other
+// computers sharing the bank see each change whole. A failing call changes nothing, returns
+// nothing (or false) and puts a Chinese message naming the problem into `error` if given.
+// Names of types, chapters and so on are data only: any character may occur in them.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace qm {
+
+// One row of 题库.
+struct Question {
+    qint64 id = 0;       // 编号; 0 for a question not stored yet
+    QByteArray text;     // 题目: a whole RTF document
+    QByteArray answer;   // 答案: a whole RTF document, may be empty
+    QString type;        // 题型
+    QString chapter;     // 章节
+    QString unit;        // 单元
+    QString difficulty;  // 难度
+    double score = 0;    // 分值
+    QString remark;      // 备注: shown nowhere, carried by merge and sort
+    QString use;         // 使用: likewise
+
+    bool operator==(const Question&) const = default;
+};
+
+// A question read by position, with where it stands.
+struct QuestionAt {
+    Question question;
+    int position = -1;  // -1 when the bank is empty
+    int count = 0;      // questions in the bank
+};
+
+// The one row of 参数.
+struct Particulars {
+    QString name;        // mc 题库名称
+    QString speciality;  // zy 适用专业
+    QString syllabus;    // dg 适用大纲
+    QString author;      // jk 建库人员
+    QString reviewer;    // sd 审定人员
+    QString firstUse;    // qy 启用时间 (free text)
+
+    bool operator==(const Particulars&) const = default;
+};
+
+// The attribute list tables.
+enum class AttributeList { Types, Chapters, Difficulties, Units };  // 题型 章节 难度 单元
+
+// The text attributes of a question.
+enum class Attribute { Type, Chapter, Unit, Difficulty };  // 题型 章节 单元 难度
+
+// Questions whose attributes equal every value given (exact, case-sensitive comparison);
+// an attribute left empty (nullopt) is not a condition.
+struct QuestionFilter {
+    std::optional<QString> type = {};
+    std::optional<QString> chapter = {};
+    std::optional<QString> unit = {};
+    std::optional<QString> difficulty = {};
+    std::optional<double> score = {};
+};
+
+// One group of the bank statistics: questions sharing all five attributes.
+struct AttributeCount {
+    QString type;
+    QString chapter;
+    QString difficulty;
+    double score = 0;
+    QString unit;
+    int count = 0;
+
+    bool operator==(const AttributeCount&) const = default;
+};
+
+class BankFile {
+public:
+    explicit BankFile(QString path);
+    const QString& path() const { return m_path; }
+
+    // --- Files ---
+
+    // Makes a new bank (or template) with empty tables and one empty row of particulars.
+    // Fails when the file exists.
+    static bool createEmpty(const QString& path, QString* error = nullptr);
+    // Makes a new bank as a copy of the template `templatePath` (normally ProgramDir + "qm.qm").
+    // Fails, creating nothing, when the template is not a bank or the file exists.
+    static bool createFromTemplate(const QString& templatePath, const QString& path, QString* error = nullptr);
+    // Deletes a bank file together with a journal an interrupted write left beside it (which
+    // would otherwise be rolled into a later file of the same name).
+    static bool removeFile(const QString& path, QString* error = nullptr);
+    // True when the file opens as a bank.
+    bool check(QString* error = nullptr) const;
+
+    // --- Questions ---
+
+    std::optional<int> count(QString* error = nullptr) const;
+    // The question at `position`, or the last one for -1. An empty bank gives position -1,
+    // count 0 and an empty question; a position past the end is an error.
+    std::optional<QuestionAt> read(int position, QString* error = nullptr) const;
+    // The question with this 编号; an error when there is none.
+    std::optional<Question> readById(qint64 id, QString* error = nullptr) const;
+    // Appends a question (its id is ignored) and returns its position, count - 1.
+    std::optional<int> add(const Question& question, QString* error = nullptr);
+    // Rewrites every field of the question at `position` except 编号.
+    bool overwrite(int position, const Question& question, QString* error = nullptr);
+    // Deletes the question at `position` and returns the number of questions left. A
+    // position outside the bank deletes nothing. When much of the file has become free
+    // space it is compacted afterwards; that step is skipped while another program uses
+    // the file, and the deletion stands either way.
+    std::optional<int> remove(int position, QString* error = nullptr);
+    // Compacts the file (VACUUM): all or nothing.
+    bool compact(QString* error = nullptr);
+
+    // --- Queries over the questions ---
+
+    // The distinct values of one attribute among the questions matching `filter`, each once,
+    // ordered by their GBK bytes. ("SELECT 章节 FROM 题库 GROUP BY 章节", the units of one
+    // chapter, ...)
+    std::optional<QStringList> distinctValues(Attribute attribute, const QuestionFilter& filter = {},
+                                              QString* error = nullptr) const;
+    // The distinct scores among the questions matching `filter`, ascending.
+    std::optional<QList<double>> distinctScores(const QuestionFilter& filter = {}, QString* error = nullptr) const;
+    // The number of questions matching `filter`.
+    std::optional<int> countMatching(const QuestionFilter& filter, QString* error = nullptr) const;
+    // The 编号 of the questions matching `filter`, in the bank's row order.
+    std::optional<QList<qint64>> idsMatching(const QuestionFilter& filter, QString* error = nullptr) const;
+    // Question counts grouped by type, chapter, difficulty, score and unit, in that order of
+    // precedence (texts by GBK bytes, scores ascending).
+    std::optional<QList<AttributeCount>> statistics(QString* error = nullptr) const;
+
+    // --- Attribute lists (rows addressed by 0-based position in their stored order) ---
+
+    std::optional<QStringList> list(AttributeList which, QString* error = nullptr) const;
+    bool appendToList(AttributeList which, const QString& name, QString* error = nullptr);
+    bool renameInList(AttributeList which, int position, const QString& name, QString* error = nullptr);
+    bool removeFromList(AttributeList which, int position, QString* error = nullptr);
+    // Replaces the list with `names` in this order.
+    bool rewriteList(AttributeList which, const QStringList& names, QString* error = nullptr);
+
+    // --- Particulars ---
+
+    std::optional<Particulars> particulars(QString* error = nullptr) const;
+    bool setParticulars(const Particulars& particulars, QString* error = nullptr);
+
+    // --- Whole-bank operations, each all or nothing ---
+
+    // Appends every question of the bank `sourcePath`, in its order, with new 编号 (the
+    // lists are not merged). Returns the number of questions added. The source may be this
+    // bank itself, whose questions are then doubled.
+    std::optional<int> mergeFrom(const QString& sourcePath, QString* error = nullptr);
+    // Reorders the questions by chapter in the order of `chapterOrder` (the first occurrence
+    // of a name counts), keeping the order within a chapter; questions whose chapter is not
+    // in the list follow, in their old order. 编号 stay.
+    bool sortByChapters(const QStringList& chapterOrder, QString* error = nullptr);
+
+    // --- Prepared fragments of the template ---
+
+    // Row k (1-based) of 评分表: the scoring table for a paper with k question types; k of 0
+    // or 1 gives the first row. An error when the table has fewer rows.
+    std::optional<QByteArray> scoringTable(int typeCount, QString* error = nullptr) const;
+    // The first row of 阅卷人: the grader box.
+    std::optional<QByteArray> graderBox(QString* error = nullptr) const;
+    // Appends a row to 评分表; sets the first row of 阅卷人 (for building the template).
+    bool appendScoringTable(const QByteArray& rtf, QString* error = nullptr);
+    bool setGraderBox(const QByteArray& rtf, QString* error = nullptr);
+
+private:
+    QString m_path;
+};
+
+}  // namespace qm

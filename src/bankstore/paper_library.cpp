@@ -1,0 +1,136 @@
+#include "bankstore/paper_library.h"
+
+#include "bankstore/sqlite_file.h"
+
+namespace qm {
+
+namespace {
+
+// The key of the paper at `position`; -1 means the last paper only where `lastAllowed`.
+int64_t keyAt(SQLite::Database& db, int position, bool lastAllowed = false)
+{
+    const bool valid = position >= 0 || (lastAllowed && position == -1);
+    const auto key = valid ? columnAtPosition(db, "卷库", "次序", position) : std::nullopt;
+    if (!key)
+        throw StoreError{QStringLiteral("试卷库中没有第%1份试卷。").arg(position + 1)};
+    return *key;
+}
+
+void bindParticulars(SQLite::Statement& st, int first, const PaperParticulars& p)
+{
+    int i = first;
+    for (const QString* v : {&p.name, &p.setter, &p.group, &p.department, &p.date})
+        bindText(st, i++, *v);
+}
+
+}  // namespace
+
+PaperLibrary::PaperLibrary(QString path)
+    : m_path(std::move(path))
+{
+}
+
+bool PaperLibrary::createEmpty(const QString& path, QString* error)
+{
+    return createDbFile(path, DbKind::PaperLibrary, error);
+}
+
+bool PaperLibrary::createFromTemplate(const QString& templatePath, const QString& path, QString* error)
+{
+    return copyTemplate(templatePath, path, DbKind::PaperLibrary, error);
+}
+
+bool PaperLibrary::check(QString* error) const
+{
+    return openDbFile(m_path, DbKind::PaperLibrary, error).has_value();
+}
+
+std::optional<int> PaperLibrary::count(QString* error) const
+{
+    return withDbFile(m_path, DbKind::PaperLibrary, error, [](SQLite::Database& db) { return rowCount(db, "卷库"); });
+}
+
+std::optional<Paper> PaperLibrary::read(int position, QString* error) const
+{
+    return withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
+        SQLite::Transaction read(db);
+        SQLite::Statement st(db, "SELECT 试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注 FROM 卷库 WHERE 次序 = ?");
+        st.bind(1, keyAt(db, position, true));
+        st.executeStep();
+        Paper p{columnBlob(st.getColumn(0)), columnBlob(st.getColumn(1)),
+                {columnText(st.getColumn(2)), columnText(st.getColumn(3)), columnText(st.getColumn(4)),
+                 columnText(st.getColumn(5)), columnText(st.getColumn(6))},
+                columnText(st.getColumn(7))};
+        read.commit();
+        return p;
+    });
+}
+
+std::optional<int> PaperLibrary::append(const Paper& paper, QString* error)
+{
+    return withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
+        WriteTransaction tx(db);
+        SQLite::Statement st(db, "INSERT INTO 卷库 (试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        bindBlob(st, 1, paper.paper);
+        bindBlob(st, 2, paper.answers);
+        bindParticulars(st, 3, paper.particulars);
+        bindText(st, 8, paper.remark);
+        st.exec();
+        const int position = rowCount(db, "卷库") - 1;
+        tx.commit();
+        return position;
+    });
+}
+
+bool PaperLibrary::update(int position, PaperDocument which, const QByteArray& document,
+                          const PaperParticulars& particulars, QString* error)
+{
+    return withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
+        WriteTransaction tx(db);
+        SQLite::Statement st(db, std::string("UPDATE 卷库 SET ") + (which == PaperDocument::Paper ? "试卷" : "答卷")
+                                     + " = ?, 卷名 = ?, 出卷人 = ?, 教研组 = ?, 科室 = ?, 时间 = ? WHERE 次序 = ?");
+        bindBlob(st, 1, document);
+        bindParticulars(st, 2, particulars);
+        st.bind(7, keyAt(db, position));
+        st.exec();
+        tx.commit();
+        return true;
+    }).has_value();
+}
+
+std::optional<int> PaperLibrary::remove(int position, QString* error)
+{
+    return withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
+        {
+            WriteTransaction tx(db);
+            SQLite::Statement st(db, "DELETE FROM 卷库 WHERE 次序 = ?");
+            st.bind(1, keyAt(db, position));
+            st.exec();
+            tx.commit();
+        }
+        compactIfWasteful(db);
+        return rowCount(db, "卷库");
+    });
+}
+
+std::optional<int> PaperLibrary::mergeFrom(const QString& sourcePath, QString* error)
+{
+    if (isSameFile(m_path, sourcePath))
+        return 0;
+    if (!PaperLibrary(sourcePath).check(error))
+        return std::nullopt;
+    return withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
+        SQLite::Statement attach(db, "ATTACH DATABASE ? AS 来源");
+        bindText(attach, 1, sourcePath);
+        attach.exec();
+        WriteTransaction tx(db);
+        SQLite::Statement copy(db, "INSERT INTO main.卷库 (试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注) "
+                                   "SELECT 试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注 FROM 来源.卷库 ORDER BY 次序");
+        const int added = copy.exec();
+        tx.commit();
+        return added;
+    });
+}
+
+}  // namespace qm

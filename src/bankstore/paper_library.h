@@ -1,0 +1,70 @@
+#pragma once
+// A paper library file (.Juk), and its empty template jk.jk: table 卷库 with one row per
+// filed paper, used in stored order (new papers come last).
+//
+// Papers are addressed by their 0-based position in that order (the window counts from 1).
+// Every call opens the file, works in one transaction and closes it; a failing call changes
+// nothing and puts a Chinese message into `error` when given.
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace qm {
+
+// The particulars shown and edited with a paper.
+struct PaperParticulars {
+    QString name;        // 卷名
+    QString setter;      // 出卷人
+    QString group;       // 教研组 (teaching group)
+    QString department;  // 科室
+    QString date;        // 时间: the filing date as the user's text
+
+    bool operator==(const PaperParticulars&) const = default;
+};
+
+// One row of 卷库.
+struct Paper {
+    QByteArray paper;    // 试卷: a whole RTF document
+    QByteArray answers;  // 答卷: a whole RTF document, may be empty
+    PaperParticulars particulars;
+    QString remark;      // 备注: not shown, carried by a merge
+
+    bool operator==(const Paper&) const = default;
+};
+
+// The two documents of a paper.
+enum class PaperDocument { Paper, Answers };  // 试卷 答卷
+
+class PaperLibrary {
+public:
+    explicit PaperLibrary(QString path);
+    const QString& path() const { return m_path; }
+
+    // Makes a new library without papers (the template). Fails when the file exists.
+    static bool createEmpty(const QString& path, QString* error = nullptr);
+    // Makes a new library as a copy of the template (normally ProgramDir + "jk.jk").
+    static bool createFromTemplate(const QString& templatePath, const QString& path, QString* error = nullptr);
+    // True when the file opens as a paper library.
+    bool check(QString* error = nullptr) const;
+
+    std::optional<int> count(QString* error = nullptr) const;
+    // The paper at `position`, or the last one for -1; an error when there is none.
+    std::optional<Paper> read(int position, QString* error = nullptr) const;
+    // Files a paper after the last one; returns its position.
+    std::optional<int> append(const Paper& paper, QString* error = nullptr);
+    // Saves one document of the paper at `position` together with its particulars; the
+    // other document and the remark stay.
+    bool update(int position, PaperDocument which, const QByteArray& document, const PaperParticulars& particulars,
+                QString* error = nullptr);
+    // Deletes the paper at `position`; returns the number of papers left.
+    std::optional<int> remove(int position, QString* error = nullptr);
+    // Appends every paper of the library `sourcePath`, in its order, all or nothing; returns
+    // the number added. The library itself as the source adds nothing.
+    std::optional<int> mergeFrom(const QString& sourcePath, QString* error = nullptr);
+
+private:
+    QString m_path;
+};
+
+}  // namespace qm

@@ -1,0 +1,108 @@
+#pragma once
+// Opening the program's SQLite files: question banks (.tik, the template qm.qm), the user
+// file (tiku.psw) and paper libraries (.Juk, the template jk.jk).
+//
+// Every operation opens its file, works in one transaction and closes the file again, so
+// that several computers can share a work path. The files keep SQLite's rollback journal
+// (WAL needs shared memory, which a network share cannot give) and an operation waits for
+// a file that another computer is writing instead of failing at once.
+//
+// Before SQLite is let near a file it is checked to be a whole SQLite database holding the
+// tables of its kind; a text file, a truncated file or an old Access database gives a
+// Chinese message naming the file, and nothing is written to it.
+
+#include <QByteArray>
+#include <QString>
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+#include <SQLiteCpp/Transaction.h>
+#include <optional>
+#include <type_traits>
+
+namespace qm {
+
+enum class DbKind { Bank, Users, PaperLibrary };
+
+// How long an operation waits for a file that another computer holds.
+constexpr int kBusyTimeoutMs = 10000;
+
+// Name of the collation that orders text by its GBK bytes (common hanzi in pinyin order).
+inline constexpr const char* kGbkCollation = "GBK";
+
+// A failure with a message for the user; thrown inside store operations.
+struct StoreError {
+    QString message;
+};
+
+// Opens an existing file of the kind after the checks above. Nothing on failure.
+std::optional<SQLite::Database> openDbFile(const QString& path, DbKind kind, QString* error = nullptr);
+
+// Creates a new file of the kind holding its empty tables (a bank also gets its one row of
+// particulars). Fails, leaving everything as it was, when the file already exists.
+bool createDbFile(const QString& path, DbKind kind, QString* error = nullptr);
+
+// Makes `path` a copy of the template `templatePath` after checking that the template is a
+// file of the kind. Fails, creating nothing, when `path` exists.
+bool copyTemplate(const QString& templatePath, const QString& path, DbKind kind, QString* error = nullptr);
+
+// After a deletion: compacts the file when a quarter of it or more is free space, so that a
+// large file is not rewritten for every deleted row. Skipped at once if another program is
+// using the file; the deletion, already committed, stands either way.
+void compactIfWasteful(SQLite::Database& db);
+
+// True when both paths name one existing file.
+bool isSameFile(const QString& a, const QString& b);
+
+// The user's message for a database failure on `path`.
+QString dbErrorMessage(const QString& path, const SQLite::Exception& e);
+
+// The file's name for messages: "题库文件", "用户文件" or "试卷库文件".
+QString kindName(DbKind kind);
+
+// The path as the user knows it, for messages.
+QString displayPath(const QString& path);
+
+// Opens the file, runs `work(db)` and closes it. A StoreError or database error thrown by
+// `work` rolls back its transaction and becomes nothing plus the message in `error`.
+template <typename F>
+auto withDbFile(const QString& path, DbKind kind, QString* error, F&& work)
+    -> std::optional<std::invoke_result_t<F&, SQLite::Database&>>
+{
+    std::optional<SQLite::Database> db = openDbFile(path, kind, error);
+    if (!db)
+        return std::nullopt;
+    try {
+        return work(*db);
+    } catch (const StoreError& e) {
+        if (error)
+            *error = e.message;
+    } catch (const SQLite::Exception& e) {
+        if (error)
+            *error = dbErrorMessage(path, e);
+    }
+    return std::nullopt;
+}
+
+// Write transactions take the write lock at once: two computers that both read and then
+// write would otherwise deadlock instead of waiting for each other.
+class WriteTransaction : public SQLite::Transaction {
+public:
+    explicit WriteTransaction(SQLite::Database& db)
+        : SQLite::Transaction(db, SQLite::TransactionBehavior::IMMEDIATE)
+    {
+    }
+};
+
+// Rows of the tables kept in stored order carry the key `次序`; position n is the n-th row
+// in ascending key order. Returns the value of `column` of the row at `position` (-1 = the
+// last row), or nothing when there is no such row. `table` and `column` are our own names.
+std::optional<int64_t> columnAtPosition(SQLite::Database& db, const char* table, const char* column,
+                                        int position);
+int rowCount(SQLite::Database& db, const char* table);
+
+void bindText(SQLite::Statement& st, int index, const QString& text);
+void bindBlob(SQLite::Statement& st, int index, const QByteArray& bytes);
+QString columnText(const SQLite::Column& c);
+QByteArray columnBlob(const SQLite::Column& c);
+
+}  // namespace qm

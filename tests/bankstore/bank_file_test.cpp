@@ -1,0 +1,350 @@
+#include "bankstore/bank_file.h"
+#include "bankstore/sqlite_file.h"
+#include "support/temp_dirs.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <future>
+#include <thread>
+#include <gtest/gtest.h>
+
+using namespace qm;
+using namespace qm::test;
+
+namespace {
+
+Question makeQuestion(const QString& tag, const QString& type = "单选题", const QString& chapter = "第一章",
+                      const QString& unit = "第一节", const QString& difficulty = "容易", double score = 2)
+{
+    Question q;
+    q.text = "{\\rtf1\\ansi\\ansicpg936 " + tag.toUtf8() + QByteArray("\0\xff", 2) + "}";
+    q.answer = "{\\rtf1 answer " + tag.toUtf8() + "}";
+    q.type = type;
+    q.chapter = chapter;
+    q.unit = unit;
+    q.difficulty = difficulty;
+    q.score = score;
+    q.remark = tag;
+    return q;
+}
+
+class BankTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(BankFile::createEmpty(path)); }
+
+    // The tags (remarks) of the questions in row order.
+    QStringList tags()
+    {
+        QStringList t;
+        const int n = *bank.count();
+        for (int i = 0; i < n; ++i)
+            t << bank.read(i)->question.remark;
+        return t;
+    }
+
+    void addAll(const QStringList& tagList)
+    {
+        for (const QString& t : tagList)
+            ASSERT_TRUE(bank.add(makeQuestion(t)));
+    }
+
+    TempProgramDir dir{false};
+    QString path = dir.file("生物.tik");
+    BankFile bank{path};
+};
+
+}  // namespace
+
+TEST_F(BankTest, EmptyBankReadsAsNoQuestion)
+{
+    for (int position : {-1, 0, 3}) {
+        auto at = bank.read(position);
+        ASSERT_TRUE(at);
+        EXPECT_EQ(at->position, -1);
+        EXPECT_EQ(at->count, 0);
+        EXPECT_EQ(at->question, Question());
+    }
+}
+
+TEST_F(BankTest, ReadsByPositionWithMinusOneForTheLast)
+{
+    EXPECT_EQ(bank.add(makeQuestion("a")), 0);
+    EXPECT_EQ(bank.add(makeQuestion("b")), 1);
+    EXPECT_EQ(bank.add(makeQuestion("c")), 2);
+    auto last = bank.read(-1);
+    EXPECT_EQ(last->position, 2);
+    EXPECT_EQ(last->count, 3);
+    EXPECT_EQ(last->question.text, makeQuestion("c").text);
+    EXPECT_EQ(bank.read(0)->question.answer, makeQuestion("a").answer);
+    QString error;
+    EXPECT_FALSE(bank.read(3, &error));
+    EXPECT_TRUE(error.contains("第4道题"));
+    EXPECT_FALSE(bank.read(-2));
+}
+
+TEST_F(BankTest, StoresEveryFieldWholeAndOverwriteKeepsTheNumber)
+{
+    addAll({"a", "b", "c"});
+    const Question before0 = bank.read(0)->question;
+    const Question before2 = bank.read(2)->question;
+    Question q = makeQuestion("新", "简答题", "第三章 'O'", "单元\\x", "较难", 1.5);
+    q.text = QByteArray(300000, '\x81') + QByteArray(1, '\0');
+    q.answer.clear();
+    q.remark = "备注";
+    q.use = "1";
+    q.id = 999;
+    ASSERT_TRUE(bank.overwrite(1, q));
+    const Question after = bank.read(1)->question;
+    EXPECT_EQ(after.id, 2);
+    q.id = 2;
+    EXPECT_EQ(after, q);
+    EXPECT_EQ(bank.read(0)->question, before0);
+    EXPECT_EQ(bank.read(2)->question, before2);
+    EXPECT_EQ(bank.readById(2)->text, q.text);
+    EXPECT_FALSE(bank.overwrite(3, q));
+    EXPECT_FALSE(bank.overwrite(-1, q));
+}
+
+TEST_F(BankTest, DeletionClosesTheGapAndNumbersAreNeverReused)
+{
+    addAll({"a", "b", "c", "d"});
+    EXPECT_EQ(bank.remove(1), 3);  // middle: c now stands at 1
+    EXPECT_EQ(tags(), QStringList({"a", "c", "d"}));
+    EXPECT_EQ(bank.remove(2), 2);  // the last
+    EXPECT_EQ(tags(), QStringList({"a", "c"}));
+    EXPECT_EQ(bank.remove(2), 2);  // past the end: nothing
+    EXPECT_EQ(bank.remove(-1), 2);
+    EXPECT_EQ(bank.add(makeQuestion("e")), 2);
+    EXPECT_EQ(bank.read(-1)->question.id, 5);  // 4 was deleted and is not given again
+    EXPECT_EQ(bank.remove(0), 2);
+    EXPECT_EQ(bank.remove(0), 1);
+    EXPECT_EQ(bank.remove(0), 0);
+    EXPECT_EQ(bank.read(-1)->position, -1);
+    QString error;
+    EXPECT_FALSE(bank.readById(5, &error));
+    EXPECT_TRUE(error.contains("5"));
+}
+
+TEST_F(BankTest, CompactionFollowsLargeDeletionsButNotEverySmallOne)
+{
+    for (int i = 0; i < 40; ++i) {
+        Question q = makeQuestion(QString::number(i));
+        q.text.append(QByteArray(20000, 'x'));
+        ASSERT_TRUE(bank.add(q));
+    }
+    const qint64 full = QFileInfo(path).size();
+    ASSERT_EQ(bank.remove(0), 39);
+    EXPECT_EQ(QFileInfo(path).size(), full);  // one question of many: no rewrite
+    auto db = openDbFile(path, DbKind::Bank);
+    EXPECT_GT(db->execAndGet("PRAGMA freelist_count").getInt(), 0);
+    db.reset();
+    for (int i = 0; i < 30; ++i)
+        ASSERT_TRUE(bank.remove(0));
+    EXPECT_LT(QFileInfo(path).size(), full / 2);
+    EXPECT_EQ(tags().first(), "31");
+}
+
+TEST_F(BankTest, DeletionWaitsForAReaderAndCompactsOnceTheFileIsFree)
+{
+    for (int i = 0; i < 4; ++i) {
+        Question q = makeQuestion(QString::number(i));
+        q.text.append(QByteArray(20000, 'x'));
+        ASSERT_TRUE(bank.add(q));
+    }
+    const qint64 full = QFileInfo(path).size();
+    auto idle = openDbFile(path, DbKind::Bank);  // another program has the bank open
+    std::promise<void> reading;
+    std::thread reader([&] {
+        auto db = openDbFile(path, DbKind::Bank);
+        SQLite::Transaction read(*db);
+        db->execAndGet("SELECT count(*) FROM 题库");
+        reading.set_value();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        read.commit();
+    });
+    reading.get_future().wait();
+    EXPECT_EQ(bank.remove(0), 3);
+    reader.join();
+    EXPECT_EQ(bank.remove(0), 2);
+    EXPECT_EQ(tags(), QStringList({"2", "3"}));
+    EXPECT_LT(QFileInfo(path).size(), full * 3 / 4);
+}
+
+TEST_F(BankTest, QueriesTakeAnyNameAsDataAndOrderNamesByGbk)
+{
+    ASSERT_TRUE(bank.add(makeQuestion("1", "单选题", "植物", "根", "容易", 2)));
+    ASSERT_TRUE(bank.add(makeQuestion("2", "填空题", "细胞", "细胞膜", "中等", 1.5)));
+    ASSERT_TRUE(bank.add(makeQuestion("3", "单选题", "O'Neil\\章", "x' OR '1'='1", "容易", 2)));
+    ASSERT_TRUE(bank.add(makeQuestion("4", "单选题", "细胞", "细胞核", "容易", 3)));
+    ASSERT_TRUE(bank.add(makeQuestion("5", "单选题", "细胞", "细胞膜", "较难", 2)));
+    ASSERT_TRUE(bank.add(makeQuestion("6", "判断题", "", "", "容易", 1)));
+
+    EXPECT_EQ(*bank.distinctValues(Attribute::Chapter), QStringList({"", "O'Neil\\章", "细胞", "植物"}));
+    EXPECT_EQ(*bank.distinctValues(Attribute::Type), QStringList({"单选题", "判断题", "填空题"}));
+    QuestionFilter cell{.chapter = "细胞"};
+    EXPECT_EQ(*bank.distinctValues(Attribute::Unit, cell), QStringList({"细胞核", "细胞膜"}));
+    EXPECT_EQ(*bank.distinctValues(Attribute::Unit, {.chapter = "O'Neil\\章"}), QStringList({"x' OR '1'='1"}));
+    EXPECT_EQ(*bank.distinctScores(), QList<double>({1, 1.5, 2, 3}));
+    EXPECT_EQ(*bank.distinctScores({.type = "单选题", .difficulty = "容易"}), QList<double>({2, 3}));
+
+    EXPECT_EQ(bank.countMatching({.type = "单选题"}), 4);
+    EXPECT_EQ(bank.countMatching({.type = "单选题", .chapter = "细胞", .score = 2}), 1);
+    EXPECT_EQ(bank.countMatching({.type = "单选题", .unit = "x' OR '1'='1"}), 1);
+    EXPECT_EQ(bank.countMatching({.type = "单选题 "}), 0);  // exact comparison
+    EXPECT_EQ(bank.countMatching({}), 6);
+    EXPECT_EQ(*bank.idsMatching({.type = "单选题", .difficulty = "容易"}), QList<qint64>({1, 3, 4}));
+
+    const QList<AttributeCount> stats = *bank.statistics();
+    ASSERT_EQ(stats.size(), 6);
+    EXPECT_EQ(stats[0], (AttributeCount{"单选题", "O'Neil\\章", "容易", 2, "x' OR '1'='1", 1}));
+    EXPECT_EQ(stats[1], (AttributeCount{"单选题", "细胞", "较难", 2, "细胞膜", 1}));
+    EXPECT_EQ(stats[2], (AttributeCount{"单选题", "细胞", "容易", 3, "细胞核", 1}));
+}
+
+TEST_F(BankTest, StatisticsCountQuestionsSharingAllAttributes)
+{
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(bank.add(makeQuestion(QString::number(i))));
+    EXPECT_EQ(*bank.statistics(), QList<AttributeCount>({{"单选题", "第一章", "容易", 2, "第一节", 3}}));
+}
+
+TEST_F(BankTest, ListsKeepTheirOrderThroughEdits)
+{
+    for (const char* n : {"第一章", "第二章", "第一章", "第三章 'x'"})
+        ASSERT_TRUE(bank.appendToList(AttributeList::Chapters, n));
+    EXPECT_EQ(*bank.list(AttributeList::Chapters), QStringList({"第一章", "第二章", "第一章", "第三章 'x'"}));
+    ASSERT_TRUE(bank.renameInList(AttributeList::Chapters, 2, "第四章"));
+    ASSERT_TRUE(bank.removeFromList(AttributeList::Chapters, 0));
+    EXPECT_EQ(*bank.list(AttributeList::Chapters), QStringList({"第二章", "第四章", "第三章 'x'"}));
+    ASSERT_TRUE(bank.appendToList(AttributeList::Chapters, "第五章"));
+    ASSERT_TRUE(bank.rewriteList(AttributeList::Chapters, {"第五章", "第二章", "第三章 'x'", "第四章"}));
+    EXPECT_EQ(*bank.list(AttributeList::Chapters), QStringList({"第五章", "第二章", "第三章 'x'", "第四章"}));
+    ASSERT_TRUE(bank.appendToList(AttributeList::Chapters, "第六章"));
+    EXPECT_EQ(bank.list(AttributeList::Chapters)->last(), "第六章");
+
+    EXPECT_FALSE(bank.renameInList(AttributeList::Chapters, 5, "x"));
+    EXPECT_FALSE(bank.removeFromList(AttributeList::Chapters, -1));
+    // The four lists are separate tables.
+    ASSERT_TRUE(bank.appendToList(AttributeList::Types, "单选题"));
+    ASSERT_TRUE(bank.appendToList(AttributeList::Difficulties, "容易"));
+    ASSERT_TRUE(bank.appendToList(AttributeList::Units, "第一节"));
+    EXPECT_EQ(*bank.list(AttributeList::Types), QStringList({"单选题"}));
+    EXPECT_EQ(*bank.list(AttributeList::Difficulties), QStringList({"容易"}));
+    EXPECT_EQ(*bank.list(AttributeList::Units), QStringList({"第一节"}));
+    // Lists do not touch the questions.
+    EXPECT_EQ(bank.count(), 0);
+}
+
+TEST_F(BankTest, ParticularsAreOneRow)
+{
+    EXPECT_EQ(*bank.particulars(), Particulars());
+    const Particulars p{"题库样本－生物", "生物", "高中生物课程标准", "张老师", "李老师", "2024年9月"};
+    ASSERT_TRUE(bank.setParticulars(p));
+    ASSERT_TRUE(bank.setParticulars(p));
+    EXPECT_EQ(*bank.particulars(), p);
+    auto db = openDbFile(path, DbKind::Bank);
+    EXPECT_EQ(rowCount(*db, "参数"), 1);
+}
+
+TEST_F(BankTest, MergeAppendsAnotherBanksQuestionsWithNewNumbers)
+{
+    addAll({"a", "b"});
+    const QString other = dir.file("other.tik");
+    ASSERT_TRUE(BankFile::createEmpty(other));
+    BankFile source(other);
+    EXPECT_EQ(bank.mergeFrom(other), 0);  // an empty bank adds nothing
+    Question big = makeQuestion("x", "简答题", "第二章", "u", "难", 5);
+    big.text = QByteArray(100000, 'r');
+    big.answer.clear();
+    big.use = "用过";
+    ASSERT_TRUE(source.add(big));
+    ASSERT_TRUE(source.add(makeQuestion("y")));
+    ASSERT_TRUE(source.remove(1));
+    ASSERT_TRUE(source.add(makeQuestion("z")));
+
+    EXPECT_EQ(bank.mergeFrom(other), 2);
+    EXPECT_EQ(tags(), QStringList({"a", "b", "x", "z"}));
+    Question copied = bank.read(2)->question;
+    EXPECT_EQ(copied.id, 3);
+    big.id = 3;
+    EXPECT_EQ(copied, big);
+    EXPECT_EQ(source.count(), 2);  // the source is unchanged
+
+    EXPECT_EQ(bank.mergeFrom(path), 4);  // a bank merged into itself doubles
+    EXPECT_EQ(tags(), QStringList({"a", "b", "x", "z", "a", "b", "x", "z"}));
+}
+
+TEST_F(BankTest, MergeFromAFileThatIsNotABankChangesNothing)
+{
+    addAll({"a"});
+    const QString text = dir.file("坏.tik");
+    writeAll(text, "not a bank");
+    QString error;
+    EXPECT_FALSE(bank.mergeFrom(text, &error));
+    EXPECT_TRUE(error.contains("坏.tik"));
+    EXPECT_FALSE(bank.mergeFrom(dir.file("无.tik"), &error));
+    EXPECT_EQ(tags(), QStringList({"a"}));
+    EXPECT_EQ(readAll(text), "not a bank");
+}
+
+TEST_F(BankTest, SortGroupsByTheChapterOrderAndKeepsNumbers)
+{
+    ASSERT_TRUE(bank.add(makeQuestion("1a", "单选题", "第一章")));
+    ASSERT_TRUE(bank.add(makeQuestion("2a", "单选题", "第二章")));
+    ASSERT_TRUE(bank.add(makeQuestion("xa", "单选题", "附录")));
+    ASSERT_TRUE(bank.add(makeQuestion("1b", "单选题", "第一章")));
+    ASSERT_TRUE(bank.add(makeQuestion("na", "单选题", "")));
+    ASSERT_TRUE(bank.add(makeQuestion("2b", "单选题", "第二章")));
+    ASSERT_TRUE(bank.add(makeQuestion("xb", "单选题", "附录")));
+    ASSERT_TRUE(bank.remove(4));
+
+    ASSERT_TRUE(bank.sortByChapters({"第二章", "第一章", "第二章", "无题章"}));
+    // Chapters missing from the list keep their order after the listed ones.
+    EXPECT_EQ(tags(), QStringList({"2a", "2b", "1a", "1b", "xa", "xb"}));
+    EXPECT_EQ(bank.read(0)->question.id, 2);
+    EXPECT_EQ(bank.read(1)->question.id, 6);
+    EXPECT_EQ(*bank.idsMatching({.chapter = "第一章"}), QList<qint64>({1, 4}));
+
+    ASSERT_TRUE(bank.sortByChapters({"第一章"}));
+    EXPECT_EQ(tags(), QStringList({"1a", "1b", "2a", "2b", "xa", "xb"}));
+    ASSERT_EQ(bank.add(makeQuestion("new")), 6);
+    EXPECT_EQ(bank.read(-1)->question.id, 8);
+    auto db = openDbFile(path, DbKind::Bank);
+    EXPECT_EQ(db->execAndGet("PRAGMA integrity_check").getString(), "ok");
+}
+
+TEST(BankTemplate, FragmentsAreReadByRowAndBanksAreCopiesOfTheTemplate)
+{
+    TempProgramDir dir(false);
+    const QString qm = dir.file("qm.qm");
+    ASSERT_TRUE(BankFile::createEmpty(qm));
+    BankFile tpl(qm);
+    for (int k = 1; k <= 8; ++k)
+        ASSERT_TRUE(tpl.appendScoringTable("table " + QByteArray::number(k)));
+    ASSERT_TRUE(tpl.setGraderBox("grader"));
+    ASSERT_TRUE(tpl.appendToList(AttributeList::Types, "单选题"));
+    EXPECT_EQ(tpl.scoringTable(0), "table 1");
+    EXPECT_EQ(tpl.scoringTable(1), "table 1");
+    EXPECT_EQ(tpl.scoringTable(3), "table 3");
+    EXPECT_EQ(tpl.scoringTable(8), "table 8");
+    QString error;
+    EXPECT_FALSE(tpl.scoringTable(9, &error));
+    EXPECT_TRUE(error.contains("9"));
+    EXPECT_EQ(tpl.graderBox(), "grader");
+
+    const QString bank = dir.file("新题库.tik");
+    ASSERT_TRUE(BankFile::createFromTemplate(qm, bank));
+    EXPECT_EQ(*BankFile(bank).list(AttributeList::Types), QStringList({"单选题"}));
+    EXPECT_EQ(readAll(bank), readAll(qm));
+    EXPECT_FALSE(BankFile::createFromTemplate(qm, bank, &error));  // never over a bank
+    EXPECT_TRUE(error.contains("新题库.tik"));
+
+    writeAll(dir.file("坏.qm"), "text");
+    EXPECT_FALSE(BankFile::createFromTemplate(dir.file("坏.qm"), dir.file("b.tik")));
+    EXPECT_FALSE(QFile::exists(dir.file("b.tik")));
+
+    writeAll(bank + "-journal", "left behind");
+    EXPECT_TRUE(BankFile::removeFile(bank));
+    EXPECT_FALSE(QFile::exists(bank));
+    EXPECT_FALSE(QFile::exists(bank + "-journal"));
+}
