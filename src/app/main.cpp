@@ -1,12 +1,13 @@
 // The program: sets up the application, builds the windows, wires their hand-offs and
-// shows the main window.
+// runs the main window's start-up.
 
 #include "core/paths.h"
 #include "core/prompt.h"
+#include "shell/form1.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
-#include <QMainWindow>
+#include <QProcess>
 #include <QTranslator>
 #include <cstdio>
 
@@ -41,9 +42,16 @@ int main(int argc, char** argv)
     qm::setProgramDir(QApplication::applicationDirPath());
     qm::QtPrompt prompt;
 
-    QMainWindow main;
-    main.setWindowTitle(QStringLiteral("Quellmark1.80"));
-    main.resize(800, 600);
-    main.show();
+    qm::Form1 form1(prompt);
+    // "退出系统" ends the program at once: no window is asked whether it may close.
+    QObject::connect(&form1, &qm::Form1::exitRequested, &app, [] { QCoreApplication::exit(0); });
+    // A new work path takes effect in a new instance of the program.
+    QObject::connect(&form1, &qm::Form1::restartRequested, &app, [] {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+        QCoreApplication::exit(0);
+    });
+
+    form1.Form_Load();
+    form1.show();
     return app.exec();
 }

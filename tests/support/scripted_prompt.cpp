@@ -32,6 +32,14 @@ ScriptedPrompt& ScriptedPrompt::expectMessage(const QString& text, const QString
     return *this;
 }
 
+ScriptedPrompt& ScriptedPrompt::expectMessageStartingWith(const QString& prefix, const QString& title,
+                                                          Icon icon, Buttons buttons, Answer answer)
+{
+    expectMessage(prefix, title, icon, buttons, answer);
+    m_expected.back().prefixOnly = true;
+    return *this;
+}
+
 ScriptedPrompt& ScriptedPrompt::expectInput(const QString& prompt, const QString& title,
                                             std::optional<QString> answer)
 {
@@ -97,7 +105,8 @@ std::optional<ScriptedPrompt::Expectation> ScriptedPrompt::next(PromptCall::Kind
     const PromptCall& x = e.call;
     bool match = x.kind == kind;
     if (kind == PromptCall::Message)
-        match = match && x.text == actual.text && x.title == actual.title && x.icon == actual.icon
+        match = match && (e.prefixOnly ? actual.text.startsWith(x.text) : x.text == actual.text)
+                && x.title == actual.title && x.icon == actual.icon
                 && x.buttons == actual.buttons
                 && (!e.checkDefault || x.defaultButton == actual.defaultButton);
     else if (kind != PromptCall::ChooseDirectory)

@@ -30,6 +30,10 @@ public:
     ScriptedPrompt& expectMessage(const QString& text, const QString& title, Icon icon,
                                   Buttons buttons = Buttons::Ok, Answer answer = Answer::Ok,
                                   std::optional<Answer> defaultButton = {});
+    // The same for a message whose text starts with `prefix` (texts that carry a file
+    // name or a system error after a fixed part).
+    ScriptedPrompt& expectMessageStartingWith(const QString& prefix, const QString& title, Icon icon,
+                                              Buttons buttons = Buttons::Ok, Answer answer = Answer::Ok);
     // Expect an input box with this prompt and title; nullopt answers Cancel.
     ScriptedPrompt& expectInput(const QString& prompt, const QString& title,
                                 std::optional<QString> answer);
@@ -57,6 +61,7 @@ private:
     struct Expectation {
         PromptCall call;
         bool checkDefault = false;
+        bool prefixOnly = false;
         Answer answer = Answer::Ok;
         std::optional<QString> text;
     };

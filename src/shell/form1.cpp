@@ -1,0 +1,590 @@
+#include "shell/form1.h"
+
+#include "bankstore/user_store.h"
+#include "core/fileops.h"
+#include "core/paths.h"
+#include "core/prompt.h"
+#include "shell/artwork.h"
+#include "shell/form8.h"
+#include "shell/workpath.h"
+#include "widgets/dialogkeys.h"
+#include "widgets/flexgrid.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFormLayout>
+#include <QGraphicsDropShadowEffect>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qm {
+
+namespace {
+
+const QString kAdd = QStringLiteral("增　加");
+const QString kModify = QStringLiteral("修　改");
+const QString kDelete = QStringLiteral("删　除");
+const QString kConfirm = QStringLiteral("确　定");
+const QString kAdministrator = QStringLiteral("SYSTEM");
+
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLineEdit* lineEdit(const QString& name, QWidget* parent)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    return e;
+}
+
+}  // namespace
+
+Form1::Form1(Prompt& prompt, QWidget* parent) : QMainWindow(parent), m_prompt(prompt)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Quellmark1.80"));
+    setWindowIcon(programIcon());
+    m_keys = new DialogKeys(this);
+
+    auto* backdrop = new Backdrop(this);
+    setCentralWidget(backdrop);
+    // The panels stand out from the picture behind them.
+    backdrop->setStyleSheet(QStringLiteral(
+        "QGroupBox { background: rgba(255, 255, 255, 225); border: 1px solid #9db4dc;"
+        " border-radius: 6px; margin-top: 1.5em; padding: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px;"
+        " color: #1d3f8f; font-weight: bold; }"));
+    auto* outer = new QVBoxLayout(backdrop);
+    outer->setContentsMargins(32, 24, 32, 24);
+
+    // The shadowed title, the spaced product name, the version and the date.
+    auto* title = new QLabel(QStringLiteral("Quellmark"), backdrop);
+    title->setObjectName(QStringLiteral("lblTitle"));
+    QFont tf = title->font();
+    tf.setPointSizeF(tf.pointSizeF() * 3);
+    tf.setBold(true);
+    tf.setItalic(true);
+    title->setFont(tf);
+    title->setStyleSheet(QStringLiteral("color: #1d3f8f;"));
+    auto* shadow = new QGraphicsDropShadowEffect(title);
+    shadow->setOffset(3, 3);
+    shadow->setBlurRadius(4);
+    shadow->setColor(QColor(0, 0, 0, 110));
+    title->setGraphicsEffect(shadow);
+    auto* spaced = new QLabel(QStringLiteral("Q u e l l m a r k"), backdrop);
+    QFont sf = spaced->font();
+    sf.setPointSizeF(sf.pointSizeF() * 1.4);
+    spaced->setFont(sf);
+    spaced->setStyleSheet(QStringLiteral("color: #33507f;"));
+    auto* version = new QLabel(QStringLiteral("版本1.80"), backdrop);
+    version->setObjectName(QStringLiteral("lblVersion"));
+    auto* date = new QLabel(QStringLiteral("2002.04.04"), backdrop);
+    date->setObjectName(QStringLiteral("lblDate"));
+    auto* heading = new QVBoxLayout;
+    heading->addWidget(title, 0, Qt::AlignHCenter);
+    heading->addWidget(spaced, 0, Qt::AlignHCenter);
+    auto* versionRow = new QHBoxLayout;
+    versionRow->addStretch();
+    versionRow->addWidget(version);
+    versionRow->addSpacing(24);
+    versionRow->addWidget(date);
+    versionRow->addStretch();
+    heading->addLayout(versionRow);
+    outer->addLayout(heading);
+    outer->addStretch(1);
+
+    auto* panels = new QHBoxLayout;
+    panels->addStretch();
+    panels->addWidget(buildLoginPanel());
+    panels->addWidget(buildUserPanel());
+    panels->addWidget(buildWorkPathPanel());
+    panels->addStretch();
+    outer->addLayout(panels);
+    outer->addStretch(2);
+
+    // The navigation buttons are never shown; the menu entries press them.
+    Command1 = button(QStringLiteral("Command1"), QStringLiteral("Bankwell"), backdrop);
+    Command2 = button(QStringLiteral("Command2"), QStringLiteral("智能组卷"), backdrop);
+    Command3 = button(QStringLiteral("Command3"), QStringLiteral("试卷管理"), backdrop);
+    Command4 = button(QStringLiteral("Command4"), QStringLiteral("关　　于"), backdrop);
+    Command5 = button(QStringLiteral("Command5"), QStringLiteral("退　　出"), backdrop);
+    Command6 = button(QStringLiteral("Command6"), QStringLiteral("手工组卷"), backdrop);
+    for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5, Command6})
+        b->hide();
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+
+    buildMenus();
+    resize(860, 600);
+}
+
+void Form1::buildMenus()
+{
+    mnuSystem = menuBar()->addMenu(QStringLiteral("&S 系统"));
+    mnuPassword = mnuSystem->addAction(QStringLiteral("&P 口令设置"), this, &Form1::showUserPanel);
+    mnuWorkPath = mnuSystem->addAction(QStringLiteral("&W 工作路径设置"), this, &Form1::showWorkPathPanel);
+    mnuAbout = mnuSystem->addAction(QStringLiteral("&A 关　于"), Command4, &QPushButton::click);
+    mnuExit = mnuSystem->addAction(QStringLiteral("&Q 退出系统"), Command5, &QPushButton::click);
+    mnuPassword->setEnabled(false);
+    mnuWorkPath->setEnabled(false);
+
+    mnuLibrary = menuBar()->addMenu(QStringLiteral("&L 库管理"));
+    mnuBanks = mnuLibrary->addAction(QStringLiteral("&T Bankwell"), Command1, &QPushButton::click);
+    mnuPapers = mnuLibrary->addAction(QStringLiteral("&J 试卷管理"), Command3, &QPushButton::click);
+    mnuLibrary->setEnabled(false);
+    mnuLibrary->menuAction()->setEnabled(false);
+
+    mnuCompose = menuBar()->addMenu(QStringLiteral("&P 组卷"));
+    mnuManual = mnuCompose->addAction(QStringLiteral("&M 手工组卷"), Command6, &QPushButton::click);
+    mnuAuto = mnuCompose->addAction(QStringLiteral("&A 智能组卷"), Command2, &QPushButton::click);
+    mnuCompose->setEnabled(false);
+    mnuCompose->menuAction()->setEnabled(false);
+
+    // The help menu has no entries: choosing it says that help is not written yet.
+    mnuHelp = menuBar()->addAction(QStringLiteral("&H 帮助"), this, &Form1::mnuHelp_Click);
+}
+
+QWidget* Form1::buildLoginPanel()
+{
+    Frame1 = new QGroupBox(QStringLiteral("口令核对"), centralWidget());
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Text1 = lineEdit(QStringLiteral("Text1"), Frame1);
+    Text2 = lineEdit(QStringLiteral("Text2"), Frame1);
+    Text2->setEchoMode(QLineEdit::Password);
+    Command8 = button(QStringLiteral("Command8"), QStringLiteral("确　定"), Frame1);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("用户名称"), Text1);
+    form->addRow(QStringLiteral("工作口令"), Text2);
+    auto* layout = new QVBoxLayout(Frame1);
+    layout->addLayout(form);
+    layout->addWidget(Command8, 0, Qt::AlignHCenter);
+    Text1->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 18);
+    connect(Command8, &QPushButton::clicked, this, &Form1::Command8_Click);
+    m_keys->setDefaultButton(Command8);
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, Command8);
+    return Frame1;
+}
+
+QWidget* Form1::buildUserPanel()
+{
+    Frame2 = new QGroupBox(QStringLiteral("口令设置"), centralWidget());
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    MSFlexGrid1 = new FlexGrid(Frame2);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setTable({QStringLiteral("用户名"), QStringLiteral("口令")}, {});
+    MSFlexGrid1->setColWidth(0, 0);
+    MSFlexGrid1->setMinimumSize(300, 220);
+    MSFlexGrid1->setColWidth(1, 140);
+    MSFlexGrid1->setColWidth(2, 140);
+    Text3 = lineEdit(QStringLiteral("Text3"), Frame2);
+    Text4 = lineEdit(QStringLiteral("Text4"), Frame2);
+    Command9 = button(QStringLiteral("Command9"), kAdd, Frame2);
+    Command10 = button(QStringLiteral("Command10"), kModify, Frame2);
+    Command11 = button(QStringLiteral("Command11"), kDelete, Frame2);
+    Command12 = button(QStringLiteral("Command12"), QStringLiteral("取　消"), Frame2);
+    Command13 = button(QStringLiteral("Command13"), QStringLiteral("关　闭"), Frame2);
+    Command10->setEnabled(false);
+    Command11->setEnabled(false);
+    Command12->setEnabled(false);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("用户名"), Text3);
+    form->addRow(QStringLiteral("口　令"), Text4);
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {Command9, Command10, Command11, Command12, Command13})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    auto* right = new QVBoxLayout;
+    right->addLayout(form);
+    right->addLayout(buttons);
+    auto* layout = new QHBoxLayout(Frame2);
+    layout->addWidget(MSFlexGrid1, 1);
+    layout->addLayout(right);
+
+    connect(MSFlexGrid1, &FlexGrid::clicked, this, &Form1::MSFlexGrid1_Click);
+    connect(Command9, &QPushButton::clicked, this, &Form1::Command9_Click);
+    connect(Command10, &QPushButton::clicked, this, &Form1::Command10_Click);
+    connect(Command11, &QPushButton::clicked, this, &Form1::Command11_Click);
+    connect(Command12, &QPushButton::clicked, this, &Form1::Command12_Click);
+    connect(Command13, &QPushButton::clicked, this, &Form1::Command13_Click);
+    // The button states follow the pointer over the panel and the list.
+    Frame2->setMouseTracking(true);
+    MSFlexGrid1->viewport()->setMouseTracking(true);
+    Frame2->installEventFilter(this);
+    MSFlexGrid1->viewport()->installEventFilter(this);
+    Frame2->hide();
+    return Frame2;
+}
+
+QWidget* Form1::buildWorkPathPanel()
+{
+    Frame3 = new QGroupBox(QStringLiteral("工作路径设置"), centralWidget());
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    Text5 = lineEdit(QStringLiteral("Text5"), Frame3);
+    Text5->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 28);
+    Command14 = button(QStringLiteral("Command14"), QStringLiteral("确　定"), Frame3);
+    Command15 = button(QStringLiteral("Command15"), QStringLiteral("取　消"), Frame3);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command14);
+    buttons->addWidget(Command15);
+    auto* layout = new QVBoxLayout(Frame3);
+    layout->addWidget(Text5);
+    layout->addLayout(buttons);
+    connect(Command14, &QPushButton::clicked, this, &Form1::Command14_Click);
+    connect(Command15, &QPushButton::clicked, this, &Form1::Command15_Click);
+    Frame3->hide();
+    return Frame3;
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove && (watched == Frame2 || watched == MSFlexGrid1->viewport()))
+        Mov();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+Form8* Form1::about()
+{
+    if (!m_about)
+        m_about = new Form8(this);
+    return m_about;
+}
+
+// ---------------------------------------------------------------------------------------
+// Start-up
+
+void Form1::Form_Load()
+{
+    if (ProgramDir().isEmpty())
+        setProgramDir(QApplication::applicationDirPath());
+    const QString programDir = ProgramDir();
+    const QString bankDir = QString::fromUtf16(kBankDirName);
+    const QString sampleSubject = QString::fromUtf16(kSampleSubject);
+    if (GetWorkPath()) {
+        const QString workPath = Text5->text();
+        Md(resolveNoCase(workPath, bankDir));
+        Md(resolveNoCase(workPath, bankDir) + QLatin1Char('/') + sampleSubject);
+        const QString root = withTrailingSep(resolveNoCase(workPath, bankDir));
+        filecopyZZ(programDir + QString::fromUtf16(kSampleSource),
+                   root + sampleSubject + QLatin1Char('/') + QString::fromUtf16(kSampleBank));
+        setBankRoot(root);
+        Fcopy();
+    } else {
+        Md(resolveNoCase(programDir, bankDir));
+        Md(resolveNoCase(programDir, bankDir) + QLatin1Char('/') + sampleSubject);
+        const QString root = withTrailingSep(resolveNoCase(programDir, bankDir));
+        filecopyZZ(programDir + QString::fromUtf16(kSampleSource),
+                   root + sampleSubject + QLatin1Char('/') + QString::fromUtf16(kSampleBank));
+        setBankRoot(root);
+        Text5->setText(programDir);
+        m_prompt.message(QStringLiteral("路径设置错误或服务器未开,只能访问本地数据！"), QStringLiteral("错误"),
+                         Icon::Warning, Buttons::Ok);
+    }
+    Q_EMIT bankRootReady();
+    loadUsers();
+    Frame1->show();
+    Text1->setFocus();
+}
+
+bool Form1::CheckDir(const QString& path)
+{
+    if (!hasUserFile(path))
+        return false;
+    Text5->setText(path);
+    return true;
+}
+
+bool Form1::GetWorkPath()
+{
+    return CheckDir(readWorkPath(ProgramDir()));
+}
+
+void Form1::SaveWorkPath()
+{
+    QString error;
+    if (!writeWorkPath(ProgramDir(), Text5->text(), &error))
+        m_prompt.message(error, QStringLiteral("错误"), Icon::Warning, Buttons::Ok);
+}
+
+void Form1::Fcopy()
+{
+    filecopyZZ(resolveNoCase(Text5->text(), QString::fromUtf16(kUserFile)), userFilePath());
+}
+
+QString Form1::userFilePath() const
+{
+    return resolveNoCase(ProgramDir(), QString::fromUtf16(kUserFile));
+}
+
+void Form1::showWorkPathPanel()
+{
+    Frame3->show();
+    m_keys->setDefaultButton(Command14);
+    m_keys->setCancelButton(Command15);
+    Text5->setFocus();
+}
+
+void Form1::Command14_Click()
+{
+    if (!Text5->text().endsWith(QLatin1Char('/')))
+        Text5->setText(Text5->text() + QLatin1Char('/'));
+    if (!hasUserFile(Text5->text())) {
+        m_prompt.message(QStringLiteral("路径设置错误或该计算机未打开！"), QStringLiteral("提示"), Icon::Warning,
+                         Buttons::Ok);
+        return;
+    }
+    QString error;
+    if (!writeWorkPath(ProgramDir(), Text5->text(), &error)) {
+        // Restarting would only bring back the old path: say why and stay.
+        m_prompt.message(error, QStringLiteral("错误"), Icon::Warning, Buttons::Ok);
+        return;
+    }
+    m_prompt.message(QStringLiteral("路径设置成功，系统将重新运行！"), QStringLiteral("提示"), Icon::Warning,
+                     Buttons::Ok);
+    Frame3->hide();
+    Q_EMIT restartRequested();
+}
+
+void Form1::Command15_Click()
+{
+    Frame3->hide();
+}
+
+// ---------------------------------------------------------------------------------------
+// Login and users
+
+void Form1::loadUsers()
+{
+    QList<QStringList> rows;
+    QString error;
+    if (const auto users = UserStore(userFilePath()).users(&error)) {
+        for (const UserRecord& u : *users)
+            rows.append({u.name, u.password});
+    } else {
+        m_prompt.message(QStringLiteral("无法打开用户文件，不能登录：\n") + error, QStringLiteral("错误"),
+                         Icon::Warning, Buttons::Ok);
+    }
+    const int row = MSFlexGrid1->Row();
+    MSFlexGrid1->setTable({QStringLiteral("用户名"), QStringLiteral("口令")}, rows);
+    MSFlexGrid1->setColWidth(0, 0);
+    MSFlexGrid1->setRow(std::clamp(row, 1, std::max(1, MSFlexGrid1->Rows() - 1)));
+}
+
+bool Form1::CheckPass()
+{
+    const QString name = Text1->text().toUpper();
+    for (int row = 1; row < MSFlexGrid1->Rows(); ++row) {
+        const QString stored = MSFlexGrid1->TextMatrix(row, 1);
+        if (stored.toUpper() == name) {
+            m_currentUser = stored.toUpper();
+            return Text2->text() == MSFlexGrid1->TextMatrix(row, 2);
+        }
+    }
+    return false;
+}
+
+void Form1::Command8_Click()
+{
+    if (!CheckPass())
+        return;
+    mnuLibrary->setEnabled(true);
+    mnuLibrary->menuAction()->setEnabled(true);
+    mnuCompose->setEnabled(true);
+    mnuCompose->menuAction()->setEnabled(true);
+    if (m_currentUser == kAdministrator) {
+        mnuPassword->setEnabled(true);
+        mnuWorkPath->setEnabled(true);
+    }
+    Frame1->hide();
+    m_keys->setDefaultButton(nullptr);
+}
+
+void Form1::showUserPanel()
+{
+    Frame2->show();
+}
+
+void Form1::MSFlexGrid1_Click()
+{
+    const int r = MSFlexGrid1->Row();
+    if (r >= 1) {
+        Text3->setText(MSFlexGrid1->TextMatrix(r, 1));
+        Text4->setText(MSFlexGrid1->TextMatrix(r, 2));
+    }
+    Mov();
+}
+
+bool Form1::editStepOpen() const
+{
+    return Command9->text() == kConfirm || Command10->text() == kConfirm || Command11->text() == kConfirm;
+}
+
+void Form1::Mov()
+{
+    if (editStepOpen())
+        return;
+    const int r = MSFlexGrid1->Rows() > 1 ? MSFlexGrid1->Row() : 0;
+    Command10->setEnabled(r >= 1);
+    Command11->setEnabled(r >= 2);
+}
+
+void Form1::reportStoreError(const QString& error)
+{
+    m_prompt.message(QStringLiteral("用户文件保存失败：\n") + error, QStringLiteral("错误"), Icon::Warning,
+                     Buttons::Ok);
+}
+
+void Form1::Command9_Click()
+{
+    if (Command9->text() != kConfirm) {
+        Text3->clear();
+        Text4->clear();
+        m_keys->setDefaultButton(Command9);
+        m_keys->setCancelButton(Command12);
+        Command9->setText(kConfirm);
+        Command12->setEnabled(true);
+        Command10->setEnabled(false);
+        Command11->setEnabled(false);
+        Text3->setFocus();
+        return;
+    }
+    if (Text3->text().isEmpty()) {
+        Text3->setFocus();
+        return;
+    }
+    for (int row = 1; row < MSFlexGrid1->Rows(); ++row) {
+        if (sameFileName(MSFlexGrid1->TextMatrix(row, 1), Text3->text())) {
+            m_prompt.message(QStringLiteral("用户名重复，请重新输入！"), QStringLiteral("错误"), Icon::Warning,
+                             Buttons::Ok);
+            Text3->setFocus();
+            return;
+        }
+    }
+    QString error;
+    if (!UserStore(userFilePath()).add({Text3->text(), Text4->text()}, &error)) {
+        reportStoreError(error);
+        return;
+    }
+    loadUsers();
+    Command12_Click();
+}
+
+void Form1::Command10_Click()
+{
+    if (Command10->text() != kConfirm) {
+        Command9->setEnabled(false);
+        Command11->setEnabled(false);
+        Command12->setEnabled(true);
+        Command10->setText(kConfirm);
+        m_keys->setDefaultButton(Command10);
+        m_keys->setCancelButton(Command12);
+        return;
+    }
+    // A modified user must keep a name and have a password.
+    if (Text3->text().isEmpty())
+        Text3->setFocus();
+    if (Text4->text().isEmpty())
+        Text4->setFocus();
+    if (Text3->text().isEmpty() || Text4->text().isEmpty())
+        return;
+    const int r = MSFlexGrid1->Row();
+    for (int row = 1; row < MSFlexGrid1->Rows(); ++row) {
+        if (row != r && sameFileName(MSFlexGrid1->TextMatrix(row, 1), Text3->text())) {
+            m_prompt.message(QStringLiteral("用户名重复，请重新输入！"), QStringLiteral("错误"), Icon::Warning,
+                             Buttons::Ok);
+            Text3->setFocus();
+            return;
+        }
+    }
+    if (r >= 1 && r < MSFlexGrid1->Rows()) {
+        QString error;
+        if (!UserStore(userFilePath()).update(r - 1, {Text3->text(), Text4->text()}, &error)) {
+            reportStoreError(error);
+            return;
+        }
+    }
+    Command12_Click();
+    loadUsers();
+}
+
+void Form1::Command11_Click()
+{
+    if (Command11->text() != kConfirm) {
+        Command9->setEnabled(false);
+        Command10->setEnabled(false);
+        Command12->setEnabled(true);
+        Command11->setText(kConfirm);
+        m_keys->setDefaultButton(Command11);
+        m_keys->setCancelButton(Command12);
+        return;
+    }
+    const int r = MSFlexGrid1->Row();
+    if (r >= 2 && r < MSFlexGrid1->Rows()) {
+        QString error;
+        if (!UserStore(userFilePath()).remove(r - 1, &error)) {
+            reportStoreError(error);
+            return;
+        }
+    }
+    Command12_Click();
+    loadUsers();
+    Mov();
+}
+
+void Form1::Command12_Click()
+{
+    Command9->setText(kAdd);
+    Command10->setText(kModify);
+    Command11->setText(kDelete);
+    Command9->setEnabled(true);
+    Command12->setEnabled(false);
+    // Enter and Esc go back to the work-path panel when it is open.
+    const bool pathPanel = Frame3->isVisibleTo(this);
+    m_keys->setDefaultButton(pathPanel ? Command14 : nullptr);
+    m_keys->setCancelButton(pathPanel ? Command15 : nullptr);
+    Mov();
+}
+
+void Form1::Command13_Click()
+{
+    Frame2->hide();
+}
+
+// ---------------------------------------------------------------------------------------
+// Navigation
+
+void Form1::Command1_Click() { Q_EMIT showBanks(); }
+void Form1::Command2_Click() { Q_EMIT showAutoCompose(); }
+void Form1::Command3_Click() { Q_EMIT showLibrary(); }
+void Form1::Command6_Click() { Q_EMIT showManualCompose(); }
+void Form1::Command5_Click() { Q_EMIT exitRequested(); }
+
+void Form1::Command4_Click()
+{
+    about()->show();
+    about()->raise();
+    about()->activateWindow();
+}
+
+void Form1::mnuHelp_Click()
+{
+    m_prompt.message(QStringLiteral("正在编写中!"), QStringLiteral("提示"), Icon::Warning, Buttons::Ok);
+}
+
+}  // namespace qm

@@ -1,0 +1,40 @@
+#include "shell/workpath.h"
+
+#include "core/delimited.h"
+#include "core/paths.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace qm {
+
+QString readWorkPath(const QString& programDir)
+{
+    const QString file = resolveNoCase(programDir, QString::fromUtf16(kWorkPathFile));
+    if (!QFileInfo::exists(file)) {
+        QFile f(file);
+        f.open(QIODevice::WriteOnly);  // an empty file; a failure leaves the value empty
+    }
+    QString value;
+    if (QFileInfo(file).size() > 0) {
+        DelimitedReader reader = DelimitedReader::fromFile(file);
+        value = reader.text().value_or(QString());
+    }
+    return withTrailingSep(value);
+}
+
+bool writeWorkPath(const QString& programDir, const QString& workPath, QString* error)
+{
+    DelimitedWriter w;
+    w.text(workPath);
+    return w.save(resolveNoCase(programDir, QString::fromUtf16(kWorkPathFile)), error);
+}
+
+bool hasUserFile(const QString& dir)
+{
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+        return false;
+    return QFileInfo(resolveNoCase(dir, QString::fromUtf16(kUserFile))).isFile();
+}
+
+}  // namespace qm

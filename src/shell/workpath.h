@@ -1,0 +1,30 @@
+#pragma once
+// The saved work path and the test that makes a directory a usable work path.
+
+#include <QString>
+
+namespace qm {
+
+// The settings file of the work path, in the program directory.
+inline constexpr char16_t kWorkPathFile[] = u"workpath.cfg";
+// The user file; its presence makes a directory a valid work path.
+inline constexpr char16_t kUserFile[] = u"tiku.psw";
+// The directory below the work path (or the program directory) that holds the subjects.
+inline constexpr char16_t kBankDirName[] = u"tiku";
+// The sample subject and the sample bank copied into it at every start.
+inline constexpr char16_t kSampleSubject[] = u"样板学科";
+inline constexpr char16_t kSampleBank[] = u"题库样本－生物.TIK";
+inline constexpr char16_t kSampleSource[] = u"sample.tik";
+
+// Reads the saved work path: creates the file empty when missing, reads its first field
+// (an empty file gives ""), and appends the trailing separator.
+QString readWorkPath(const QString& programDir);
+
+// Writes the work path as one quoted line, replacing the file.
+bool writeWorkPath(const QString& programDir, const QString& workPath, QString* error = nullptr);
+
+// True when the directory holds a user file (any letter case). False for a missing or
+// unreadable directory.
+bool hasUserFile(const QString& dir);
+
+}  // namespace qm
