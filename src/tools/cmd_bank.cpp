@@ -20,8 +20,10 @@ QString indented(const QString& label, const QByteArray& rtf)
 
 int bankDump(const QStringList& args)
 {
-    if (args.size() != 1)
+    if (args.size() != 1) {
+        err(QStringLiteral("usage: qmtool bank-dump BANK\n"));
         return 2;
+    }
     BankFile bank(args[0]);
     QString error;
     const auto particulars = bank.particulars(&error);

@@ -240,17 +240,26 @@ QByteArray graderBoxRtf()
     return tableRtf({{QStringLiteral("得分"), QStringLiteral("阅卷人")}, {QString(), QString()}}, 56);
 }
 
+// A failed store call ends the build with the store's message.
+void require(bool ok, const QString& error)
+{
+    if (!ok)
+        throw SourceError{error};
+}
+
+int wrongArguments()
+{
+    err(QStringLiteral("qmtool: wrong number of arguments (run qmtool alone for the usage)\n"));
+    return 2;
+}
+
 void fillBank(const QString& path, const BankSource& src)
 {
     BankFile bank(path);
     QString error;
-    auto check = [&](bool ok) {
-        if (!ok)
-            throw SourceError{error};
-    };
-    check(bank.setParticulars(src.particulars, &error));
+    require(bank.setParticulars(src.particulars, &error), error);
     for (auto it = src.lists.begin(); it != src.lists.end(); ++it)
-        check(bank.rewriteList(it.key(), it.value(), &error));
+        require(bank.rewriteList(it.key(), it.value(), &error), error);
     for (const SourceQuestion& s : src.questions) {
         Question q;
         q.text = markupRtf(s.text);
@@ -260,7 +269,7 @@ void fillBank(const QString& path, const BankSource& src)
         q.unit = s.header[2];
         q.difficulty = s.header[3];
         q.score = s.header[4].toDouble();
-        check(bank.add(q, &error).has_value());
+        require(bank.add(q, &error).has_value(), error);
     }
 }
 
@@ -285,28 +294,22 @@ int buildFile(const QString& out, const std::function<void(const QString&)>& mak
     return 0;
 }
 
-void checkCreated(bool ok, const QString& error)
-{
-    if (!ok)
-        throw SourceError{error};
-}
-
 int buildBank(const QStringList& args, bool asTemplate)
 {
     if (args.size() != 2)
-        return 2;
+        return wrongArguments();
     return buildFile(args[1], [&](const QString& path) {
         const BankSource src = readBankSource(args[0]);
         QString error;
-        checkCreated(BankFile::createEmpty(path, &error), error);
+        require(BankFile::createEmpty(path, &error), error);
         fillBank(path, src);
         if (asTemplate) {
             BankFile bank(path);
             for (int k = 1; k <= 8; ++k)
-                checkCreated(bank.appendScoringTable(scoringTableRtf(k), &error), error);
-            checkCreated(bank.setGraderBox(graderBoxRtf(), &error), error);
+                require(bank.appendScoringTable(scoringTableRtf(k), &error), error);
+            require(bank.setGraderBox(graderBoxRtf(), &error), error);
         }
-        checkCreated(BankFile(path).compact(&error), error);
+        require(BankFile(path).compact(&error), error);
     });
 }
 
@@ -319,26 +322,26 @@ const Register buildSample(QStringLiteral("build-bank"), QStringLiteral("SOURCE 
 const Register buildLibrary(QStringLiteral("build-library"), QStringLiteral("OUT  (the empty paper library jk.jk)"),
                             [](const QStringList& args) {
                                 if (args.size() != 1)
-                                    return 2;
+                                    return wrongArguments();
                                 return buildFile(args[0], [](const QString& path) {
                                     QString error;
-                                    checkCreated(PaperLibrary::createEmpty(path, &error), error);
+                                    require(PaperLibrary::createEmpty(path, &error), error);
                                 });
                             });
 
 const Register buildUsers(QStringLiteral("build-users"), QStringLiteral("SOURCE OUT  (the user file tiku.psw)"),
                           [](const QStringList& args) {
                               if (args.size() != 2)
-                                  return 2;
+                                  return wrongArguments();
                               return buildFile(args[1], [&](const QString& path) {
                                   QString error;
-                                  checkCreated(UserStore::create(path, &error), error);
+                                  require(UserStore::create(path, &error), error);
                                   UserStore users(path);
                                   for (const auto& [number, line] : sourceLines(args[0])) {
                                       if (line.trimmed().isEmpty())
                                           continue;
                                       const QStringList parts = line.split(QLatin1Char('\t'));
-                                      checkCreated(users.add({parts[0], parts.value(1)}, &error), error);
+                                      require(users.add({parts[0], parts.value(1)}, &error), error);
                                   }
                               });
                           });
