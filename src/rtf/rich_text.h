@@ -7,7 +7,6 @@
 #include <QString>
 #include <QTextFormat>
 
-class QTextCharFormat;
 class QTextCursor;
 class QTextDocument;
 
@@ -43,9 +42,10 @@ void insertDocument(QTextCursor& cursor, const QTextDocument& src);
 // document has been inserted, since resources do not travel with fragments.
 void restoreImageResources(QTextDocument* doc, int from, int to, const QTextDocument* src = nullptr);
 
-// A picture format for the file `bytes` of the RTF picture kind `kind` (the control word,
-// such as "pngblip" or "wmetafile8"), `width` x `height` pixels (0 = natural size).
-// Adds the image resource to `doc`. Pictures Qt cannot show get a placeholder image.
+// Inserts at `cursor` the picture file `bytes` of the RTF picture kind `kind` (the control
+// word, such as "pngblip" or "wmetafile8"), shown `width` x `height` pixels (0 = natural
+// size), and adds its image resource to the document. Kinds Qt cannot draw show a
+// placeholder; their bytes are kept and written back unchanged.
 void addPicture(QTextCursor& cursor, const QByteArray& bytes, const QByteArray& kind, double width,
                 double height, int picw = 0, int pich = 0);
 
