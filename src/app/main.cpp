@@ -3,6 +3,7 @@
 
 #include "core/paths.h"
 #include "core/prompt.h"
+#include "editor/form2.h"
 #include "shell/form1.h"
 
 #include <QApplication>
@@ -43,6 +44,19 @@ int main(int argc, char** argv)
     qm::QtPrompt prompt;
 
     qm::Form1 form1(prompt);
+    qm::Form2 form2(prompt);
+    // Start-up points the bank window at the bank root; it rebuilds the subject lists.
+    QObject::connect(&form1, &qm::Form1::bankRootReady, &form2, &qm::Form2::attachBankRoot);
+    QObject::connect(&form1, &qm::Form1::showBanks, &form2, [&form2] {
+        form2.show();
+        form2.raise();
+        form2.activateWindow();
+    });
+    QObject::connect(&form2, &qm::Form2::showMainWindow, &form1, [&form1] {
+        form1.show();
+        form1.raise();
+        form1.activateWindow();
+    });
     // "退出系统" ends the program at once: no window is asked whether it may close.
     QObject::connect(&form1, &qm::Form1::exitRequested, &app, [] { QCoreApplication::exit(0); });
     // A new work path takes effect in a new instance of the program.

@@ -186,6 +186,16 @@ std::optional<Question> BankFile::readById(qint64 id, QString* error) const
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) { return questionById(db, id); });
 }
 
+bool BankFile::forEachQuestion(const std::function<void(int, const Question&)>& visit, QString* error) const
+{
+    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
+        SQLite::Statement st(db, "SELECT " + kQuestionFields + " FROM 题库 ORDER BY 次序");
+        for (int position = 0; st.executeStep(); ++position)
+            visit(position, questionFrom(st));
+        return true;
+    }).has_value();
+}
+
 std::optional<int> BankFile::add(const Question& question, QString* error)
 {
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {

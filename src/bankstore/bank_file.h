@@ -16,6 +16,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace qm {
@@ -110,6 +111,11 @@ public:
     std::optional<QuestionAt> read(int position, QString* error = nullptr) const;
     // The question with this 编号; an error when there is none.
     std::optional<Question> readById(qint64 id, QString* error = nullptr) const;
+    // Calls `visit` with every question in row order, all read at one moment (for showing
+    // or printing a whole bank). Other computers cannot write the bank meanwhile, so `visit`
+    // should be quick. False when the bank cannot be read.
+    bool forEachQuestion(const std::function<void(int position, const Question&)>& visit,
+                         QString* error = nullptr) const;
     // Appends a question (its id is ignored) and returns its position, count - 1.
     std::optional<int> add(const Question& question, QString* error = nullptr);
     // Rewrites every field of the question at `position` except 编号.

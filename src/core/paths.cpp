@@ -50,4 +50,14 @@ bool hasExtensionNoCase(const QString& fileName, const QString& ext)
     return fileName.endsWith(ext, Qt::CaseInsensitive);
 }
 
+bool isValidFileName(const QString& name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name)
+        if (c.unicode() < 0x20 || QStringView(u"\\/:*?\"<>|").contains(c))
+            return false;
+    return true;
+}
+
 }  // namespace qm

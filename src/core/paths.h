@@ -34,4 +34,8 @@ QString resolveNoCase(const QString& dir, const QString& name);
 // True when the file name ends with `ext` (".tik") without regard to case.
 bool hasExtensionNoCase(const QString& fileName, const QString& ext);
 
+// True when `name` can be the name of a file or directory on every system the data may be
+// shared with: not empty, not "." or "..", no control characters and none of \ / : * ? " < > |.
+bool isValidFileName(const QString& name);
+
 }  // namespace qm

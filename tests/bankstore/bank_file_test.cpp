@@ -32,14 +32,19 @@ class BankTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(BankFile::createEmpty(path)); }
 
-    // The tags (remarks) of the questions in row order.
+    // The tags (remarks) of the questions in row order, read one by one and all at once.
     QStringList tags()
     {
-        QStringList t;
+        QStringList byPosition, all;
         const int n = *bank.count();
         for (int i = 0; i < n; ++i)
-            t << bank.read(i)->question.remark;
-        return t;
+            byPosition << bank.read(i)->question.remark;
+        EXPECT_TRUE(bank.forEachQuestion([&](int position, const Question& q) {
+            EXPECT_EQ(position, all.size());
+            all << q.remark;
+        }));
+        EXPECT_EQ(all, byPosition);
+        return byPosition;
     }
 
     void addAll(const QStringList& tagList)

@@ -1,0 +1,1 @@
+qm_bench(rtf DEPS qm_rtf Qt6::Gui)

@@ -1,0 +1,144 @@
+// Reading and writing a 5 MB RTF paper: hundreds of questions of Chinese text with mixed
+// formatting, some tables and pictures, as the paper assembly writes them.
+
+#include "rtf/rich_text.h"
+#include "rtf/rtf_reader.h"
+#include "rtf/rtf_writer.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const QString kChars = QStringLiteral(
+    "的一是在不了有和人这中大为上个国我以要他时来用们生到作地于出就分对成会可主发年动同工也能下过子说产种面而方后多定"
+    "行学法所民得经十三之进着等部度家电力里如水化高自二理起小物现实加量都两体制机当使点从业本去把性好应开它合还因由其些"
+    "然前外天政四日那社义事平形相全表间样与关各重新线内数正心反你明看原又么利比或但质气第向道命此变条只没结解问意建月公"
+    "无系军很情者最立代想已通并提直题党程展五果料象员革位入常文总次品式活设及管特件长求老头基资边流路级少图山统接知较将"
+    "组见计别她手角期根论运农指几九区强放决西被干做必战先回则任取据处队南给色光门即保治北造百规热领七海口东导器压志世金");
+
+QString chineseText(QRandomGenerator& rng, int length)
+{
+    QString s;
+    s.reserve(length);
+    for (int i = 0; i < length; ++i)
+        s += kChars[rng.bounded(int(kChars.size()))];
+    return s;
+}
+
+QByteArray picture()
+{
+    QImage image(160, 120, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    for (int i = 0; i < 40; ++i)
+        p.drawLine(i * 4, 0, 160 - i * 4, 120);
+    p.end();
+    QByteArray png;
+    QBuffer buf(&png);
+    buf.open(QIODevice::WriteOnly);
+    image.save(&buf, "PNG");
+    return png;
+}
+
+// Builds the paper until its RTF reaches `bytes`.
+void buildPaper(QTextDocument& doc, qsizetype bytes)
+{
+    QRandomGenerator rng(20240601);
+    QTextCursor c(&doc);
+    QTextCharFormat body;
+    body.setFontFamilies({QStringLiteral("宋体")});
+    body.setFontPointSize(10.5);
+    QTextCharFormat heading = body;
+    heading.setFontFamilies({QStringLiteral("黑体")});
+    heading.setFontWeight(QFont::Bold);
+    QTextCharFormat underline = body;
+    underline.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+    QTextCharFormat sub = body;
+    sub.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    const QByteArray png = picture();
+    const QString numerals = QStringLiteral("一二三四五六七八九");
+    int question = 0;
+    for (int section = 0; qm::RtfWriter::write(doc).size() < bytes; ++section) {
+        c.insertText(numerals[section % 9] + QStringLiteral("、选择题（每题3分）"), heading);
+        for (int q = 0; q < 100; ++q, ++question) {
+            c.insertBlock(QTextBlockFormat(), body);
+            c.insertText(QString::number(question + 1) + QStringLiteral("．") + chineseText(rng, 60), body);
+            c.insertText(QStringLiteral("H"), body);
+            c.insertText(QStringLiteral("2"), sub);
+            c.insertText(QStringLiteral("O") + chineseText(rng, 40) + QStringLiteral("（　　）"), body);
+            c.insertText(QStringLiteral("　　　　"), underline);
+            for (const char* choice : {"A", "B", "C", "D"}) {
+                c.insertBlock(QTextBlockFormat(), body);
+                c.insertText(QStringLiteral("%1．").arg(QLatin1String(choice)) + chineseText(rng, 25), body);
+            }
+            if (question % 60 == 59)
+                qm::addPicture(c, png, "pngblip", 160, 120);
+            if (question % 40 == 39) {
+                QTextTableFormat tf;
+                tf.setBorder(1);
+                QTextTable* t = c.insertTable(4, 5, tf);
+                for (int r = 0; r < 4; ++r)
+                    for (int col = 0; col < 5; ++col)
+                        t->cellAt(r, col).firstCursorPosition().insertText(chineseText(rng, 6), body);
+                c.movePosition(QTextCursor::End);
+            }
+        }
+        c.insertBlock(QTextBlockFormat(), body);
+    }
+}
+
+const QTextDocument& paper()
+{
+    static QTextDocument* doc = [] {
+        auto* d = new QTextDocument;
+        buildPaper(*d, 5 * 1024 * 1024);
+        return d;
+    }();
+    return *doc;
+}
+
+void BM_ReadPaper(benchmark::State& state)
+{
+    const QByteArray rtf = qm::RtfWriter::write(paper());
+    for (auto _ : state) {
+        QTextDocument doc;
+        qm::RtfReader::read(rtf, &doc);
+        benchmark::DoNotOptimize(doc.characterCount());
+    }
+    state.SetBytesProcessed(state.iterations() * rtf.size());
+    state.counters["rtf_bytes"] = double(rtf.size());
+}
+BENCHMARK(BM_ReadPaper)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+void BM_WritePaper(benchmark::State& state)
+{
+    qsizetype size = 0;
+    for (auto _ : state) {
+        const QByteArray rtf = qm::RtfWriter::write(paper());
+        size = rtf.size();
+        benchmark::DoNotOptimize(rtf.data());
+    }
+    state.SetBytesProcessed(state.iterations() * size);
+}
+BENCHMARK(BM_WritePaper)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

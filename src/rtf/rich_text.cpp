@@ -1,0 +1,158 @@
+#include "rtf/rich_text.h"
+
+#include "rtf/rtf_reader.h"
+#include "rtf/rtf_writer.h"
+
+#include <QCryptographicHash>
+#include <QImage>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextImageFormat>
+#include <QUrl>
+
+namespace qm {
+
+namespace {
+
+bool isShownKind(const QByteArray& kind)
+{
+    return kind == "pngblip" || kind == "jpegblip";
+}
+
+// A grey frame with a cross standing in for a picture kind that cannot be shown
+// (metafiles, device-dependent bitmaps); the original bytes stay with the picture.
+QImage placeholderImage(double width, double height)
+{
+    const int w = std::clamp(int(width > 0 ? width : 64), 8, 2000);
+    const int h = std::clamp(int(height > 0 ? height : 48), 8, 2000);
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(QColor(235, 235, 235));
+    QPainter p(&img);
+    p.setPen(QColor(150, 150, 150));
+    p.drawRect(0, 0, w - 1, h - 1);
+    p.drawLine(0, 0, w - 1, h - 1);
+    p.drawLine(0, h - 1, w - 1, 0);
+    return img;
+}
+
+void addResourceFor(QTextDocument* doc, const QTextImageFormat& fmt)
+{
+    const QByteArray bytes = fmt.property(PictureBytes).toByteArray();
+    const QByteArray kind = fmt.property(PictureKind).toByteArray();
+    const QUrl url(fmt.name());
+    if (isShownKind(kind))
+        doc->addResource(QTextDocument::ImageResource, url, bytes);
+    else
+        doc->addResource(QTextDocument::ImageResource, url, placeholderImage(fmt.width(), fmt.height()));
+}
+
+}  // namespace
+
+void addPicture(QTextCursor& cursor, const QByteArray& bytes, const QByteArray& kind, double width,
+                double height, int picw, int pich)
+{
+    // Named after the content: the same picture has the same name in every document, and
+    // two different pictures never share one.
+    const QByteArray hash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex();
+    QTextImageFormat fmt;
+    fmt.setName(QStringLiteral("qm-picture:") + QString::fromLatin1(hash) + QLatin1Char('.')
+                + QString::fromLatin1(kind));
+    if (width > 0)
+        fmt.setWidth(width);
+    if (height > 0)
+        fmt.setHeight(height);
+    fmt.setProperty(PictureBytes, bytes);
+    fmt.setProperty(PictureKind, kind);
+    if (picw > 0)
+        fmt.setProperty(PictureExtentW, picw);
+    if (pich > 0)
+        fmt.setProperty(PictureExtentH, pich);
+    addResourceFor(cursor.document(), fmt);
+    cursor.insertImage(fmt);
+}
+
+void restoreImageResources(QTextDocument* doc, int from, int to, const QTextDocument* src)
+{
+    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() < to; b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (f.position() + f.length() <= from || f.position() >= to)
+                continue;
+            const QTextCharFormat cf = f.charFormat();
+            if (!cf.isImageFormat())
+                continue;
+            const QTextImageFormat img = cf.toImageFormat();
+            if (img.hasProperty(PictureBytes)) {
+                addResourceFor(doc, img);
+            } else if (src) {
+                const QUrl url(img.name());
+                const QVariant res = src->resource(QTextDocument::ImageResource, url);
+                if (res.isValid())
+                    doc->addResource(QTextDocument::ImageResource, url, res);
+            }
+        }
+    }
+}
+
+void insertDocument(QTextCursor& cursor, const QTextDocument& src)
+{
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    const int from = cursor.position();
+    cursor.insertFragment(QTextDocumentFragment(&src));
+    restoreImageResources(cursor.document(), from, cursor.position(), &src);
+    cursor.endEditBlock();
+}
+
+QString rtfPlainText(QByteArrayView rtf)
+{
+    QTextDocument doc;
+    RtfReader::read(rtf, &doc);
+    return doc.toPlainText();
+}
+
+QByteArray rtfFromPlainText(const QString& text, const QString& fontName, double pointSize)
+{
+    QTextDocument doc;
+    QTextCharFormat fmt;
+    fmt.setFontFamilies({fontName});
+    if (pointSize > 0)
+        fmt.setFontPointSize(pointSize);
+    QString lines = text;
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QTextCursor cursor(&doc);
+    cursor.setBlockCharFormat(fmt);
+    cursor.insertText(lines, fmt);
+    return RtfWriter::write(doc);
+}
+
+QString fontFamilyOf(const QTextCharFormat& format, const QString& fallback)
+{
+    const QStringList families = format.fontFamilies().toStringList();
+    if (!families.isEmpty() && !families.first().isEmpty())
+        return families.first();
+    const QString old = format.stringProperty(QTextFormat::FontFamily);
+    return old.isEmpty() ? fallback : old;
+}
+
+bool isCjkFontName(const QString& family)
+{
+    for (const QChar c : family)
+        if (c.unicode() >= 0x2E80)
+            return true;
+    static const char* const latinNames[] = {
+        "simsun", "simhei", "simkai", "simfang", "nsimsun", "fangsong", "kaiti", "yahei",
+        "dengxian", "youyuan", "lisu", "stsong", "stheiti", "stkaiti", "stfangsong", "stxihei",
+        "cjk", "wenquanyi", "wqy", "source han", "ar pl", "mingliu", "pmingliu", "mincho",
+        "ms gothic", "ms pgothic", "meiryo", "batang", "gulim", "dotum", "malgun", "gungsuh"};
+    const QString lower = family.toLower();
+    for (const char* n : latinNames)
+        if (lower.contains(QLatin1String(n)))
+            return true;
+    return false;
+}
+
+}  // namespace qm

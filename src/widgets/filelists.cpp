@@ -1,0 +1,171 @@
+#include "widgets/filelists.h"
+
+#include "core/gbk.h"
+#include "core/paths.h"
+
+#include <QDir>
+#include <QKeyEvent>
+#include <QRegularExpression>
+#include <QStorageInfo>
+#include <algorithm>
+
+namespace qm {
+
+bool gbkLess(const QString& a, const QString& b)
+{
+    const QByteArray ka = gbkEncode(a).value_or(a.toUtf8());
+    const QByteArray kb = gbkEncode(b).value_or(b.toUtf8());
+    if (ka != kb)
+        return ka < kb;
+    return a < b;
+}
+
+namespace {
+
+QStringList sortedByGbk(QStringList names)
+{
+    std::sort(names.begin(), names.end(), gbkLess);
+    return names;
+}
+
+}  // namespace
+
+FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { clickItem(row(item)); });
+}
+
+void FileListBox::setPath(const QString& path)
+{
+    m_path = path;
+    Refresh();
+}
+
+void FileListBox::setPattern(const QString& pattern)
+{
+    m_pattern = pattern;
+    Refresh();
+}
+
+void FileListBox::Refresh()
+{
+    const QString selected = FileName();
+    clear();
+    if (m_path.isEmpty())
+        return;
+    QDir dir(m_path);
+    dir.setFilter(QDir::Files | QDir::Hidden | QDir::System);
+    const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(m_pattern),
+                                QRegularExpression::CaseInsensitiveOption);
+    QStringList names;
+    for (const QString& name : dir.entryList())
+        if (re.match(name).hasMatch())
+            names << name;
+    addItems(sortedByGbk(names));
+    if (!selected.isEmpty())
+        selectFile(selected);
+}
+
+QString FileListBox::List(int index) const
+{
+    const QListWidgetItem* it = item(index);
+    return it ? it->text() : QString();
+}
+
+void FileListBox::setListIndex(int index)
+{
+    setCurrentRow(index);
+    if (index < 0)
+        clearSelection();
+}
+
+QString FileListBox::FileName() const
+{
+    const QListWidgetItem* it = currentItem();
+    return it && it->isSelected() ? it->text() : QString();
+}
+
+bool FileListBox::selectFile(const QString& name)
+{
+    for (int i = 0; i < count(); ++i) {
+        if (sameFileName(item(i)->text(), name)) {
+            setCurrentRow(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void FileListBox::clickItem(int index)
+{
+    if (index < 0 || index >= count())
+        return;
+    setCurrentRow(index);
+    Q_EMIT clicked();
+}
+
+DirListBox::DirListBox(QWidget* parent) : QListWidget(parent)
+{
+    connect(this, &QListWidget::itemDoubleClicked, this, &DirListBox::enter);
+    connect(this, &QListWidget::itemActivated, this, &DirListBox::enter);
+}
+
+void DirListBox::setPath(const QString& path)
+{
+    const QString clean = withTrailingSep(QDir::cleanPath(path));
+    const bool changed = clean != m_path;
+    m_path = clean;
+    Refresh();
+    if (changed)
+        Q_EMIT pathChanged(m_path);
+}
+
+void DirListBox::Refresh()
+{
+    clear();
+    m_subdirs.clear();
+    if (m_path.isEmpty())
+        return;
+    QDir dir(m_path);
+    if (!dir.isRoot())
+        addItem(QStringLiteral(".."));
+    const QStringList names =
+        sortedByGbk(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System));
+    for (const QString& n : names) {
+        addItem(n);
+        m_subdirs << m_path + n;
+    }
+}
+
+void DirListBox::enter(QListWidgetItem* item)
+{
+    if (!item)
+        return;
+    if (item->text() == QLatin1String("..")) {
+        QDir up(m_path);
+        up.cdUp();
+        setPath(up.absolutePath());
+    } else {
+        setPath(m_path + item->text());
+    }
+}
+
+DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent)
+{
+    QStringList places{QStringLiteral("/"), QDir::homePath()};
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        const QString root = volume.rootPath();
+        if (root.startsWith(QLatin1String("/media/")) || root.startsWith(QLatin1String("/mnt/"))
+            || root.startsWith(QLatin1String("/run/media/")))
+            places << root;
+    }
+    for (const QString& p : places) {
+        const QString path = withTrailingSep(p);
+        if (findData(path) < 0)
+            addItem(QDir::toNativeSeparators(path), path);
+    }
+    connect(this, &QComboBox::currentIndexChanged, this, [this] { Q_EMIT driveChanged(Drive()); });
+}
+
+}  // namespace qm
