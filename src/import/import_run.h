@@ -24,11 +24,11 @@
 #include "import/batch_parser.h"
 
 #include <QString>
+#include <functional>
 
 namespace qm {
 class Prompt;
 }
-#include <functional>
 
 namespace qm::import {
 
