@@ -286,6 +286,9 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
     // The entry pane covers the attribute panels while it is shown.
     if (watched == Frame7 && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
         m_settingsArea->setVisible(Frame7->isHidden());
+    // The hint fills the area only while the panels are closed.
+    if (watched == Frame4 && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+        m_placeholder->setVisible(Frame4->isHidden());
     return QWidget::eventFilter(watched, event);
 }
 

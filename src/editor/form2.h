@@ -244,6 +244,7 @@ private:
     QString m_newBankPath;  // the bank file made by "创　建" until it is confirmed
     QList<AttributePanel> m_panels;
     QWidget* m_settingsArea = nullptr;
+    QLabel* m_placeholder = nullptr;
 };
 
 }  // namespace qm
