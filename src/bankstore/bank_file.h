@@ -17,6 +17,8 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace qm {
@@ -183,6 +185,32 @@ public:
 
 private:
     QString m_path;
+};
+
+// Appends many questions and list names to one bank while keeping it open: the writer of
+// the batch import, where opening the file per question would cost more than the work.
+// Writes collect in a transaction until commit(); what is not committed when the
+// appender goes away is rolled back. Other computers wait for the bank while a
+// transaction is open, so commit often.
+class BankAppender {
+public:
+    // Opens the bank; nothing, with `error` set, when it is not a bank that can be opened.
+    static std::unique_ptr<BankAppender> open(const QString& path, QString* error = nullptr);
+    ~BankAppender();
+
+    // Appends a question at the end of the bank (its id is ignored).
+    bool add(const Question& question, QString* error = nullptr);
+    bool appendToList(AttributeList which, const QString& name, QString* error = nullptr);
+    // Makes everything added so far permanent.
+    bool commit(QString* error = nullptr);
+    // True while something added is not committed yet.
+    bool pending() const;
+
+private:
+    struct Impl;
+    explicit BankAppender(std::unique_ptr<Impl> impl);
+    bool write(QString* error, const std::function<void()>& work);
+    std::unique_ptr<Impl> d;
 };
 
 }  // namespace qm
