@@ -45,7 +45,7 @@ bool sortBankByChapter(Prompt& prompt, const QString& bankPath, const QStringLis
         return false;
     }
     // An information box with the program's own title.
-    prompt.message(kSortDone, QString(), Icon::Information);
+    prompt.message(kSortDone, kTitleProgram, Icon::Information);
     return true;
 }
 

@@ -77,7 +77,7 @@ TEST(BankMaintenance, SortByChapterListKeepsNumbersAndUnlistedChapters)
     const QList<Question> before = b.questions();
 
     test::ScriptedPrompt prompt;
-    prompt.expectMessage(kSortDone, QString(), Icon::Information);
+    prompt.expectMessage(kSortDone, kTitleProgram, Icon::Information);
     EXPECT_TRUE(sortBankByChapter(prompt, b.path, {QStringLiteral("第二章"), QStringLiteral("第一章")}));
     QList<qint64> ids;
     for (const Question& q : b.questions())
