@@ -4,6 +4,7 @@
 #include "core/paths.h"
 #include "core/prompt.h"
 #include "editor/form2.h"
+#include "import/bank_window_actions.h"
 #include "shell/form1.h"
 
 #include <QApplication>
@@ -45,6 +46,7 @@ int main(int argc, char** argv)
 
     qm::Form1 form1(prompt);
     qm::Form2 form2(prompt);
+    qm::BankWindowActions bankActions(form2, prompt);
     // Start-up points the bank window at the bank root; it rebuilds the subject lists.
     QObject::connect(&form1, &qm::Form1::bankRootReady, &form2, &qm::Form2::attachBankRoot);
     QObject::connect(&form1, &qm::Form1::showBanks, &form2, [&form2] {

@@ -186,6 +186,16 @@ std::optional<Question> BankFile::readById(qint64 id, QString* error) const
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) { return questionById(db, id); });
 }
 
+bool BankFile::forEachQuestion(const std::function<void(int, const Question&)>& visit, QString* error) const
+{
+    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
+        SQLite::Statement st(db, "SELECT " + kQuestionFields + " FROM 题库 ORDER BY 次序");
+        for (int position = 0; st.executeStep(); ++position)
+            visit(position, questionFrom(st));
+        return true;
+    }).has_value();
+}
+
 std::optional<int> BankFile::add(const Question& question, QString* error)
 {
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
@@ -506,6 +516,99 @@ bool BankFile::setGraderBox(const QByteArray& rtf, QString* error)
         tx.commit();
         return true;
     }).has_value();
+}
+
+// --- Appending in bulk ---
+
+struct BankAppender::Impl {
+    QString path;
+    SQLite::Database db;
+    std::optional<WriteTransaction> tx;
+    std::optional<SQLite::Statement> insert;
+    int64_t key = 0;
+
+    Impl(QString p, SQLite::Database&& d) : path(std::move(p)), db(std::move(d)) {}
+};
+
+BankAppender::BankAppender(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+
+BankAppender::~BankAppender()
+{
+    // Statements go before their database; an open transaction rolls back.
+    d->insert.reset();
+    d->tx.reset();
+}
+
+std::unique_ptr<BankAppender> BankAppender::open(const QString& path, QString* error)
+{
+    std::optional<SQLite::Database> db = openDbFile(path, DbKind::Bank, error);
+    if (!db)
+        return nullptr;
+    return std::unique_ptr<BankAppender>(new BankAppender(std::make_unique<Impl>(path, std::move(*db))));
+}
+
+bool BankAppender::write(QString* error, const std::function<void()>& work)
+{
+    try {
+        if (!d->tx) {
+            d->tx.emplace(d->db);
+            // Another computer may have added rows since the last commit.
+            d->key = lastOrderKey(d->db);
+        }
+        work();
+        return true;
+    } catch (const SQLite::Exception& e) {
+        d->insert.reset();
+        d->tx.reset();
+        if (error)
+            *error = dbErrorMessage(d->path, e);
+    }
+    return false;
+}
+
+bool BankAppender::add(const Question& question, QString* error)
+{
+    return write(error, [&] {
+        if (!d->insert)
+            d->insert.emplace(d->db, "INSERT INTO 题库 (题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用, 次序) "
+                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        bindQuestion(*d->insert, question);
+        d->insert->bind(10, ++d->key);
+        d->insert->exec();
+        d->insert->reset();
+    });
+}
+
+bool BankAppender::appendToList(AttributeList which, const QString& name, QString* error)
+{
+    return write(error, [&] {
+        const std::string t = table(which);
+        SQLite::Statement st(d->db, "INSERT INTO " + t + " (" + t + ") VALUES (?)");
+        bindText(st, 1, name);
+        st.exec();
+    });
+}
+
+bool BankAppender::commit(QString* error)
+{
+    if (!d->tx)
+        return true;
+    try {
+        d->tx->commit();
+        d->tx.reset();
+        return true;
+    } catch (const SQLite::Exception& e) {
+        d->insert.reset();
+        d->tx.reset();
+        if (error)
+            *error = dbErrorMessage(d->path, e);
+    }
+    return false;
+}
+
+bool BankAppender::pending() const
+{
+    return d->tx.has_value();
 }
 
 }  // namespace qm

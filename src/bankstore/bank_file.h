@@ -16,6 +16,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace qm {
@@ -110,6 +113,11 @@ public:
     std::optional<QuestionAt> read(int position, QString* error = nullptr) const;
     // The question with this 编号; an error when there is none.
     std::optional<Question> readById(qint64 id, QString* error = nullptr) const;
+    // Calls `visit` with every question in row order, all read at one moment (for showing
+    // or printing a whole bank). Other computers cannot write the bank meanwhile, so `visit`
+    // should be quick. False when the bank cannot be read.
+    bool forEachQuestion(const std::function<void(int position, const Question&)>& visit,
+                         QString* error = nullptr) const;
     // Appends a question (its id is ignored) and returns its position, count - 1.
     std::optional<int> add(const Question& question, QString* error = nullptr);
     // Rewrites every field of the question at `position` except 编号.
@@ -177,6 +185,32 @@ public:
 
 private:
     QString m_path;
+};
+
+// Appends many questions and list names to one bank while keeping it open: the writer of
+// the batch import, where opening the file per question would cost more than the work.
+// Writes collect in a transaction until commit(); what is not committed when the
+// appender goes away is rolled back. Other computers wait for the bank while a
+// transaction is open, so commit often.
+class BankAppender {
+public:
+    // Opens the bank; nothing, with `error` set, when it is not a bank that can be opened.
+    static std::unique_ptr<BankAppender> open(const QString& path, QString* error = nullptr);
+    ~BankAppender();
+
+    // Appends a question at the end of the bank (its id is ignored).
+    bool add(const Question& question, QString* error = nullptr);
+    bool appendToList(AttributeList which, const QString& name, QString* error = nullptr);
+    // Makes everything added so far permanent.
+    bool commit(QString* error = nullptr);
+    // True while something added is not committed yet.
+    bool pending() const;
+
+private:
+    struct Impl;
+    explicit BankAppender(std::unique_ptr<Impl> impl);
+    bool write(QString* error, const std::function<void()>& work);
+    std::unique_ptr<Impl> d;
 };
 
 }  // namespace qm

@@ -285,6 +285,9 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
     // A number typed into the jump box and Enter jump, unless an add, change or delete waits.
     if (watched == Text12 && event->type() == QEvent::FocusIn && !Command37->isEnabled())
         m_keys->setDefaultButton(Command29);
+    // The hint fills the area only while the panels are closed.
+    if (watched == Frame4 && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+        m_placeholder->setVisible(Frame4->isHidden());
     return QWidget::eventFilter(watched, event);
 }
 

@@ -311,6 +311,7 @@ private:
     QList<AttributePanel> m_panels;
     QWidget* m_settingsArea = nullptr;
     QProgressBar* m_browseProgress = nullptr;  // shown while the whole-bank document is built
+    QLabel* m_placeholder = nullptr;
 };
 
 }  // namespace qm

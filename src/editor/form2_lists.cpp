@@ -294,8 +294,8 @@ AttributePanel Form2::makeAttributePanel(AttributeList table, const QString& fra
     gridBox->addWidget(new QLabel(gridLabel, p.frame));
     gridBox->addWidget(p.grid);
     auto* lists = new QHBoxLayout;
-    lists->addLayout(gridBox, 3);
-    lists->addWidget(p.list, 2);
+    lists->addLayout(gridBox, 1);
+    lists->addWidget(p.list, 1);
     auto* name = new QHBoxLayout;
     name->addWidget(new QLabel(nameLabel, p.frame));
     name->addWidget(p.name);
@@ -361,8 +361,18 @@ QWidget* Form2::buildAttributePanels()
     for (int i = 0; i < m_panels.size(); ++i)
         connectAttributePanel(i);
 
+    // What the empty area says before a pane is opened.
+    m_placeholder = new QLabel(QStringLiteral("选择学科和题库后，按“题库录入”录入题目，按“设　置”设置题型、章节、难度和单元。"),
+                               m_settingsArea);
+    m_placeholder->setObjectName(QStringLiteral("lblPlaceholder"));
+    m_placeholder->setAlignment(Qt::AlignCenter);
+    m_placeholder->setWordWrap(true);
+    m_placeholder->setStyleSheet(QStringLiteral("color: #5a6b8c;"));
+    Frame4->installEventFilter(this);
+
     auto* grid = new QGridLayout(m_settingsArea);
     grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(m_placeholder, 0, 0, 2, 2);
     grid->addWidget(Frame4, 0, 0);
     grid->addWidget(Frame5, 0, 1);
     grid->addWidget(Frame6, 1, 0);

@@ -11,6 +11,7 @@
 #include "widgets/flexgrid.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFormLayout>
 #include <QGraphicsDropShadowEffect>
@@ -257,6 +258,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseMove && (watched == Frame2 || watched == MSFlexGrid1->viewport()))
         Mov();
     return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    Q_EMIT exitRequested();
 }
 
 Form8* Form1::about()

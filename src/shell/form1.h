@@ -125,6 +125,8 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing the main window ends the program as "退出系统" does.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenus();

@@ -32,14 +32,19 @@ class BankTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(BankFile::createEmpty(path)); }
 
-    // The tags (remarks) of the questions in row order.
+    // The tags (remarks) of the questions in row order, read one by one and all at once.
     QStringList tags()
     {
-        QStringList t;
+        QStringList byPosition, all;
         const int n = *bank.count();
         for (int i = 0; i < n; ++i)
-            t << bank.read(i)->question.remark;
-        return t;
+            byPosition << bank.read(i)->question.remark;
+        EXPECT_TRUE(bank.forEachQuestion([&](int position, const Question& q) {
+            EXPECT_EQ(position, all.size());
+            all << q.remark;
+        }));
+        EXPECT_EQ(all, byPosition);
+        return byPosition;
     }
 
     void addAll(const QStringList& tagList)
@@ -347,4 +352,31 @@ TEST(BankTemplate, FragmentsAreReadByRowAndBanksAreCopiesOfTheTemplate)
     EXPECT_TRUE(BankFile::removeFile(bank));
     EXPECT_FALSE(QFile::exists(bank));
     EXPECT_FALSE(QFile::exists(bank + "-journal"));
+}
+
+TEST_F(BankTest, AppenderKeepsCommittedWorkAndDropsTheRest)
+{
+    ASSERT_TRUE(bank.add(makeQuestion("first")));
+    {
+        auto appender = BankAppender::open(path);
+        ASSERT_TRUE(appender);
+        ASSERT_TRUE(appender->add(makeQuestion("a")));
+        ASSERT_TRUE(appender->appendToList(AttributeList::Chapters, "第九章"));
+        EXPECT_TRUE(appender->pending());
+        ASSERT_TRUE(appender->commit());
+        EXPECT_FALSE(appender->pending());
+        ASSERT_TRUE(appender->add(makeQuestion("lost")));
+    }  // gone without a commit: "lost" is rolled back
+    EXPECT_EQ(tags(), (QStringList{"first", "a"}));
+    EXPECT_EQ(bank.list(AttributeList::Chapters), QStringList{"第九章"});
+    // Rows added by another writer meanwhile are not overtaken in the row order.
+    auto appender = BankAppender::open(path);
+    ASSERT_TRUE(bank.add(makeQuestion("other")));
+    ASSERT_TRUE(appender->add(makeQuestion("b")));
+    ASSERT_TRUE(appender->commit());
+    EXPECT_EQ(tags(), (QStringList{"first", "a", "other", "b"}));
+
+    QString error;
+    EXPECT_FALSE(BankAppender::open(path + ".missing", &error));
+    EXPECT_FALSE(error.isEmpty());
 }

@@ -1,0 +1,1 @@
+qm_bench(import DEPS qm_import)

@@ -1,0 +1,26 @@
+#pragma once
+// The two whole-bank operations of the bank window, with their questions and messages:
+// 合并题库 appends every question of another bank file, 题库按章节排序 groups the
+// questions by chapter in the order of the chapter list. Both are all or nothing: a
+// failure leaves the bank as it was and is reported with the store's message.
+
+#include <QString>
+#include <QStringList>
+
+namespace qm {
+class Prompt;
+}
+
+namespace qm::import {
+
+// 合并题库: asks whether to go on, lets the user choose a *.tik file, asks again naming
+// both files, then appends the chosen bank's questions (questions only, not its lists) to
+// the bank at `openBankPath` and reports "合并成功!". Returns true when the merge was done.
+bool mergeBanks(Prompt& prompt, const QString& openBankPath);
+
+// 题库按章节排序: reorders the questions of the bank at `bankPath` by the chapter list as
+// shown (`chapterList`), keeping 编号 and the order within a chapter; questions of chapters
+// that are in no entry follow, in their order. Reports "排序成功！"; returns true then.
+bool sortBankByChapter(Prompt& prompt, const QString& bankPath, const QStringList& chapterList);
+
+}  // namespace qm::import

@@ -1,0 +1,103 @@
+#include "import/import_run.h"
+
+#include "bankstore/bank_file.h"
+#include "core/prompt.h"
+#include "import/import_texts.h"
+#include "rtf/rich_text.h"
+
+#include <QElapsedTimer>
+#include <QSet>
+#include <array>
+
+namespace qm::import {
+
+namespace {
+
+// The attribute lists in the order a question's names are added to them.
+constexpr std::array<AttributeList, 4> kLists = {AttributeList::Types, AttributeList::Chapters,
+                                                 AttributeList::Difficulties, AttributeList::Units};
+
+// Questions are committed once the open transaction is this old.
+constexpr qint64 kCommitEveryMs = 1000;
+
+}  // namespace
+
+NameAsker askThrough(Prompt& prompt)
+{
+    return [&prompt](const NameRequest& request) { return prompt.input(request.prompt, kImportTitle, QString()); };
+}
+
+ImportRun::ImportRun(QString bankPath, BatchImport& batch) : m_path(std::move(bankPath)), m_batch(batch) {}
+
+ImportOutcome ImportRun::run(const NameAsker& ask)
+{
+    // The names each list holds: a name is looked for exactly as written.
+    std::array<QSet<QString>, kLists.size()> known;
+    for (size_t i = 0; i < kLists.size(); ++i) {
+        const std::optional<QStringList> names = BankFile(m_path).list(kLists[i], &m_error);
+        if (!names)
+            return ImportOutcome::Failed;
+        known[i] = QSet<QString>(names->begin(), names->end());
+    }
+    const std::unique_ptr<BankAppender> bank = BankAppender::open(m_path, &m_error);
+    if (!bank)
+        return ImportOutcome::Failed;
+
+    int pending = 0;
+    QElapsedTimer age;
+    auto commit = [&] {
+        if (!bank->pending())
+            return true;
+        if (!bank->commit(&m_error))
+            return false;
+        m_stored += pending;
+        pending = 0;
+        return true;
+    };
+    bool failed = false;
+    // The bank is committed before every question to the user, so it is free while they think.
+    const NameAsker askCommitted = [&](const NameRequest& request) -> std::optional<QString> {
+        if (!commit())
+            failed = true;
+        return ask && !failed ? ask(request) : std::nullopt;
+    };
+
+    while (std::optional<ImportQuestion> q = m_batch.next(askCommitted)) {
+        if (failed)
+            return ImportOutcome::Failed;
+        if (!bank->pending())
+            age.start();
+        Question stored;
+        stored.text = rtfFromPlainText(q->question);
+        stored.answer = rtfFromPlainText(q->answer);
+        stored.type = q->type;
+        stored.chapter = q->chapter;
+        stored.unit = q->unit.value_or(m_oldFormatUnit);
+        stored.difficulty = q->difficulty;
+        stored.score = q->score;
+        if (!bank->add(stored, &m_error))
+            return ImportOutcome::Failed;
+
+        // The old format names no unit, so its questions add none to the unit list.
+        const std::array<const QString*, kLists.size()> names = {&q->type, &q->chapter, &q->difficulty,
+                                                                 q->unit ? &*q->unit : nullptr};
+        for (size_t i = 0; i < kLists.size(); ++i) {
+            if (!names[i] || names[i]->isEmpty() || known[i].contains(*names[i]))
+                continue;
+            if (!bank->appendToList(kLists[i], *names[i], &m_error))
+                return ImportOutcome::Failed;
+            known[i].insert(*names[i]);
+        }
+
+        ++pending;
+        if (age.elapsed() >= kCommitEveryMs && !commit())
+            return ImportOutcome::Failed;
+        if (m_progress && !m_progress({m_batch.position(), m_batch.size(), m_stored + pending}))
+            return commit() ? ImportOutcome::Cancelled : ImportOutcome::Failed;
+    }
+    if (failed || !commit())
+        return ImportOutcome::Failed;
+    return ImportOutcome::Finished;
+}
+
+}  // namespace qm::import

@@ -1,0 +1,38 @@
+#pragma once
+// The fixed texts of the batch import, the merge and the sort by chapter: questions,
+// refusals and end messages, exactly as the user sees them.
+
+#include <QString>
+
+namespace qm::import {
+
+// 导入题库 (batch import)
+inline const QString kImportTitle = QStringLiteral("导入题库");  // title of the name input boxes
+inline const QString kImportConfirm = QStringLiteral("只能导入规定格式的题库源文件！继续执行吗？");
+inline const QString kNotBatchFile = QStringLiteral("文件不是规定格式的！");
+inline const QString kEndOld =
+    QStringLiteral("导入文件执行完毕！题库中分值一律按１分计算，如需改变，请自行修改！");
+inline const QString kEndNew = QStringLiteral("导入文件执行完毕！");
+
+// 合并题库 (merge)
+inline const QString kMergeConfirm = QStringLiteral(
+    "　　合并题库将会将现在打开的题库与将指定的题库合并并不能自动恢复。建议合并之前检查两个题库的分值、"
+    "题型、难度是否一致！如不一致，请先进行修改。是否继续？");
+inline const QString kMergeFilter = QStringLiteral("*.tik");
+inline QString mergeConfirmFiles(const QString& openBank, const QString& chosen)
+{
+    return QStringLiteral("将“") + openBank + QStringLiteral("”与“") + chosen + QStringLiteral("”合并吗？");
+}
+inline const QString kMergeDone = QStringLiteral("合并成功!");
+
+// 题库按章节排序 (sort by chapter)
+inline const QString kSortDone = QStringLiteral("排序成功！");
+
+// Titles
+inline const QString kTitleWarning = QStringLiteral("警告");
+inline const QString kTitleError = QStringLiteral("错误");
+inline const QString kTitleInfo = QStringLiteral("提示");
+// The title of boxes that carry no title of their own: the program's name.
+inline const QString kTitleProgram = QStringLiteral("Quellmark");
+
+}  // namespace qm::import

@@ -1,0 +1,72 @@
+// qmtool bank-dump BANK: prints a bank's particulars, lists and every question (position,
+// 编号, attributes, plain text of question and answer) as UTF-8.
+
+#include "bankstore/bank_file.h"
+#include "core/numbers.h"
+#include "rtf/rich_text.h"
+#include "tools/command.h"
+
+namespace qm::tool {
+
+namespace {
+
+// The lines of a stored document, each indented under its label.
+QString indented(const QString& label, const QByteArray& rtf)
+{
+    QString text = rtfPlainText(rtf);
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return QStringLiteral("  %1：%2\n").arg(label, text.replace(QLatin1Char('\n'), QStringLiteral("\n        ")));
+}
+
+int bankDump(const QStringList& args)
+{
+    if (args.size() != 1) {
+        err(QStringLiteral("usage: qmtool bank-dump BANK\n"));
+        return 2;
+    }
+    BankFile bank(args[0]);
+    QString error;
+    const auto particulars = bank.particulars(&error);
+    if (!particulars) {
+        err(QStringLiteral("qmtool: %1\n").arg(error));
+        return 1;
+    }
+    QString text;
+    const std::pair<const char*, const QString*> fields[] = {
+        {"题库名称", &particulars->name},     {"适用专业", &particulars->speciality},
+        {"适用大纲", &particulars->syllabus}, {"建库人员", &particulars->author},
+        {"审定人员", &particulars->reviewer}, {"启用时间", &particulars->firstUse}};
+    for (const auto& [label, value] : fields)
+        text += QString::fromUtf8(label) + QStringLiteral("：") + *value + QLatin1Char('\n');
+    const std::pair<const char*, AttributeList> lists[] = {{"题型", AttributeList::Types},
+                                                           {"章节", AttributeList::Chapters},
+                                                           {"难度", AttributeList::Difficulties},
+                                                           {"单元", AttributeList::Units}};
+    for (const auto& [label, which] : lists)
+        text += QString::fromUtf8(label) + QStringLiteral("表：") + bank.list(which)->join(QStringLiteral("，"))
+            + QLatin1Char('\n');
+    const int count = *bank.count();
+    text += QStringLiteral("共有题目%1道\n").arg(count);
+    out(text);
+    for (int i = 0; i < count; ++i) {
+        const auto at = bank.read(i, &error);
+        if (!at) {
+            err(QStringLiteral("qmtool: %1\n").arg(error));
+            return 1;
+        }
+        const Question& q = at->question;
+        out(QStringLiteral("\n第%1道  编号 %2  %3 | %4 | %5 | %6 | %7分\n")
+                .arg(i + 1)
+                .arg(q.id)
+                .arg(q.type, q.chapter, q.unit, q.difficulty, numText(q.score))
+            + indented(QStringLiteral("题目"), q.text) + indented(QStringLiteral("答案"), q.answer));
+    }
+    return 0;
+}
+
+const Register dump(QStringLiteral("bank-dump"), QStringLiteral("BANK  (particulars, lists and questions as text)"),
+                    bankDump);
+
+}  // namespace
+
+}  // namespace qm::tool

@@ -1,0 +1,351 @@
+// qmtool build-template / build-bank / build-library / build-users: the shipped files,
+// made during the build from the text sources in data/.
+//
+// A bank source has sections [参数] (key=value lines), [题型] [章节] [难度] [单元] (one name
+// per line, in list order) and [题目]: each question starts with a line
+// "== 题型 | 章节 | 单元 | 难度 | 分值", then the lines of its text, a line "-- 答案" and the
+// lines of its answer. Inline marks: **bold**, _{subscript}, ^{superscript} and {blank}
+// (a fill-in blank of underlined full-width spaces). Lines starting with '#' are comments.
+
+#include "bankstore/bank_file.h"
+#include "bankstore/paper_library.h"
+#include "bankstore/user_store.h"
+#include "rtf/rtf_writer.h"
+#include "tools/command.h"
+
+#include <QFile>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
+#include <filesystem>
+
+namespace qm::tool {
+
+namespace {
+
+const QString kFont = QStringLiteral("宋体");
+constexpr double kPointSize = 10.5;
+
+struct SourceQuestion {
+    int line = 0;
+    QStringList header;  // 题型, 章节, 单元, 难度, 分值
+    QStringList text;
+    QStringList answer;
+    bool inAnswer = false;
+};
+
+struct BankSource {
+    Particulars particulars;
+    QMap<AttributeList, QStringList> lists;
+    QList<SourceQuestion> questions;
+};
+
+struct SourceError {
+    QString message;
+};
+
+// Lines of a UTF-8 source file without comments; line numbers are kept for messages.
+QList<std::pair<int, QString>> sourceLines(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw SourceError{QStringLiteral("%1: cannot read").arg(path)};
+    QList<std::pair<int, QString>> lines;
+    int number = 0;
+    for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+        ++number;
+        QString l = line;
+        if (l.endsWith(QLatin1Char('\r')))
+            l.chop(1);
+        if (!l.startsWith(QLatin1Char('#')))
+            lines.append({number, l});
+    }
+    return lines;
+}
+
+BankSource readBankSource(const QString& path)
+{
+    static const QMap<QString, AttributeList> kLists{{QStringLiteral("题型"), AttributeList::Types},
+                                                     {QStringLiteral("章节"), AttributeList::Chapters},
+                                                     {QStringLiteral("难度"), AttributeList::Difficulties},
+                                                     {QStringLiteral("单元"), AttributeList::Units}};
+    BankSource src;
+    QString section;
+    auto fail = [&](int line, const QString& what) {
+        return SourceError{QStringLiteral("%1:%2: %3").arg(path).arg(line).arg(what)};
+    };
+    for (const auto& [number, line] : sourceLines(path)) {
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            section = line.mid(1, line.size() - 2);
+            continue;
+        }
+        if (section == QStringLiteral("题目")) {
+            if (line.startsWith(QStringLiteral("== "))) {
+                SourceQuestion q;
+                q.line = number;
+                for (const QString& part : line.mid(3).split(QLatin1Char('|')))
+                    q.header << part.trimmed();
+                if (q.header.size() != 5)
+                    throw fail(number, QStringLiteral("expected 题型 | 章节 | 单元 | 难度 | 分值"));
+                src.questions.append(q);
+            } else if (line == QStringLiteral("-- 答案") && !src.questions.isEmpty()) {
+                src.questions.last().inAnswer = true;
+            } else if (!line.trimmed().isEmpty()) {
+                if (src.questions.isEmpty())
+                    throw fail(number, QStringLiteral("text before the first question"));
+                SourceQuestion& q = src.questions.last();
+                (q.inAnswer ? q.answer : q.text) << line;
+            }
+            continue;
+        }
+        if (line.trimmed().isEmpty())
+            continue;
+        if (section == QStringLiteral("参数")) {
+            const qsizetype eq = line.indexOf(QLatin1Char('='));
+            static const QMap<QString, QString Particulars::*> kFields{
+                {QStringLiteral("mc"), &Particulars::name},     {QStringLiteral("zy"), &Particulars::speciality},
+                {QStringLiteral("dg"), &Particulars::syllabus}, {QStringLiteral("jk"), &Particulars::author},
+                {QStringLiteral("sd"), &Particulars::reviewer}, {QStringLiteral("qy"), &Particulars::firstUse}};
+            const auto field = kFields.find(line.left(eq).trimmed());
+            if (eq < 0 || field == kFields.end())
+                throw fail(number, QStringLiteral("expected mc|zy|dg|jk|sd|qy=value"));
+            src.particulars.*(field.value()) = line.mid(eq + 1).trimmed();
+        } else if (kLists.contains(section)) {
+            src.lists[kLists[section]] << line.trimmed();
+        } else {
+            throw fail(number, QStringLiteral("unknown section [%1]").arg(section));
+        }
+    }
+    for (const SourceQuestion& q : src.questions) {
+        bool number = false;
+        q.header[4].toDouble(&number);
+        if (!number || q.text.isEmpty() || q.answer.isEmpty())
+            throw fail(q.line, QStringLiteral("a question needs a score, a text and an answer"));
+    }
+    return src;
+}
+
+// Every document is written in 宋体 10.5 pt (五号), also where it holds no text.
+void setBaseFont(QTextDocument& doc)
+{
+    QFont font(kFont);
+    font.setPointSizeF(kPointSize);
+    doc.setDefaultFont(font);
+}
+
+QTextCharFormat baseFormat()
+{
+    QTextCharFormat f;
+    f.setFontFamilies({kFont});
+    f.setFontPointSize(kPointSize);
+    return f;
+}
+
+// Appends one line of marked-up text at the cursor.
+void insertMarkup(QTextCursor& cursor, const QString& line)
+{
+    QTextCharFormat plain = baseFormat();
+    QString run;
+    auto flush = [&] {
+        cursor.insertText(run, plain);
+        run.clear();
+    };
+    for (qsizetype i = 0; i < line.size();) {
+        const QStringView rest = QStringView(line).mid(i);
+        if (rest.startsWith(u"**")) {
+            flush();
+            plain.setFontWeight(plain.fontWeight() == QFont::Bold ? QFont::Normal : QFont::Bold);
+            i += 2;
+        } else if ((rest.startsWith(u"_{") || rest.startsWith(u"^{")) && rest.indexOf(u'}') > 2) {
+            flush();
+            QTextCharFormat f = plain;
+            f.setVerticalAlignment(rest[0] == u'_' ? QTextCharFormat::AlignSubScript
+                                                   : QTextCharFormat::AlignSuperScript);
+            const qsizetype close = rest.indexOf(u'}');
+            cursor.insertText(rest.mid(2, close - 2).toString(), f);
+            i += close + 1;
+        } else if (rest.startsWith(u"{blank}")) {
+            flush();
+            QTextCharFormat f = plain;
+            f.setFontUnderline(true);
+            cursor.insertText(QString(6, QChar(0x3000)), f);
+            i += 7;
+        } else {
+            run += line[i++];
+        }
+    }
+    flush();
+}
+
+// A document of marked-up lines, one paragraph each.
+QByteArray markupRtf(const QStringList& lines)
+{
+    QTextDocument doc;
+    setBaseFont(doc);
+    QTextCursor cursor(&doc);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            cursor.insertBlock();
+        insertMarkup(cursor, lines[i]);
+    }
+    return RtfWriter::write(doc);
+}
+
+// A ruled table of the given cell texts, every cell centred and of one width.
+QByteArray tableRtf(const QList<QStringList>& rows, double cellWidth)
+{
+    QTextDocument doc;
+    setBaseFont(doc);
+    QTextCursor cursor(&doc);
+    QTextTableFormat format;
+    format.setBorder(1);
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setBorderCollapse(true);
+    format.setCellSpacing(0);
+    format.setCellPadding(2);
+    format.setAlignment(Qt::AlignHCenter);
+    const int columns = int(rows.first().size());
+    format.setColumnWidthConstraints(QList<QTextLength>(columns, QTextLength(QTextLength::FixedLength, cellWidth)));
+    QTextTable* table = cursor.insertTable(int(rows.size()), columns, format);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    for (int r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < columns; ++c) {
+            QTextCursor cell = table->cellAt(r, c).firstCursorPosition();
+            cell.setBlockFormat(centred);
+            cell.insertText(rows[r][c], baseFormat());
+        }
+    }
+    return RtfWriter::write(doc);
+}
+
+// The scoring table for a paper of k question types: 题号 | 一 … | 总分 over 得分 and blanks.
+QByteArray scoringTableRtf(int k)
+{
+    static const QString kNumerals = QStringLiteral("一二三四五六七八九");
+    QStringList heading{QStringLiteral("题号")};
+    QStringList scores{QStringLiteral("得分")};
+    for (int i = 0; i < k; ++i) {
+        heading << kNumerals.mid(i, 1);
+        scores << QString();
+    }
+    heading << QStringLiteral("总分");
+    scores << QString();
+    return tableRtf({heading, scores}, 48);
+}
+
+// The grader box placed after each section heading: 得分 | 阅卷人 over two blank cells.
+QByteArray graderBoxRtf()
+{
+    return tableRtf({{QStringLiteral("得分"), QStringLiteral("阅卷人")}, {QString(), QString()}}, 56);
+}
+
+// A failed store call ends the build with the store's message.
+void require(bool ok, const QString& error)
+{
+    if (!ok)
+        throw SourceError{error};
+}
+
+int wrongArguments()
+{
+    err(QStringLiteral("qmtool: wrong number of arguments (run qmtool alone for the usage)\n"));
+    return 2;
+}
+
+void fillBank(const QString& path, const BankSource& src)
+{
+    BankFile bank(path);
+    QString error;
+    require(bank.setParticulars(src.particulars, &error), error);
+    for (auto it = src.lists.begin(); it != src.lists.end(); ++it)
+        require(bank.rewriteList(it.key(), it.value(), &error), error);
+    for (const SourceQuestion& s : src.questions) {
+        Question q;
+        q.text = markupRtf(s.text);
+        q.answer = markupRtf(s.answer);
+        q.type = s.header[0];
+        q.chapter = s.header[1];
+        q.unit = s.header[2];
+        q.difficulty = s.header[3];
+        q.score = s.header[4].toDouble();
+        require(bank.add(q, &error).has_value(), error);
+    }
+}
+
+// Builds `out` through `make`, which writes a new file at the path it is given; the old
+// output is replaced only when the new one is complete.
+int buildFile(const QString& out, const std::function<void(const QString&)>& make)
+{
+    const QString part = out + QStringLiteral(".building");
+    QFile::remove(part);
+    try {
+        make(part);
+        std::filesystem::rename(part.toStdString(), out.toStdString());
+    } catch (const SourceError& e) {
+        QFile::remove(part);
+        err(QStringLiteral("qmtool: %1\n").arg(e.message));
+        return 1;
+    } catch (const std::filesystem::filesystem_error& e) {
+        QFile::remove(part);
+        err(QStringLiteral("qmtool: %1\n").arg(QString::fromLocal8Bit(e.what())));
+        return 1;
+    }
+    return 0;
+}
+
+int buildBank(const QStringList& args, bool asTemplate)
+{
+    if (args.size() != 2)
+        return wrongArguments();
+    return buildFile(args[1], [&](const QString& path) {
+        const BankSource src = readBankSource(args[0]);
+        QString error;
+        require(BankFile::createEmpty(path, &error), error);
+        fillBank(path, src);
+        if (asTemplate) {
+            BankFile bank(path);
+            for (int k = 1; k <= 8; ++k)
+                require(bank.appendScoringTable(scoringTableRtf(k), &error), error);
+            require(bank.setGraderBox(graderBoxRtf(), &error), error);
+        }
+        require(BankFile(path).compact(&error), error);
+    });
+}
+
+const Register buildTemplate(QStringLiteral("build-template"), QStringLiteral("SOURCE OUT  (the empty-bank template qm.qm)"),
+                             [](const QStringList& args) { return buildBank(args, true); });
+
+const Register buildSample(QStringLiteral("build-bank"), QStringLiteral("SOURCE OUT  (a bank from a text source)"),
+                           [](const QStringList& args) { return buildBank(args, false); });
+
+const Register buildLibrary(QStringLiteral("build-library"), QStringLiteral("OUT  (the empty paper library jk.jk)"),
+                            [](const QStringList& args) {
+                                if (args.size() != 1)
+                                    return wrongArguments();
+                                return buildFile(args[0], [](const QString& path) {
+                                    QString error;
+                                    require(PaperLibrary::createEmpty(path, &error), error);
+                                });
+                            });
+
+const Register buildUsers(QStringLiteral("build-users"), QStringLiteral("SOURCE OUT  (the user file tiku.psw)"),
+                          [](const QStringList& args) {
+                              if (args.size() != 2)
+                                  return wrongArguments();
+                              return buildFile(args[1], [&](const QString& path) {
+                                  QString error;
+                                  require(UserStore::create(path, &error), error);
+                                  UserStore users(path);
+                                  for (const auto& [number, line] : sourceLines(args[0])) {
+                                      if (line.trimmed().isEmpty())
+                                          continue;
+                                      const QStringList parts = line.split(QLatin1Char('\t'));
+                                      require(users.add({parts[0], parts.value(1)}, &error), error);
+                                  }
+                              });
+                          });
+
+}  // namespace
+
+}  // namespace qm::tool

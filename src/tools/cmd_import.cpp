@@ -1,0 +1,63 @@
+// qmtool import BANK FILE: imports a batch question file into a bank without windows.
+// Names the file does not declare are stored empty and listed on stderr, each kind and
+// code once; the end message goes to stdout.
+
+#include "import/batch_parser.h"
+#include "import/import_run.h"
+#include "tools/command.h"
+
+#include <QSet>
+
+namespace {
+
+// "章节 CP1": the kind of a name and its code as the file writes it.
+QString nameLabel(const qm::import::NameRequest& r)
+{
+    using qm::import::NameKind;
+    const char16_t* kind = u"分值";
+    const char* tag = "PT";
+    switch (r.kind) {
+    case NameKind::Chapter: kind = u"章节", tag = "CP"; break;
+    case NameKind::Unit: kind = u"单元", tag = "DY"; break;
+    case NameKind::Type: kind = u"题型", tag = "SZ"; break;
+    case NameKind::Difficulty: kind = u"难度", tag = "LV"; break;
+    case NameKind::Score: break;
+    }
+    return QString::fromUtf16(kind) + QLatin1Char(' ') + QLatin1String(tag) + QString::number(r.code);
+}
+
+int importBatch(const QStringList& args)
+{
+    using namespace qm::import;
+    if (args.size() != 2) {
+        qm::tool::err(QStringLiteral("usage: qmtool import BANK FILE\n"));
+        return 2;
+    }
+    const BatchFile file = readBatchFile(args[1]);
+    if (!file.format) {
+        qm::tool::err(file.error + QLatin1Char('\n'));
+        return 1;
+    }
+    BatchImport batch(file.text, *file.format);
+    QSet<QPair<int, int>> listed;
+    const NameAsker undeclared = [&](const NameRequest& r) -> std::optional<QString> {
+        if (!listed.contains({int(r.kind), r.code})) {
+            listed.insert({int(r.kind), r.code});
+            qm::tool::err(QStringLiteral("%1 未声明，存为空名称。\n").arg(nameLabel(r)));
+        }
+        return QString();
+    };
+    ImportRun run(args[0], batch);
+    const ImportOutcome outcome = run.run(undeclared);
+    if (outcome != ImportOutcome::Finished) {
+        qm::tool::err(run.error() + QStringLiteral("\n已导入%1道题。\n").arg(run.stored()));
+        return 1;
+    }
+    qm::tool::out(batch.endMessage() + QLatin1Char('\n'));
+    return 0;
+}
+
+qm::tool::Register r(QStringLiteral("import"), QStringLiteral("BANK FILE   import a batch question file into a bank"),
+                     importBatch);
+
+}  // namespace

@@ -1,0 +1,93 @@
+// The qmtool commands that build and show bank files.
+
+#include "bankstore/bank_file.h"
+#include "rtf/rich_text.h"
+#include "support/temp_dirs.h"
+
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using namespace qm;
+using namespace qm::test;
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QString out, err;
+};
+
+ToolRun qmtool(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(QM_QMTOOL), args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+}  // namespace
+
+TEST(Qmtool, BankDumpPrintsParticularsListsAndQuestions)
+{
+    TempProgramDir dir(false);
+    const QString path = dir.file("b.tik");
+    ASSERT_TRUE(BankFile::createEmpty(path));
+    BankFile bank(path);
+    ASSERT_TRUE(bank.setParticulars({"测试库", "生物", "", "", "", ""}));
+    ASSERT_TRUE(bank.appendToList(AttributeList::Chapters, "第一章"));
+    ASSERT_TRUE(bank.appendToList(AttributeList::Chapters, "第二章"));
+    Question q;
+    q.text = rtfFromPlainText("细胞是什么？\n第二行");
+    q.answer = rtfFromPlainText("生命活动的基本单位");
+    q.type = "简答题";
+    q.chapter = "第一章";
+    q.score = 1.5;
+    ASSERT_TRUE(bank.add(q));
+
+    const ToolRun run = qmtool({"bank-dump", path});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("题库名称：测试库\n"));
+    EXPECT_TRUE(run.out.contains("章节表：第一章，第二章\n"));
+    EXPECT_TRUE(run.out.contains("共有题目1道\n"));
+    EXPECT_TRUE(run.out.contains("第1道  编号 1  简答题 | 第一章 |  |  | 1.5分\n"));
+    EXPECT_TRUE(run.out.contains("题目：细胞是什么？\n        第二行\n"));
+    EXPECT_TRUE(run.out.contains("答案：生命活动的基本单位\n"));
+
+    writeAll(dir.file("text.tik"), "plain text");
+    const ToolRun bad = qmtool({"bank-dump", dir.file("text.tik")});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_TRUE(bad.err.contains("不是本程序的题库文件"));
+}
+
+TEST(Qmtool, BuildBankTurnsATextSourceIntoABank)
+{
+    TempProgramDir dir(false);
+    writeAll(dir.file("src.txt"), "# comment\n[参数]\nmc=样本\n[章节]\n第一章\n[题目]\n"
+                                  "== 单选题 | 第一章 | 第一节 | 容易 | 2\n**细胞**膜的成分{blank}\r\nA．脂质\n-- 答案\nA\n");
+    const ToolRun run = qmtool({"build-bank", dir.file("src.txt"), dir.file("out.tik")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    BankFile bank(dir.file("out.tik"));
+    EXPECT_EQ(bank.particulars()->name, "样本");
+    EXPECT_EQ(*bank.list(AttributeList::Chapters), QStringList({"第一章"}));
+    const Question q = bank.read(0)->question;
+    EXPECT_EQ(rtfPlainText(q.text), "细胞膜的成分　　　　　　\nA．脂质");
+    EXPECT_EQ(rtfPlainText(q.answer), "A");
+    EXPECT_EQ(q.unit, "第一节");
+    EXPECT_EQ(q.score, 2);
+}
+
+TEST(Qmtool, BuildBankRefusesAFaultySourceAndKeepsTheOldOutput)
+{
+    TempProgramDir dir(false);
+    writeAll(dir.file("out.tik"), "old");
+    writeAll(dir.file("src.txt"), "[题目]\n== 单选题 | 第一章 | 第一节 | 容易\n文字\n-- 答案\nA\n");
+    ToolRun run = qmtool({"build-bank", dir.file("src.txt"), dir.file("out.tik")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("src.txt:2:"));
+    writeAll(dir.file("src.txt"), "[题目]\n== 单选题 | 第一章 | 第一节 | 容易 | 2\n文字\n");
+    run = qmtool({"build-bank", dir.file("src.txt"), dir.file("out.tik")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(readAll(dir.file("out.tik")), "old");
+    EXPECT_FALSE(QFile::exists(dir.file("out.tik.building")));
+}

@@ -1,0 +1,91 @@
+#include "bankstore/bank_file.h"
+#include "import/bank_maintenance.h"
+#include "import/import_texts.h"
+#include "qstring_print.h"
+#include "support/scripted_prompt.h"
+#include "support/temp_dirs.h"
+#include "temp_bank.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace qm;
+using namespace qm::import;
+using qm::test::TempBank;
+using qm::test::question;
+
+TEST(BankMaintenance, MergeAsksTwiceAndCopiesEmptyFieldsAsEmpty)
+{
+    TempBank target, source(QStringLiteral("来源.tik")), empty(QStringLiteral("空.tik"));
+    ASSERT_TRUE(target.bank().add(question(QStringLiteral("甲"), "{\\rtf1 t}")));
+    Question bare = question(QString());  // 题目 and 答案 empty
+    bare.score = 3;
+    bare.remark = QStringLiteral("备");
+    ASSERT_TRUE(source.bank().add(bare));
+    ASSERT_TRUE(source.bank().add(question(QStringLiteral("乙"), "{\\rtf1 s}", "{\\rtf1 a}")));
+    const QString junk = target.dir.filePath(QStringLiteral("坏.tik"));
+    ASSERT_TRUE(test::writeAll(junk, QByteArray(5000, '$')));
+
+    test::ScriptedPrompt prompt;
+    // Expects the dialogue up to the file question; `file` "" cancels the dialog.
+    auto expect = [&](Answer first, const QString& file, std::optional<Answer> second) {
+        prompt.expectMessage(kMergeConfirm, kTitleWarning, Icon::Question, Buttons::YesNo, first, Answer::No);
+        if (first == Answer::Yes)
+            prompt.expectOpenFile(QStringLiteral("合并题库"), QStringLiteral("*.tik"), file);
+        if (second)
+            prompt.expectMessage(mergeConfirmFiles(target.path, file), kTitleWarning, Icon::Question, Buttons::YesNo,
+                                 *second, Answer::No);
+    };
+    expect(Answer::No, {}, {});
+    EXPECT_FALSE(mergeBanks(prompt, target.path));
+    expect(Answer::Yes, {}, {});
+    EXPECT_FALSE(mergeBanks(prompt, target.path));
+    expect(Answer::Yes, source.path, Answer::No);
+    EXPECT_FALSE(mergeBanks(prompt, target.path));
+    EXPECT_EQ(target.bank().count(), 1);
+
+    // A bank with no questions merges with success and adds nothing.
+    expect(Answer::Yes, empty.path, Answer::Yes);
+    prompt.expectMessage(kMergeDone, kTitleInfo, Icon::Warning);
+    EXPECT_TRUE(mergeBanks(prompt, target.path));
+    EXPECT_EQ(target.bank().count(), 1);
+
+    expect(Answer::Yes, source.path, Answer::Yes);
+    prompt.expectMessage(kMergeDone, kTitleInfo, Icon::Warning);
+    EXPECT_TRUE(mergeBanks(prompt, target.path));
+    const QList<Question> qs = target.questions();
+    ASSERT_EQ(qs.size(), 3);
+    EXPECT_TRUE(qs[1].text.isEmpty() && qs[1].answer.isEmpty());
+    EXPECT_EQ(qs[1].score, 3.0);
+    EXPECT_EQ(qs[1].remark, QStringLiteral("备"));
+    EXPECT_EQ(qs[2].answer, QByteArray("{\\rtf1 a}"));
+
+    // A chosen file that is not a bank: the store's message naming it, nothing changed.
+    expect(Answer::Yes, junk, Answer::Yes);
+    prompt.expectMessageStartingWith(QString(), kTitleError, Icon::Critical);
+    EXPECT_FALSE(mergeBanks(prompt, target.path));
+    EXPECT_TRUE(prompt.calls().last().text.contains(QStringLiteral("坏.tik")));
+    EXPECT_EQ(target.bank().count(), 3);
+    prompt.verify();
+}
+
+TEST(BankMaintenance, SortByChapterListKeepsNumbersAndUnlistedChapters)
+{
+    TempBank b;
+    for (const char16_t* c : {u"第一章", u"其他", u"第二章", u"第一章", u"第二章"})
+        ASSERT_TRUE(b.bank().add(question(QString::fromUtf16(c))));
+    const QList<Question> before = b.questions();
+
+    test::ScriptedPrompt prompt;
+    prompt.expectMessage(kSortDone, kTitleProgram, Icon::Information);
+    EXPECT_TRUE(sortBankByChapter(prompt, b.path, {QStringLiteral("第二章"), QStringLiteral("第一章")}));
+    QList<qint64> ids;
+    for (const Question& q : b.questions())
+        ids << q.id;
+    EXPECT_EQ(ids, QList<qint64>({before[2].id, before[4].id, before[0].id, before[3].id, before[1].id}));
+
+    QTemporaryDir dir;
+    prompt.expectMessageStartingWith(QString(), kTitleError, Icon::Critical);
+    EXPECT_FALSE(sortBankByChapter(prompt, dir.filePath(QStringLiteral("没有.tik")), {}));
+    prompt.verify();
+}

@@ -1,0 +1,163 @@
+#include "bankstore/bank_file.h"
+#include "core/gbk.h"
+#include "import/import_run.h"
+#include "import/import_texts.h"
+#include "qstring_print.h"
+#include "rtf/rich_text.h"
+#include "support/scripted_prompt.h"
+#include "support/temp_dirs.h"
+#include "temp_bank.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace qm;
+using namespace qm::import;
+using qm::test::TempBank;
+using qm::test::question;
+
+namespace {
+
+// Imports `text`, asking for names through `prompt`.
+ImportOutcome importText(const QString& bankPath, const QString& text, Prompt& prompt)
+{
+    BatchImport batch(text, *detectFormat(text));
+    ImportRun run(bankPath, batch);
+    run.setOldFormatUnit(QStringLiteral("一单元"));
+    return run.run(askThrough(prompt));
+}
+
+}  // namespace
+
+TEST(ImportRun, OldFormatStoresTextWithBlanksScoreOneAndAddsMissingNames)
+{
+    TempBank b;
+    ASSERT_TRUE(b.bank().appendToList(AttributeList::Types, QStringLiteral("问答题")));
+    test::ScriptedPrompt prompt;
+    prompt.expectInput(QStringLiteral("请输入下列题目的章节名称：\r\n 请回答1+1=? "), kImportTitle, QStringLiteral("第一章"))
+        .expectInput(QStringLiteral("请输入下列题目的难度等级：\r\n 请回答1+1=? "), kImportTitle, QStringLiteral("容易"))
+        .expectInput(QStringLiteral("请输入下列题目的题目类型：\r\n 请回答1+1=? "), kImportTitle, QStringLiteral("问答题"));
+    EXPECT_EQ(importText(b.path, QStringLiteral("题库\r\n$CP01SZ1LV1 请回答1+1=? $\r\n$cp01sz1lv1 第二行\r\n续行$"), prompt),
+              ImportOutcome::Finished);
+    prompt.verify();
+    const QList<Question> qs = b.questions();
+    ASSERT_EQ(qs.size(), 2);
+    EXPECT_EQ(rtfPlainText(qs[0].text), QStringLiteral(" 请回答1+1=? "));
+    EXPECT_EQ(rtfPlainText(qs[0].answer), QStringLiteral(" "));
+    EXPECT_EQ(qs[0].score, 1.0);
+    EXPECT_EQ(QStringList({qs[0].chapter, qs[0].difficulty, qs[0].type, qs[0].unit}),
+              QStringList({"第一章", "容易", "问答题", "一单元"}));
+    EXPECT_EQ(rtfPlainText(qs[1].text), QStringLiteral(" 第二行\n续行"));
+    // The type was listed already; the old format adds no unit.
+    EXPECT_EQ(b.list(AttributeList::Types), QStringList{"问答题"});
+    EXPECT_EQ(b.list(AttributeList::Chapters), QStringList{"第一章"});
+    EXPECT_EQ(b.list(AttributeList::Difficulties), QStringList{"容易"});
+    EXPECT_TRUE(b.list(AttributeList::Units).isEmpty());
+}
+
+TEST(ImportRun, NewFormatStoresScoresAnswersAndListsNonEmptyNames)
+{
+    TempBank b;
+    ASSERT_TRUE(b.bank().add(question(QStringLiteral("旧章"), "{\\rtf1 old}")));
+    // The unit of DY02 is answered empty: stored empty and not listed. The last record
+    // has no closing "$" and is kept up to the end of the file.
+    test::ScriptedPrompt prompt;
+    prompt.expectInput(QStringLiteral("请输入下列题目的单元名称：DY2\r\n 无答案"), kImportTitle, QString());
+    EXPECT_EQ(importText(b.path,
+                         QStringLiteral("新题库\r\n&CP01第一章&\r\n&SZ1问答题&\r\n&LV2一般&\r\n&PT01 2.5 &\r\n&DY01甲单元&\r\n"
+                                        "$CP01DY01SZ1LV2PT01 请回答1+1=?    {填答案}$\r\n"
+                                        "$DY02xxxxxxxxxxxxxx 无答案$\r\n"
+                                        "$DY01xxxxxxxxxxxxxx 没有结尾 {答"),
+                         prompt),
+              ImportOutcome::Finished);
+    prompt.verify();
+    const QList<Question> qs = b.questions();
+    ASSERT_EQ(qs.size(), 4);
+    EXPECT_EQ(rtfPlainText(qs[1].text), QStringLiteral(" 请回答1+1=?    "));
+    EXPECT_EQ(rtfPlainText(qs[1].answer), QStringLiteral("填答案"));
+    EXPECT_EQ(qs[1].score, 2.5);
+    EXPECT_EQ(QStringList({qs[1].chapter, qs[1].type, qs[1].difficulty, qs[1].unit}),
+              QStringList({"第一章", "问答题", "一般", "甲单元"}));
+    EXPECT_EQ(rtfPlainText(qs[2].answer), QStringLiteral(" "));
+    EXPECT_EQ(qs[2].unit, QString());
+    EXPECT_EQ(rtfPlainText(qs[3].text) + u'|' + rtfPlainText(qs[3].answer), QStringLiteral(" 没有结尾 |答"));
+    EXPECT_EQ(b.list(AttributeList::Units), QStringList{"甲单元"});
+    EXPECT_EQ(b.list(AttributeList::Chapters), QStringList{"第一章"});
+}
+
+TEST(ImportRun, CommitsBeforeEachQuestionAndCancelKeepsWhatIsStored)
+{
+    TempBank b;
+    const QString text = QStringLiteral("新题库&CP01一&\r\n&SZ1二&\r\n&LV1三&\r\n&PT01 1&\r\n&DY01四&\r\n"
+                                        "$CP01DY01SZ1LV1PT01 一$$CP02DY01SZ1LV1PT01 二$$CP01DY01SZ1LV1PT01 三$"
+                                        "$CP01DY01SZ1LV1PT01 四$");
+    BatchImport batch(text, BatchFormat::New);
+    ImportRun run(b.path, batch);
+    QList<ImportProgress> reports;
+    run.setProgress([&](const ImportProgress& p) {
+        reports << p;
+        return p.stored < 3;
+    });
+    int asked = 0;
+    EXPECT_EQ(run.run([&](const NameRequest&) -> std::optional<QString> {
+        ++asked;
+        // The question before is in the bank, and the bank is free for other writers.
+        EXPECT_EQ(b.bank().count(), 1);
+        EXPECT_TRUE(b.bank().appendToList(AttributeList::Chapters, QStringLiteral("别处加的")));
+        return std::nullopt;
+    }),
+              ImportOutcome::Cancelled);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(run.stored(), 3);
+    EXPECT_EQ(b.bank().count(), 3);
+    ASSERT_EQ(reports.size(), 3);
+    EXPECT_EQ(reports[0].stored, 1);
+    EXPECT_LT(reports[0].position, reports[1].position);
+    EXPECT_EQ(reports[2].size, text.size());
+    // A cancelled box stores an empty chapter, which is not listed.
+    EXPECT_EQ(b.questions()[1].chapter, QString());
+    EXPECT_EQ(b.list(AttributeList::Chapters), QStringList({"一", "别处加的"}));
+}
+
+TEST(ImportRun, AFileThatIsNotABankFailsUntouched)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("坏.tik"));
+    ASSERT_TRUE(test::writeAll(path, "not a database"));
+    BatchImport batch(QStringLiteral("题库$CP01SZ1LV1 题$"), BatchFormat::Old);
+    ImportRun run(path, batch);
+    EXPECT_EQ(run.run({}), ImportOutcome::Failed);
+    EXPECT_TRUE(run.error().contains(QStringLiteral("坏.tik"))) << run.error().toStdString();
+    EXPECT_EQ(test::readAll(path), QByteArray("not a database"));
+}
+
+TEST(QmTool, ImportListsUndeclaredNamesAndPrintsTheEndMessage)
+{
+    TempBank b;
+    auto runTool = [&](const QString& name, const QByteArray& bytes, QString* out, QString* err) {
+        const QString file = b.dir.filePath(name);
+        EXPECT_TRUE(test::writeAll(file, bytes));
+        QProcess tool;
+        tool.start(test::shippedDir() + QStringLiteral("qmtool"), {QStringLiteral("import"), b.path, file});
+        EXPECT_TRUE(tool.waitForFinished(60000));
+        *out = QString::fromUtf8(tool.readAllStandardOutput());
+        *err = QString::fromUtf8(tool.readAllStandardError());  // Qt may add notes of its own
+        return tool.exitCode();
+    };
+    QString out, err;
+    EXPECT_EQ(runTool(QStringLiteral("题.txt"),
+                      *gbkEncode(QStringLiteral("新题库&CP01第一章&\r\n&SZ1问答题&\r\n&LV1易&\r\n&PT01 1 &\r\n"
+                                                "$CP01DY01SZ1LV1PT01 甲$$CP01DY01SZ1LV1PT01 乙$")),
+                      &out, &err),
+              0);
+    EXPECT_EQ(out, kEndNew + u'\n');
+    EXPECT_TRUE(err.contains(QStringLiteral("单元 DY1 未声明，存为空名称。\n"))) << err.toStdString();
+    EXPECT_EQ(err.count(QStringLiteral("未声明")), 1);
+    EXPECT_EQ(b.bank().count(), 2);
+
+    EXPECT_EQ(runTool(QStringLiteral("utf8.txt"), QStringLiteral("题库$CP01SZ1LV1 甲$").toUtf8(), &out, &err), 1);
+    EXPECT_TRUE(err.contains(kNotBatchFile + QStringLiteral("\r\n")));
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_EQ(b.bank().count(), 2);
+}
