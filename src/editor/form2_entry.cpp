@@ -160,8 +160,8 @@ QWidget* Form2::buildEntryPane()
     answerHead->addWidget(Command39);
 
     auto* attributes = new QHBoxLayout;
-    attributes->addLayout(labelled(QStringLiteral("章节"), Combo2), 3);
-    attributes->addLayout(labelled(QStringLiteral("单元"), Combo7), 3);
+    attributes->addLayout(labelled(QStringLiteral("章节"), Combo2), 4);
+    attributes->addLayout(labelled(QStringLiteral("单元"), Combo7), 4);
     attributes->addLayout(labelled(QStringLiteral("题型"), Combo3), 2);
     attributes->addLayout(labelled(QStringLiteral("难度"), Combo4), 2);
     attributes->addLayout(labelled(QStringLiteral("分值"), Combo5), 1);

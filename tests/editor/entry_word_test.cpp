@@ -60,16 +60,6 @@ TEST_F(EntryWord, AnswerEditedInTheWordProcessorIsStoredByChange)
     EXPECT_EQ(rtfPlainText(bank->read(0)->question.answer), "edited answer");
 }
 
-TEST_F(EntryWord, ClosingWithoutSavingKeepsTheQuestion)
-{
-    addQuestions(1);
-    openPane();
-    WordScript word("true");
-    form->Command38->click();
-    EXPECT_EQ(shownQuestion(), QStringLiteral("题1"));
-    EXPECT_TRUE(form->isEnabled());
-}
-
 TEST_F(EntryWord, BrowseAllOfThreeQuestions)
 {
     addQuestions(2);
