@@ -19,6 +19,7 @@ public:
     Form4* form4();
 
 public Q_SLOTS:
+    void Command40_Click();  // 导入题库
     void Command59_Click();  // 合并题库
     void Command60_Click();  // 导入说明
     void Command72_Click();  // 题库按章节排序

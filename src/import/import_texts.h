@@ -13,6 +13,13 @@ inline const QString kNotBatchFile = QStringLiteral("文件不是规定格式的
 inline const QString kEndOld =
     QStringLiteral("导入文件执行完毕！题库中分值一律按１分计算，如需改变，请自行修改！");
 inline const QString kEndNew = QStringLiteral("导入文件执行完毕！");
+// The file dialog of the import.
+inline const QString kImportFilter = QStringLiteral("批量题库文件(*.txt)|*.txt|所有文件(*.*)|*.*");
+// Said when an import ends early (cancelled or failed): what is in the bank now.
+inline QString importStoppedMessage(int stored)
+{
+    return QStringLiteral("导入已中止，已导入%1道题目。").arg(stored);
+}
 
 // 合并题库 (merge)
 inline const QString kMergeConfirm = QStringLiteral(

@@ -2,7 +2,10 @@
 #include "import/bank_window_actions.h"
 #include "import/form4.h"
 #include "import/import_texts.h"
+#include "core/gbk.h"
+#include "rtf/rich_text.h"
 
+#include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -79,4 +82,56 @@ TEST_F(BankWindowButtons, SortFollowsTheChapterListAsShown)
         order << bank.read(i)->question.remark;
     EXPECT_EQ(order, (QStringList{"2a", "1a", "1b"}));
     EXPECT_EQ(bank.read(1)->question.id, firstId);
+}
+
+TEST_F(BankWindowButtons, ImportOldFormatThroughTheButton)
+{
+    BankFile bank(form->bankPath());
+    ASSERT_TRUE(bank.appendToList(AttributeList::Units, "第一单元"));
+    ASSERT_TRUE(bank.appendToList(AttributeList::Types, "问答题"));
+    const QString file = dir.file("old.txt");
+    writeAll(file, gbkEncode(u"题库\r\n$CP01SZ1LV1 请回答1+1=? $\r\n$CP01SZ1LV1 2+2=? $").value());
+    const QString q1 = QStringLiteral("\r\n 请回答1+1=? ");
+    prompt.expectMessage(import::kImportConfirm, "警告", Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
+        .expectOpenFile("导入题库", import::kImportFilter, file)
+        .expectInput("请输入下列题目的章节名称：" + q1, "导入题库", QStringLiteral("第一章"))
+        .expectInput("请输入下列题目的难度等级：" + q1, "导入题库", QStringLiteral("容易"))
+        .expectInput("请输入下列题目的题目类型：" + q1, "导入题库", QStringLiteral("问答题"))
+        .expectMessage(import::kEndOld, "提示", Icon::Warning);
+    form->Command40->click();
+    prompt.verify();
+
+    ASSERT_EQ(bank.count(), 2);
+    const Question q = bank.read(0)->question;
+    EXPECT_EQ(rtfPlainText(q.text), QStringLiteral(" 请回答1+1=? "));
+    EXPECT_EQ(rtfPlainText(q.answer), QStringLiteral(" "));
+    EXPECT_EQ(q.score, 1);
+    EXPECT_EQ(q.unit, QStringLiteral("第一单元"));  // what the unit box held
+    EXPECT_EQ(bank.read(1)->question.chapter, QStringLiteral("第一章"));
+    EXPECT_EQ(bank.list(AttributeList::Types), QStringList{"问答题"});
+    EXPECT_EQ(bank.list(AttributeList::Chapters), QStringList{"第一章"});
+    EXPECT_TRUE(form->Frame7->isHidden());
+    EXPECT_EQ(form->Command4->text(), QStringLiteral("设　置"));
+}
+
+TEST_F(BankWindowButtons, ImportRefusesAFileWithoutTheHeader)
+{
+    const QString file = dir.file("notes.txt");
+    writeAll(file, "just some notes");
+    prompt.expectMessage(import::kImportConfirm, "警告", Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
+        .expectOpenFile("导入题库", import::kImportFilter, file)
+        .expectMessage(import::kNotBatchFile, "错误", Icon::Warning);
+    form->Command40->click();
+    prompt.verify();
+    EXPECT_TRUE(form->Frame7->isHidden());
+    EXPECT_EQ(BankFile(form->bankPath()).count(), 0);
+
+    // Declining the first question or the file dialog does nothing at all.
+    prompt.expectMessage(import::kImportConfirm, "警告", Icon::Question, Buttons::YesNo, Answer::No, Answer::No);
+    form->Command40->click();
+    prompt.expectMessage(import::kImportConfirm, "警告", Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
+        .expectOpenFile("导入题库", import::kImportFilter, QString());
+    form->Command40->click();
+    prompt.verify();
+    EXPECT_TRUE(form->Frame7->isHidden());
 }
