@@ -39,13 +39,7 @@ void appendRtf(QTextCursor& c, const QByteArray& rtf)
         return;
     QTextDocument piece;
     RtfReader::read(rtf, &piece);
-    const int first = c.blockNumber();
     insertDocument(c, piece);
-    // The piece's first paragraph went into the paragraph under way, which kept its own
-    // format: give it the piece's (alignment, indents) unless the piece starts with a table.
-    const QTextBlock start = piece.begin();
-    if (!QTextCursor(start).currentTable())
-        QTextCursor(c.document()->findBlockByNumber(first)).setBlockFormat(start.blockFormat());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextTable>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextImageFormat>
@@ -102,8 +103,17 @@ void insertDocument(QTextCursor& cursor, const QTextDocument& src)
     cursor.beginEditBlock();
     cursor.removeSelectedText();
     const int from = cursor.position();
+    const bool atBlockStart = cursor.atBlockStart();
     cursor.insertFragment(QTextDocumentFragment(&src));
     restoreImageResources(cursor.document(), from, cursor.position(), &src);
+    // The first paragraph of the fragment joins the paragraph at the cursor and would take
+    // its alignment and indents; inserted at a paragraph's start, it keeps its own (a
+    // table brings its own paragraphs).
+    if (atBlockStart && !src.isEmpty() && !QTextCursor(src.firstBlock()).currentTable()) {
+        QTextCursor first(cursor.document());
+        first.setPosition(from);
+        first.setBlockFormat(src.firstBlock().blockFormat());
+    }
     cursor.endEditBlock();
 }
 

@@ -119,6 +119,10 @@ const RunCode& Writer::runCode(int formatIndex)
     code.gbk = isCjkFontName(family);
     if (font != 0)
         w += "\\f" + QByteArray::number(font);
+    // Word processors take the font of Chinese characters from the associated font of
+    // double-byte text; without it they show such text in a default font of their own.
+    if (code.gbk)
+        w += "\\dbch\\af" + QByteArray::number(font);
     const double size = f.fontPointSize() > 0 ? f.fontPointSize() : defaultSize_;
     const int fs = std::clamp(int(std::lround(size * 2)), 2, 3276);
     if (fs != 24)

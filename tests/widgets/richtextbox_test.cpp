@@ -210,3 +210,23 @@ TEST(RichTextBox, Signals)
     box.setSelLength(2);
     EXPECT_EQ(selections.count(), 2);
 }
+
+TEST(RichTextBox, AppendedParagraphKeepsItsAlignment)
+{
+    RichTextBox paper;
+    paper.setText(QStringLiteral("左\r\n"));
+    RichTextBox title;
+    title.setText(QStringLiteral("标题"));
+    title.selectAll();
+    title.setSelAlignment(2);
+    paper.appendDocument(*title.document());
+    select(paper, 2, 1);
+    EXPECT_EQ(paper.SelAlignment(), 2);
+    select(paper, 0, 1);
+    EXPECT_EQ(paper.SelAlignment(), 0);
+    // In the middle of a paragraph the inserted text joins that paragraph.
+    paper.setSelStart(1);
+    paper.insertDocument(*title.document());
+    select(paper, 0, 1);
+    EXPECT_EQ(paper.SelAlignment(), 0);
+}
