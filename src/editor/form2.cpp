@@ -35,39 +35,6 @@ const QString kBadNameChars = QStringLiteral("\\ / : * ? \" < > |");
 
 }  // namespace
 
-QPushButton* form2::makeButton(QWidget* parent, const QString& name, const QString& caption)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLineEdit* form2::makeLineEdit(QWidget* parent, const QString& name)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    return e;
-}
-
-// Selects the whole text whenever the box gets the focus.
-class SelectAllOnFocus : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusIn)
-            if (auto* e = qobject_cast<QLineEdit*>(watched))
-                QTimer::singleShot(0, e, &QLineEdit::selectAll);
-        return false;
-    }
-};
-
-void form2::selectAllOnFocus(QLineEdit* edit)
-{
-    edit->installEventFilter(new SelectAllOnFocus(edit));
-}
-
 Form2::Form2(Prompt& prompt, QWidget* parent) : QWidget(parent, Qt::Window), m_prompt(prompt)
 {
     setObjectName(QStringLiteral("Form2"));

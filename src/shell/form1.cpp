@@ -7,6 +7,7 @@
 #include "shell/artwork.h"
 #include "shell/form8.h"
 #include "shell/workpath.h"
+#include "widgets/controls.h"
 #include "widgets/dialogkeys.h"
 #include "widgets/flexgrid.h"
 
@@ -32,21 +33,6 @@ const QString kModify = QStringLiteral("修　改");
 const QString kDelete = QStringLiteral("删　除");
 const QString kConfirm = QStringLiteral("确　定");
 const QString kAdministrator = QStringLiteral("SYSTEM");
-
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLineEdit* lineEdit(const QString& name, QWidget* parent)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    return e;
-}
 
 }  // namespace
 
@@ -114,12 +100,12 @@ Form1::Form1(Prompt& prompt, QWidget* parent) : QMainWindow(parent), m_prompt(pr
     outer->addStretch(2);
 
     // The navigation buttons are never shown; the menu entries press them.
-    Command1 = button(QStringLiteral("Command1"), QStringLiteral("Bankwell"), backdrop);
-    Command2 = button(QStringLiteral("Command2"), QStringLiteral("智能组卷"), backdrop);
-    Command3 = button(QStringLiteral("Command3"), QStringLiteral("试卷管理"), backdrop);
-    Command4 = button(QStringLiteral("Command4"), QStringLiteral("关　　于"), backdrop);
-    Command5 = button(QStringLiteral("Command5"), QStringLiteral("退　　出"), backdrop);
-    Command6 = button(QStringLiteral("Command6"), QStringLiteral("手工组卷"), backdrop);
+    Command1 = makeButton(backdrop, QStringLiteral("Command1"), QStringLiteral("Bankwell"));
+    Command2 = makeButton(backdrop, QStringLiteral("Command2"), QStringLiteral("智能组卷"));
+    Command3 = makeButton(backdrop, QStringLiteral("Command3"), QStringLiteral("试卷管理"));
+    Command4 = makeButton(backdrop, QStringLiteral("Command4"), QStringLiteral("关　　于"));
+    Command5 = makeButton(backdrop, QStringLiteral("Command5"), QStringLiteral("退　　出"));
+    Command6 = makeButton(backdrop, QStringLiteral("Command6"), QStringLiteral("手工组卷"));
     for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5, Command6})
         b->hide();
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
@@ -163,10 +149,10 @@ QWidget* Form1::buildLoginPanel()
 {
     Frame1 = new QGroupBox(QStringLiteral("口令核对"), centralWidget());
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Text1 = lineEdit(QStringLiteral("Text1"), Frame1);
-    Text2 = lineEdit(QStringLiteral("Text2"), Frame1);
+    Text1 = makeLineEdit(Frame1, QStringLiteral("Text1"));
+    Text2 = makeLineEdit(Frame1, QStringLiteral("Text2"));
     Text2->setEchoMode(QLineEdit::Password);
-    Command8 = button(QStringLiteral("Command8"), QStringLiteral("确　定"), Frame1);
+    Command8 = makeButton(Frame1, QStringLiteral("Command8"), QStringLiteral("确　定"));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("用户名称"), Text1);
     form->addRow(QStringLiteral("工作口令"), Text2);
@@ -192,13 +178,13 @@ QWidget* Form1::buildUserPanel()
     MSFlexGrid1->setMinimumSize(300, 220);
     MSFlexGrid1->setColWidth(1, 140);
     MSFlexGrid1->setColWidth(2, 140);
-    Text3 = lineEdit(QStringLiteral("Text3"), Frame2);
-    Text4 = lineEdit(QStringLiteral("Text4"), Frame2);
-    Command9 = button(QStringLiteral("Command9"), kAdd, Frame2);
-    Command10 = button(QStringLiteral("Command10"), kModify, Frame2);
-    Command11 = button(QStringLiteral("Command11"), kDelete, Frame2);
-    Command12 = button(QStringLiteral("Command12"), QStringLiteral("取　消"), Frame2);
-    Command13 = button(QStringLiteral("Command13"), QStringLiteral("关　闭"), Frame2);
+    Text3 = makeLineEdit(Frame2, QStringLiteral("Text3"));
+    Text4 = makeLineEdit(Frame2, QStringLiteral("Text4"));
+    Command9 = makeButton(Frame2, QStringLiteral("Command9"), kAdd);
+    Command10 = makeButton(Frame2, QStringLiteral("Command10"), kModify);
+    Command11 = makeButton(Frame2, QStringLiteral("Command11"), kDelete);
+    Command12 = makeButton(Frame2, QStringLiteral("Command12"), QStringLiteral("取　消"));
+    Command13 = makeButton(Frame2, QStringLiteral("Command13"), QStringLiteral("关　闭"));
     Command10->setEnabled(false);
     Command11->setEnabled(false);
     Command12->setEnabled(false);
@@ -236,10 +222,10 @@ QWidget* Form1::buildWorkPathPanel()
 {
     Frame3 = new QGroupBox(QStringLiteral("工作路径设置"), centralWidget());
     Frame3->setObjectName(QStringLiteral("Frame3"));
-    Text5 = lineEdit(QStringLiteral("Text5"), Frame3);
+    Text5 = makeLineEdit(Frame3, QStringLiteral("Text5"));
     Text5->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 28);
-    Command14 = button(QStringLiteral("Command14"), QStringLiteral("确　定"), Frame3);
-    Command15 = button(QStringLiteral("Command15"), QStringLiteral("取　消"), Frame3);
+    Command14 = makeButton(Frame3, QStringLiteral("Command14"), QStringLiteral("确　定"));
+    Command15 = makeButton(Frame3, QStringLiteral("Command15"), QStringLiteral("取　消"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(Command14);

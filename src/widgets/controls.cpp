@@ -1,0 +1,47 @@
+#include "widgets/controls.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace qm {
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLineEdit* makeLineEdit(QWidget* parent, const QString& name)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    return e;
+}
+
+namespace {
+
+class SelectAllOnFocus : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // Selecting at once would be undone by the click that gave the focus.
+        if (event->type() == QEvent::FocusIn)
+            if (auto* e = qobject_cast<QLineEdit*>(watched))
+                QTimer::singleShot(0, e, &QLineEdit::selectAll);
+        return false;
+    }
+};
+
+}  // namespace
+
+void selectAllOnFocus(QLineEdit* edit)
+{
+    edit->installEventFilter(new SelectAllOnFocus(edit));
+}
+
+}  // namespace qm
