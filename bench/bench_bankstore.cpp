@@ -108,7 +108,4 @@ void BM_DeleteOne(benchmark::State& state)
 }
 BENCHMARK(BM_DeleteOne)->Unit(benchmark::kMillisecond);
 
-
 }  // namespace
-
-BENCHMARK_MAIN();

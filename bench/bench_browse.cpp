@@ -7,7 +7,6 @@
 #include "editor/bank_document.h"
 #include "rtf/rtf_writer.h"
 
-#include <QGuiApplication>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextCursor>
@@ -118,14 +117,3 @@ void BM_BuildAndWriteDocument(benchmark::State& state)
 BENCHMARK(BM_BuildAndWriteDocument)->Unit(benchmark::kMillisecond)->MinTime(3);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

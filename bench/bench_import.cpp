@@ -6,7 +6,6 @@
 #include "import/batch_parser.h"
 #include "import/import_run.h"
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -84,16 +83,3 @@ void BM_ParseNewFormat10000(benchmark::State& state)
 BENCHMARK(BM_ParseNewFormat10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    // The RTF of each question is written through a text document, which needs the GUI
-    // application object; no display is used.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
