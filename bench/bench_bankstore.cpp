@@ -2,7 +2,6 @@
 // adding one and deleting one, each opening and closing the file as the editor does.
 
 #include "bankstore/bank_file.h"
-#include "bankstore/sqlite_file.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -33,24 +32,10 @@ public:
     LargeBank()
     {
         qm::BankFile::createEmpty(path);
-        auto db = qm::openDbFile(path, qm::DbKind::Bank);
-        SQLite::Transaction tx(*db);
-        SQLite::Statement st(*db, "INSERT INTO 题库 (题目, 答案, 题型, 章节, 单元, 难度, 分值, 次序) "
-                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-        for (int i = 0; i < kQuestions; ++i) {
-            const qm::Question q = sampleQuestion(i);
-            qm::bindBlob(st, 1, q.text);
-            qm::bindBlob(st, 2, q.answer);
-            qm::bindText(st, 3, q.type);
-            qm::bindText(st, 4, q.chapter);
-            qm::bindText(st, 5, q.unit);
-            qm::bindText(st, 6, q.difficulty);
-            st.bind(7, q.score);
-            st.bind(8, i + 1);
-            st.exec();
-            st.reset();
-        }
-        tx.commit();
+        const auto writer = qm::BankAppender::open(path);
+        for (int i = 0; i < kQuestions; ++i)
+            writer->add(sampleQuestion(i));
+        writer->commit();
     }
 
     QTemporaryDir dir;

@@ -3,7 +3,6 @@
 // file the word processor opens.
 
 #include "bankstore/bank_file.h"
-#include "bankstore/sqlite_file.h"
 #include "editor/bank_document.h"
 #include "rtf/rtf_writer.h"
 
@@ -59,24 +58,20 @@ public:
     Bank()
     {
         qm::BankFile::createEmpty(path);
-        auto db = qm::openDbFile(path, qm::DbKind::Bank);
-        SQLite::Transaction tx(*db);
-        SQLite::Statement st(*db, "INSERT INTO 题库 (题目, 答案, 题型, 章节, 单元, 难度, 分值, 次序) "
-                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        const auto writer = qm::BankAppender::open(path);
         QRandomGenerator rng(7);
         for (int i = 0; i < kQuestions; ++i) {
-            qm::bindBlob(st, 1, questionRtf(rng, 60 + int(rng.bounded(120))));
-            qm::bindBlob(st, 2, questionRtf(rng, 10 + int(rng.bounded(40))));
-            qm::bindText(st, 3, QStringLiteral("填空题"));
-            qm::bindText(st, 4, QStringLiteral("第%1章").arg(i % 12 + 1));
-            qm::bindText(st, 5, QStringLiteral("第一单元"));
-            qm::bindText(st, 6, QStringLiteral("中等"));
-            st.bind(7, 2.0);
-            st.bind(8, i + 1);
-            st.exec();
-            st.reset();
+            qm::Question q;
+            q.text = questionRtf(rng, 60 + int(rng.bounded(120)));
+            q.answer = questionRtf(rng, 10 + int(rng.bounded(40)));
+            q.type = QStringLiteral("填空题");
+            q.chapter = QStringLiteral("第%1章").arg(i % 12 + 1);
+            q.unit = QStringLiteral("第一单元");
+            q.difficulty = QStringLiteral("中等");
+            q.score = 2;
+            writer->add(q);
         }
-        tx.commit();
+        writer->commit();
     }
 
     QTemporaryDir dir;
