@@ -1,1 +1,1 @@
-qm_bench(bankstore DEPS qm_bankstore)
+qm_bench(bankstore DEPS qm_bankstore qm_core)

@@ -1,1 +1,1 @@
-qm_bench(browse DEPS qm_editor Qt6::Gui)
+qm_bench(browse DEPS qm_editor qm_bankstore qm_rtf qm_core)

@@ -1,1 +1,1 @@
-qm_bench(rtf DEPS qm_rtf Qt6::Gui)
+qm_bench(rtf DEPS qm_rtf qm_core)

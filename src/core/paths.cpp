@@ -5,21 +5,6 @@
 
 namespace qm {
 
-namespace {
-QString g_programDir;
-QString g_bankRoot;
-QString g_subjectDir;
-}  // namespace
-
-const QString& ProgramDir() { return g_programDir; }
-void setProgramDir(const QString& dir) { g_programDir = withTrailingSep(dir); }
-
-const QString& BankRoot() { return g_bankRoot; }
-void setBankRoot(const QString& dir) { g_bankRoot = withTrailingSep(dir); }
-
-const QString& SubjectDir() { return g_subjectDir; }
-void setSubjectDir(const QString& dir) { g_subjectDir = dir.isEmpty() ? dir : withTrailingSep(dir); }
-
 QString withTrailingSep(const QString& dir)
 {
     if (dir.endsWith(QLatin1Char('/')))

@@ -1,25 +1,10 @@
 #pragma once
-// Directory values shared by every window, and path helpers.
-//
-// Directory values always end with '/', so a file name is appended directly
-// (BankRoot() + "样板学科"). File names are compared without regard to letter case,
-// as the data directories may have been written by hand or on another system.
+// Path helpers. File names are compared without regard to letter case, as the data
+// directories may have been written by hand or on another system.
 
 #include <QString>
 
 namespace qm {
-
-// The program's own directory: templates, configuration files and the local user file.
-const QString& ProgramDir();
-void setProgramDir(const QString& dir);
-
-// The question-bank root: one directory per subject.
-const QString& BankRoot();
-void setBankRoot(const QString& dir);
-
-// The directory of the subject chosen in the bank window.
-const QString& SubjectDir();
-void setSubjectDir(const QString& dir);
 
 // `dir` with exactly one trailing '/' added when it has none.
 QString withTrailingSep(const QString& dir);

@@ -7,8 +7,6 @@
 #include <QStringList>
 #include <optional>
 
-class QWidget;
-
 namespace qm {
 
 enum class Icon { None, Critical, Question, Warning, Information };
@@ -42,29 +40,5 @@ public:
 
 // Converts a "description|pattern|…" filter to Qt's "description (pattern);;…".
 QString qtFileFilter(const QString& filter);
-
-// Prompt with real Qt dialogs, parented to the active window.
-class QtPrompt : public Prompt {
-public:
-    Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons,
-                   std::optional<Answer> defaultButton) override;
-    std::optional<QString> input(const QString& prompt, const QString& title,
-                                 const QString& defaultText) override;
-    QString openFile(const QString& title, const QString& filter) override;
-    QString saveFile(const QString& title, const QString& filter, const QString& defaultExt) override;
-    QString chooseDirectory(const QString& title, const QString& start) override;
-};
-
-// Shows the hourglass pointer while it lives.
-class BusyCursor {
-public:
-    BusyCursor();
-    ~BusyCursor();
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    bool m_active = false;
-};
 
 }  // namespace qm

@@ -1,11 +1,13 @@
 #include "editor/form2.h"
-
+#include "editor/bank_window_actions.h"
 #include "editor/form2_parts.h"
 
 #include "bankstore/bank_file.h"
 #include "core/fileops.h"
 #include "core/paths.h"
 #include "core/prompt.h"
+#include "core/workspace.h"
+#include "widgets/busycursor.h"
 #include "widgets/dialogkeys.h"
 #include "widgets/filelists.h"
 #include "widgets/flexgrid.h"
@@ -35,7 +37,8 @@ const QString kBadNameChars = QStringLiteral("\\ / : * ? \" < > |");
 
 }  // namespace
 
-Form2::Form2(Prompt& prompt, QWidget* parent) : QWidget(parent, Qt::Window), m_prompt(prompt)
+Form2::Form2(Workspace& workspace, Prompt& prompt, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_ws(workspace), m_prompt(prompt)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("题库录入"));
@@ -75,6 +78,7 @@ Form2::Form2(Prompt& prompt, QWidget* parent) : QWidget(parent, Qt::Window), m_p
     Timer1_Timer();
     Timer2_Timer();
     Timer3_Timer();
+    m_actions = new BankWindowActions(*this, m_prompt);
     resize(1180, 760);
 }
 
@@ -241,7 +245,7 @@ QWidget* Form2::buildCopyInPanel()
 QString Form2::bankPath() const
 {
     const QString name = File1->FileName();
-    return name.isEmpty() ? QString() : SubjectDir() + name;
+    return name.isEmpty() ? QString() : m_ws.SubjectDir() + name;
 }
 
 bool Form2::eventFilter(QObject* watched, QEvent* event)
@@ -268,14 +272,14 @@ void Form2::reportError(const QString& text)
 
 void Form2::attachBankRoot()
 {
-    File1->setPath(BankRoot());
-    Dir1->setPath(BankRoot());
+    File1->setPath(m_ws.BankRoot());
+    Dir1->setPath(m_ws.BankRoot());
     RefreshXueKe();
 }
 
 void Form2::RefreshXueKe()
 {
-    Dir1->setPath(BankRoot());
+    Dir1->setPath(m_ws.BankRoot());
     Dir1->Refresh();
     List1->clear();
     {
@@ -287,7 +291,7 @@ void Form2::RefreshXueKe()
         return;
     QStringList names;
     for (const QString& d : dirs)
-        names << d.mid(BankRoot().size());
+        names << d.mid(m_ws.BankRoot().size());
     List1->addItems(names);
     {
         const QSignalBlocker block(Combo1);
@@ -302,13 +306,13 @@ void Form2::Combo1_Click()
 {
     const QString subject = Combo1->currentText();
     if (Combo1->currentIndex() < 0 || subject.isEmpty()) {
-        setSubjectDir(QString());
+        m_ws.setSubjectDir(QString());
         File1->setPath(QString());
         entryBankChanged();
         return;
     }
-    setSubjectDir(BankRoot() + subject);
-    File1->setPath(SubjectDir());
+    m_ws.setSubjectDir(m_ws.BankRoot() + subject);
+    File1->setPath(m_ws.SubjectDir());
     entryBankChanged();
 }
 
@@ -414,8 +418,8 @@ void Form2::Command6_Click()
         return;
     }
     QString error;
-    const QString path = SubjectDir() + fileName;
-    if (!BankFile::createFromTemplate(resolveNoCase(ProgramDir(), QStringLiteral("qm.qm")), path, &error)) {
+    const QString path = m_ws.SubjectDir() + fileName;
+    if (!BankFile::createFromTemplate(resolveNoCase(m_ws.ProgramDir(), QStringLiteral("qm.qm")), path, &error)) {
         reportError(error);
         return;
     }
@@ -484,7 +488,7 @@ void Form2::Command2_Click()
     if (a == Answer::No)
         return;
     if (!name.isEmpty())
-        BankFile::removeFile(SubjectDir() + name);
+        BankFile::removeFile(m_ws.SubjectDir() + name);
     File1->Refresh();
     File1->setListIndex(-1);
     Command5_Click();
@@ -608,7 +612,7 @@ void Form2::Command46_Click()
     int result = kCopyFailed;
     {
         BusyCursor busy;
-        result = CopyFileWithPrompt(m_prompt, source, SubjectDir() + fileName);
+        result = CopyFileWithPrompt(m_prompt, source, m_ws.SubjectDir() + fileName);
     }
     if (result != kCopyDone) {
         reportError(QStringLiteral("目标文件可能已打开，拷贝错误，请检查！"));

@@ -17,6 +17,7 @@ class QTimer;
 namespace qm {
 
 class BankFile;
+class BankWindowActions;
 class DialogKeys;
 class DirListBox;
 class DriveListBox;
@@ -25,6 +26,7 @@ class FlexGrid;
 class FormattingBar;
 class Prompt;
 class RichTextBox;
+class Workspace;
 enum class AttributeList;
 
 // One attribute-list panel: the list table shown in a grid and in a list box, a name box
@@ -44,7 +46,7 @@ struct AttributePanel {
 class Form2 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form2(Prompt& prompt, QWidget* parent = nullptr);
+    Form2(Workspace& workspace, Prompt& prompt, QWidget* parent = nullptr);
     ~Form2() override;
 
     // --- Bank panel "Bankwell" ---
@@ -182,6 +184,9 @@ public:
 
     DialogKeys* keys() const { return m_keys; }
     Prompt& prompt() const { return m_prompt; }
+    Workspace& workspace() const { return m_ws; }
+    // The import, format statement, merge and sort buttons.
+    BankWindowActions* actions() const { return m_actions; }
     // The chosen bank, "" when none is chosen.
     QString bankPath() const;
     // The four attribute panels: types, chapters, difficulties, units.
@@ -305,8 +310,10 @@ private:
     void clearParticulars();
     void reportError(const QString& text);
 
+    Workspace& m_ws;
     Prompt& m_prompt;
     DialogKeys* m_keys;
+    BankWindowActions* m_actions = nullptr;
     QString m_newBankPath;  // the bank file made by "创　建" until it is confirmed
     QList<AttributePanel> m_panels;
     QWidget* m_settingsArea = nullptr;

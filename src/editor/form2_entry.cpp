@@ -9,6 +9,7 @@
 #include "editor/bank_document.h"
 #include "editor/form2.h"
 #include "editor/form2_parts.h"
+#include "widgets/busycursor.h"
 #include "widgets/dialogkeys.h"
 #include "widgets/filelists.h"
 #include "widgets/formattingbar.h"
@@ -532,12 +533,12 @@ void Form2::Command37_Click()
 
 void Form2::Command38_Click()
 {
-    EditInWord(m_prompt, RichTextBox1, kHandOffFile);
+    EditInWord(m_ws, m_prompt, RichTextBox1, kHandOffFile);
 }
 
 void Form2::Command39_Click()
 {
-    EditInWord(m_prompt, RichTextBox2, kHandOffFile);
+    EditInWord(m_ws, m_prompt, RichTextBox2, kHandOffFile);
 }
 
 void Form2::Command47_Click()
@@ -574,7 +575,7 @@ void Form2::Command47_Click()
         m_browseProgress->hide();
     }
     if (appended)
-        ShowWord(m_prompt, doc);
+        ShowWord(m_ws, m_prompt, doc);
     else
         reportError(error);
     ShowQuestion(CurrentQuestion);

@@ -4,8 +4,10 @@
 #include "core/fileops.h"
 #include "core/paths.h"
 #include "core/prompt.h"
+#include "core/workspace.h"
 #include "editor/form2.h"
 #include "editor/form2_parts.h"
+#include "widgets/busycursor.h"
 #include "widgets/dialogkeys.h"
 #include "widgets/filelists.h"
 #include "widgets/flexgrid.h"
@@ -179,9 +181,9 @@ void Form2::Command10_Click()
         reportError(QStringLiteral("学科名称中不能有下列字符：\\ / : * ? \" < > |"));
         return;
     }
-    Md(BankRoot() + name);
-    if (!QFileInfo(BankRoot() + name).isDir()) {
-        reportError(QStringLiteral("学科目录无法建立：") + QDir::toNativeSeparators(BankRoot() + name));
+    Md(m_ws.BankRoot() + name);
+    if (!QFileInfo(m_ws.BankRoot() + name).isDir()) {
+        reportError(QStringLiteral("学科目录无法建立：") + QDir::toNativeSeparators(m_ws.BankRoot() + name));
         return;
     }
     RefreshXueKe();
@@ -199,7 +201,7 @@ void Form2::Command11_Click()
         return;
     }
     if (QListWidgetItem* it = List1->currentItem()) {
-        if (Rd(BankRoot() + it->text()) > 0)
+        if (Rd(m_ws.BankRoot() + it->text()) > 0)
             reportError(QStringLiteral("该学科下已经有题库，只有删除题库后才能删除学科！"));
     }
     RefreshXueKe();
@@ -241,8 +243,8 @@ void Form2::Command12_Click()
     bool moved = false;
     {
         BusyCursor busy;
-        File2->setPath(BankRoot() + selected->text());
-        moved = moveSubjectDirectory(BankRoot() + selected->text(), BankRoot() + name, &error);
+        File2->setPath(m_ws.BankRoot() + selected->text());
+        moved = moveSubjectDirectory(m_ws.BankRoot() + selected->text(), m_ws.BankRoot() + name, &error);
         File2->setPath(QString());
     }
     if (!moved)

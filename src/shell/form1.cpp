@@ -3,6 +3,7 @@
 #include "bankstore/user_store.h"
 #include "core/fileops.h"
 #include "core/paths.h"
+#include "core/workspace.h"
 #include "core/prompt.h"
 #include "shell/artwork.h"
 #include "shell/form8.h"
@@ -36,7 +37,8 @@ const QString kAdministrator = QStringLiteral("SYSTEM");
 
 }  // namespace
 
-Form1::Form1(Prompt& prompt, QWidget* parent) : QMainWindow(parent), m_prompt(prompt)
+Form1::Form1(Workspace& workspace, Prompt& prompt, QWidget* parent)
+    : QMainWindow(parent), m_ws(workspace), m_prompt(prompt)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quellmark1.80"));
@@ -264,9 +266,9 @@ Form8* Form1::about()
 
 void Form1::Form_Load()
 {
-    if (ProgramDir().isEmpty())
-        setProgramDir(QApplication::applicationDirPath());
-    const QString programDir = ProgramDir();
+    if (m_ws.ProgramDir().isEmpty())
+        m_ws.setProgramDir(QApplication::applicationDirPath());
+    const QString programDir = m_ws.ProgramDir();
     const QString bankDir = QString::fromUtf16(kBankDirName);
     const QString sampleSubject = QString::fromUtf16(kSampleSubject);
     if (GetWorkPath()) {
@@ -276,7 +278,7 @@ void Form1::Form_Load()
         const QString root = withTrailingSep(resolveNoCase(workPath, bankDir));
         filecopyZZ(programDir + QString::fromUtf16(kSampleSource),
                    root + sampleSubject + QLatin1Char('/') + QString::fromUtf16(kSampleBank));
-        setBankRoot(root);
+        m_ws.setBankRoot(root);
         Fcopy();
     } else {
         Md(resolveNoCase(programDir, bankDir));
@@ -284,7 +286,7 @@ void Form1::Form_Load()
         const QString root = withTrailingSep(resolveNoCase(programDir, bankDir));
         filecopyZZ(programDir + QString::fromUtf16(kSampleSource),
                    root + sampleSubject + QLatin1Char('/') + QString::fromUtf16(kSampleBank));
-        setBankRoot(root);
+        m_ws.setBankRoot(root);
         Text5->setText(programDir);
         m_prompt.message(QStringLiteral("路径设置错误或服务器未开,只能访问本地数据！"), QStringLiteral("错误"),
                          Icon::Warning, Buttons::Ok);
@@ -305,13 +307,13 @@ bool Form1::CheckDir(const QString& path)
 
 bool Form1::GetWorkPath()
 {
-    return CheckDir(readWorkPath(ProgramDir()));
+    return CheckDir(readWorkPath(m_ws.ProgramDir()));
 }
 
 void Form1::SaveWorkPath()
 {
     QString error;
-    if (!writeWorkPath(ProgramDir(), Text5->text(), &error))
+    if (!writeWorkPath(m_ws.ProgramDir(), Text5->text(), &error))
         m_prompt.message(error, QStringLiteral("错误"), Icon::Warning, Buttons::Ok);
 }
 
@@ -322,7 +324,7 @@ void Form1::Fcopy()
 
 QString Form1::userFilePath() const
 {
-    return resolveNoCase(ProgramDir(), QString::fromUtf16(kUserFile));
+    return resolveNoCase(m_ws.ProgramDir(), QString::fromUtf16(kUserFile));
 }
 
 void Form1::showWorkPathPanel()
@@ -343,7 +345,7 @@ void Form1::Command14_Click()
         return;
     }
     QString error;
-    if (!writeWorkPath(ProgramDir(), Text5->text(), &error)) {
+    if (!writeWorkPath(m_ws.ProgramDir(), Text5->text(), &error)) {
         // Restarting would only bring back the old path: say why and stay.
         m_prompt.message(error, QStringLiteral("错误"), Icon::Warning, Buttons::Ok);
         return;

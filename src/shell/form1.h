@@ -17,11 +17,12 @@ class DialogKeys;
 class FlexGrid;
 class Form8;
 class Prompt;
+class Workspace;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Form1(Prompt& prompt, QWidget* parent = nullptr);
+    Form1(Workspace& workspace, Prompt& prompt, QWidget* parent = nullptr);
 
     // Login panel "口令核对".
     QGroupBox* Frame1;
@@ -139,6 +140,7 @@ private:
     bool editStepOpen() const;
     void reportStoreError(const QString& error);
 
+    Workspace& m_ws;
     Prompt& m_prompt;
     DialogKeys* m_keys;
     Form8* m_about = nullptr;

@@ -64,9 +64,12 @@ int bankDump(const QStringList& args)
     return 0;
 }
 
-const Register dump(QStringLiteral("bank-dump"), QStringLiteral("BANK  (particulars, lists and questions as text)"),
-                    bankDump);
-
 }  // namespace
+
+void addBankCommands(QList<Command>& list, Workspace& /*workspace*/)
+{
+    list.append({QStringLiteral("bank-dump"), QStringLiteral("BANK  (particulars, lists and questions as text)"),
+        bankDump});
+}
 
 }  // namespace qm::tool

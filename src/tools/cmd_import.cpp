@@ -57,7 +57,14 @@ int importBatch(const QStringList& args)
     return 0;
 }
 
-qm::tool::Register r(QStringLiteral("import"), QStringLiteral("BANK FILE   import a batch question file into a bank"),
-                     importBatch);
-
 }  // namespace
+
+namespace qm::tool {
+
+void addImportCommands(QList<Command>& list, Workspace& /*workspace*/)
+{
+    list.append({QStringLiteral("import"), QStringLiteral("BANK FILE   import a batch question file into a bank"),
+        importBatch});
+}
+
+}  // namespace qm::tool

@@ -1,9 +1,14 @@
 #pragma once
-// A qmtool command: its name, a one-line usage and the function that runs it.
-// Each cmd_*.cpp file registers its commands with a static QmToolCommand.
+// A qmtool command: its name, a one-line usage and the function that runs it. Each
+// cmd_*.cpp file adds its commands to the list that main() builds; a command that needs
+// the program directory captures the workspace it is handed.
 
 #include <QStringList>
 #include <functional>
+
+namespace qm {
+class Workspace;
+}
 
 namespace qm::tool {
 
@@ -16,14 +21,10 @@ struct Command {
     CommandFn run;
 };
 
-QList<Command>& commands();
-
-struct Register {
-    Register(QString name, QString usage, CommandFn run)
-    {
-        commands().append({std::move(name), std::move(usage), std::move(run)});
-    }
-};
+void addBankCommands(QList<Command>& list, Workspace& workspace);
+void addBuildCommands(QList<Command>& list, Workspace& workspace);
+void addImportCommands(QList<Command>& list, Workspace& workspace);
+void addRtfCommands(QList<Command>& list, Workspace& workspace);
 
 // Writes text as UTF-8 to stdout / stderr.
 void out(const QString& text);

@@ -1,17 +1,12 @@
 // qmtool: command-line work on the program's files, for scripts and for the build.
 
+#include "core/workspace.h"
 #include "tools/command.h"
 
 #include <QGuiApplication>
 #include <cstdio>
 
 namespace qm::tool {
-
-QList<Command>& commands()
-{
-    static QList<Command> list;
-    return list;
-}
 
 void out(const QString& text)
 {
@@ -29,10 +24,10 @@ void err(const QString& text)
 
 namespace {
 
-int usage()
+int usage(const QList<qm::tool::Command>& commands)
 {
     QString text = QStringLiteral("usage: qmtool COMMAND [ARGS]\ncommands:\n");
-    for (const auto& c : qm::tool::commands())
+    for (const auto& c : commands)
         text += QStringLiteral("  ") + c.name + QLatin1Char(' ') + c.usage + QLatin1Char('\n');
     qm::tool::err(text);
     return 2;
@@ -46,12 +41,20 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    // The program directory is qmtool's own, which is the program's (both are built there).
+    qm::Workspace workspace(QCoreApplication::applicationDirPath());
+    QList<qm::tool::Command> commands;
+    qm::tool::addBankCommands(commands, workspace);
+    qm::tool::addBuildCommands(commands, workspace);
+    qm::tool::addImportCommands(commands, workspace);
+    qm::tool::addRtfCommands(commands, workspace);
+
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
-        return usage();
-    for (const auto& c : qm::tool::commands())
+        return usage(commands);
+    for (const auto& c : commands)
         if (c.name == args.first())
             return c.run(args.mid(1));
     qm::tool::err(QStringLiteral("qmtool: unknown command '%1'\n").arg(args.first()));
-    return usage();
+    return usage(commands);
 }

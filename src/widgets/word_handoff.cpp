@@ -1,7 +1,7 @@
 #include "widgets/word_handoff.h"
 
-#include "core/paths.h"
 #include "core/prompt.h"
+#include "core/workspace.h"
 #include "rtf/rtf_writer.h"
 #include "widgets/richtextbox.h"
 
@@ -35,20 +35,6 @@ const char kProfileSettings[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 </oor:items>
 )";
 
-// Round trips under way in this program: the files being edited (so that a second round
-// trip does not overwrite a file the user is editing) and the LibreOffice profiles in use.
-QSet<QString>& filesBeingEdited()
-{
-    static QSet<QString> files;
-    return files;
-}
-
-QSet<int>& profilesInUse()
-{
-    static QSet<int> profiles;
-    return profiles;
-}
-
 QString fileKey(const QString& path)
 {
     return QFileInfo(path).absoluteFilePath().toLower();
@@ -81,6 +67,7 @@ QString cannotWrite(const QString& path)
 // the word processor would be left running with the user's work.
 class RoundTrip : public QObject {
 public:
+    QPointer<Workspace> workspace;
     QProcess process;
     QPointer<RichTextBox> box;
     QPointer<QWidget> window;
@@ -97,8 +84,10 @@ public:
             box->LoadFile(path);
         if (window)
             window->setEnabled(true);
-        filesBeingEdited().remove(fileKey(path));
-        profilesInUse().remove(profile);
+        if (workspace) {
+            workspace->filesInWordProcessor().remove(fileKey(path));
+            workspace->wordProfilesInUse().remove(profile);
+        }
         if (loop)
             loop->quit();
         deleteLater();
@@ -107,7 +96,7 @@ public:
 
 }  // namespace
 
-WordCommand wordProcessorCommand(const QString& file, const QString& profile)
+WordCommand wordProcessorCommand(const Workspace& workspace, const QString& file, const QString& profile)
 {
     QStringList command = QProcess::splitCommand(qEnvironmentVariable("QUELLMARK_WORD_PROCESSOR"));
     if (!command.isEmpty()) {
@@ -119,18 +108,18 @@ WordCommand wordProcessorCommand(const QString& file, const QString& profile)
         program = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
     if (program.isEmpty())
         return {};
-    const QString dir = ProgramDir() + QStringLiteral("wordprofile/") + profile;
+    const QString dir = workspace.ProgramDir() + QStringLiteral("wordprofile/") + profile;
     prepareProfile(dir);
     return {program,
             {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(dir).toString(QUrl::FullyEncoded),
              QStringLiteral("--nologo"), QStringLiteral("--norestore"), file}};
 }
 
-bool EditInWord(Prompt& prompt, RichTextBox* box, const QString& fileName)
+bool EditInWord(Workspace& workspace, Prompt& prompt, RichTextBox* box, const QString& fileName)
 {
-    const QString path = BankRoot() + fileName;
+    const QString path = workspace.BankRoot() + fileName;
     const QString key = fileKey(path);
-    if (filesBeingEdited().contains(key)) {
+    if (workspace.filesInWordProcessor().contains(key)) {
         prompt.message(QStringLiteral("“") + fileName + QStringLiteral("”正在文字处理程序中编辑，请先关闭文字处理程序。"),
                        kError, Icon::Warning, Buttons::Ok);
         return false;
@@ -140,11 +129,12 @@ bool EditInWord(Prompt& prompt, RichTextBox* box, const QString& fileName)
         return false;
     }
     int profile = 1;
-    while (profilesInUse().contains(profile))
+    while (workspace.wordProfilesInUse().contains(profile))
         ++profile;
-    const WordCommand command = wordProcessorCommand(path, QStringLiteral("edit%1").arg(profile));
+    const WordCommand command = wordProcessorCommand(workspace, path, QStringLiteral("edit%1").arg(profile));
 
     auto* trip = new RoundTrip;
+    trip->workspace = &workspace;
     trip->box = box;
     trip->window = box->window();
     trip->path = path;
@@ -157,8 +147,8 @@ bool EditInWord(Prompt& prompt, RichTextBox* box, const QString& fileName)
         prompt.message(kCannotStart, kError, Icon::Warning, Buttons::Ok);
         return false;
     }
-    filesBeingEdited().insert(key);
-    profilesInUse().insert(profile);
+    workspace.filesInWordProcessor().insert(key);
+    workspace.wordProfilesInUse().insert(profile);
     trip->window->setEnabled(false);
     QObject::connect(&trip->process, &QProcess::finished, trip, &RoundTrip::finish);
 
@@ -173,14 +163,14 @@ bool EditInWord(Prompt& prompt, RichTextBox* box, const QString& fileName)
     return true;
 }
 
-bool ShowWord(Prompt& prompt, const QTextDocument& doc, const QString& fileName)
+bool ShowWord(const Workspace& workspace, Prompt& prompt, const QTextDocument& doc, const QString& fileName)
 {
-    const QString path = BankRoot() + fileName;
+    const QString path = workspace.BankRoot() + fileName;
     if (!writeRtf(path, RtfWriter::write(doc))) {
         prompt.message(cannotWrite(path), kError, Icon::Warning, Buttons::Ok);
         return false;
     }
-    const WordCommand command = wordProcessorCommand(path, QStringLiteral("show"));
+    const WordCommand command = wordProcessorCommand(workspace, path, QStringLiteral("show"));
     if (command.program.isEmpty() || !QProcess::startDetached(command.program, command.arguments)) {
         prompt.message(kCannotStart + QStringLiteral("\n文档已保存为：") + QDir::toNativeSeparators(path), kError,
                        Icon::Warning, Buttons::Ok);

@@ -22,6 +22,7 @@ namespace qm {
 
 class Prompt;
 class RichTextBox;
+class Workspace;
 
 // The program and arguments that open `file` in the word processor; the program is empty
 // when none can be found. `profile` names LibreOffice's profile directory under
@@ -30,7 +31,7 @@ struct WordCommand {
     QString program;
     QStringList arguments;
 };
-WordCommand wordProcessorCommand(const QString& file, const QString& profile);
+WordCommand wordProcessorCommand(const Workspace& workspace, const QString& file, const QString& profile);
 
 // Round trip: writes the box as RTF to BankRoot + fileName, opens it in the word
 // processor and waits until the word processor ends, then loads the file back into the
@@ -39,12 +40,12 @@ WordCommand wordProcessorCommand(const QString& file, const QString& profile);
 // on. Returns true when the word processor ran. When it cannot be started, or the file
 // cannot be written, `prompt` says so in one message and the box stays as it was. A second
 // round trip on a file that is still being edited is refused with a message.
-bool EditInWord(Prompt& prompt, RichTextBox* box, const QString& fileName);
+bool EditInWord(Workspace& workspace, Prompt& prompt, RichTextBox* box, const QString& fileName);
 
 // One-way opening: writes `doc` as RTF to BankRoot + fileName, opens it in the word
 // processor and returns at once; the word processor stays open on its own (also after the
 // program ends). Returns true when it was started; otherwise `prompt` says so once,
 // naming the file that was written.
-bool ShowWord(Prompt& prompt, const QTextDocument& doc, const QString& fileName = QStringLiteral("~Word.rtf"));
+bool ShowWord(const Workspace& workspace, Prompt& prompt, const QTextDocument& doc, const QString& fileName = QStringLiteral("~Word.rtf"));
 
 }  // namespace qm

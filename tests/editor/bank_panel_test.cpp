@@ -22,7 +22,7 @@ TEST_F(Form2Test, SubjectListsFollowTheDirectories)
     subject("物理");
     subject("化学");
     subject("生物");
-    Form2 f(prompt);
+    Form2 f(ws(), prompt);
     QSignalSpy refreshed(&f, &Form2::subjectsRefreshed);
     f.attachBankRoot();
     // Hanzi in pinyin order: 化学 (hua), 生物 (sheng), 物理 (wu).

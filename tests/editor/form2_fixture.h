@@ -3,6 +3,7 @@
 
 #include "bankstore/bank_file.h"
 #include "core/paths.h"
+#include "core/workspace.h"
 #include "editor/form2.h"
 #include "support/scripted_prompt.h"
 #include "support/temp_dirs.h"
@@ -25,7 +26,7 @@ protected:
             ASSERT_TRUE(BankFile::createEmpty(dir.file("qm.qm")));
         }
         QDir().mkpath(dir.file("tiku"));
-        setBankRoot(dir.file("tiku"));
+        ws().setBankRoot(dir.file("tiku"));
     }
     // Makes a subject directory, optionally with banks made from the template.
     void subject(const QString& name, const QStringList& banks = {})
@@ -36,7 +37,7 @@ protected:
     }
     Form2& open()
     {
-        form = std::make_unique<Form2>(prompt);
+        form = std::make_unique<Form2>(ws(), prompt);
         form->attachBankRoot();
         return *form;
     }
@@ -50,6 +51,9 @@ protected:
         ASSERT_EQ(form->File1->FileName(), bank);
         form->Timer1_Timer();
     }
+    Workspace& ws() { return dir.workspace; }
+    QString BankRoot() const { return dir.workspace.BankRoot(); }
+    QString SubjectDir() const { return dir.workspace.SubjectDir(); }
     QStringList listNames(QListWidget* list) const
     {
         QStringList n;

@@ -33,7 +33,7 @@ protected:
         ASSERT_TRUE(UserStore::create(dir.file("tiku.psw")));
         for (const UserRecord& u : users)
             ASSERT_TRUE(UserStore(dir.file("tiku.psw")).add(u));
-        form = std::make_unique<Form1>(prompt);
+        form = std::make_unique<Form1>(dir.workspace, prompt);
         form->Form_Load();
         form->show();
     }
@@ -241,7 +241,7 @@ TEST(About, EscOrClickHidesOtherKeysDoNot)
 {
     ScriptedPrompt prompt;
     TempProgramDir dir(false);
-    Form1 form(prompt);
+    Form1 form(dir.workspace, prompt);
     form.mnuAbout->trigger();
     Form8* about = form.about();
     EXPECT_TRUE(about->isVisible());

@@ -55,7 +55,7 @@ protected:
 
 TEST_F(Startup, FirstStartFallsBackToLocalDataWithOneWarning)
 {
-    Form1 form(prompt);
+    Form1 form(dir.workspace, prompt);
     QSignalSpy ready(&form, &Form1::bankRootReady);
     prompt.expectMessage(kFallback, QStringLiteral("错误"), Icon::Warning);
     form.Form_Load();
@@ -63,7 +63,7 @@ TEST_F(Startup, FirstStartFallsBackToLocalDataWithOneWarning)
 
     EXPECT_TRUE(QFileInfo::exists(dir.file("workpath.cfg")));
     EXPECT_EQ(QFileInfo(dir.file("workpath.cfg")).size(), 0);
-    EXPECT_EQ(BankRoot(), dir.file("tiku/"));
+    EXPECT_EQ(dir.workspace.BankRoot(), dir.file("tiku/"));
     EXPECT_EQ(form.Text5->text(), dir.path());
     EXPECT_EQ(readAll(dir.file("tiku/样板学科/题库样本－生物.TIK")), "shipped sample");
     EXPECT_EQ(ready.count(), 1);
@@ -75,10 +75,10 @@ TEST_F(Startup, SavedWorkPathWithoutTrailingSeparatorIsUsed)
 {
     makeShare();
     writeAll(dir.file("workpath.cfg"), QDir::cleanPath(share.path()).toUtf8() + "\r\n");
-    Form1 form(prompt);
+    Form1 form(dir.workspace, prompt);
     form.Form_Load();  // no message expected
     EXPECT_EQ(form.Text5->text(), workPath());
-    EXPECT_EQ(BankRoot(), workPath() + "tiku/");
+    EXPECT_EQ(dir.workspace.BankRoot(), workPath() + "tiku/");
     EXPECT_TRUE(QFileInfo::exists(workPath() + "tiku/样板学科/题库样本－生物.TIK"));
     // The master user file replaced the local copy.
     EXPECT_EQ(localUsers(), QStringList{"MASTER"});
@@ -89,9 +89,9 @@ TEST_F(Startup, ExistingUpperCaseBankDirectoryIsReused)
     makeShare();
     QDir().mkdir(workPath() + "TIKU");
     writeAll(dir.file("workpath.cfg"), "\"" + workPath().toUtf8() + "\"\r\n");
-    Form1 form(prompt);
+    Form1 form(dir.workspace, prompt);
     form.Form_Load();
-    EXPECT_EQ(BankRoot(), workPath() + "TIKU/");
+    EXPECT_EQ(dir.workspace.BankRoot(), workPath() + "TIKU/");
     EXPECT_FALSE(QFileInfo::exists(workPath() + "tiku"));
 }
 
@@ -101,36 +101,36 @@ TEST_F(Startup, BareValueIsCutAtACommaQuotedValueKeepsIt)
     // Bare: cut at the comma, so the share's path alone remains and is valid.
     writeAll(dir.file("workpath.cfg"), workPath().toUtf8() + ",ignored\r\n");
     {
-        Form1 form(prompt);
+        Form1 form(dir.workspace, prompt);
         form.Form_Load();
         EXPECT_EQ(form.Text5->text(), workPath());
     }
     // Quoted: the comma belongs to the path, which then does not exist.
     writeAll(dir.file("workpath.cfg"), "\"" + workPath().toUtf8() + ",x\"\r\n");
-    Form1 form(prompt);
+    Form1 form(dir.workspace, prompt);
     prompt.expectMessage(kFallback, QStringLiteral("错误"), Icon::Warning);
     form.Form_Load();
-    EXPECT_EQ(BankRoot(), dir.file("tiku/"));
+    EXPECT_EQ(dir.workspace.BankRoot(), dir.file("tiku/"));
 }
 
 TEST_F(Startup, ProgramDirectoryItselfIsAValidWorkPath)
 {
     writeAll(dir.file("workpath.cfg"), "\"" + dir.path().toUtf8() + "\"\r\n");
-    Form1 form(prompt);
+    Form1 form(dir.workspace, prompt);
     form.Form_Load();
-    EXPECT_EQ(BankRoot(), dir.file("tiku/"));
+    EXPECT_EQ(dir.workspace.BankRoot(), dir.file("tiku/"));
     EXPECT_EQ(localUsers(), QStringList{"SYSTEM"});  // copied onto itself: unchanged
 }
 
 TEST_F(Startup, EveryStartRestoresTheSampleBank)
 {
     {
-        Form1 form(prompt);
+        Form1 form(dir.workspace, prompt);
         prompt.expectMessage(kFallback, QStringLiteral("错误"), Icon::Warning);
         form.Form_Load();
     }
     writeAll(dir.file("tiku/样板学科/题库样本－生物.TIK"), "edited by a teacher");
-    Form1 form(prompt);
+    Form1 form(dir.workspace, prompt);
     prompt.expectMessage(kFallback, QStringLiteral("错误"), Icon::Warning);
     form.Form_Load();
     EXPECT_EQ(readAll(dir.file("tiku/样板学科/题库样本－生物.TIK")), "shipped sample");
@@ -140,7 +140,7 @@ TEST_F(Startup, MissingSampleAndUnreadableUserFile)
 {
     QFile::remove(dir.file("sample.tik"));
     writeAll(dir.file("tiku.psw"), "not a database at all");
-    Form1 form(prompt);
+    Form1 form(dir.workspace, prompt);
     prompt.expectMessage(kFallback, QStringLiteral("错误"), Icon::Warning);
     // The user file is named in a message of its own; every login then fails.
     prompt.expectMessageStartingWith(QStringLiteral("无法打开用户文件"), QStringLiteral("错误"), Icon::Warning);
@@ -155,7 +155,7 @@ TEST_F(Startup, MissingSampleAndUnreadableUserFile)
 TEST_F(Startup, WorkPathPanelAcceptsWithEnterAndRestarts)
 {
     makeShare();
-    Form1 form(prompt);
+    Form1 form(dir.workspace, prompt);
     prompt.expectMessage(kFallback, QStringLiteral("错误"), Icon::Warning);
     form.Form_Load();
     QSignalSpy restart(&form, &Form1::restartRequested);
@@ -187,7 +187,7 @@ TEST_F(Startup, WorkPathPanelAcceptsWithEnterAndRestarts)
 
 TEST_F(Startup, WorkPathPanelEscHidesWithoutSaving)
 {
-    Form1 form(prompt);
+    Form1 form(dir.workspace, prompt);
     prompt.expectMessage(kFallback, QStringLiteral("错误"), Icon::Warning);
     form.Form_Load();
     form.showWorkPathPanel();

@@ -28,7 +28,7 @@ TempProgramDir::TempProgramDir(const QStringList& shippedFiles)
         if (QFile::exists(src))
             QFile::copy(src, path() + n);
     }
-    setProgramDir(path());
+    workspace.setProgramDir(path());
 }
 
 QString TempProgramDir::path() const

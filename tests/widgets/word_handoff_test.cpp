@@ -48,7 +48,7 @@ protected:
     void SetUp() override
     {
         QDir().mkpath(dir.file("tiku"));
-        setBankRoot(dir.file("tiku"));
+        dir.workspace.setBankRoot(dir.file("tiku"));
         box.setText(QStringLiteral("原来的答案"));
     }
     // PATH holding only `programs` (fake LibreOffice scripts), QUELLMARK_WORD_PROCESSOR unset.
@@ -76,19 +76,19 @@ TEST_F(WordHandOff, RoundTripLoadsWhatWasSaved)
     {
         // Closed without saving: the box stays; the word processor got its content as RTF.
         WordScript word("cp \"$1\" \"$DIR/seen.rtf\"");
-        EXPECT_TRUE(EditInWord(prompt, &box, "~temp.rtf"));
+        EXPECT_TRUE(EditInWord(dir.workspace, prompt, &box, "~temp.rtf"));
         EXPECT_EQ(box.Text(), QStringLiteral("原来的答案"));
         RichTextBox seen;
         ASSERT_TRUE(seen.LoadFile(word.file("seen.rtf")));
         EXPECT_EQ(seen.Text(), QStringLiteral("原来的答案"));
     }
     WordScript word(WordScript::savesRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 edited {\\b bold}\\par}"));
-    EXPECT_TRUE(EditInWord(prompt, &box, "~temp.rtf"));
+    EXPECT_TRUE(EditInWord(dir.workspace, prompt, &box, "~temp.rtf"));
     EXPECT_EQ(box.Text(), "edited bold");
     box.setSelStart(7);
     box.setSelLength(4);
     EXPECT_EQ(box.SelBold(), true);
-    EXPECT_TRUE(QFile::exists(BankRoot() + "~temp.rtf"));  // kept for the next hand-off
+    EXPECT_TRUE(QFile::exists(dir.workspace.BankRoot() + "~temp.rtf"));  // kept for the next hand-off
 }
 
 TEST_F(WordHandOff, WindowIsDisabledWhileWaitingAndPaints)
@@ -105,7 +105,7 @@ TEST_F(WordHandOff, WindowIsDisabledWhileWaitingAndPaints)
         enabledWhileWaiting = window.isEnabled();
         writeAll(word.file("go"), "");
     });
-    EXPECT_TRUE(EditInWord(prompt, inner, "~temp.rtf"));
+    EXPECT_TRUE(EditInWord(dir.workspace, prompt, inner, "~temp.rtf"));
     EXPECT_FALSE(enabledWhileWaiting);
     EXPECT_TRUE(window.isEnabled());
     EXPECT_GT(ticks, 5);  // the event loop ran during the wait
@@ -116,20 +116,20 @@ TEST_F(WordHandOff, NoWordProcessorSaysSoOnce)
     {
         EnvGuard missing("QUELLMARK_WORD_PROCESSOR", dir.file("nowhere/word").toUtf8());
         prompt.expectMessage(kCannotStart, "错误", Icon::Warning);
-        EXPECT_FALSE(EditInWord(prompt, &box, "~temp.rtf"));
+        EXPECT_FALSE(EditInWord(dir.workspace, prompt, &box, "~temp.rtf"));
         prompt.verify();
         EXPECT_EQ(box.Text(), QStringLiteral("原来的答案"));
     }
     // Nothing set and no LibreOffice on PATH.
     const auto path = onlyOnPath(dir.file("emptybin"));
     prompt.expectMessage(kCannotStart, "错误", Icon::Warning);
-    EXPECT_FALSE(EditInWord(prompt, &box, "~temp.rtf"));
+    EXPECT_FALSE(EditInWord(dir.workspace, prompt, &box, "~temp.rtf"));
     QTextDocument doc;
     doc.setPlainText("x");
-    prompt.expectMessage(kCannotStart + QStringLiteral("\n文档已保存为：") + QDir::toNativeSeparators(BankRoot() + "~Word.rtf"),
+    prompt.expectMessage(kCannotStart + QStringLiteral("\n文档已保存为：") + QDir::toNativeSeparators(dir.workspace.BankRoot() + "~Word.rtf"),
                          "错误", Icon::Warning);
-    EXPECT_FALSE(ShowWord(prompt, doc));
-    EXPECT_TRUE(QFile::exists(BankRoot() + "~Word.rtf"));
+    EXPECT_FALSE(ShowWord(dir.workspace, prompt, doc));
+    EXPECT_TRUE(QFile::exists(dir.workspace.BankRoot() + "~Word.rtf"));
 }
 
 TEST_F(WordHandOff, LibreOfficeGetsAProfileOfItsOwnPerRoundTrip)
@@ -140,9 +140,9 @@ TEST_F(WordHandOff, LibreOfficeGetsAProfileOfItsOwnPerRoundTrip)
                                      + "go' ]; do sleep 0.02; done;; esac");
     const auto path = onlyOnPath(bin);
 
-    const WordCommand c = wordProcessorCommand("/x/a.rtf", "edit1");
+    const WordCommand c = wordProcessorCommand(dir.workspace, "/x/a.rtf", "edit1");
     EXPECT_EQ(c.program, bin + "soffice");
-    const QString profile = ProgramDir() + "wordprofile/edit1";
+    const QString profile = dir.workspace.ProgramDir() + "wordprofile/edit1";
     EXPECT_EQ(c.arguments.first(), "-env:UserInstallation=file://" + profile);
     EXPECT_TRUE(c.arguments.contains("--norestore"));
     EXPECT_EQ(c.arguments.last(), "/x/a.rtf");
@@ -154,17 +154,17 @@ TEST_F(WordHandOff, LibreOfficeGetsAProfileOfItsOwnPerRoundTrip)
     QTimer::singleShot(100, [&] {
         prompt.expectMessage(QStringLiteral("“FIRST.rtf”正在文字处理程序中编辑，请先关闭文字处理程序。"), "错误",
                              Icon::Warning);
-        EXPECT_FALSE(EditInWord(prompt, &other, "FIRST.rtf"));
-        EXPECT_TRUE(EditInWord(prompt, &other, "second.rtf"));
+        EXPECT_FALSE(EditInWord(dir.workspace, prompt, &other, "FIRST.rtf"));
+        EXPECT_TRUE(EditInWord(dir.workspace, prompt, &other, "second.rtf"));
         writeAll(bin + "go", "");
     });
-    EXPECT_TRUE(EditInWord(prompt, &box, "first.rtf"));
+    EXPECT_TRUE(EditInWord(dir.workspace, prompt, &box, "first.rtf"));
     const QList<QByteArray> calls = readAll(bin + "calls").trimmed().split('\n');
     ASSERT_EQ(calls.size(), 2);
     EXPECT_TRUE(calls[0].contains("wordprofile/edit1 ") && calls[0].endsWith("first.rtf"));
     EXPECT_TRUE(calls[1].contains("wordprofile/edit2 ") && calls[1].endsWith("second.rtf"));
     // Both done: the first profile is free again, and the refused file may be edited.
-    EXPECT_TRUE(EditInWord(prompt, &other, "third.rtf"));
+    EXPECT_TRUE(EditInWord(dir.workspace, prompt, &other, "third.rtf"));
     EXPECT_TRUE(readAll(bin + "calls").trimmed().split('\n').last().contains("wordprofile/edit1 "));
 }
 
@@ -173,12 +173,12 @@ TEST_F(WordHandOff, ShowWordOpensTheDocumentAndCarriesOn)
     WordScript word("sleep 0.2; cp \"$1\" \"$DIR/shown.rtf\"");
     QTextDocument doc;
     doc.setPlainText(QStringLiteral("全部题目"));
-    EXPECT_TRUE(ShowWord(prompt, doc));
+    EXPECT_TRUE(ShowWord(dir.workspace, prompt, doc));
     EXPECT_FALSE(QFile::exists(word.file("shown.rtf")));  // returned before the script ended
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(word.file("shown.rtf")); }, 5000));
     RichTextBox shown;
     QTest::qWait(50);
     ASSERT_TRUE(shown.LoadFile(word.file("shown.rtf")));
     EXPECT_EQ(shown.Text(), QStringLiteral("全部题目"));
-    EXPECT_EQ(readAll(word.file("shown.rtf")), readAll(BankRoot() + "~Word.rtf"));
+    EXPECT_EQ(readAll(word.file("shown.rtf")), readAll(dir.workspace.BankRoot() + "~Word.rtf"));
 }

@@ -1,4 +1,4 @@
-#include "import/form4.h"
+#include "editor/form4.h"
 
 #include "import/format_statement.h"
 

@@ -8,10 +8,8 @@
 #include <QStringList>
 
 namespace qm {
-class Prompt;
-}
 
-namespace qm::import {
+class Prompt;
 
 // 合并题库: asks whether to go on, lets the user choose a *.tik file, asks again naming
 // both files, then appends the chosen bank's questions (questions only, not its lists) to
@@ -23,4 +21,4 @@ bool mergeBanks(Prompt& prompt, const QString& openBankPath);
 // that are in no entry follow, in their order. Reports "排序成功！"; returns true then.
 bool sortBankByChapter(Prompt& prompt, const QString& bankPath, const QStringList& chapterList);
 
-}  // namespace qm::import
+}  // namespace qm

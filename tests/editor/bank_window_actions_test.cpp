@@ -1,6 +1,6 @@
 #include "editor/form2_fixture.h"
-#include "import/bank_window_actions.h"
-#include "import/form4.h"
+#include "editor/bank_window_actions.h"
+#include "editor/form4.h"
 #include "import/import_texts.h"
 #include "core/gbk.h"
 #include "rtf/rich_text.h"
@@ -30,10 +30,10 @@ protected:
         Form2Test::SetUp();
         subject("生物", {"a.tik", "empty.tik"});
         open();
-        actions = std::make_unique<BankWindowActions>(*form, prompt);
+        actions = form->actions();
         choose("生物", "a.tik");
     }
-    std::unique_ptr<BankWindowActions> actions;
+    BankWindowActions* actions = nullptr;
 };
 
 }  // namespace

@@ -1,10 +1,11 @@
-#include "import/bank_window_actions.h"
+#include "editor/bank_window_actions.h"
 
 #include "core/prompt.h"
 #include "editor/form2.h"
-#include "import/bank_maintenance.h"
+#include "editor/bank_maintenance.h"
 #include "import/batch_parser.h"
-#include "import/form4.h"
+#include "editor/form4.h"
+#include "widgets/busycursor.h"
 #include "import/import_run.h"
 #include "import/import_texts.h"
 
@@ -84,7 +85,7 @@ void BankWindowActions::Command40_Click()
 
 void BankWindowActions::Command59_Click()
 {
-    import::mergeBanks(m_prompt, m_form.bankPath());
+    mergeBanks(m_prompt, m_form.bankPath());
 }
 
 void BankWindowActions::Command60_Click()
@@ -98,7 +99,7 @@ void BankWindowActions::Command72_Click()
     QStringList chapters;
     for (int i = 0; i < m_form.List3->count(); ++i)
         chapters << m_form.List3->item(i)->text();
-    import::sortBankByChapter(m_prompt, m_form.bankPath(), chapters);
+    sortBankByChapter(m_prompt, m_form.bankPath(), chapters);
 }
 
 }  // namespace qm

@@ -1,10 +1,13 @@
-#include "import/bank_maintenance.h"
+#include "editor/bank_maintenance.h"
 
 #include "bankstore/bank_file.h"
 #include "core/prompt.h"
 #include "import/import_texts.h"
+#include "widgets/busycursor.h"
 
-namespace qm::import {
+namespace qm {
+
+using namespace import;
 
 bool mergeBanks(Prompt& prompt, const QString& openBankPath)
 {
@@ -49,4 +52,4 @@ bool sortBankByChapter(Prompt& prompt, const QString& bankPath, const QStringLis
     return true;
 }
 
-}  // namespace qm::import
+}  // namespace qm

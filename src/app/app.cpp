@@ -1,0 +1,60 @@
+#include "app/app.h"
+
+#include "core/workspace.h"
+#include "editor/form2.h"
+#include "shell/form1.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+
+namespace qm {
+
+namespace {
+
+// Shows a window and brings it to the front.
+void bringToFront(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace
+
+App::App(Workspace& workspace, Prompt& prompt, QObject* parent)
+    : QObject(parent), m_ws(workspace), m_prompt(prompt),
+      m_form1(std::make_unique<Form1>(workspace, prompt)), m_form2(std::make_unique<Form2>(workspace, prompt)),
+      m_quit([](bool restart) {
+          if (restart)
+              QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+          QCoreApplication::exit(0);
+      })
+{
+    wire();
+}
+
+App::~App() = default;
+
+void App::wire()
+{
+    Form1* form1 = m_form1.get();
+    Form2* form2 = m_form2.get();
+    // Start-up has set the bank root: the bank window rebuilds its subject lists from it.
+    connect(form1, &Form1::bankRootReady, form2, &Form2::attachBankRoot);
+    // Bankwell: the bank window.
+    connect(form1, &Form1::showBanks, form2, [form2] { bringToFront(form2); });
+    // "退　出" of the bank window: back to the main window.
+    connect(form2, &Form2::showMainWindow, form1, [form1] { bringToFront(form1); });
+    // "退出系统" ends the program at once: no window is asked whether it may close.
+    connect(form1, &Form1::exitRequested, this, [this] { m_quit(false); });
+    // A new work path takes effect in a new instance of the program.
+    connect(form1, &Form1::restartRequested, this, [this] { m_quit(true); });
+}
+
+void App::start()
+{
+    m_form1->Form_Load();
+    m_form1->show();
+}
+
+}  // namespace qm
