@@ -117,11 +117,18 @@ void insertDocument(QTextCursor& cursor, const QTextDocument& src)
     cursor.endEditBlock();
 }
 
+QString documentText(const QTextDocument& doc)
+{
+    QString text = doc.toPlainText();
+    text.remove(QChar::ObjectReplacementCharacter);
+    return text;
+}
+
 QString rtfPlainText(QByteArrayView rtf)
 {
     QTextDocument doc;
     RtfReader::read(rtf, &doc);
-    return doc.toPlainText();
+    return documentText(doc);
 }
 
 QByteArray rtfFromPlainText(const QString& text, const QString& fontName, double pointSize)

@@ -24,8 +24,11 @@ enum RichTextProperty {
     PictureExtentH,                                     // int: \pich as read
 };
 
-// The text of an RTF document, paragraphs separated by "\n" (the text Qt gives for the
-// document; tables give one line per cell). Non-RTF input is taken as GBK plain text.
+// The text of a document, paragraphs separated by "\n" (tables give one line per cell).
+// A picture contributes nothing: Qt's object placeholder (U+FFFC) is left out.
+QString documentText(const QTextDocument& doc);
+
+// documentText of an RTF document. Non-RTF input is taken as GBK plain text.
 QString rtfPlainText(QByteArrayView rtf);
 
 // A one-run RTF document holding `text` in the given font and size; each line of the text

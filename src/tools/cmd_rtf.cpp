@@ -1,5 +1,6 @@
 // qmtool rtf2txt / rtf2html / rtf2rtf: look into and convert RTF documents.
 
+#include "rtf/rich_text.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
 #include "tools/command.h"
@@ -43,7 +44,7 @@ void addRtfCommands(QList<Command>& list, Workspace& /*workspace*/)
         QTextDocument doc;
         if (!load(args[0], doc))
         return 1;
-        out(doc.toPlainText() + QLatin1Char('\n'));
+        out(qm::documentText(doc) + QLatin1Char('\n'));
         return 0;
         }});
     list.append({QStringLiteral("rtf2html"), QStringLiteral("FILE  (the document as HTML)"),

@@ -4,7 +4,9 @@
 #include "rtf/rich_text.h"
 #include "support/temp_dirs.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -90,4 +92,22 @@ TEST(Qmtool, BuildBankRefusesAFaultySourceAndKeepsTheOldOutput)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(readAll(dir.file("out.tik")), "old");
     EXPECT_FALSE(QFile::exists(dir.file("out.tik.building")));
+}
+
+TEST(Qmtool, RtfTextLeavesPicturesOut)
+{
+    TempProgramDir dir(false);
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(image.save(&buffer, "PNG"));
+    // A picture Qt can draw and one it cannot (a metafile) between the words.
+    const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 SimSun;}}\\f0 \\'bc\\'d7{\\pict\\pngblip\\picw4\\pich4 "
+                           + png.toHex() + "}\\'d2\\'d2{\\pict\\wmetafile8\\picw100\\pich100 0102}\\par}";
+    ASSERT_TRUE(writeAll(dir.file("p.rtf"), rtf));
+    const ToolRun run = qmtool({"rtf2txt", dir.file("p.rtf")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "甲乙\n");
 }
