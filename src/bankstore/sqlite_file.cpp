@@ -146,6 +146,11 @@ bool checkContent(SQLite::Database& db, const QString& path, DbKind kind, QStrin
         return fail(error, QStringLiteral("文件“%1”不完整或已损坏，无法打开。").arg(displayPath(path)));
     if (!present.contains(requiredFields(kind)))
         return fail(error, QStringLiteral("文件“%1”不是本程序的%2，无法打开。").arg(displayPath(path), kindName(kind)));
+    const int version = db.execAndGet("PRAGMA user_version").getInt();
+    if (version > kFormatVersion || version < 0)
+        return fail(error, QStringLiteral("文件“%1”由更新版本的程序建立（格式版本%2），本程序无法使用，请升级本程序。")
+                               .arg(displayPath(path))
+                               .arg(version));
     read.commit();
     return true;
 }
@@ -218,6 +223,7 @@ bool createDbFile(const QString& path, DbKind kind, QString* error)
         SQLite::Database db(part.toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
         SQLite::Transaction tx(db);
         db.exec(schemaOf(kind));
+        db.exec("PRAGMA user_version = " + std::to_string(kFormatVersion));
         tx.commit();
     } catch (const SQLite::Exception& e) {
         QFile::remove(part);
@@ -240,6 +246,13 @@ bool copyTemplate(const QString& templatePath, const QString& path, DbKind kind,
     if (!QFile::copy(templatePath, path))
         return fail(error, QStringLiteral("无法建立文件“%1”。").arg(displayPath(path)));
     return true;
+}
+
+WriteTransaction::WriteTransaction(SQLite::Database& db)
+    : SQLite::Transaction(db, SQLite::TransactionBehavior::IMMEDIATE)
+{
+    if (db.execAndGet("PRAGMA user_version").getInt() == 0)
+        db.exec("PRAGMA user_version = " + std::to_string(kFormatVersion));
 }
 
 bool isSameFile(const QString& a, const QString& b)

@@ -23,6 +23,11 @@ namespace qm {
 
 enum class DbKind { Bank, Users, PaperLibrary };
 
+// The format version of our files, kept in SQLite's user_version. A file without one (0)
+// is of the current format and is stamped by its next write; a file of a newer version,
+// written by a later program, is refused before anything touches it.
+constexpr int kFormatVersion = 1;
+
 // How long an operation waits for a file that another computer holds.
 constexpr int kBusyTimeoutMs = 10000;
 
@@ -84,13 +89,11 @@ auto withDbFile(const QString& path, DbKind kind, QString* error, F&& work)
 }
 
 // Write transactions take the write lock at once: two computers that both read and then
-// write would otherwise deadlock instead of waiting for each other.
+// write would otherwise deadlock instead of waiting for each other. A file without a
+// format version gets it with the write.
 class WriteTransaction : public SQLite::Transaction {
 public:
-    explicit WriteTransaction(SQLite::Database& db)
-        : SQLite::Transaction(db, SQLite::TransactionBehavior::IMMEDIATE)
-    {
-    }
+    explicit WriteTransaction(SQLite::Database& db);
 };
 
 // Rows of the tables kept in stored order carry the key `次序`; position n is the n-th row
