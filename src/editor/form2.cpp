@@ -141,6 +141,12 @@ QWidget* Form2::buildBankPanel()
     Frame1->setFixedWidth(std::max(420, fontMetrics().horizontalAdvance(QStringLiteral("题库按章节排序")) * 3));
 
     connect(Combo1, &QComboBox::currentIndexChanged, this, &Form2::Combo1_Click);
+    // Choosing the subject already chosen reads its banks again (another computer may
+    // have added some).
+    connect(Combo1, &QComboBox::activated, this, [this](int index) {
+        if (index == Combo1->currentIndex())
+            File1->Refresh();
+    });
     connect(File1, &FileListBox::clicked, this, &Form2::File1_Click);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);

@@ -201,7 +201,9 @@ void Form2::Command11_Click()
         return;
     }
     if (QListWidgetItem* it = List1->currentItem()) {
-        if (Rd(m_ws.BankRoot() + it->text()) > 0)
+        // A directory that another computer removed meanwhile simply leaves the list.
+        const QString dir = m_ws.BankRoot() + it->text();
+        if (QFileInfo(dir).isDir() && Rd(dir) > 0)
             reportError(QStringLiteral("该学科下已经有题库，只有删除题库后才能删除学科！"));
     }
     RefreshXueKe();

@@ -130,8 +130,8 @@ void DirListBox::Refresh()
     QDir dir(m_path);
     if (!dir.isRoot())
         addItem(QStringLiteral(".."));
-    const QStringList names =
-        sortedByGbk(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System));
+    // Hidden directories (".git", ".Trash") are no places to keep or copy banks.
+    const QStringList names = sortedByGbk(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System));
     for (const QString& n : names) {
         addItem(n);
         m_subdirs << m_path + n;
