@@ -1,4 +1,4 @@
-#include "form2_fixture.h"
+#include "support/form2_fixture.h"
 
 #include "widgets/dialogkeys.h"
 

@@ -1,10 +1,10 @@
 #include "bankstore/bank_file.h"
 #include "import/bank_maintenance.h"
 #include "import/import_texts.h"
-#include "qstring_print.h"
+#include "support/qstring_print.h"
 #include "support/scripted_prompt.h"
+#include "support/temp_bank.h"
 #include "support/temp_dirs.h"
-#include "temp_bank.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "editor/form2_fixture.h"
+#include "support/form2_fixture.h"
 #include "import/bank_window_actions.h"
 #include "import/form4.h"
 #include "import/import_texts.h"

@@ -2,7 +2,7 @@
 #include "import/batch_parser.h"
 #include "import/format_statement.h"
 #include "import/import_texts.h"
-#include "qstring_print.h"
+#include "support/qstring_print.h"
 
 #include <QRandomGenerator>
 #include <QStringEncoder>

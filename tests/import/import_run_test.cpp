@@ -2,11 +2,11 @@
 #include "core/gbk.h"
 #include "import/import_run.h"
 #include "import/import_texts.h"
-#include "qstring_print.h"
 #include "rtf/rich_text.h"
+#include "support/qstring_print.h"
 #include "support/scripted_prompt.h"
+#include "support/temp_bank.h"
 #include "support/temp_dirs.h"
-#include "temp_bank.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
