@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <atomic>
+#include <chrono>
 #include <future>
 #include <thread>
 #include <gtest/gtest.h>
@@ -159,17 +161,26 @@ TEST_F(BankTest, DeletionWaitsForAReaderAndCompactsOnceTheFileIsFree)
     const qint64 full = QFileInfo(path).size();
     auto idle = openDbFile(path, DbKind::Bank);  // another program has the bank open
     std::promise<void> reading;
+    std::atomic<bool> removed = false;
+    bool overlapped = false;
     std::thread reader([&] {
         auto db = openDbFile(path, DbKind::Bank);
         SQLite::Transaction read(*db);
         db->execAndGet("SELECT count(*) FROM 题库");
         reading.set_value();
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // The read lasts until the deletion has begun writing: its journal is there. The
+        // deletion cannot commit before this read ends.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!QFile::exists(path + "-journal") && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        overlapped = QFile::exists(path + "-journal") && !removed;
         read.commit();
     });
     reading.get_future().wait();
     EXPECT_EQ(bank.remove(0), 3);
+    removed = true;
     reader.join();
+    EXPECT_TRUE(overlapped);
     EXPECT_EQ(bank.remove(0), 2);
     EXPECT_EQ(tags(), QStringList({"2", "3"}));
     EXPECT_LT(QFileInfo(path).size(), full * 3 / 4);

@@ -13,6 +13,8 @@ using namespace qm::test;
 namespace {
 const QString kOverwrite = QStringLiteral("文件已存在，是否覆盖？");
 const QString kWarn = QStringLiteral("警告");
+// The results of CopyFileWithPrompt that callers test for: 0 copied, 1 empty source,
+// -1 declined, 2 failed; and the error numbers of Rd: 75 path/file access, 76 not found.
 }  // namespace
 
 TEST(CopyFileWithPrompt, CopiesIntoANewOrEmptyDestinationWithoutAsking)
@@ -20,10 +22,10 @@ TEST(CopyFileWithPrompt, CopiesIntoANewOrEmptyDestinationWithoutAsking)
     TempProgramDir dir(false);
     ScriptedPrompt prompt;
     writeAll(dir.file("src"), "abc");
-    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("src"), dir.file("new")), kCopyDone);
+    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("src"), dir.file("new")), 0);
     EXPECT_EQ(readAll(dir.file("new")), "abc");
     writeAll(dir.file("empty"), "");
-    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("src"), dir.file("empty")), kCopyDone);
+    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("src"), dir.file("empty")), 0);
     EXPECT_EQ(readAll(dir.file("empty")), "abc");
 }
 
@@ -34,10 +36,10 @@ TEST(CopyFileWithPrompt, AsksBeforeOverwritingContent)
     writeAll(dir.file("src"), "new");
     writeAll(dir.file("dst"), "old content");
     prompt.expectMessage(kOverwrite, kWarn, Icon::Question, Buttons::YesNo, Answer::No, Answer::No);
-    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("src"), dir.file("dst")), kCopyDeclined);
+    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("src"), dir.file("dst")), -1);
     EXPECT_EQ(readAll(dir.file("dst")), "old content");
     prompt.expectMessage(kOverwrite, kWarn, Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No);
-    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("src"), dir.file("dst")), kCopyDone);
+    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("src"), dir.file("dst")), 0);
     EXPECT_EQ(readAll(dir.file("dst")), "new");
 }
 
@@ -47,7 +49,7 @@ TEST(CopyFileWithPrompt, SourceOntoItselfIsUnchanged)
     ScriptedPrompt prompt;
     writeAll(dir.file("same"), "keep me");
     prompt.expectMessage(kOverwrite, kWarn, Icon::Question, Buttons::YesNo, Answer::Yes);
-    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("same"), dir.file("same")), kCopyDone);
+    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("same"), dir.file("same")), 0);
     EXPECT_EQ(readAll(dir.file("same")), "keep me");
 }
 
@@ -57,15 +59,15 @@ TEST(CopyFileWithPrompt, EmptyMissingAndUnwritable)
     ScriptedPrompt prompt;
     writeAll(dir.file("empty"), "");
     writeAll(dir.file("dst"), "untouched");
-    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("empty"), dir.file("dst")), kCopySourceEmpty);
+    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("empty"), dir.file("dst")), 1);
     EXPECT_EQ(readAll(dir.file("dst")), "untouched");
-    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("missing"), dir.file("dst")), kCopyFailed);
-    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.path(), dir.file("dst")), kCopyFailed);  // a directory
+    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("missing"), dir.file("dst")), 2);
+    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.path(), dir.file("dst")), 2);  // a directory
 
     writeAll(dir.file("src"), "abc");
-    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("src"), dir.file("no/such/dir/x")), kCopyFailed);
+    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("src"), dir.file("no/such/dir/x")), 2);
     QDir().mkdir(dir.file("adir"));
-    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("src"), dir.file("adir")), kCopyFailed);
+    EXPECT_EQ(CopyFileWithPrompt(prompt, dir.file("src"), dir.file("adir")), 2);
     EXPECT_TRUE(QFileInfo(dir.file("adir")).isDir());
 }
 
@@ -77,8 +79,8 @@ TEST(FileRoutines, MdRdCopyKill)
     Md(dir.file("missing/parent/b"));  // no parent: ignored
     EXPECT_TRUE(QFileInfo(dir.file("a")).isDir());
     writeAll(dir.file("a/f"), "x");
-    EXPECT_EQ(Rd(dir.file("a")), kErrPathFileAccess);
-    EXPECT_EQ(Rd(dir.file("nothing")), kErrPathNotFound);
+    EXPECT_EQ(Rd(dir.file("a")), 75);
+    EXPECT_EQ(Rd(dir.file("nothing")), 76);
     KillFile(dir.file("a/f"));
     KillFile(dir.file("a/f"));  // already gone: ignored
     EXPECT_EQ(Rd(dir.file("a")), 0);

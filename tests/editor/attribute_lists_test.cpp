@@ -1,4 +1,4 @@
-#include "form2_fixture.h"
+#include "editor/form2_fixture.h"
 
 #include "widgets/flexgrid.h"
 

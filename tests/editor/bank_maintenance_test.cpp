@@ -1,18 +1,29 @@
 #include "bankstore/bank_file.h"
 #include "editor/bank_maintenance.h"
-#include "import/import_texts.h"
-#include "import/qstring_print.h"
+#include "support/qstring_print.h"
 #include "support/scripted_prompt.h"
+#include "support/temp_bank.h"
 #include "support/temp_dirs.h"
-#include "import/temp_bank.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace qm;
-using namespace qm::import;
 using qm::test::TempBank;
 using qm::test::question;
+
+namespace {
+
+const QString kMergeQuestion = QStringLiteral(
+    "　　合并题库将会将现在打开的题库与将指定的题库合并并不能自动恢复。建议合并之前检查两个题库的分值、"
+    "题型、难度是否一致！如不一致，请先进行修改。是否继续？");
+// The second question of a merge names both files.
+QString mergeFilesQuestion(const QString& openBank, const QString& chosen)
+{
+    return QStringLiteral("将“") + openBank + QStringLiteral("”与“") + chosen + QStringLiteral("”合并吗？");
+}
+
+}  // namespace
 
 TEST(BankMaintenance, MergeAsksTwiceAndCopiesEmptyFieldsAsEmpty)
 {
@@ -29,11 +40,11 @@ TEST(BankMaintenance, MergeAsksTwiceAndCopiesEmptyFieldsAsEmpty)
     test::ScriptedPrompt prompt;
     // Expects the dialogue up to the file question; `file` "" cancels the dialog.
     auto expect = [&](Answer first, const QString& file, std::optional<Answer> second) {
-        prompt.expectMessage(kMergeConfirm, kTitleWarning, Icon::Question, Buttons::YesNo, first, Answer::No);
+        prompt.expectMessage(kMergeQuestion, QStringLiteral("警告"), Icon::Question, Buttons::YesNo, first, Answer::No);
         if (first == Answer::Yes)
             prompt.expectOpenFile(QStringLiteral("合并题库"), QStringLiteral("*.tik"), file);
         if (second)
-            prompt.expectMessage(mergeConfirmFiles(target.path, file), kTitleWarning, Icon::Question, Buttons::YesNo,
+            prompt.expectMessage(mergeFilesQuestion(target.path, file), QStringLiteral("警告"), Icon::Question, Buttons::YesNo,
                                  *second, Answer::No);
     };
     expect(Answer::No, {}, {});
@@ -46,12 +57,12 @@ TEST(BankMaintenance, MergeAsksTwiceAndCopiesEmptyFieldsAsEmpty)
 
     // A bank with no questions merges with success and adds nothing.
     expect(Answer::Yes, empty.path, Answer::Yes);
-    prompt.expectMessage(kMergeDone, kTitleInfo, Icon::Warning);
+    prompt.expectMessage(QStringLiteral("合并成功!"), QStringLiteral("提示"), Icon::Warning);
     EXPECT_TRUE(mergeBanks(prompt, target.path));
     EXPECT_EQ(target.bank().count(), 1);
 
     expect(Answer::Yes, source.path, Answer::Yes);
-    prompt.expectMessage(kMergeDone, kTitleInfo, Icon::Warning);
+    prompt.expectMessage(QStringLiteral("合并成功!"), QStringLiteral("提示"), Icon::Warning);
     EXPECT_TRUE(mergeBanks(prompt, target.path));
     const QList<Question> qs = target.questions();
     ASSERT_EQ(qs.size(), 3);
@@ -62,7 +73,7 @@ TEST(BankMaintenance, MergeAsksTwiceAndCopiesEmptyFieldsAsEmpty)
 
     // A chosen file that is not a bank: the store's message naming it, nothing changed.
     expect(Answer::Yes, junk, Answer::Yes);
-    prompt.expectMessageStartingWith(QString(), kTitleError, Icon::Critical);
+    prompt.expectMessageStartingWith(QString(), QStringLiteral("错误"), Icon::Critical);
     EXPECT_FALSE(mergeBanks(prompt, target.path));
     EXPECT_TRUE(prompt.calls().last().text.contains(QStringLiteral("坏.tik")));
     EXPECT_EQ(target.bank().count(), 3);
@@ -77,7 +88,7 @@ TEST(BankMaintenance, SortByChapterListKeepsNumbersAndUnlistedChapters)
     const QList<Question> before = b.questions();
 
     test::ScriptedPrompt prompt;
-    prompt.expectMessage(kSortDone, kTitleProgram, Icon::Information);
+    prompt.expectMessage(QStringLiteral("排序成功！"), QStringLiteral("Quellmark"), Icon::Information);
     EXPECT_TRUE(sortBankByChapter(prompt, b.path, {QStringLiteral("第二章"), QStringLiteral("第一章")}));
     QList<qint64> ids;
     for (const Question& q : b.questions())
@@ -85,7 +96,7 @@ TEST(BankMaintenance, SortByChapterListKeepsNumbersAndUnlistedChapters)
     EXPECT_EQ(ids, QList<qint64>({before[2].id, before[4].id, before[0].id, before[3].id, before[1].id}));
 
     QTemporaryDir dir;
-    prompt.expectMessageStartingWith(QString(), kTitleError, Icon::Critical);
+    prompt.expectMessageStartingWith(QString(), QStringLiteral("错误"), Icon::Critical);
     EXPECT_FALSE(sortBankByChapter(prompt, dir.filePath(QStringLiteral("没有.tik")), {}));
     prompt.verify();
 }

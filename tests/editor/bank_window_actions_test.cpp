@@ -1,7 +1,6 @@
-#include "editor/form2_fixture.h"
 #include "editor/bank_window_actions.h"
+#include "editor/form2_fixture.h"
 #include "editor/form4.h"
-#include "import/import_texts.h"
 #include "core/gbk.h"
 #include "rtf/rich_text.h"
 
@@ -13,6 +12,12 @@ using namespace qm;
 using namespace qm::test;
 
 namespace {
+
+const QString kMergeQuestion = QStringLiteral(
+    "　　合并题库将会将现在打开的题库与将指定的题库合并并不能自动恢复。建议合并之前检查两个题库的分值、"
+    "题型、难度是否一致！如不一致，请先进行修改。是否继续？");
+const QString kImportQuestion = QStringLiteral("只能导入规定格式的题库源文件！继续执行吗？");
+const QString kImportFilter = QStringLiteral("批量题库文件(*.txt)|*.txt|所有文件(*.*)|*.*");
 
 Question inChapter(const QString& chapter, const QString& remark)
 {
@@ -55,9 +60,9 @@ TEST_F(BankWindowButtons, MergingAnEmptyBankAddsNothing)
 {
     BankFile bank(form->bankPath());
     ASSERT_TRUE(bank.add(inChapter("第一章", "x")));
-    prompt.expectMessage(import::kMergeConfirm, "警告", Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
+    prompt.expectMessage(kMergeQuestion, "警告", Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
         .expectOpenFile("合并题库", "*.tik", SubjectDir() + "empty.tik")
-        .expectMessage(import::mergeConfirmFiles(form->bankPath(), SubjectDir() + "empty.tik"), "警告",
+        .expectMessage("将“" + form->bankPath() + "”与“" + SubjectDir() + "empty.tik”合并吗？", "警告",
                        Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
         .expectMessage("合并成功!", "提示", Icon::Warning);
     form->Command59->click();
@@ -92,12 +97,12 @@ TEST_F(BankWindowButtons, ImportOldFormatThroughTheButton)
     const QString file = dir.file("old.txt");
     writeAll(file, gbkEncode(u"题库\r\n$CP01SZ1LV1 请回答1+1=? $\r\n$CP01SZ1LV1 2+2=? $").value());
     const QString q1 = QStringLiteral("\r\n 请回答1+1=? ");
-    prompt.expectMessage(import::kImportConfirm, "警告", Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
-        .expectOpenFile("导入题库", import::kImportFilter, file)
+    prompt.expectMessage(kImportQuestion, "警告", Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
+        .expectOpenFile("导入题库", kImportFilter, file)
         .expectInput("请输入下列题目的章节名称：" + q1, "导入题库", QStringLiteral("第一章"))
         .expectInput("请输入下列题目的难度等级：" + q1, "导入题库", QStringLiteral("容易"))
         .expectInput("请输入下列题目的题目类型：" + q1, "导入题库", QStringLiteral("问答题"))
-        .expectMessage(import::kEndOld, "提示", Icon::Warning);
+        .expectMessage("导入文件执行完毕！题库中分值一律按１分计算，如需改变，请自行修改！", "提示", Icon::Warning);
     form->Command40->click();
     prompt.verify();
 
@@ -118,19 +123,19 @@ TEST_F(BankWindowButtons, ImportRefusesAFileWithoutTheHeader)
 {
     const QString file = dir.file("notes.txt");
     writeAll(file, "just some notes");
-    prompt.expectMessage(import::kImportConfirm, "警告", Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
-        .expectOpenFile("导入题库", import::kImportFilter, file)
-        .expectMessage(import::kNotBatchFile, "错误", Icon::Warning);
+    prompt.expectMessage(kImportQuestion, "警告", Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
+        .expectOpenFile("导入题库", kImportFilter, file)
+        .expectMessage("文件不是规定格式的！", "错误", Icon::Warning);
     form->Command40->click();
     prompt.verify();
     EXPECT_TRUE(form->Frame7->isHidden());
     EXPECT_EQ(BankFile(form->bankPath()).count(), 0);
 
     // Declining the first question or the file dialog does nothing at all.
-    prompt.expectMessage(import::kImportConfirm, "警告", Icon::Question, Buttons::YesNo, Answer::No, Answer::No);
+    prompt.expectMessage(kImportQuestion, "警告", Icon::Question, Buttons::YesNo, Answer::No, Answer::No);
     form->Command40->click();
-    prompt.expectMessage(import::kImportConfirm, "警告", Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
-        .expectOpenFile("导入题库", import::kImportFilter, QString());
+    prompt.expectMessage(kImportQuestion, "警告", Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
+        .expectOpenFile("导入题库", kImportFilter, QString());
     form->Command40->click();
     prompt.verify();
     EXPECT_TRUE(form->Frame7->isHidden());

@@ -1,7 +1,7 @@
 #pragma once
 // The bank window with a chosen bank whose lists hold a few names, ready to open the entry pane.
 
-#include "form2_fixture.h"
+#include "editor/form2_fixture.h"
 #include "rtf/rich_text.h"
 #include "widgets/richtextbox.h"
 

@@ -1,8 +1,7 @@
 #include "core/gbk.h"
 #include "import/batch_parser.h"
 #include "import/format_statement.h"
-#include "import/import_texts.h"
-#include "qstring_print.h"
+#include "support/qstring_print.h"
 
 #include <QRandomGenerator>
 #include <QStringEncoder>
@@ -11,6 +10,8 @@
 using namespace qm::import;
 
 namespace {
+
+const QString kNotBatchFile = QStringLiteral("文件不是规定格式的！");
 
 // Every question of a batch text; each name request is recorded and answered from
 // `answers` in order (empty when they run out).
@@ -90,7 +91,7 @@ TEST(BatchOld, OneRecordAsksThreeNamesOnceAndKeepsBlanks)
     EXPECT_FALSE(q.unit);
     EXPECT_EQ(QStringList({q.chapter, q.difficulty, q.type}), QStringList({"第一章", "容易", "问答题"}));
     EXPECT_EQ(r.qs[1].type, QStringLiteral("问答题"));
-    EXPECT_EQ(r.run->endMessage(), kEndOld);
+    EXPECT_EQ(r.run->endMessage(), QStringLiteral("导入文件执行完毕！题库中分值一律按１分计算，如需改变，请自行修改！"));
 }
 
 TEST(BatchOld, TagOrdersCaseAndCarryOver)
@@ -153,7 +154,7 @@ TEST(BatchNew, DeclaredNamesJoinAndScoresNeedNoQuestion)
     EXPECT_EQ(r.qs[1].answer, QStringLiteral(" "));
     // Only the unit of code 02 was missing; its code shows without the leading zero.
     EXPECT_EQ(r.prompts, QStringList{QStringLiteral("请输入下列题目的单元名称：DY2\r\n 第二题")});
-    EXPECT_EQ(r.run->endMessage(), kEndNew);
+    EXPECT_EQ(r.run->endMessage(), QStringLiteral("导入文件执行完毕！"));
 }
 
 TEST(BatchNew, AskOrderEmptyAnswersAndCodesOutsideTheTables)
@@ -245,6 +246,52 @@ TEST(FormatStatement, LinesAsTheWindowShowsThem)
     EXPECT_EQ(lines[23].count(QChar(0x1F)) + lines[24].count(QChar(0x1F)), 2);
     EXPECT_TRUE(formatStatement().startsWith(QStringLiteral("批量题库的文件格式说明:\r\n\r\n老格式:\r\n")));
     EXPECT_TRUE(formatStatement().endsWith(QStringLiteral("{填答案}$\r\n.......\r\n")));
+    // The whole statement as teachers read it, U+001F in lines 24 and 25 included.
+    const QString rule(45, QChar(u'－'));
+    EXPECT_EQ(formatStatement(),
+              QStringLiteral("批量题库的文件格式说明:\r\n"
+                             "\r\n"
+                             "老格式:\r\n"
+                             "　　1、文件必须为纯文本格式。\r\n"
+                             "　　2、文件开头必须是“题库”两字\r\n"
+                             "　　3、每道题目以$CPxxSZyLVz开始、接着是题目、再以$结束。其中CP是章节，xx的范围00~99；SZ为\r\n"
+                             "题型，y范围0~9；LV为难度，z的范围是0~9。\r\n"
+                             "　　4、$必须配对使用，不得遗漏。该格式不支持分值录入。\r\n"
+                             "　　5、数据导入时，需在提示时输入章节名、题型名等，每一类只需输一次即可。\r\n"
+                             "\r\n"
+                             "实例:\r\n")
+                  + rule
+                  + QStringLiteral("\r\n"
+                                   "题库\r\n"
+                                   "$CP01SZ1LV1 请回答1+1=? $\r\n"
+                                   ".......\r\n"
+                                   "$CP02SZ1LV1 请回答1*2*3=? $\r\n"
+                                   ".......\r\n"
+                                   "\r\n"
+                                   "新格式:\r\n"
+                                   "　　1、文件必须为纯文本格式。\r\n"
+                                   "　　2、文件开头必须是“新题库”三个字\r\n"
+                                   "　　3、每道题目以$CPxxDYddSZyLVzPTww开始、接着是题目、再以$结束。其中CP是章节，xx的范围00~99；"
+                                   "DY是单元，dd的范围00~99；SZ为题型，y范围0~9；LV为难度，z的范围是0~9；PT指分值，ww范围00~99。\r\n"
+                                   "　　4、$必须配对使用，不得遗漏。\r\n"
+                                   "　　5、文件中可加入 &CPxx 说明& 格式的章节说明，&SZx 说明&\x1f格式的题型说明，&LVx 说明& 格式的难度\r\n"
+                                   "说明，&PTxx 说明&\x1f格式的分值说明。 该格式支持答案输入，可将答案用花括号{ }括在题目后$前。\r\n"
+                                   "\r\n"
+                                   "实例:\r\n")
+                  + rule
+                  + QStringLiteral("\r\n"
+                                   "新题库\r\n"
+                                   "&LV2一般&\r\n"
+                                   "&CP01第一章 加法运算&\r\n"
+                                   "&CP02第二章 乘法运算&\r\n"
+                                   "&SZ1问答题&\r\n"
+                                   "&PT01 1 &\r\n"
+                                   "&PT02 2 &\r\n"
+                                   ".......\r\n"
+                                   "$CP01DY01SZ1LV1PT01 请回答1+1=?    {填答案}$\r\n"
+                                   ".......\r\n"
+                                   "$CP02DY01SZ1LV1PT02 请回答1*2*3=?  {填答案}$\r\n"
+                                   ".......\r\n"));
 
     // The example of the statement reads as the statement says; LV1 and DY01 are undeclared.
     const auto r = importAll(lines.mid(28).join(QStringLiteral("\r\n")));

@@ -1,12 +1,11 @@
 #include "bankstore/bank_file.h"
 #include "core/gbk.h"
 #include "import/import_run.h"
-#include "import/import_texts.h"
-#include "qstring_print.h"
 #include "rtf/rich_text.h"
+#include "support/qstring_print.h"
 #include "support/scripted_prompt.h"
+#include "support/temp_bank.h"
 #include "support/temp_dirs.h"
-#include "temp_bank.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -35,9 +34,9 @@ TEST(ImportRun, OldFormatStoresTextWithBlanksScoreOneAndAddsMissingNames)
     TempBank b;
     ASSERT_TRUE(b.bank().appendToList(AttributeList::Types, QStringLiteral("问答题")));
     test::ScriptedPrompt prompt;
-    prompt.expectInput(QStringLiteral("请输入下列题目的章节名称：\r\n 请回答1+1=? "), kImportTitle, QStringLiteral("第一章"))
-        .expectInput(QStringLiteral("请输入下列题目的难度等级：\r\n 请回答1+1=? "), kImportTitle, QStringLiteral("容易"))
-        .expectInput(QStringLiteral("请输入下列题目的题目类型：\r\n 请回答1+1=? "), kImportTitle, QStringLiteral("问答题"));
+    prompt.expectInput(QStringLiteral("请输入下列题目的章节名称：\r\n 请回答1+1=? "), QStringLiteral("导入题库"), QStringLiteral("第一章"))
+        .expectInput(QStringLiteral("请输入下列题目的难度等级：\r\n 请回答1+1=? "), QStringLiteral("导入题库"), QStringLiteral("容易"))
+        .expectInput(QStringLiteral("请输入下列题目的题目类型：\r\n 请回答1+1=? "), QStringLiteral("导入题库"), QStringLiteral("问答题"));
     EXPECT_EQ(importText(b.path, QStringLiteral("题库\r\n$CP01SZ1LV1 请回答1+1=? $\r\n$cp01sz1lv1 第二行\r\n续行$"), prompt),
               ImportOutcome::Finished);
     prompt.verify();
@@ -63,7 +62,7 @@ TEST(ImportRun, NewFormatStoresScoresAnswersAndListsNonEmptyNames)
     // The unit of DY02 is answered empty: stored empty and not listed. The last record
     // has no closing "$" and is kept up to the end of the file.
     test::ScriptedPrompt prompt;
-    prompt.expectInput(QStringLiteral("请输入下列题目的单元名称：DY2\r\n 无答案"), kImportTitle, QString());
+    prompt.expectInput(QStringLiteral("请输入下列题目的单元名称：DY2\r\n 无答案"), QStringLiteral("导入题库"), QString());
     EXPECT_EQ(importText(b.path,
                          QStringLiteral("新题库\r\n&CP01第一章&\r\n&SZ1问答题&\r\n&LV2一般&\r\n&PT01 2.5 &\r\n&DY01甲单元&\r\n"
                                         "$CP01DY01SZ1LV2PT01 请回答1+1=?    {填答案}$\r\n"
@@ -151,13 +150,13 @@ TEST(QmTool, ImportListsUndeclaredNamesAndPrintsTheEndMessage)
                                                 "$CP01DY01SZ1LV1PT01 甲$$CP01DY01SZ1LV1PT01 乙$")),
                       &out, &err),
               0);
-    EXPECT_EQ(out, kEndNew + u'\n');
+    EXPECT_EQ(out, QStringLiteral("导入文件执行完毕！\n"));
     EXPECT_TRUE(err.contains(QStringLiteral("单元 DY1 未声明，存为空名称。\n"))) << err.toStdString();
     EXPECT_EQ(err.count(QStringLiteral("未声明")), 1);
     EXPECT_EQ(b.bank().count(), 2);
 
     EXPECT_EQ(runTool(QStringLiteral("utf8.txt"), QStringLiteral("题库$CP01SZ1LV1 甲$").toUtf8(), &out, &err), 1);
-    EXPECT_TRUE(err.contains(kNotBatchFile + QStringLiteral("\r\n")));
+    EXPECT_TRUE(err.contains(QStringLiteral("文件不是规定格式的！\r\n")));
     EXPECT_TRUE(out.isEmpty());
     EXPECT_EQ(b.bank().count(), 2);
 }

@@ -195,6 +195,60 @@ TEST_F(Users, FirstUserCannotBeDeleted)
     EXPECT_EQ(form->Command11->text(), QStringLiteral("删　除"));
 }
 
+TEST_F(Users, AdministratorChangesItsOwnPassword)
+{
+    start({{"SYSTEM", "old"}, {"Wang", "x"}});
+    ASSERT_TRUE(login("SYSTEM", "old"));
+    form->showUserPanel();
+    form->MSFlexGrid1->clickCell(1, 2);
+    EXPECT_EQ(form->Text3->text(), QStringLiteral("SYSTEM"));
+    EXPECT_EQ(form->Text4->text(), QStringLiteral("old"));
+    EXPECT_TRUE(form->Command10->isEnabled());
+    EXPECT_FALSE(form->Command11->isEnabled());
+
+    form->Command10->click();
+    EXPECT_EQ(form->Command10->text(), QStringLiteral("确　定"));
+    form->Text4->setText(QStringLiteral("新口令"));
+    form->Command10->click();
+    EXPECT_EQ(form->Command10->text(), QStringLiteral("修　改"));
+    ASSERT_EQ(stored().size(), 2);
+    EXPECT_EQ(stored()[0].name, QStringLiteral("SYSTEM"));
+    EXPECT_EQ(stored()[0].password, QStringLiteral("新口令"));
+    EXPECT_EQ(stored()[1].password, QStringLiteral("x"));
+    EXPECT_EQ(form->MSFlexGrid1->TextMatrix(1, 2), QStringLiteral("新口令"));
+
+    form->Text1->setText("system");
+    form->Text2->setText("old");
+    EXPECT_FALSE(form->CheckPass());
+    form->Text2->setText(QStringLiteral("新口令"));
+    EXPECT_TRUE(form->CheckPass());
+}
+
+TEST_F(Users, AdministratorIsNotDeletedWhenTheRowChangesDuringADelete)
+{
+    start({{"SYSTEM", ""}, {"Wang", "x"}, {"Li", "y"}});
+    ASSERT_TRUE(login("SYSTEM", ""));
+    form->showUserPanel();
+    form->MSFlexGrid1->clickCell(3, 1);
+    ASSERT_TRUE(form->Command11->isEnabled());
+    form->Command11->click();
+    ASSERT_EQ(form->Command11->text(), QStringLiteral("确　定"));
+
+    // The administrator's row is chosen while the delete waits for its confirmation; the
+    // open step keeps its buttons, and the confirmation deletes nothing.
+    form->MSFlexGrid1->clickCell(1, 1);
+    EXPECT_EQ(form->Text3->text(), QStringLiteral("SYSTEM"));
+    EXPECT_TRUE(form->Command11->isEnabled());
+    EXPECT_EQ(form->keys()->defaultButton(), form->Command11);
+    QTest::keyClick(form->Text3, Qt::Key_Return);
+    EXPECT_EQ(storedNames(), (QStringList{"SYSTEM", "Wang", "Li"}));
+    EXPECT_EQ(form->MSFlexGrid1->Rows(), 4);
+    EXPECT_EQ(form->Command11->text(), QStringLiteral("删　除"));
+    EXPECT_FALSE(form->Command11->isEnabled());
+    EXPECT_TRUE(form->Command10->isEnabled());
+    prompt.verify();
+}
+
 TEST_F(Users, OpenStepSurvivesClosingThePanel)
 {
     start({{"SYSTEM", ""}});

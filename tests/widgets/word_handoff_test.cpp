@@ -99,9 +99,12 @@ TEST_F(WordHandOff, WindowIsDisabledWhileWaitingAndPaints)
     bool enabledWhileWaiting = true;
     int ticks = 0;
     QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
     tick.start(10);
-    QTimer::singleShot(150, [&] {
+    // A few ticks into the wait, the window is looked at and the word processor let go:
+    // the ticks can only come while the wait runs the event loop.
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (++ticks != 6)
+            return;
         enabledWhileWaiting = window.isEnabled();
         writeAll(word.file("go"), "");
     });
@@ -170,14 +173,16 @@ TEST_F(WordHandOff, LibreOfficeGetsAProfileOfItsOwnPerRoundTrip)
 
 TEST_F(WordHandOff, ShowWordOpensTheDocumentAndCarriesOn)
 {
-    WordScript word("sleep 0.2; cp \"$1\" \"$DIR/shown.rtf\"");
+    // The word processor waits to be let go, then leaves a whole copy of what it was given.
+    WordScript word("while [ ! -e \"$DIR/go\" ]; do sleep 0.02; done\n"
+                    "cp \"$1\" \"$DIR/copy\" && mv \"$DIR/copy\" \"$DIR/shown.rtf\"");
     QTextDocument doc;
     doc.setPlainText(QStringLiteral("全部题目"));
     EXPECT_TRUE(ShowWord(dir.workspace, prompt, doc));
     EXPECT_FALSE(QFile::exists(word.file("shown.rtf")));  // returned before the script ended
+    writeAll(word.file("go"), "");
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(word.file("shown.rtf")); }, 5000));
     RichTextBox shown;
-    QTest::qWait(50);
     ASSERT_TRUE(shown.LoadFile(word.file("shown.rtf")));
     EXPECT_EQ(shown.Text(), QStringLiteral("全部题目"));
     EXPECT_EQ(readAll(word.file("shown.rtf")), readAll(dir.workspace.BankRoot() + "~Word.rtf"));

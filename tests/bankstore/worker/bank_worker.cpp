@@ -3,6 +3,10 @@
 // a random question after each, and deletes the first question of the bank DELETIONS times.
 // Every question's text begins with its remark, so a torn read shows. Exit code 0 = all
 // operations succeeded.
+//
+// The random question is picked by its 编号, as a window does: a position picked from a
+// count read earlier may lie past the end by the time it is read, because the other
+// program deletes in between.
 
 #include "bankstore/bank_file.h"
 
@@ -21,6 +25,31 @@ int failure(const QString& what, const QString& error)
 bool consistent(const qm::Question& q)
 {
     return q.text.startsWith(q.remark.toUtf8()) && q.answer == q.remark.toUtf8();
+}
+
+// Reads a question picked at random by its 编号. The other program may delete it between
+// the listing and the read; a 编号 is never used again, so a question whose 编号 is
+// still listed after a failed read was there all along, and the failure is real.
+bool readAnyQuestion(const qm::BankFile& bank, QString* error)
+{
+    for (;;) {
+        const auto ids = bank.idsMatching({}, error);
+        if (!ids)
+            return false;
+        if (ids->isEmpty()) {
+            *error = QStringLiteral("no question to read");
+            return false;
+        }
+        const qint64 id = ids->at(qsizetype(QRandomGenerator::global()->bounded(quint32(ids->size()))));
+        if (const auto q = bank.readById(id, error)) {
+            if (!consistent(*q))
+                *error = QStringLiteral("question %1 read torn").arg(id);
+            return consistent(*q);
+        }
+        const auto now = bank.idsMatching({}, error);
+        if (!now || now->contains(id))
+            return false;
+    }
 }
 
 }  // namespace
@@ -47,8 +76,7 @@ int main(int argc, char** argv)
         const auto last = bank.read(-1, &error);
         if (!last || !consistent(last->question))
             return failure(QStringLiteral("read last"), error);
-        const auto any = bank.read(int(QRandomGenerator::global()->bounded(last->count)), &error);
-        if (!any || !consistent(any->question))
+        if (!readAnyQuestion(bank, &error))
             return failure(QStringLiteral("read"), error);
         if (i < deletions && !bank.remove(0, &error))
             return failure(QStringLiteral("remove"), error);
