@@ -242,6 +242,38 @@ std::optional<int> BankFile::remove(int position, QString* error)
     });
 }
 
+bool BankFile::overwriteById(qint64 id, const Question& question, bool* found, QString* error)
+{
+    *found = false;
+    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
+        WriteTransaction tx(db);
+        SQLite::Statement st(db, "UPDATE 题库 SET 题目 = ?, 答案 = ?, 题型 = ?, 章节 = ?, 单元 = ?, 难度 = ?, "
+                                 "分值 = ?, 备注 = ?, 使用 = ? WHERE 编号 = ?");
+        bindQuestion(st, question);
+        st.bind(10, int64_t(id));
+        *found = st.exec() > 0;
+        tx.commit();
+        return true;
+    }).has_value();
+}
+
+std::optional<int> BankFile::removeById(qint64 id, bool* found, QString* error)
+{
+    *found = false;
+    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
+        {
+            WriteTransaction tx(db);
+            SQLite::Statement st(db, "DELETE FROM 题库 WHERE 编号 = ?");
+            st.bind(1, int64_t(id));
+            *found = st.exec() > 0;
+            tx.commit();
+        }
+        if (*found)
+            compactIfWasteful(db);
+        return rowCount(db, "题库");
+    });
+}
+
 bool BankFile::compact(QString* error)
 {
     return withDbFile(m_path, DbKind::Bank, error, [](SQLite::Database& db) {

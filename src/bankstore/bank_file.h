@@ -127,6 +127,11 @@ public:
     // space it is compacted afterwards; that step is skipped while another program uses
     // the file, and the deletion stands either way.
     std::optional<int> remove(int position, QString* error = nullptr);
+    // The same two for the question with 编号 `id`, which stays the question the user
+    // sees whatever other computers add or delete meanwhile. `*found` is false, and
+    // nothing is written, when no question has that 编号 any more.
+    bool overwriteById(qint64 id, const Question& question, bool* found, QString* error = nullptr);
+    std::optional<int> removeById(qint64 id, bool* found, QString* error = nullptr);
     // Compacts the file (VACUUM): all or nothing.
     bool compact(QString* error = nullptr);
 

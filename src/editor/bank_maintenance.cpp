@@ -2,12 +2,75 @@
 
 #include "bankstore/bank_file.h"
 #include "core/prompt.h"
+#include "editor/entry_pane.h"
+#include "editor/form2.h"
+#include "import/batch_parser.h"
+#include "import/import_run.h"
 #include "import/import_texts.h"
 #include "widgets/busycursor.h"
+
+#include <QComboBox>
+#include <QProgressDialog>
 
 namespace qm {
 
 using namespace import;
+
+void importBatchFile(Form2& form)
+{
+    Prompt& prompt = form.prompt();
+    EntryPane* pane = form.Frame7;
+    if (prompt.message(kImportConfirm, kTitleWarning, Icon::Question, Buttons::YesNo, Answer::No) != Answer::Yes)
+        return;
+    const QString path = prompt.openFile(kImportTitle, kImportFilter);
+    if (path.isEmpty())
+        return;
+    // The entry pane is opened so that the import sees the bank's lists and unit box.
+    pane->open();
+    const BatchFile file = readBatchFile(path);
+    if (!file.format) {
+        prompt.message(file.error, kTitleError, Icon::Warning);
+        pane->Command28_Click();
+        return;
+    }
+
+    BatchImport batch(file.text, *file.format);
+    ImportRun run(form.bankPath(), batch);
+    run.setOldFormatUnit(pane->Combo7->currentText());
+    QProgressDialog progress(QStringLiteral("正在导入题目……"), QStringLiteral("取消"), 0, 1000, &form);
+    progress.setWindowTitle(kImportTitle);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    run.setProgress([&progress](const ImportProgress& p) {
+        progress.setLabelText(QStringLiteral("正在导入题目，已导入%1道……").arg(p.stored));
+        progress.setValue(p.size > 0 ? int(p.position * 1000 / p.size) : 0);
+        return !progress.wasCanceled();
+    });
+    ImportOutcome outcome;
+    {
+        BusyCursor busy;
+        outcome = run.run(askThrough(prompt));
+    }
+    progress.reset();
+    switch (outcome) {
+    case ImportOutcome::Finished:
+        prompt.message(batch.endMessage(), kTitleInfo, Icon::Warning);
+        break;
+    case ImportOutcome::Cancelled:
+        prompt.message(importStoppedMessage(run.stored()), kTitleInfo, Icon::Information);
+        break;
+    case ImportOutcome::Failed:
+        prompt.message(run.error() + QLatin1Char('\n') + importStoppedMessage(run.stored()), kTitleError,
+                       Icon::Warning);
+        break;
+    }
+    // Each imported question was the current one in turn: the last one stays current. The
+    // pane reads the lists again (they may have grown) and shows it, then closes.
+    if (run.stored() > 0)
+        pane->CurrentQuestion = -1;
+    pane->open();
+    pane->Command28_Click();
+}
 
 bool mergeBanks(Prompt& prompt, const QString& openBankPath)
 {

@@ -9,7 +9,14 @@
 
 namespace qm {
 
+class Form2;
 class Prompt;
+
+// 导入题库: asks whether to go on, lets the user choose a batch question file and stores
+// its questions in the chosen bank, with a progress dialog that can stop the run. The
+// entry pane is open during the run (the import asks for names the bank lacks) and is
+// closed afterwards; the last question imported is then its current question.
+void importBatchFile(Form2& form);
 
 // 合并题库: asks whether to go on, lets the user choose a *.tik file, asks again naming
 // both files, then appends the chosen bank's questions (questions only, not its lists) to

@@ -38,8 +38,21 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
 
 void FileListBox::setPath(const QString& path)
 {
-    m_path = path;
+    // In another directory nothing is chosen yet, even where a file of the same name is.
+    if (path != m_path) {
+        m_path = path;
+        clear();
+    }
     Refresh();
+}
+
+void FileListBox::keyPressEvent(QKeyEvent* event)
+{
+    // Choosing a file with the arrow keys is choosing it as a click does.
+    const int before = currentRow();
+    QListWidget::keyPressEvent(event);
+    if (currentRow() != before && currentRow() >= 0)
+        Q_EMIT clicked();
 }
 
 void FileListBox::setPattern(const QString& pattern)

@@ -8,7 +8,8 @@
 namespace qm {
 
 // The files of Path() whose names match Pattern() without regard to letter case
-// ("*.tik" also lists "样本.TIK"), sorted by name. A click on an entry emits clicked().
+// ("*.tik" also lists "样本.TIK"), sorted by name. Choosing an entry with a click or the
+// keyboard emits clicked(). A new Path() starts with nothing chosen.
 class FileListBox : public QListWidget {
     Q_OBJECT
 public:
@@ -36,6 +37,9 @@ public:
 
 Q_SIGNALS:
     void clicked();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QString m_path;

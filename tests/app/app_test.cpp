@@ -3,6 +3,7 @@
 // hand-off between the windows checked on the receiving side.
 
 #include "app/app.h"
+#include "editor/bank_panel.h"
 #include "editor/form2.h"
 #include "shell/form1.h"
 #include "shell/form8.h"
@@ -121,7 +122,7 @@ TEST_F(WholeProgram, LeavingTheBankWindowBringsBackTheMainWindow)
     login("SYSTEM");
     main().mnuBanks->trigger();
     main().hide();
-    banks().Command8->click();
+    banks().Frame1->Command8->click();
     EXPECT_TRUE(main().isVisible());
 }
 

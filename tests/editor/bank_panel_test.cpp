@@ -26,7 +26,7 @@ TEST_F(Form2Test, SubjectListsFollowTheDirectories)
     QSignalSpy refreshed(&f, &Form2::subjectsRefreshed);
     f.attachBankRoot();
     // Hanzi in pinyin order: 化学 (hua), 生物 (sheng), 物理 (wu).
-    EXPECT_EQ(listNames(f.List1), (QStringList{"化学", "生物", "物理"}));
+    EXPECT_EQ(listNames(f.Frame3->List1), (QStringList{"化学", "生物", "物理"}));
     EXPECT_EQ(f.Combo1->currentText(), QStringLiteral("化学"));
     EXPECT_EQ(SubjectDir(), BankRoot() + "化学/");
     ASSERT_EQ(refreshed.count(), 1);
@@ -37,7 +37,7 @@ TEST_F(Form2Test, SubjectListsFollowTheDirectories)
     QDir(BankRoot() + "生物").removeRecursively();
     QDir(BankRoot() + "物理").removeRecursively();
     f.RefreshXueKe();
-    EXPECT_EQ(f.List1->count(), 0);
+    EXPECT_EQ(f.Frame3->List1->count(), 0);
     EXPECT_EQ(f.Combo1->count(), 0);
     EXPECT_EQ(refreshed.count(), 1);
 }
@@ -48,17 +48,17 @@ TEST_F(Form2Test, BankButtonsFollowTheChoice)
     writeAll(BankRoot() + "生物/notes.txt", "x");
     open();
     EXPECT_EQ(form->File1->ListCount(), 2);  // *.tik in any case, nothing else
-    EXPECT_FALSE(form->Command2->isEnabled());
-    EXPECT_FALSE(form->Command27->isEnabled());
+    EXPECT_FALSE(form->Frame1->Command2->isEnabled());
+    EXPECT_FALSE(form->Frame1->Command27->isEnabled());
     choose("生物", "a.tik");
-    for (QPushButton* b : {form->Command2, form->Command3, form->Command4, form->Command27, form->Command40,
-                           form->Command59, form->Command42})
+    for (QPushButton* b : {form->Frame1->Command2, form->Frame1->Command3, form->Frame1->Command4, form->Frame1->Command27, form->Frame1->Command40,
+                           form->Frame1->Command59, form->Frame1->Command42})
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
 
     form->Text6->setText("typed");
     form->File1->setListIndex(-1);
-    form->Timer1_Timer();
-    EXPECT_FALSE(form->Command3->isEnabled());
+    form->Frame1->Timer1_Timer();
+    EXPECT_FALSE(form->Frame1->Command3->isEnabled());
     EXPECT_TRUE(form->Text6->text().isEmpty());
 }
 
@@ -66,43 +66,43 @@ TEST_F(Form2Test, CreateRefusesANameDifferingOnlyInCase)
 {
     subject("样板学科", {"题库样本－生物.TIK"});
     open();
-    form->Command1->click();
+    form->Frame1->Command1->click();
     EXPECT_FALSE(form->Frame2->isHidden());
-    EXPECT_TRUE(form->Command5->isEnabled());
+    EXPECT_TRUE(form->Frame1->Command5->isEnabled());
     EXPECT_FALSE(form->File1->isEnabled());
-    form->Text7->setText("题库样本－生物");
+    form->Frame2->Text7->setText("题库样本－生物");
     prompt.expectMessage(QStringLiteral("题库名已存在，请另取名！"), kError, Icon::Warning);
-    form->Command6->click();
+    form->Frame2->Command6->click();
     prompt.verify();
     EXPECT_FALSE(form->Frame2->isHidden());
     EXPECT_EQ(form->File1->ListCount(), 1);
 
-    form->Text7->setText("a/b");
+    form->Frame2->Text7->setText("a/b");
     prompt.expectMessageStartingWith(QStringLiteral("题库名称中不能有下列字符"), kError, Icon::Warning);
-    form->Command6->click();
+    form->Frame2->Command6->click();
 }
 
 TEST_F(Form2Test, CreateThenConfirmWritesTheParticulars)
 {
     subject("生物");
     open();
-    form->Command1->click();
-    form->Text7->setText("高一生物");
-    QTest::keyClick(form->Text7, Qt::Key_Return);  // 创　建 is the default button
+    form->Frame1->Command1->click();
+    form->Frame2->Text7->setText("高一生物");
+    QTest::keyClick(form->Frame2->Text7, Qt::Key_Return);  // 创　建 is the default button
     EXPECT_TRUE(form->Frame2->isHidden());
-    EXPECT_TRUE(form->CreatingBank);
+    EXPECT_TRUE(form->Frame1->CreatingBank);
     EXPECT_TRUE(QFileInfo::exists(BankRoot() + "生物/高一生物.tik"));
     EXPECT_EQ(form->Text6->text(), QStringLiteral("高一生物"));
-    EXPECT_EQ(form->Command1->text(), QStringLiteral("确　定"));
-    EXPECT_EQ(form->keys()->defaultButton(), form->Command1);
-    EXPECT_EQ(form->keys()->cancelButton(), form->Command5);
+    EXPECT_EQ(form->Frame1->Command1->text(), QStringLiteral("确　定"));
+    EXPECT_EQ(form->keys()->defaultButton(), form->Frame1->Command1);
+    EXPECT_EQ(form->keys()->cancelButton(), form->Frame1->Command5);
 
     form->Text1->setText("生物");
     form->Text3->setText("王老师");
-    form->Command1->click();
-    EXPECT_FALSE(form->CreatingBank);
-    EXPECT_EQ(form->Command1->text(), QStringLiteral("添　加"));
-    EXPECT_FALSE(form->Command5->isEnabled());
+    form->Frame1->Command1->click();
+    EXPECT_FALSE(form->Frame1->CreatingBank);
+    EXPECT_EQ(form->Frame1->Command1->text(), QStringLiteral("添　加"));
+    EXPECT_FALSE(form->Frame1->Command5->isEnabled());
     EXPECT_EQ(form->File1->FileName(), QStringLiteral("高一生物.tik"));
     const auto p = BankFile(BankRoot() + "生物/高一生物.tik").particulars();
     ASSERT_TRUE(p);
@@ -115,22 +115,22 @@ TEST_F(Form2Test, CancelAfterCreateDeletesTheNewFile)
 {
     subject("生物");
     open();
-    form->Command1->click();
-    form->Text7->setText("草稿");
-    form->Command6->click();
+    form->Frame1->Command1->click();
+    form->Frame2->Text7->setText("草稿");
+    form->Frame2->Command6->click();
     ASSERT_TRUE(QFileInfo::exists(BankRoot() + "生物/草稿.tik"));
     QTest::keyClick(form->Text1, Qt::Key_Escape);  // 取　消 is the cancel button
     EXPECT_FALSE(QFileInfo::exists(BankRoot() + "生物/草稿.tik"));
     EXPECT_EQ(form->File1->ListCount(), 0);
-    EXPECT_FALSE(form->CreatingBank);
-    EXPECT_TRUE(form->Command1->isEnabled());
+    EXPECT_FALSE(form->Frame1->CreatingBank);
+    EXPECT_TRUE(form->Frame1->Command1->isEnabled());
     EXPECT_TRUE(form->Combo1->isEnabled());
 
     // The create panel's own cancel does the same.
-    form->Command1->click();
-    form->Command7->click();
+    form->Frame1->Command1->click();
+    form->Frame2->Command7->click();
     EXPECT_TRUE(form->Frame2->isHidden());
-    EXPECT_FALSE(form->Command5->isEnabled());
+    EXPECT_FALSE(form->Frame1->Command5->isEnabled());
 }
 
 TEST_F(Form2Test, DeleteAndEditAskFirst)
@@ -139,36 +139,36 @@ TEST_F(Form2Test, DeleteAndEditAskFirst)
     open();
     choose("生物", "a.tik");
 
-    form->Command2->click();
-    EXPECT_EQ(form->Command2->text(), QStringLiteral("确　定"));
-    EXPECT_FALSE(form->Command1->isEnabled());
-    EXPECT_FALSE(form->Timer1->isActive());
+    form->Frame1->Command2->click();
+    EXPECT_EQ(form->Frame1->Command2->text(), QStringLiteral("确　定"));
+    EXPECT_FALSE(form->Frame1->Command1->isEnabled());
+    EXPECT_FALSE(form->Frame1->Timer1->isActive());
     prompt.expectMessage(QStringLiteral("真的要删除题库“a.tik吗？"), QStringLiteral("警告"), Icon::Question,
                          Buttons::YesNo, Answer::No, Answer::No);
-    form->Command2->click();
+    form->Frame1->Command2->click();
     prompt.verify();
     EXPECT_TRUE(QFileInfo::exists(BankRoot() + "生物/a.tik"));
-    form->Command5->click();
-    EXPECT_EQ(form->Command2->text(), QStringLiteral("删　除"));
-    EXPECT_TRUE(form->Timer1->isActive());
+    form->Frame1->Command5->click();
+    EXPECT_EQ(form->Frame1->Command2->text(), QStringLiteral("删　除"));
+    EXPECT_TRUE(form->Frame1->Timer1->isActive());
 
-    form->Command3->click();
+    form->Frame1->Command3->click();
     form->Text6->setText("新名称");
     form->Text5->setText("2024年9月");
     prompt.expectMessage(QStringLiteral("真的要修改题库“a.tik吗？"), QStringLiteral("警告"), Icon::Question,
                          Buttons::YesNo, Answer::Yes, Answer::No);
-    form->Command3->click();
+    form->Frame1->Command3->click();
     prompt.verify();
     EXPECT_EQ(BankFile(BankRoot() + "生物/a.tik").particulars()->name, QStringLiteral("新名称"));
     EXPECT_EQ(BankFile(BankRoot() + "生物/a.tik").particulars()->firstUse, QStringLiteral("2024年9月"));
 
-    form->Command2->click();
+    form->Frame1->Command2->click();
     prompt.expectMessage(QStringLiteral("真的要删除题库“a.tik吗？"), QStringLiteral("警告"), Icon::Question,
                          Buttons::YesNo, Answer::Yes, Answer::No);
-    form->Command2->click();
+    form->Frame1->Command2->click();
     EXPECT_FALSE(QFileInfo::exists(BankRoot() + "生物/a.tik"));
     EXPECT_EQ(form->File1->ListCount(), 1);
-    EXPECT_EQ(form->Command2->text(), QStringLiteral("删　除"));
+    EXPECT_EQ(form->Frame1->Command2->text(), QStringLiteral("删　除"));
 }
 
 TEST_F(Form2Test, SubjectsAddDeleteRename)
@@ -177,62 +177,62 @@ TEST_F(Form2Test, SubjectsAddDeleteRename)
     writeAll(BankRoot() + "生物/试卷.Juk", "library");
     subject("空学科");
     open();
-    form->Command9->click();
+    form->Frame1->Command9->click();
     EXPECT_FALSE(form->Frame3->isHidden());
 
     // Add: empty and duplicate names are refused.
-    form->Command10->click();
-    EXPECT_EQ(form->Command10->text(), QStringLiteral("确　定"));
-    EXPECT_FALSE(form->Command11->isEnabled());
-    form->Text8->clear();
+    form->Frame3->Command10->click();
+    EXPECT_EQ(form->Frame3->Command10->text(), QStringLiteral("确　定"));
+    EXPECT_FALSE(form->Frame3->Command11->isEnabled());
+    form->Frame3->Text8->clear();
     prompt.expectMessage(QStringLiteral("学科名称不得为空！"), kError, Icon::Warning);
-    form->Command10->click();
-    form->Text8->setText("空学科");
+    form->Frame3->Command10->click();
+    form->Frame3->Text8->setText("空学科");
     prompt.expectMessage(QStringLiteral("该学科名已经存在！"), kError, Icon::Warning);
-    form->Command10->click();
-    form->Text8->setText("化学");
-    form->Command10->click();
+    form->Frame3->Command10->click();
+    form->Frame3->Text8->setText("化学");
+    form->Frame3->Command10->click();
     prompt.verify();
-    EXPECT_EQ(listNames(form->List1), (QStringList{"化学", "空学科", "生物"}));
-    EXPECT_EQ(form->Command10->text(), QStringLiteral("添　加"));
+    EXPECT_EQ(listNames(form->Frame3->List1), (QStringList{"化学", "空学科", "生物"}));
+    EXPECT_EQ(form->Frame3->Command10->text(), QStringLiteral("添　加"));
 
     // Delete: a subject holding any file stays.
-    form->List1->setCurrentRow(2);
-    form->Timer2_Timer();
-    form->Command11->click();
+    form->Frame3->List1->setCurrentRow(2);
+    form->Frame3->Timer2_Timer();
+    form->Frame3->Command11->click();
     prompt.expectMessage(QStringLiteral("该学科下已经有题库，只有删除题库后才能删除学科！"), kError, Icon::Warning);
-    form->Command11->click();
+    form->Frame3->Command11->click();
     prompt.verify();
     EXPECT_TRUE(QFileInfo::exists(BankRoot() + "生物/a.tik"));
-    form->List1->setCurrentRow(1);
-    form->Timer2_Timer();
-    form->Command11->click();
-    form->Command11->click();
-    EXPECT_EQ(listNames(form->List1), (QStringList{"化学", "生物"}));
+    form->Frame3->List1->setCurrentRow(1);
+    form->Frame3->Timer2_Timer();
+    form->Frame3->Command11->click();
+    form->Frame3->Command11->click();
+    EXPECT_EQ(listNames(form->Frame3->List1), (QStringList{"化学", "生物"}));
 
     // Rename to its own name does nothing; to another subject's name is refused.
-    form->List1->setCurrentRow(1);
-    form->List1_Click();
-    form->Timer2_Timer();
-    form->Command12->click();
-    form->Command12->click();
-    EXPECT_EQ(form->Command12->text(), QStringLiteral("修　改"));
-    form->List1->setCurrentRow(1);
-    form->Timer2_Timer();
-    form->Command12->click();
-    form->Text8->setText("化学");
+    form->Frame3->List1->setCurrentRow(1);
+    form->Frame3->List1_Click();
+    form->Frame3->Timer2_Timer();
+    form->Frame3->Command12->click();
+    form->Frame3->Command12->click();
+    EXPECT_EQ(form->Frame3->Command12->text(), QStringLiteral("修　改"));
+    form->Frame3->List1->setCurrentRow(1);
+    form->Frame3->Timer2_Timer();
+    form->Frame3->Command12->click();
+    form->Frame3->Text8->setText("化学");
     prompt.expectMessage(QStringLiteral("该学科名已经存在！"), kError, Icon::Warning);
-    form->Command12->click();
+    form->Frame3->Command12->click();
     prompt.verify();
-    EXPECT_EQ(form->Command12->text(), QStringLiteral("确　定"));
+    EXPECT_EQ(form->Frame3->Command12->text(), QStringLiteral("确　定"));
 
     // Rename moves every file, not only the banks.
-    form->Text8->setText("生命科学");
-    form->Command12->click();
+    form->Frame3->Text8->setText("生命科学");
+    form->Frame3->Command12->click();
     EXPECT_FALSE(QFileInfo::exists(BankRoot() + "生物"));
     EXPECT_EQ(readAll(BankRoot() + "生命科学/试卷.Juk"), "library");
     EXPECT_TRUE(QFileInfo::exists(BankRoot() + "生命科学/a.tik"));
-    EXPECT_EQ(listNames(form->List1), (QStringList{"化学", "生命科学"}));
+    EXPECT_EQ(listNames(form->Frame3->List1), (QStringList{"化学", "生命科学"}));
 }
 
 TEST_F(Form2Test, CopyOut)
@@ -241,19 +241,19 @@ TEST_F(Form2Test, CopyOut)
     open();
     choose("生物", "a.tik");
     QTemporaryDir target;
-    form->Command42->click();
+    form->Frame1->Command42->click();
     EXPECT_FALSE(form->Frame8->isHidden());
-    form->Dir2->setPath(target.path());
-    EXPECT_EQ(form->Text13->text(), withTrailingSep(target.path()) + "a.tik");
-    EXPECT_EQ(form->keys()->defaultButton(), form->Command43);
+    form->Frame8->Dir2->setPath(target.path());
+    EXPECT_EQ(form->Frame8->Text13->text(), withTrailingSep(target.path()) + "a.tik");
+    EXPECT_EQ(form->keys()->defaultButton(), form->Frame8->Command43);
 
-    form->Text13->setText(withTrailingSep(target.path()) + "a.txt");
+    form->Frame8->Text13->setText(withTrailingSep(target.path()) + "a.txt");
     prompt.expectMessage(QStringLiteral("输出文件名不对，请重新选择路径"), kError, Icon::Warning);
-    form->Command43->click();
+    form->Frame8->Command43->click();
     prompt.verify();
 
-    form->Text13->setText(withTrailingSep(target.path()) + "copy.tik");  // lower case is fine
-    form->Command43->click();
+    form->Frame8->Text13->setText(withTrailingSep(target.path()) + "copy.tik");  // lower case is fine
+    form->Frame8->Command43->click();
     EXPECT_TRUE(form->Frame8->isHidden());
     EXPECT_EQ(readAll(withTrailingSep(target.path()) + "copy.tik"), readAll(BankRoot() + "生物/a.tik"));
 }
@@ -267,33 +267,33 @@ TEST_F(Form2Test, CopyIn)
     ASSERT_TRUE(BankFile::createFromTemplate(dir.file("qm.qm"), src + "外来.TIK"));
     writeAll(src + "junk.tik", "this is not a bank");
 
-    form->Command41->click();
-    form->Dir3->setPath(source.path());
-    EXPECT_EQ(form->File3->ListCount(), 2);
-    form->Text14->setText(src + "外来.doc");
+    form->Frame1->Command41->click();
+    form->Frame9->Dir3->setPath(source.path());
+    EXPECT_EQ(form->Frame9->File3->ListCount(), 2);
+    form->Frame9->Text14->setText(src + "外来.doc");
     prompt.expectMessage(QStringLiteral("文件名错误，请重新输入！"), kError, Icon::Warning);
-    form->Command46->click();
+    form->Frame9->Command46->click();
     prompt.verify();
 
-    form->File3->clickItem(form->File3->List(0) == "junk.tik" ? 0 : 1);
-    EXPECT_EQ(form->Text14->text(), src + "junk.tik");
+    form->Frame9->File3->clickItem(form->Frame9->File3->List(0) == "junk.tik" ? 0 : 1);
+    EXPECT_EQ(form->Frame9->Text14->text(), src + "junk.tik");
     prompt.expectMessageStartingWith(QString(), kError, Icon::Warning);  // names the file
-    form->Command46->click();
+    form->Frame9->Command46->click();
     prompt.verify();
     EXPECT_FALSE(QFileInfo::exists(SubjectDir() + "junk.tik"));
 
-    form->Text14->setText(src + "外来.TIK");
-    form->Command46->click();
+    form->Frame9->Text14->setText(src + "外来.TIK");
+    form->Frame9->Command46->click();
     EXPECT_TRUE(form->Frame9->isHidden());
     EXPECT_TRUE(form->File1->selectFile("外来.TIK"));
 
     // A second copy asks before overwriting; declining counts as not copied.
-    form->Command41->click();
-    form->Text14->setText(src + "外来.TIK");
+    form->Frame1->Command41->click();
+    form->Frame9->Text14->setText(src + "外来.TIK");
     prompt.expectMessage(QStringLiteral("文件已存在，是否覆盖？"), QStringLiteral("警告"), Icon::Question,
                          Buttons::YesNo, Answer::No);
     prompt.expectMessage(QStringLiteral("目标文件可能已打开，拷贝错误，请检查！"), kError, Icon::Warning);
-    form->Command46->click();
+    form->Frame9->Command46->click();
     prompt.verify();
     EXPECT_FALSE(form->Frame9->isHidden());
 }

@@ -52,9 +52,9 @@ protected:
     {
         open();
         choose("生物", "a.tik");
-        form->Command27->click();
+        form->Frame1->Command27->click();
     }
-    QString shownQuestion() const { return form->RichTextBox1->Text(); }
+    QString shownQuestion() const { return form->Frame7->RichTextBox1->Text(); }
     QString caption() const { return form->Frame7->title(); }
     QString storedText(int position) const { return rtfPlainText(bank->read(position)->question.text); }
 

@@ -19,53 +19,53 @@ TEST_F(EntryTest, EmptyBankThenTheFirstQuestion)
     openPane();
     EXPECT_FALSE(form->Frame7->isHidden());
     EXPECT_EQ(caption(), QStringLiteral("题库录入  共有题目0道"));
-    EXPECT_EQ(form->CurrentQuestion, -1);
-    EXPECT_EQ(form->QuestionCount, 0);
+    EXPECT_EQ(form->Frame7->CurrentQuestion, -1);
+    EXPECT_EQ(form->Frame7->QuestionCount, 0);
     EXPECT_EQ(shownQuestion(), QString());
-    EXPECT_EQ(form->RichTextBox2->Text(), QString());
-    for (QPushButton* b : {form->Command30, form->Command31, form->Command32, form->Command33, form->Command27,
-                           form->Command37})
+    EXPECT_EQ(form->Frame7->RichTextBox2->Text(), QString());
+    for (QPushButton* b : {form->Frame7->Command30, form->Frame7->Command31, form->Frame7->Command32, form->Frame7->Command33, form->Frame1->Command27,
+                           form->Frame7->Command37})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-    EXPECT_FALSE(form->Timer1->isActive());
-    EXPECT_TRUE(form->Timer4->isActive());
-    EXPECT_EQ(form->Combo5->itemText(19), "20");
-    EXPECT_EQ(form->Combo5->currentText(), "1");
+    EXPECT_FALSE(form->Frame1->Timer1->isActive());
+    EXPECT_TRUE(form->Frame7->Timer4->isActive());
+    EXPECT_EQ(form->Frame7->Combo5->itemText(19), "20");
+    EXPECT_EQ(form->Frame7->Combo5->currentText(), "1");
 
     // Nothing can be added before the lists hold names: said at every press.
     prompt.expectMessage(kListsEmpty, "错误", Icon::Warning);
-    form->Command34->click();
+    form->Frame7->Command34->click();
     prompt.verify();
-    EXPECT_EQ(form->Command34->text(), QStringLiteral("添　加"));
+    EXPECT_EQ(form->Frame7->Command34->text(), QStringLiteral("添　加"));
 
     fillLists();
-    form->Command28->click();
-    form->Command27->click();
-    EXPECT_EQ(form->Combo2->currentText(), QStringLiteral("第一章"));
-    EXPECT_EQ(form->Combo3->currentText(), QStringLiteral("填空题"));
-    EXPECT_EQ(form->Combo4->currentText(), QStringLiteral("易"));
-    EXPECT_EQ(form->Combo7->currentText(), QStringLiteral("第一单元"));
+    form->Frame7->Command28->click();
+    form->Frame1->Command27->click();
+    EXPECT_EQ(form->Frame7->Combo2->currentText(), QStringLiteral("第一章"));
+    EXPECT_EQ(form->Frame7->Combo3->currentText(), QStringLiteral("填空题"));
+    EXPECT_EQ(form->Frame7->Combo4->currentText(), QStringLiteral("易"));
+    EXPECT_EQ(form->Frame7->Combo7->currentText(), QStringLiteral("第一单元"));
 
-    form->Command34->click();
-    EXPECT_EQ(form->Command34->text(), QStringLiteral("确　定"));
-    for (QPushButton* b : {form->Command28, form->Command29, form->Command30, form->Command35, form->Command36})
+    form->Frame7->Command34->click();
+    EXPECT_EQ(form->Frame7->Command34->text(), QStringLiteral("确　定"));
+    for (QPushButton* b : {form->Frame7->Command28, form->Frame7->Command29, form->Frame7->Command30, form->Frame7->Command35, form->Frame7->Command36})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-    EXPECT_FALSE(form->Timer4->isActive());
-    EXPECT_EQ(form->keys()->defaultButton(), form->Command34);
-    EXPECT_EQ(form->keys()->cancelButton(), form->Command37);
+    EXPECT_FALSE(form->Frame7->Timer4->isActive());
+    EXPECT_EQ(form->keys()->defaultButton(), form->Frame7->Command34);
+    EXPECT_EQ(form->keys()->cancelButton(), form->Frame7->Command37);
     EXPECT_FALSE(form->File1->isEnabled());
 
     // An empty question box saves nothing and the pane keeps waiting.
-    form->Command34->click();
+    form->Frame7->Command34->click();
     EXPECT_EQ(bank->count(), 0);
-    EXPECT_EQ(form->Command34->text(), QStringLiteral("确　定"));
+    EXPECT_EQ(form->Frame7->Command34->text(), QStringLiteral("确　定"));
 
-    form->RichTextBox1->setText(QStringLiteral("新题"));
-    form->Command34->click();
+    form->Frame7->RichTextBox1->setText(QStringLiteral("新题"));
+    form->Frame7->Command34->click();
     EXPECT_EQ(bank->count(), 1);
-    EXPECT_EQ(form->CurrentQuestion, 0);
+    EXPECT_EQ(form->Frame7->CurrentQuestion, 0);
     EXPECT_EQ(caption(), QStringLiteral("题库录入  共有题目1道　现在显示第1道"));
-    EXPECT_EQ(form->Command34->text(), QStringLiteral("添　加"));
-    EXPECT_TRUE(form->Timer4->isActive());
+    EXPECT_EQ(form->Frame7->Command34->text(), QStringLiteral("添　加"));
+    EXPECT_TRUE(form->Frame7->Timer4->isActive());
     const Question stored = bank->read(0)->question;
     EXPECT_EQ(rtfPlainText(stored.text), QStringLiteral("新题"));
     EXPECT_EQ(stored.chapter, QStringLiteral("第一章"));
@@ -79,51 +79,51 @@ TEST_F(EntryTest, NavigationAndJump)
     addQuestions(5);
     openPane();
     EXPECT_EQ(shownQuestion(), QStringLiteral("题5"));
-    EXPECT_EQ(form->RichTextBox2->Text(), QStringLiteral("答5"));
+    EXPECT_EQ(form->Frame7->RichTextBox2->Text(), QStringLiteral("答5"));
     EXPECT_EQ(caption(), QStringLiteral("题库录入  共有题目5道　现在显示第5道"));
-    EXPECT_TRUE(form->Command30->isEnabled());
-    EXPECT_TRUE(form->Command31->isEnabled());
-    EXPECT_FALSE(form->Command32->isEnabled());
-    EXPECT_FALSE(form->Command33->isEnabled());
+    EXPECT_TRUE(form->Frame7->Command30->isEnabled());
+    EXPECT_TRUE(form->Frame7->Command31->isEnabled());
+    EXPECT_FALSE(form->Frame7->Command32->isEnabled());
+    EXPECT_FALSE(form->Frame7->Command33->isEnabled());
 
-    form->Command30->click();
+    form->Frame7->Command30->click();
     EXPECT_EQ(shownQuestion(), QStringLiteral("题1"));
-    form->Timer4_Timer();
-    EXPECT_FALSE(form->Command30->isEnabled());
-    EXPECT_FALSE(form->Command31->isEnabled());
-    EXPECT_TRUE(form->Command32->isEnabled());
-    EXPECT_TRUE(form->Command33->isEnabled());
-    form->Command32->click();
+    form->Frame7->Timer4_Timer();
+    EXPECT_FALSE(form->Frame7->Command30->isEnabled());
+    EXPECT_FALSE(form->Frame7->Command31->isEnabled());
+    EXPECT_TRUE(form->Frame7->Command32->isEnabled());
+    EXPECT_TRUE(form->Frame7->Command33->isEnabled());
+    form->Frame7->Command32->click();
     EXPECT_EQ(shownQuestion(), QStringLiteral("题2"));
-    form->Timer4_Timer();
-    form->Command31->click();
+    form->Frame7->Timer4_Timer();
+    form->Frame7->Command31->click();
     EXPECT_EQ(shownQuestion(), QStringLiteral("题1"));
-    form->Command33->click();
-    form->Command32_Click();  // at the last: nothing
+    form->Frame7->Command33->click();
+    form->Frame7->Command32_Click();  // at the last: nothing
     EXPECT_EQ(shownQuestion(), QStringLiteral("题5"));
 
     for (const char* nothing : {"0", "6", "abc", "-1", ""}) {
-        form->Text12->setText(nothing);
-        form->Command29->click();
-        EXPECT_EQ(form->CurrentQuestion, 4) << nothing;
+        form->Frame7->Text12->setText(nothing);
+        form->Frame7->Command29->click();
+        EXPECT_EQ(form->Frame7->CurrentQuestion, 4) << nothing;
     }
-    form->Text12->setText("3");
-    form->Command29->click();
+    form->Frame7->Text12->setText("3");
+    form->Frame7->Command29->click();
     EXPECT_EQ(shownQuestion(), QStringLiteral("题3"));
     EXPECT_EQ(caption(), QStringLiteral("题库录入  共有题目5道　现在显示第3道"));
-    form->Command33->click();
-    form->Text12->setText("2.5");
-    form->Command29->click();
+    form->Frame7->Command33->click();
+    form->Frame7->Text12->setText("2.5");
+    form->Frame7->Command29->click();
     EXPECT_EQ(shownQuestion(), QStringLiteral("题3"));
-    form->Command33->click();
-    form->Text12->setText("3.5");
-    form->Command29->click();
+    form->Frame7->Command33->click();
+    form->Frame7->Text12->setText("3.5");
+    form->Frame7->Command29->click();
     EXPECT_EQ(shownQuestion(), QStringLiteral("题3"));
 
     // Enter in the jump box jumps.
     QFocusEvent focusIn(QEvent::FocusIn);
-    QApplication::sendEvent(form->Text12, &focusIn);
-    EXPECT_EQ(form->keys()->defaultButton(), form->Command29);
+    QApplication::sendEvent(form->Frame7->Text12, &focusIn);
+    EXPECT_EQ(form->keys()->defaultButton(), form->Frame7->Command29);
 }
 
 TEST_F(EntryTest, ShownValuesJoinTheirLists)
@@ -137,34 +137,34 @@ TEST_F(EntryTest, ShownValuesJoinTheirLists)
     q.score = 2.5;
     ASSERT_TRUE(bank->add(q));
     openPane();
-    EXPECT_EQ(form->Combo2->currentText(), QStringLiteral("第九章"));
-    EXPECT_EQ(form->Combo3->currentText(), QStringLiteral("判断题"));
-    EXPECT_EQ(form->Combo4->currentText(), QStringLiteral("难"));
-    EXPECT_EQ(form->Combo5->currentText(), QStringLiteral("2.5"));
-    EXPECT_EQ(form->Combo7->currentText(), QString());
+    EXPECT_EQ(form->Frame7->Combo2->currentText(), QStringLiteral("第九章"));
+    EXPECT_EQ(form->Frame7->Combo3->currentText(), QStringLiteral("判断题"));
+    EXPECT_EQ(form->Frame7->Combo4->currentText(), QStringLiteral("难"));
+    EXPECT_EQ(form->Frame7->Combo5->currentText(), QStringLiteral("2.5"));
+    EXPECT_EQ(form->Frame7->Combo7->currentText(), QString());
     EXPECT_EQ(bank->list(AttributeList::Chapters), (QStringList{"第一章", "第二章", "第九章"}));
     EXPECT_EQ(bank->list(AttributeList::Types), (QStringList{"填空题", "选择题", "判断题"}));
     EXPECT_EQ(bank->list(AttributeList::Difficulties), (QStringList{"易", "难"}));
     EXPECT_EQ(bank->list(AttributeList::Units), (QStringList{"第一单元"}));  // an empty value joins the box only
-    EXPECT_EQ(listNames(form->List3), (QStringList{"第一章", "第二章", "第九章"}));
-    EXPECT_EQ(form->Combo7->count(), 2);
+    EXPECT_EQ(listNames(form->Settings->List3), (QStringList{"第一章", "第二章", "第九章"}));
+    EXPECT_EQ(form->Frame7->Combo7->count(), 2);
 
     // Shown again: nothing is added twice.
-    form->Command33->click();
+    form->Frame7->Command33->click();
     EXPECT_EQ(bank->list(AttributeList::Chapters)->size(), 3);
-    EXPECT_EQ(form->Combo2->count(), 3);
-    EXPECT_EQ(form->Combo7->count(), 2);
+    EXPECT_EQ(form->Frame7->Combo2->count(), 3);
+    EXPECT_EQ(form->Frame7->Combo7->count(), 2);
 
     // The empty unit is refused at the confirming press of change and of add.
-    form->Command36->click();
+    form->Frame7->Command36->click();
     prompt.expectMessage(QStringLiteral("单元项不得为空！"), "错误", Icon::Warning);
-    form->Command36->click();
+    form->Frame7->Command36->click();
     prompt.verify();
-    EXPECT_EQ(form->Command36->text(), QStringLiteral("确　定"));
-    form->Command37->click();
-    form->Command34->click();
+    EXPECT_EQ(form->Frame7->Command36->text(), QStringLiteral("确　定"));
+    form->Frame7->Command37->click();
+    form->Frame7->Command34->click();
     prompt.expectMessage(QStringLiteral("单元项不得为空！"), "错误", Icon::Warning);
-    form->Command34->click();
+    form->Frame7->Command34->click();
     prompt.verify();
     EXPECT_EQ(bank->count(), 1);
 }
@@ -176,17 +176,17 @@ TEST_F(EntryTest, EmptyChapterIsRefusedAtChange)
     q.chapter = QString();
     ASSERT_TRUE(bank->add(q));
     openPane();
-    EXPECT_EQ(form->Combo2->currentText(), QString());
-    form->Command36->click();
+    EXPECT_EQ(form->Frame7->Combo2->currentText(), QString());
+    form->Frame7->Command36->click();
     prompt.expectMessage(QStringLiteral("该项不得为空！"), "错误", Icon::Warning);
-    form->Command36->click();
+    form->Frame7->Command36->click();
     prompt.verify();
     // Add refuses at once, before its first press.
-    form->Command37->click();
+    form->Frame7->Command37->click();
     prompt.expectMessage(kListsEmpty, "错误", Icon::Warning);
-    form->Command34->click();
+    form->Frame7->Command34->click();
     prompt.verify();
-    EXPECT_EQ(form->Command34->text(), QStringLiteral("添　加"));
+    EXPECT_EQ(form->Frame7->Command34->text(), QStringLiteral("添　加"));
 }
 
 TEST_F(EntryTest, AddStartsFromTheShownQuestion)
@@ -194,11 +194,11 @@ TEST_F(EntryTest, AddStartsFromTheShownQuestion)
     fillLists();
     addQuestions(1);
     openPane();
-    form->Command34->click();
-    EXPECT_EQ(form->RichTextBox1->SelLength(), 2);  // the whole question, ready to be typed over
-    EXPECT_EQ(form->Combo2->currentText(), QStringLiteral("第二章"));
-    form->RichTextBox2->setText(QStringLiteral("新答案"));
-    form->Command34->click();
+    form->Frame7->Command34->click();
+    EXPECT_EQ(form->Frame7->RichTextBox1->SelLength(), 2);  // the whole question, ready to be typed over
+    EXPECT_EQ(form->Frame7->Combo2->currentText(), QStringLiteral("第二章"));
+    form->Frame7->RichTextBox2->setText(QStringLiteral("新答案"));
+    form->Frame7->Command34->click();
     ASSERT_EQ(bank->count(), 2);
     const Question added = bank->read(1)->question;
     EXPECT_EQ(rtfPlainText(added.text), QStringLiteral("题1"));
@@ -206,7 +206,7 @@ TEST_F(EntryTest, AddStartsFromTheShownQuestion)
     EXPECT_EQ(added.chapter, QStringLiteral("第二章"));
     EXPECT_EQ(added.type, QStringLiteral("选择题"));
     EXPECT_EQ(added.score, 4);
-    EXPECT_EQ(form->CurrentQuestion, 1);
+    EXPECT_EQ(form->Frame7->CurrentQuestion, 1);
     EXPECT_EQ(caption(), QStringLiteral("题库录入  共有题目2道　现在显示第2道"));
 }
 
@@ -221,17 +221,17 @@ TEST_F(EntryTest, ChangeRewritesOnlyThatQuestion)
     const qint64 id = bank->read(0)->question.id;
     const Question second = bank->read(1)->question;
     openPane();
-    form->Command30->click();
-    form->Command36->click();
-    EXPECT_EQ(form->Command36->text(), QStringLiteral("确　定"));
-    EXPECT_FALSE(form->Command34->isEnabled());
-    EXPECT_FALSE(form->Command35->isEnabled());
-    EXPECT_EQ(form->keys()->defaultButton(), form->Command36);
-    form->RichTextBox1->setText(QStringLiteral("改过的题"));
-    form->Combo4->setEditText(QStringLiteral("很难"));
-    form->Combo5->setEditText(QStringLiteral("3"));
-    form->Command36->click();
-    EXPECT_EQ(form->Command36->text(), QStringLiteral("修　改"));
+    form->Frame7->Command30->click();
+    form->Frame7->Command36->click();
+    EXPECT_EQ(form->Frame7->Command36->text(), QStringLiteral("确　定"));
+    EXPECT_FALSE(form->Frame7->Command34->isEnabled());
+    EXPECT_FALSE(form->Frame7->Command35->isEnabled());
+    EXPECT_EQ(form->keys()->defaultButton(), form->Frame7->Command36);
+    form->Frame7->RichTextBox1->setText(QStringLiteral("改过的题"));
+    form->Frame7->Combo4->setEditText(QStringLiteral("很难"));
+    form->Frame7->Combo5->setEditText(QStringLiteral("3"));
+    form->Frame7->Command36->click();
+    EXPECT_EQ(form->Frame7->Command36->text(), QStringLiteral("修　改"));
     const Question changed = bank->read(0)->question;
     EXPECT_EQ(changed.id, id);
     EXPECT_EQ(rtfPlainText(changed.text), QStringLiteral("改过的题"));
@@ -244,9 +244,9 @@ TEST_F(EntryTest, ChangeRewritesOnlyThatQuestion)
     EXPECT_EQ(caption(), QStringLiteral("题库录入  共有题目3道　现在显示第1道"));
 
     // A score that is no number stores 0.
-    form->Command36->click();
-    form->Combo5->setEditText(QStringLiteral("abc"));
-    form->Command36->click();
+    form->Frame7->Command36->click();
+    form->Frame7->Combo5->setEditText(QStringLiteral("abc"));
+    form->Frame7->Command36->click();
     EXPECT_EQ(bank->read(0)->question.score, 0);
 }
 
@@ -255,34 +255,34 @@ TEST_F(EntryTest, DeleteShowsTheFollowingQuestion)
     fillLists();
     addQuestions(4);
     openPane();
-    form->Text12->setText("2");
-    form->Command29->click();
-    form->Command35->click();
-    EXPECT_EQ(form->Command35->text(), QStringLiteral("确　定"));
-    EXPECT_FALSE(form->Command34->isEnabled());
-    EXPECT_FALSE(form->Command36->isEnabled());
-    EXPECT_FALSE(form->Command28->isEnabled());
-    form->Command35->click();  // no further question asked
+    form->Frame7->Text12->setText("2");
+    form->Frame7->Command29->click();
+    form->Frame7->Command35->click();
+    EXPECT_EQ(form->Frame7->Command35->text(), QStringLiteral("确　定"));
+    EXPECT_FALSE(form->Frame7->Command34->isEnabled());
+    EXPECT_FALSE(form->Frame7->Command36->isEnabled());
+    EXPECT_FALSE(form->Frame7->Command28->isEnabled());
+    form->Frame7->Command35->click();  // no further question asked
     EXPECT_EQ(bank->count(), 3);
     EXPECT_EQ(shownQuestion(), QStringLiteral("题3"));
-    EXPECT_EQ(form->CurrentQuestion, 1);
+    EXPECT_EQ(form->Frame7->CurrentQuestion, 1);
     EXPECT_EQ(caption(), QStringLiteral("题库录入  共有题目3道　现在显示第2道"));
-    EXPECT_EQ(form->Command35->text(), QStringLiteral("删　除"));
+    EXPECT_EQ(form->Frame7->Command35->text(), QStringLiteral("删　除"));
 
-    form->Command33->click();
-    form->Command35->click();
-    form->Command35->click();
+    form->Frame7->Command33->click();
+    form->Frame7->Command35->click();
+    form->Frame7->Command35->click();
     EXPECT_EQ(shownQuestion(), QStringLiteral("题3"));
     EXPECT_EQ(caption(), QStringLiteral("题库录入  共有题目2道　现在显示第2道"));
 
     for (int i = 0; i < 2; ++i) {
-        form->Command35->click();
-        form->Command35->click();
+        form->Frame7->Command35->click();
+        form->Frame7->Command35->click();
     }
     EXPECT_EQ(bank->count(), 0);
     EXPECT_EQ(shownQuestion(), QString());
-    EXPECT_EQ(form->RichTextBox2->Text(), QString());
-    EXPECT_EQ(form->CurrentQuestion, -1);
+    EXPECT_EQ(form->Frame7->RichTextBox2->Text(), QString());
+    EXPECT_EQ(form->Frame7->CurrentQuestion, -1);
     EXPECT_EQ(caption(), QStringLiteral("题库录入  共有题目0道"));
 }
 
@@ -291,16 +291,16 @@ TEST_F(EntryTest, CancelKeepsUnsavedEditsVisible)
     fillLists();
     addQuestions(2);
     openPane();
-    form->Command36->click();
-    form->RichTextBox1->setText(QStringLiteral("未保存"));
-    QTest::keyClick(form->RichTextBox2, Qt::Key_Escape);  // Esc presses "取　消"
-    EXPECT_EQ(form->Command36->text(), QStringLiteral("修　改"));
-    EXPECT_TRUE(form->Command28->isEnabled());
+    form->Frame7->Command36->click();
+    form->Frame7->RichTextBox1->setText(QStringLiteral("未保存"));
+    QTest::keyClick(form->Frame7->RichTextBox2, Qt::Key_Escape);  // Esc presses "取　消"
+    EXPECT_EQ(form->Frame7->Command36->text(), QStringLiteral("修　改"));
+    EXPECT_TRUE(form->Frame7->Command28->isEnabled());
     EXPECT_EQ(shownQuestion(), QStringLiteral("未保存"));
     EXPECT_EQ(storedText(1), QStringLiteral("题2"));
-    form->Command30->click();
-    form->Timer4_Timer();
-    form->Command32->click();
+    form->Frame7->Command30->click();
+    form->Frame7->Timer4_Timer();
+    form->Frame7->Command32->click();
     EXPECT_EQ(shownQuestion(), QStringLiteral("题2"));
 }
 
@@ -309,21 +309,21 @@ TEST_F(EntryTest, CloseAndReopenOnTheQuestionLastShown)
     fillLists();
     addQuestions(3);
     openPane();
-    form->Command30->click();
-    form->Command28->click();
+    form->Frame7->Command30->click();
+    form->Frame7->Command28->click();
     EXPECT_TRUE(form->Frame7->isHidden());
-    EXPECT_TRUE(form->Timer1->isActive());
-    EXPECT_EQ(form->Command4->text(), QStringLiteral("设　置"));
-    EXPECT_TRUE(form->Frame5->isHidden());
-    EXPECT_TRUE(form->Command1->isEnabled());
-    EXPECT_TRUE(form->Command8->isEnabled());
-    form->Command27->click();
+    EXPECT_TRUE(form->Frame1->Timer1->isActive());
+    EXPECT_EQ(form->Frame1->Command4->text(), QStringLiteral("设　置"));
+    EXPECT_TRUE(form->Settings->Frame5->isHidden());
+    EXPECT_TRUE(form->Frame1->Command1->isEnabled());
+    EXPECT_TRUE(form->Frame1->Command8->isEnabled());
+    form->Frame1->Command27->click();
     EXPECT_EQ(shownQuestion(), QStringLiteral("题1"));
 
     // Choosing the bank again opens it on its last question.
-    form->Command28->click();
+    form->Frame7->Command28->click();
     choose("生物", "a.tik");
-    form->Command27->click();
+    form->Frame1->Command27->click();
     EXPECT_EQ(shownQuestion(), QStringLiteral("题3"));
 }
 
@@ -338,7 +338,7 @@ TEST_F(EntryTest, ThePaneFollowsTheChosenBank)
     EXPECT_FALSE(form->Frame7->isHidden());
     EXPECT_EQ(shownQuestion(), QStringLiteral("乙库的题"));
     EXPECT_EQ(caption(), QStringLiteral("题库录入  共有题目1道　现在显示第1道"));
-    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_FALSE(form->Frame1->Timer1->isActive());
     // The lists of b.tik got the values of its question.
     EXPECT_EQ(other.list(AttributeList::Chapters), QStringList{"第二章"});
     // Another subject (no bank chosen) closes the pane.

@@ -50,13 +50,13 @@ TEST_F(EntryWord, AnswerEditedInTheWordProcessorIsStoredByChange)
     addQuestions(1);
     openPane();
     WordScript word(WordScript::savesRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 edited {\\b answer}\\par}"));
-    form->Command39->click();
-    EXPECT_EQ(form->RichTextBox2->Text(), "edited answer");
+    form->Frame7->Command39->click();
+    EXPECT_EQ(form->Frame7->RichTextBox2->Text(), "edited answer");
     EXPECT_EQ(shownQuestion(), QStringLiteral("题1"));
     EXPECT_TRUE(QFile::exists(BankRoot() + "~temp.rtf"));
     EXPECT_EQ(rtfPlainText(bank->read(0)->question.answer), QStringLiteral("答1"));  // nothing stored yet
-    form->Command36->click();
-    form->Command36->click();
+    form->Frame7->Command36->click();
+    form->Frame7->Command36->click();
     EXPECT_EQ(rtfPlainText(bank->read(0)->question.answer), "edited answer");
 }
 
@@ -68,9 +68,9 @@ TEST_F(EntryWord, BrowseAllOfThreeQuestions)
     q.text = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\qc\\f0 plain {\\b bold}\\par}";
     ASSERT_TRUE(bank->add(q));
     openPane();
-    form->Command30->click();
+    form->Frame7->Command30->click();
     WordScript word(kKeepsACopy);
-    form->Command47->click();
+    form->Frame7->Command47->click();
     QTextDocument doc;
     browsedDocument(word, &doc);
     const QString expected = QStringLiteral(
@@ -89,7 +89,7 @@ TEST_F(EntryWord, BrowseAllOfThreeQuestions)
     EXPECT_TRUE(bold.charFormat().fontWeight() >= QFont::Bold);
     // The pane shows the question it showed before, with its caption.
     EXPECT_EQ(shownQuestion(), QStringLiteral("题1"));
-    EXPECT_EQ(form->RichTextBox2->Text(), QStringLiteral("答1"));
+    EXPECT_EQ(form->Frame7->RichTextBox2->Text(), QStringLiteral("答1"));
     EXPECT_EQ(caption(), QStringLiteral("题库录入  共有题目3道　现在显示第1道"));
     EXPECT_EQ(readAll(word.file("shown.rtf")), readAll(BankRoot() + "~Word.rtf"));
 }
@@ -98,7 +98,7 @@ TEST_F(EntryWord, BrowseAllOfAnEmptyBank)
 {
     openPane();
     WordScript word(kKeepsACopy);
-    form->Command47->click();
+    form->Frame7->Command47->click();
     QTextDocument doc;
     browsedDocument(word, &doc);
     EXPECT_EQ(doc.toPlainText(), QString());
@@ -119,13 +119,13 @@ TEST_F(EntryWord, EscStopsAfterTheCurrentQuestion)
         captionWhileRunning = caption();
         EXPECT_FALSE(progress->isHidden());
         // Other input is held off while the document is built.
-        QTest::mouseClick(form->Command28, Qt::LeftButton);
+        QTest::mouseClick(form->Frame7->Command28, Qt::LeftButton);
         clickedThrough = form->Frame7->isHidden();
-        QTest::keyClick(form->RichTextBox1, Qt::Key_Escape);
+        QTest::keyClick(form->Frame7->RichTextBox1, Qt::Key_Escape);
     });
     WordScript word(kKeepsACopy);
-    form->Command47->click();
-    EXPECT_TRUE(form->BrowseCancelled);
+    form->Frame7->Command47->click();
+    EXPECT_TRUE(form->Frame7->BrowseCancelled);
     EXPECT_FALSE(clickedThrough);
     EXPECT_EQ(captionWhileRunning, QStringLiteral("题目显示  共3题　第2题"));
     EXPECT_TRUE(progress->isHidden());

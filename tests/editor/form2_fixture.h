@@ -4,7 +4,14 @@
 #include "bankstore/bank_file.h"
 #include "core/paths.h"
 #include "core/workspace.h"
+#include "editor/attribute_panel.h"
+#include "editor/bank_panel.h"
+#include "editor/copy_panels.h"
+#include "editor/create_panel.h"
+#include "editor/entry_pane.h"
 #include "editor/form2.h"
+#include "editor/settings_panel.h"
+#include "editor/subject_panel.h"
 #include "support/scripted_prompt.h"
 #include "support/temp_dirs.h"
 #include "widgets/filelists.h"
@@ -49,7 +56,7 @@ protected:
             if (form->File1->List(i) == bank)
                 form->File1->clickItem(i);
         ASSERT_EQ(form->File1->FileName(), bank);
-        form->Timer1_Timer();
+        form->Frame1->Timer1_Timer();
     }
     Workspace& ws() { return dir.workspace; }
     QString BankRoot() const { return dir.workspace.BankRoot(); }

@@ -1,4 +1,3 @@
-#include "editor/bank_window_actions.h"
 #include "editor/form2_fixture.h"
 #include "editor/form4.h"
 #include "core/gbk.h"
@@ -35,18 +34,16 @@ protected:
         Form2Test::SetUp();
         subject("生物", {"a.tik", "empty.tik"});
         open();
-        actions = form->actions();
         choose("生物", "a.tik");
     }
-    BankWindowActions* actions = nullptr;
 };
 
 }  // namespace
 
 TEST_F(BankWindowButtons, FormatStatementWindow)
 {
-    form->Command60->click();
-    Form4* f = actions->form4();
+    form->Frame1->Command60->click();
+    Form4* f = form->form4();
     EXPECT_TRUE(f->isVisible());
     EXPECT_EQ(f->windowTitle(), QStringLiteral("导入说明"));
     const QStringList lines = f->Text1->toPlainText().split('\n');
@@ -65,7 +62,7 @@ TEST_F(BankWindowButtons, MergingAnEmptyBankAddsNothing)
         .expectMessage("将“" + form->bankPath() + "”与“" + SubjectDir() + "empty.tik”合并吗？", "警告",
                        Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
         .expectMessage("合并成功!", "提示", Icon::Warning);
-    form->Command59->click();
+    form->Frame1->Command59->click();
     prompt.verify();
     EXPECT_EQ(bank.count(), 1);
 }
@@ -78,9 +75,9 @@ TEST_F(BankWindowButtons, SortFollowsTheChapterListAsShown)
     ASSERT_TRUE(bank.add(inChapter("第一章", "1b")));
     ASSERT_TRUE(bank.rewriteList(AttributeList::Chapters, {"第二章", "第一章"}));
     const qint64 firstId = bank.read(0)->question.id;
-    form->Command4->click();
+    form->Frame1->Command4->click();
     prompt.expectMessage("排序成功！", "Quellmark", Icon::Information);
-    form->Command72->click();
+    form->Settings->Command72->click();
     prompt.verify();
     QStringList order;
     for (int i = 0; i < 3; ++i)
@@ -103,7 +100,7 @@ TEST_F(BankWindowButtons, ImportOldFormatThroughTheButton)
         .expectInput("请输入下列题目的难度等级：" + q1, "导入题库", QStringLiteral("容易"))
         .expectInput("请输入下列题目的题目类型：" + q1, "导入题库", QStringLiteral("问答题"))
         .expectMessage("导入文件执行完毕！题库中分值一律按１分计算，如需改变，请自行修改！", "提示", Icon::Warning);
-    form->Command40->click();
+    form->Frame1->Command40->click();
     prompt.verify();
 
     ASSERT_EQ(bank.count(), 2);
@@ -116,7 +113,7 @@ TEST_F(BankWindowButtons, ImportOldFormatThroughTheButton)
     EXPECT_EQ(bank.list(AttributeList::Types), QStringList{"问答题"});
     EXPECT_EQ(bank.list(AttributeList::Chapters), QStringList{"第一章"});
     EXPECT_TRUE(form->Frame7->isHidden());
-    EXPECT_EQ(form->Command4->text(), QStringLiteral("设　置"));
+    EXPECT_EQ(form->Frame1->Command4->text(), QStringLiteral("设　置"));
 }
 
 TEST_F(BankWindowButtons, ImportRefusesAFileWithoutTheHeader)
@@ -126,17 +123,17 @@ TEST_F(BankWindowButtons, ImportRefusesAFileWithoutTheHeader)
     prompt.expectMessage(kImportQuestion, "警告", Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
         .expectOpenFile("导入题库", kImportFilter, file)
         .expectMessage("文件不是规定格式的！", "错误", Icon::Warning);
-    form->Command40->click();
+    form->Frame1->Command40->click();
     prompt.verify();
     EXPECT_TRUE(form->Frame7->isHidden());
     EXPECT_EQ(BankFile(form->bankPath()).count(), 0);
 
     // Declining the first question or the file dialog does nothing at all.
     prompt.expectMessage(kImportQuestion, "警告", Icon::Question, Buttons::YesNo, Answer::No, Answer::No);
-    form->Command40->click();
+    form->Frame1->Command40->click();
     prompt.expectMessage(kImportQuestion, "警告", Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
         .expectOpenFile("导入题库", kImportFilter, QString());
-    form->Command40->click();
+    form->Frame1->Command40->click();
     prompt.verify();
     EXPECT_TRUE(form->Frame7->isHidden());
 }

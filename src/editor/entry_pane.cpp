@@ -1,16 +1,17 @@
-// The bank window's entry pane: one question at a time with its answer and attributes,
-// navigation, adding, changing and deleting questions, the formatting bar and the
-// hand-offs to the word processor.
+#include "editor/entry_pane.h"
 
 #include "bankstore/bank_file.h"
 #include "core/numbers.h"
 #include "core/paths.h"
 #include "core/prompt.h"
 #include "editor/bank_document.h"
+#include "editor/bank_panel.h"
 #include "editor/form2.h"
-#include "editor/form2_parts.h"
+#include "editor/settings_panel.h"
 #include "widgets/busycursor.h"
+#include "widgets/controls.h"
 #include "widgets/dialogkeys.h"
+#include "widgets/editstep.h"
 #include "widgets/filelists.h"
 #include "widgets/formattingbar.h"
 #include "widgets/richtextbox.h"
@@ -32,8 +33,6 @@
 #include <QVBoxLayout>
 
 namespace qm {
-
-using namespace form2;
 
 namespace {
 
@@ -99,43 +98,42 @@ private:
 
 }  // namespace
 
-QWidget* Form2::buildEntryPane()
+EntryPane::EntryPane(Form2& form) : QGroupBox(QStringLiteral("题库录入"), &form), m_form(form)
 {
-    Frame7 = new QGroupBox(QStringLiteral("题库录入"), this);
-    Frame7->setObjectName(QStringLiteral("Frame7"));
+    setObjectName(QStringLiteral("Frame7"));
 
-    RichTextBox1 = new RichTextBox(Frame7);
+    RichTextBox1 = new RichTextBox(this);
     RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
-    RichTextBox2 = new RichTextBox(Frame7);
+    RichTextBox2 = new RichTextBox(this);
     RichTextBox2->setObjectName(QStringLiteral("RichTextBox2"));
-    FormatBar = new FormattingBar(RichTextBox1, RichTextBox2, FormattingBarOptions::bankWindow(), Frame7);
-    Command38 = makeButton(Frame7, QStringLiteral("Command38"), QStringLiteral("WORD编辑"));
-    Command39 = makeButton(Frame7, QStringLiteral("Command39"), QStringLiteral("WORD编辑"));
+    FormatBar = new FormattingBar(RichTextBox1, RichTextBox2, FormattingBarOptions::bankWindow(), this);
+    Command38 = makeButton(this, QStringLiteral("Command38"), QStringLiteral("WORD编辑"));
+    Command39 = makeButton(this, QStringLiteral("Command39"), QStringLiteral("WORD编辑"));
 
-    Combo2 = makeCombo(Frame7, QStringLiteral("Combo2"), false);
-    Combo3 = makeCombo(Frame7, QStringLiteral("Combo3"), false);
-    Combo4 = makeCombo(Frame7, QStringLiteral("Combo4"), true);
-    Combo5 = makeCombo(Frame7, QStringLiteral("Combo5"), true);
+    Combo2 = makeCombo(this, QStringLiteral("Combo2"), false);
+    Combo3 = makeCombo(this, QStringLiteral("Combo3"), false);
+    Combo4 = makeCombo(this, QStringLiteral("Combo4"), true);
+    Combo5 = makeCombo(this, QStringLiteral("Combo5"), true);
     Combo5->setMinimumContentsLength(3);
-    Combo7 = makeCombo(Frame7, QStringLiteral("Combo7"), false);
+    Combo7 = makeCombo(this, QStringLiteral("Combo7"), false);
 
-    Command30 = makeButton(Frame7, QStringLiteral("Command30"), QStringLiteral("第一题"));
-    Command31 = makeButton(Frame7, QStringLiteral("Command31"), QStringLiteral("上一题"));
-    Command32 = makeButton(Frame7, QStringLiteral("Command32"), QStringLiteral("下一题"));
-    Command33 = makeButton(Frame7, QStringLiteral("Command33"), QStringLiteral("最末题"));
-    Command29 = makeButton(Frame7, QStringLiteral("Command29"), QStringLiteral("跳至第"));
-    Text12 = makeLineEdit(Frame7, QStringLiteral("Text12"));
+    Command30 = makeButton(this, QStringLiteral("Command30"), QStringLiteral("第一题"));
+    Command31 = makeButton(this, QStringLiteral("Command31"), QStringLiteral("上一题"));
+    Command32 = makeButton(this, QStringLiteral("Command32"), QStringLiteral("下一题"));
+    Command33 = makeButton(this, QStringLiteral("Command33"), QStringLiteral("最末题"));
+    Command29 = makeButton(this, QStringLiteral("Command29"), QStringLiteral("跳至第"));
+    Text12 = makeLineEdit(this, QStringLiteral("Text12"));
     Text12->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
     selectAllOnFocus(Text12);
     Text12->installEventFilter(this);
-    Command34 = makeButton(Frame7, QStringLiteral("Command34"), kAdd);
-    Command35 = makeButton(Frame7, QStringLiteral("Command35"), kDelete);
-    Command36 = makeButton(Frame7, QStringLiteral("Command36"), kModify);
-    Command37 = makeButton(Frame7, QStringLiteral("Command37"), QStringLiteral("取　消"));
+    Command34 = makeButton(this, QStringLiteral("Command34"), QStringLiteral("添　加"));
+    Command35 = makeButton(this, QStringLiteral("Command35"), QStringLiteral("删　除"));
+    Command36 = makeButton(this, QStringLiteral("Command36"), QStringLiteral("修　改"));
+    Command37 = makeButton(this, QStringLiteral("Command37"), QStringLiteral("取　消"));
     Command37->setEnabled(false);
-    Command28 = makeButton(Frame7, QStringLiteral("Command28"), QStringLiteral("关　闭"));
-    Command47 = makeButton(Frame7, QStringLiteral("Command47"), QStringLiteral("WORD浏览所有题目"));
-    m_browseProgress = new QProgressBar(Frame7);
+    Command28 = makeButton(this, QStringLiteral("Command28"), QStringLiteral("关　闭"));
+    Command47 = makeButton(this, QStringLiteral("Command47"), QStringLiteral("WORD浏览所有题目"));
+    m_browseProgress = new QProgressBar(this);
     m_browseProgress->setObjectName(QStringLiteral("BrowseProgress"));
     m_browseProgress->setMaximumWidth(200);
     QSizePolicy keepPlace = m_browseProgress->sizePolicy();
@@ -146,16 +144,16 @@ QWidget* Form2::buildEntryPane()
     auto labelled = [this](const QString& label, QWidget* w) {
         auto* row = new QHBoxLayout;
         row->setSpacing(4);
-        row->addWidget(new QLabel(label, Frame7));
+        row->addWidget(new QLabel(label, this));
         row->addWidget(w, 1);
         return row;
     };
     auto* questionHead = new QHBoxLayout;
-    questionHead->addWidget(new QLabel(QStringLiteral("题目"), Frame7));
+    questionHead->addWidget(new QLabel(QStringLiteral("题目"), this));
     questionHead->addStretch();
     questionHead->addWidget(Command38);
     auto* answerHead = new QHBoxLayout;
-    answerHead->addWidget(new QLabel(QStringLiteral("参考答案"), Frame7));
+    answerHead->addWidget(new QLabel(QStringLiteral("参考答案"), this));
     answerHead->addStretch();
     answerHead->addWidget(Command39);
 
@@ -172,7 +170,7 @@ QWidget* Form2::buildEntryPane()
     navigation->addSpacing(16);
     navigation->addWidget(Command29);
     navigation->addWidget(Text12);
-    navigation->addWidget(new QLabel(QStringLiteral("题"), Frame7));
+    navigation->addWidget(new QLabel(QStringLiteral("题"), this));
     navigation->addStretch();
     navigation->addWidget(m_browseProgress);
     navigation->addWidget(Command47);
@@ -183,7 +181,7 @@ QWidget* Form2::buildEntryPane()
     actions->addStretch();
     actions->addWidget(Command28);
 
-    auto* layout = new QVBoxLayout(Frame7);
+    auto* layout = new QVBoxLayout(this);
     layout->addWidget(FormatBar);
     layout->addLayout(questionHead);
     layout->addWidget(RichTextBox1, 3);
@@ -196,26 +194,35 @@ QWidget* Form2::buildEntryPane()
     Timer4 = new QTimer(this);
     Timer4->setObjectName(QStringLiteral("Timer4"));
     Timer4->setInterval(300);
-    connect(Timer4, &QTimer::timeout, this, &Form2::Timer4_Timer);
+    connect(Timer4, &QTimer::timeout, this, &EntryPane::Timer4_Timer);
+    m_step = new EditStep(form.keys(), Command37, this);
+    m_step->setTimers({Timer4}, [this] { Timer4_Timer(); });
 
-    connect(Command28, &QPushButton::clicked, this, &Form2::Command28_Click);
-    connect(Command29, &QPushButton::clicked, this, &Form2::Command29_Click);
-    connect(Command30, &QPushButton::clicked, this, &Form2::Command30_Click);
-    connect(Command31, &QPushButton::clicked, this, &Form2::Command31_Click);
-    connect(Command32, &QPushButton::clicked, this, &Form2::Command32_Click);
-    connect(Command33, &QPushButton::clicked, this, &Form2::Command33_Click);
-    connect(Command34, &QPushButton::clicked, this, &Form2::Command34_Click);
-    connect(Command35, &QPushButton::clicked, this, &Form2::Command35_Click);
-    connect(Command36, &QPushButton::clicked, this, &Form2::Command36_Click);
-    connect(Command37, &QPushButton::clicked, this, &Form2::Command37_Click);
-    connect(Command38, &QPushButton::clicked, this, &Form2::Command38_Click);
-    connect(Command39, &QPushButton::clicked, this, &Form2::Command39_Click);
-    connect(Command47, &QPushButton::clicked, this, &Form2::Command47_Click);
-    Frame7->hide();
-    return Frame7;
+    connect(Command28, &QPushButton::clicked, this, &EntryPane::Command28_Click);
+    connect(Command29, &QPushButton::clicked, this, &EntryPane::Command29_Click);
+    connect(Command30, &QPushButton::clicked, this, &EntryPane::Command30_Click);
+    connect(Command31, &QPushButton::clicked, this, &EntryPane::Command31_Click);
+    connect(Command32, &QPushButton::clicked, this, &EntryPane::Command32_Click);
+    connect(Command33, &QPushButton::clicked, this, &EntryPane::Command33_Click);
+    connect(Command34, &QPushButton::clicked, this, &EntryPane::Command34_Click);
+    connect(Command35, &QPushButton::clicked, this, &EntryPane::Command35_Click);
+    connect(Command36, &QPushButton::clicked, this, &EntryPane::Command36_Click);
+    connect(Command37, &QPushButton::clicked, this, &EntryPane::Command37_Click);
+    connect(Command38, &QPushButton::clicked, this, &EntryPane::Command38_Click);
+    connect(Command39, &QPushButton::clicked, this, &EntryPane::Command39_Click);
+    connect(Command47, &QPushButton::clicked, this, &EntryPane::Command47_Click);
+    hide();
 }
 
-int Form2::ActiveBox() const
+bool EntryPane::eventFilter(QObject* watched, QEvent* event)
+{
+    // A number typed into the jump box and Enter jump, unless an add, change or delete waits.
+    if (watched == Text12 && event->type() == QEvent::FocusIn && !m_step->pending())
+        m_form.keys()->setDefaultButton(Command29);
+    return QGroupBox::eventFilter(watched, event);
+}
+
+int EntryPane::ActiveBox() const
 {
     return FormatBar->ActiveBox();
 }
@@ -223,87 +230,93 @@ int Form2::ActiveBox() const
 // ---------------------------------------------------------------------------------------
 // Opening and closing the pane
 
-void Form2::Command27_Click()
+void EntryPane::open()
 {
-    Frame7->show();
-    Timer1->stop();
-    for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5, Command8, Command27})
+    BankPanel* bank = m_form.Frame1;
+    show();
+    bank->Timer1->stop();
+    for (QPushButton* b : {bank->Command1, bank->Command2, bank->Command3, bank->Command4, bank->Command5,
+                           bank->Command8, bank->Command27})
         b->setEnabled(false);
     // The setting panels open behind the pane.
-    for (const AttributePanel& p : m_panels)
-        p.frame->show();
-    Command4->setText(QStringLiteral("关　闭"));
-    DataReFresh();
+    m_form.Settings->showPanels();
     fillAttributeBoxes();
     ShowQuestion(CurrentQuestion);
     Timer4->start();
     Timer4_Timer();
 }
 
-void Form2::fillAttributeBoxes()
+void EntryPane::fillAttributeBoxes()
 {
-    fillFromList(Combo2, List3);
-    fillFromList(Combo3, List2);
-    fillFromList(Combo4, List4);
+    const SettingsPanel* lists = m_form.Settings;
+    fillFromList(Combo2, lists->List3);
+    fillFromList(Combo3, lists->List2);
+    fillFromList(Combo4, lists->List4);
     Combo5->clear();
     for (int score = 1; score <= 20; ++score)
         Combo5->addItem(QString::number(score));
     Combo5->setCurrentIndex(0);
-    fillFromList(Combo7, List5);
+    fillFromList(Combo7, lists->List5);
 }
 
-void Form2::Command28_Click()
+void EntryPane::Command28_Click()
 {
-    closeSettings();
-    Frame7->hide();
+    m_step->end();
+    BankPanel* bank = m_form.Frame1;
+    m_form.Settings->closeSettings();
+    hide();
     Timer4->stop();
-    Command1->setEnabled(true);
-    Command8->setEnabled(true);
-    Timer1->start();
-    Timer1_Timer();
+    bank->Command1->setEnabled(true);
+    bank->Command8->setEnabled(true);
+    bank->Timer1->start();
+    bank->Timer1_Timer();
 }
 
-void Form2::entryBankChanged()
+void EntryPane::bankChanged()
 {
-    if (Frame7->isHidden())
+    if (isHidden())
         return;
-    if (bankPath().isEmpty())
+    m_step->end();
+    if (m_form.bankPath().isEmpty())
         Command28_Click();
     else
-        Command27_Click();  // the pane follows the newly chosen bank
+        open();  // the pane follows the newly chosen bank
 }
 
 // ---------------------------------------------------------------------------------------
 // Reading, saving and deleting questions
 
-void Form2::showCounter()
+void EntryPane::showCounter()
 {
     QString caption = QStringLiteral("题库录入  共有题目%1道").arg(QuestionCount);
     if (QuestionCount > 0)
         caption += QStringLiteral("　现在显示第%1道").arg(CurrentQuestion + 1);
-    Frame7->setTitle(caption);
+    setTitle(caption);
 }
 
-void Form2::ShowQuestion(int n)
+void EntryPane::ShowQuestion(int n)
 {
-    const BankFile bank(bankPath());
+    const BankFile bank(m_form.bankPath());
     QString error;
     auto at = bank.read(n, &error);
     // The bank may have lost questions meanwhile (another computer): show the last one.
     if (!at && n >= 0)
         at = bank.read(-1, &error);
     if (!at) {
-        reportError(error);
+        m_form.reportError(error);
         return;
     }
     CurrentQuestion = at->position;
     QuestionCount = at->count;
+    const Question& q = at->question;
+    m_shownId = q.id;
+    m_shownRemark = q.remark;
+    m_shownUse = q.use;
     showCounter();
     RichTextBox1->clear();
     RichTextBox2->clear();
     if (QuestionCount == 0)
         return;
-    const Question& q = at->question;
     RichTextBox1->setTextRTF(q.text);
     RichTextBox2->setTextRTF(q.answer);
     setAttributeBox(Combo3, q.type, AttributeList::Types);
@@ -313,34 +326,24 @@ void Form2::ShowQuestion(int n)
     setAttributeBox(Combo5, numText(q.score), std::nullopt);
 }
 
-void Form2::setAttributeBox(QComboBox* box, const QString& value, std::optional<AttributeList> table)
+void EntryPane::setAttributeBox(QComboBox* box, const QString& value, std::optional<AttributeList> table)
 {
     int i = findExact(box, value);
     if (i < 0) {
         box->addItem(value);
         i = box->count() - 1;
         // A value the list lacks joins the bank's list (a failure is passed over).
-        if (!value.isEmpty() && table && BankFile(bankPath()).appendToList(*table, value))
-            DataReFresh();
+        if (!value.isEmpty() && table && BankFile(m_form.bankPath()).appendToList(*table, value))
+            m_form.Settings->DataReFresh();
     }
     box->setCurrentIndex(i);
 }
 
-bool Form2::SaveQuestion(int n)
+bool EntryPane::SaveQuestion(int n)
 {
-    BankFile bank(bankPath());
+    BankFile bank(m_form.bankPath());
     QString error;
     Question q;
-    if (n >= 0) {
-        // 备注 and 使用 are shown nowhere: they keep what the question had.
-        if (const auto old = bank.read(n, &error)) {
-            q.remark = old->question.remark;
-            q.use = old->question.use;
-        } else {
-            reportError(error);
-            return false;
-        }
-    }
     q.text = RichTextBox1->TextRTF();
     q.answer = RichTextBox2->TextRTF();
     q.type = Combo3->currentText();
@@ -351,45 +354,69 @@ bool Form2::SaveQuestion(int n)
     if (n < 0) {
         const auto position = bank.add(q, &error);
         if (!position) {
-            reportError(error);
+            m_form.reportError(error);
             return false;
         }
         CurrentQuestion = *position;
         QuestionCount = *position + 1;
-    } else {
-        if (!bank.overwrite(n, q, &error)) {
-            reportError(error);
-            return false;
-        }
-        CurrentQuestion = n;
+        showCounter();
+        // The new question is the one shown from now on.
+        if (const auto added = bank.read(*position))
+            m_shownId = added->question.id;
+        m_shownRemark.clear();
+        m_shownUse.clear();
+        return true;
+    }
+    // 备注 and 使用 are shown nowhere: they keep what the question had.
+    q.remark = m_shownRemark;
+    q.use = m_shownUse;
+    bool found = false;
+    if (!bank.overwriteById(m_shownId, q, &found, &error)) {
+        m_form.reportError(error);
+        return false;
+    }
+    if (!found) {
+        questionVanished();
+        return true;
     }
     showCounter();
     return true;
 }
 
-bool Form2::DelText(const QString& bank, int n)
+bool EntryPane::DelText(const QString& bank, int n)
 {
     QString error;
-    const auto left = BankFile(bank).remove(n, &error);
+    bool found = false;
+    const auto left = BankFile(bank).removeById(m_shownId, &found, &error);
     if (!left) {
-        reportError(error);
+        m_form.reportError(error);
         return false;
+    }
+    if (!found) {
+        questionVanished();
+        return true;
     }
     QuestionCount = *left;
     ShowQuestion(QuestionCount < 1 || n >= QuestionCount ? -1 : n);
     return true;
 }
 
+void EntryPane::questionVanished()
+{
+    m_form.prompt().message(QStringLiteral("该题已被删除！"), QStringLiteral("错误"), Icon::Warning);
+    ShowQuestion(CurrentQuestion);
+}
+
 // ---------------------------------------------------------------------------------------
 // Navigation
 
-void Form2::Command30_Click()
+void EntryPane::Command30_Click()
 {
     CurrentQuestion = 0;
     ShowQuestion(CurrentQuestion);
 }
 
-void Form2::Command31_Click()
+void EntryPane::Command31_Click()
 {
     if (CurrentQuestion >= 1) {
         --CurrentQuestion;
@@ -397,7 +424,7 @@ void Form2::Command31_Click()
     }
 }
 
-void Form2::Command32_Click()
+void EntryPane::Command32_Click()
 {
     if (CurrentQuestion < QuestionCount - 1) {
         ++CurrentQuestion;
@@ -405,13 +432,13 @@ void Form2::Command32_Click()
     }
 }
 
-void Form2::Command33_Click()
+void EntryPane::Command33_Click()
 {
     CurrentQuestion = -1;
     ShowQuestion(CurrentQuestion);
 }
 
-void Form2::Command29_Click()
+void EntryPane::Command29_Click()
 {
     const double v = Val(Text12->text());
     if (v > 0 && v <= QuestionCount) {
@@ -420,7 +447,7 @@ void Form2::Command29_Click()
     }
 }
 
-void Form2::Timer4_Timer()
+void EntryPane::Timer4_Timer()
 {
     const bool back = CurrentQuestion >= 1;
     const bool forward = CurrentQuestion < QuestionCount - 1;
@@ -433,33 +460,27 @@ void Form2::Timer4_Timer()
 // ---------------------------------------------------------------------------------------
 // Add, delete, change, cancel
 
-void Form2::startEntryStep(QPushButton* pressed)
+void EntryPane::startEntryStep(QPushButton* pressed)
 {
-    pressed->setText(kConfirm);
-    for (QPushButton* b : {Command28, Command29, Command30, Command31, Command32, Command33, Command34, Command35,
-                           Command36, Command47})
-        if (b != pressed)
-            b->setEnabled(false);
-    Command37->setEnabled(true);
-    Timer4->stop();
-    m_keys->setDefaultButton(pressed);
-    m_keys->setCancelButton(Command37);
-    // The bank stays chosen while the pane waits: another choice would drop the edits.
-    File1->setEnabled(false);
-    Combo1->setEnabled(false);
+    // The bank stays chosen and unchanged while the pane waits: another choice, an import,
+    // a merge, a sort or a copy would drop the edits or change the question under them.
+    QList<QWidget*> lock{Command28, Command29, Command30, Command31, Command32,
+                         Command33, Command34, Command35, Command36, Command47};
+    lock += m_form.Frame1->choiceControls();
+    m_step->begin(pressed, lock);
 }
 
-bool Form2::entryChecksPass()
+bool EntryPane::entryChecksPass()
 {
     for (QComboBox* box : {Combo2, Combo3, Combo4, Combo5}) {
         if (box->currentText().isEmpty()) {
-            reportError(QStringLiteral("该项不得为空！"));
+            m_form.reportError(QStringLiteral("该项不得为空！"));
             box->setFocus();
             return false;
         }
     }
     if (Combo7->currentText().isEmpty()) {
-        reportError(QStringLiteral("单元项不得为空！"));
+        m_form.reportError(QStringLiteral("单元项不得为空！"));
         Combo7->setFocus();
         return false;
     }
@@ -470,15 +491,15 @@ bool Form2::entryChecksPass()
     return true;
 }
 
-void Form2::Command34_Click()
+void EntryPane::Command34_Click()
 {
     for (QComboBox* box : {Combo2, Combo3, Combo4, Combo5}) {
         if (box->currentText().isEmpty()) {
-            reportError(QStringLiteral("章节、题型、难度、分值等项不得为空！请退出录入，进行设置！"));
+            m_form.reportError(QStringLiteral("章节、题型、难度、分值等项不得为空！请退出录入，进行设置！"));
             return;
         }
     }
-    if (Command34->text() != kConfirm) {
+    if (!m_step->confirming(Command34)) {
         startEntryStep(Command34);
         // The question shown is the starting point of the new one; typing replaces it.
         RichTextBox1->setFocus();
@@ -489,9 +510,9 @@ void Form2::Command34_Click()
         Command37_Click();
 }
 
-void Form2::Command36_Click()
+void EntryPane::Command36_Click()
 {
-    if (Command36->text() != kConfirm) {
+    if (!m_step->confirming(Command36)) {
         startEntryStep(Command36);
         RichTextBox1->setFocus();
         return;
@@ -500,48 +521,37 @@ void Form2::Command36_Click()
         Command37_Click();
 }
 
-void Form2::Command35_Click()
+void EntryPane::Command35_Click()
 {
-    if (Command35->text() != kConfirm) {
+    if (!m_step->confirming(Command35)) {
         startEntryStep(Command35);
         return;
     }
-    if (DelText(bankPath(), CurrentQuestion))
+    if (DelText(m_form.bankPath(), CurrentQuestion))
         Command37_Click();
 }
 
-void Form2::Command37_Click()
+void EntryPane::Command37_Click()
 {
     // The boxes are not reloaded: unsaved edits stay visible until another question is shown.
-    Command34->setText(kAdd);
-    Command35->setText(kDelete);
-    Command36->setText(kModify);
-    for (QPushButton* b : {Command28, Command29, Command30, Command31, Command32, Command33, Command34, Command35,
-                           Command36, Command47})
-        b->setEnabled(true);
+    m_step->end();
     Command37->setEnabled(false);
-    m_keys->setDefaultButton(nullptr);
-    m_keys->setCancelButton(nullptr);
-    File1->setEnabled(true);
-    Combo1->setEnabled(true);
-    Timer4->start();
-    Timer4_Timer();
 }
 
 // ---------------------------------------------------------------------------------------
 // The word processor
 
-void Form2::Command38_Click()
+void EntryPane::Command38_Click()
 {
-    EditInWord(m_ws, m_prompt, RichTextBox1, kHandOffFile);
+    EditInWord(m_form.workspace(), m_form.prompt(), RichTextBox1, kHandOffFile);
 }
 
-void Form2::Command39_Click()
+void EntryPane::Command39_Click()
 {
-    EditInWord(m_ws, m_prompt, RichTextBox2, kHandOffFile);
+    EditInWord(m_form.workspace(), m_form.prompt(), RichTextBox2, kHandOffFile);
 }
 
-void Form2::Command47_Click()
+void EntryPane::Command47_Click()
 {
     BrowseCancelled = false;
     RichTextBox1->clear();
@@ -558,9 +568,9 @@ void Form2::Command47_Click()
         m_browseProgress->setValue(0);
         m_browseProgress->show();
         appended = appendBankToDocument(
-            bankPath(), &doc,
+            m_form.bankPath(), &doc,
             [&](int i, int count) {
-                Frame7->setTitle(QStringLiteral("题目显示  共%1题　第%2题").arg(count).arg(i + 1));
+                setTitle(QStringLiteral("题目显示  共%1题　第%2题").arg(count).arg(i + 1));
                 m_browseProgress->setRange(0, count);
                 m_browseProgress->setValue(i);
                 // Painting and the Esc key now and then; painting for every question would
@@ -575,9 +585,9 @@ void Form2::Command47_Click()
         m_browseProgress->hide();
     }
     if (appended)
-        ShowWord(m_ws, m_prompt, doc);
+        ShowWord(m_form.workspace(), m_form.prompt(), doc);
     else
-        reportError(error);
+        m_form.reportError(error);
     ShowQuestion(CurrentQuestion);
 }
 

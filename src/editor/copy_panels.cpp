@@ -1,0 +1,198 @@
+#include "editor/copy_panels.h"
+
+#include "bankstore/bank_file.h"
+#include "core/fileops.h"
+#include "core/paths.h"
+#include "core/workspace.h"
+#include "editor/bank_panel.h"
+#include "editor/form2.h"
+#include "widgets/busycursor.h"
+#include "widgets/controls.h"
+#include "widgets/dialogkeys.h"
+#include "widgets/filelists.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qm {
+
+namespace {
+
+QHBoxLayout* buttonRow(QPushButton* act, QPushButton* cancel)
+{
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(act);
+    buttons->addWidget(cancel);
+    return buttons;
+}
+
+// Points a place and directory list at the home directory the first time they are used.
+void startAtHome(DriveListBox* drive, DirListBox* dir)
+{
+    if (!dir->Path().isEmpty())
+        return;
+    const int home = drive->findData(withTrailingSep(QDir::homePath()));
+    drive->setCurrentIndex(std::max(home, 0));
+    dir->setPath(drive->Drive());
+}
+
+bool isBankFileName(const QString& path)
+{
+    return !path.isEmpty() && path.right(4).toUpper() == QLatin1String(".TIK");
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// 拷出文件
+
+CopyOutPanel::CopyOutPanel(Form2& form) : QGroupBox(QStringLiteral("拷出文件"), &form), m_form(form)
+{
+    setObjectName(QStringLiteral("Frame8"));
+    Drive1 = new DriveListBox(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    Dir2 = new DirListBox(this);
+    Dir2->setObjectName(QStringLiteral("Dir2"));
+    Text13 = makeLineEdit(this, QStringLiteral("Text13"));
+    Command43 = makeButton(this, QStringLiteral("Command43"), QStringLiteral("拷　出"));
+    Command44 = makeButton(this, QStringLiteral("Command44"), QStringLiteral("取　消"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Drive1);
+    layout->addWidget(Dir2, 1);
+    layout->addWidget(new QLabel(QStringLiteral("拷出文件名称"), this));
+    layout->addWidget(Text13);
+    layout->addLayout(buttonRow(Command43, Command44));
+    connect(Drive1, &DriveListBox::driveChanged, Dir2, &DirListBox::setPath);
+    connect(Dir2, &DirListBox::pathChanged, this, &CopyOutPanel::Dir2_Change);
+    connect(Command43, &QPushButton::clicked, this, &CopyOutPanel::Command43_Click);
+    connect(Command44, &QPushButton::clicked, this, &CopyOutPanel::Command44_Click);
+    hide();
+}
+
+void CopyOutPanel::open()
+{
+    show();
+    startAtHome(Drive1, Dir2);
+    Dir2_Change();
+    m_form.keys()->setDefaultButton(Command43);
+    m_form.keys()->setCancelButton(Command44);
+    Text13->setFocus();
+}
+
+void CopyOutPanel::Dir2_Change()
+{
+    Text13->setText(withTrailingSep(Dir2->Path()) + m_form.File1->FileName());
+}
+
+void CopyOutPanel::Command43_Click()
+{
+    const QString target = Text13->text();
+    if (!isBankFileName(target)) {
+        m_form.reportError(QStringLiteral("输出文件名不对，请重新选择路径"));
+        return;
+    }
+    int result = kCopyFailed;
+    {
+        BusyCursor busy;
+        result = CopyFileWithPrompt(m_form.prompt(), m_form.bankPath(), target);
+    }
+    if (result == kCopyDone)
+        Command44_Click();
+    else if (result == kCopyFailed)
+        m_form.reportError(QStringLiteral("拷贝失败，请检查输出路径：") + QDir::toNativeSeparators(target));
+}
+
+void CopyOutPanel::Command44_Click()
+{
+    hide();
+    m_form.keys()->setDefaultButton(nullptr);
+    m_form.keys()->setCancelButton(nullptr);
+}
+
+// ---------------------------------------------------------------------------------------
+// 拷入文件
+
+CopyInPanel::CopyInPanel(Form2& form) : QGroupBox(QStringLiteral("拷入文件"), &form), m_form(form)
+{
+    setObjectName(QStringLiteral("Frame9"));
+    Drive2 = new DriveListBox(this);
+    Drive2->setObjectName(QStringLiteral("Drive2"));
+    Dir3 = new DirListBox(this);
+    Dir3->setObjectName(QStringLiteral("Dir3"));
+    File3 = new FileListBox(this);
+    File3->setObjectName(QStringLiteral("File3"));
+    File3->setPattern(QStringLiteral("*.tik"));
+    Text14 = makeLineEdit(this, QStringLiteral("Text14"));
+    Command46 = makeButton(this, QStringLiteral("Command46"), QStringLiteral("拷　入"));
+    Command45 = makeButton(this, QStringLiteral("Command45"), QStringLiteral("取　消"));
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(Dir3);
+    lists->addWidget(File3);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Drive2);
+    layout->addLayout(lists, 1);
+    layout->addWidget(new QLabel(QStringLiteral("拷入文件名称"), this));
+    layout->addWidget(Text14);
+    layout->addLayout(buttonRow(Command46, Command45));
+    connect(Drive2, &DriveListBox::driveChanged, Dir3, &DirListBox::setPath);
+    connect(Dir3, &DirListBox::pathChanged, File3, &FileListBox::setPath);
+    connect(File3, &FileListBox::clicked, this, &CopyInPanel::File3_Click);
+    connect(Command46, &QPushButton::clicked, this, &CopyInPanel::Command46_Click);
+    connect(Command45, &QPushButton::clicked, this, &CopyInPanel::Command45_Click);
+    hide();
+}
+
+void CopyInPanel::open()
+{
+    show();
+    startAtHome(Drive2, Dir3);
+    m_form.keys()->setDefaultButton(Command46);
+    m_form.keys()->setCancelButton(Command45);
+}
+
+void CopyInPanel::File3_Click()
+{
+    Text14->setText(withTrailingSep(File3->Path()) + File3->FileName());
+}
+
+void CopyInPanel::Command46_Click()
+{
+    const QString source = Text14->text();
+    if (!isBankFileName(source)) {
+        m_form.reportError(QStringLiteral("文件名错误，请重新输入！"));
+        return;
+    }
+    // The copy keeps the name of the file being copied, whichever way it was chosen.
+    const QString fileName = QFileInfo(source).fileName();
+    QString error;
+    if (QFileInfo(source).isFile() && !BankFile(source).check(&error)) {
+        m_form.reportError(error);
+        return;
+    }
+    int result = kCopyFailed;
+    {
+        BusyCursor busy;
+        result = CopyFileWithPrompt(m_form.prompt(), source, m_form.workspace().SubjectDir() + fileName);
+    }
+    if (result != kCopyDone) {
+        m_form.reportError(QStringLiteral("目标文件可能已打开，拷贝错误，请检查！"));
+        return;
+    }
+    Command45_Click();
+    m_form.File1->Refresh();
+}
+
+void CopyInPanel::Command45_Click()
+{
+    hide();
+    m_form.keys()->setDefaultButton(nullptr);
+    m_form.keys()->setCancelButton(nullptr);
+}
+
+}  // namespace qm
