@@ -153,7 +153,7 @@ QWidget* Form1::buildLoginPanel()
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Text1 = makeLineEdit(Frame1, QStringLiteral("Text1"));
     Text2 = makeLineEdit(Frame1, QStringLiteral("Text2"));
-    Text2->setEchoMode(QLineEdit::Password);
+    makePasswordBox(Text2);
     Command8 = makeButton(Frame1, QStringLiteral("Command8"), QStringLiteral("确　定"));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("用户名称"), Text1);

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTimer>
 
@@ -24,6 +25,18 @@ QLineEdit* makeLineEdit(QWidget* parent, const QString& name)
 
 namespace {
 
+// The widget's own style with "*" as the character that stands for a hidden one.
+class StarPasswordStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
 class SelectAllOnFocus : public QObject {
 public:
     using QObject::QObject;
@@ -42,6 +55,14 @@ public:
 void selectAllOnFocus(QLineEdit* edit)
 {
     edit->installEventFilter(new SelectAllOnFocus(edit));
+}
+
+void makePasswordBox(QLineEdit* edit)
+{
+    auto* style = new StarPasswordStyle;
+    style->setParent(edit);
+    edit->setStyle(style);
+    edit->setEchoMode(QLineEdit::Password);
 }
 
 }  // namespace qm

@@ -60,6 +60,15 @@ protected:
 
 }  // namespace
 
+TEST_F(Users, ThePasswordShowsAStarForEachCharacter)
+{
+    start({{"SYSTEM", "pw1"}});
+    form->Text2->setFocus();
+    QTest::keyClicks(form->Text2, "pw1");
+    EXPECT_EQ(form->Text2->text(), "pw1");
+    EXPECT_EQ(form->Text2->displayText(), "***");
+}
+
 TEST_F(Users, AdministratorNameInAnyCase)
 {
     for (const QString stored : {"system", "System", "SYSTEM"}) {
