@@ -69,13 +69,16 @@ BankPanel::BankPanel(Form2& form) : QGroupBox(QStringLiteral("Bankwell"), &form)
     particulars->addRow(QStringLiteral("审定人员"), Text4);
     particulars->addRow(QStringLiteral("启用时间"), Text5);
     auto* buttons = new QGridLayout;
-    const QList<QList<QPushButton*>> rows{{Command1, Command2, Command3, Command5},
-                                          {Command9, Command41, Command42, Command4},
-                                          {Command27, Command40, Command60, Command59}};
+    // Three buttons a row keep the column narrow enough for the entry pane beside it on
+    // a 1024-pixel screen.
+    const QList<QList<QPushButton*>> rows{{Command1, Command2, Command3},
+                                          {Command5, Command9, Command4},
+                                          {Command41, Command42, Command27},
+                                          {Command40, Command60, Command59}};
     for (int r = 0; r < rows.size(); ++r)
         for (int c = 0; c < rows[r].size(); ++c)
             buttons->addWidget(rows[r][c], r, c);
-    buttons->addWidget(Command8, 3, 3);
+    buttons->addWidget(Command8, 4, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choice, 1);
     layout->addLayout(particulars);

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -136,9 +137,6 @@ EntryPane::EntryPane(Form2& form) : QGroupBox(QStringLiteral("题库录入"), &f
     m_browseProgress = new QProgressBar(this);
     m_browseProgress->setObjectName(QStringLiteral("BrowseProgress"));
     m_browseProgress->setMaximumWidth(200);
-    QSizePolicy keepPlace = m_browseProgress->sizePolicy();
-    keepPlace.setRetainSizeWhenHidden(true);
-    m_browseProgress->setSizePolicy(keepPlace);
     m_browseProgress->hide();
 
     auto labelled = [this](const QString& label, QWidget* w) {
@@ -157,12 +155,12 @@ EntryPane::EntryPane(Form2& form) : QGroupBox(QStringLiteral("题库录入"), &f
     answerHead->addStretch();
     answerHead->addWidget(Command39);
 
-    auto* attributes = new QHBoxLayout;
-    attributes->addLayout(labelled(QStringLiteral("章节"), Combo2), 4);
-    attributes->addLayout(labelled(QStringLiteral("单元"), Combo7), 4);
-    attributes->addLayout(labelled(QStringLiteral("题型"), Combo3), 2);
-    attributes->addLayout(labelled(QStringLiteral("难度"), Combo4), 2);
-    attributes->addLayout(labelled(QStringLiteral("分值"), Combo5), 1);
+    auto* attributes = new QGridLayout;
+    attributes->addLayout(labelled(QStringLiteral("章节"), Combo2), 0, 0, 1, 3);
+    attributes->addLayout(labelled(QStringLiteral("单元"), Combo7), 0, 3, 1, 3);
+    attributes->addLayout(labelled(QStringLiteral("题型"), Combo3), 1, 0, 1, 2);
+    attributes->addLayout(labelled(QStringLiteral("难度"), Combo4), 1, 2, 1, 2);
+    attributes->addLayout(labelled(QStringLiteral("分值"), Combo5), 1, 4, 1, 2);
 
     auto* navigation = new QHBoxLayout;
     for (QPushButton* b : {Command30, Command31, Command32, Command33})
@@ -172,13 +170,13 @@ EntryPane::EntryPane(Form2& form) : QGroupBox(QStringLiteral("题库录入"), &f
     navigation->addWidget(Text12);
     navigation->addWidget(new QLabel(QStringLiteral("题"), this));
     navigation->addStretch();
-    navigation->addWidget(m_browseProgress);
-    navigation->addWidget(Command47);
+    navigation->addWidget(m_browseProgress, 1);
 
     auto* actions = new QHBoxLayout;
     for (QPushButton* b : {Command34, Command35, Command36, Command37})
         actions->addWidget(b);
     actions->addStretch();
+    actions->addWidget(Command47);
     actions->addWidget(Command28);
 
     auto* layout = new QVBoxLayout(this);

@@ -10,6 +10,7 @@
 #include "editor/form4.h"
 #include "editor/settings_panel.h"
 #include "editor/subject_panel.h"
+#include "widgets/controls.h"
 #include "widgets/dialogkeys.h"
 #include "widgets/editstep.h"
 #include "widgets/filelists.h"
@@ -20,6 +21,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -49,13 +52,23 @@ Form2::Form2(Workspace& workspace, Prompt& prompt, QWidget* parent)
     Text4 = Frame1->Text4;
     Text5 = Frame1->Text5;
 
-    auto* left = new QVBoxLayout;
+    // The left column scrolls when more of its panels are open than the screen holds.
+    auto* column = new QWidget;
+    auto* left = new QVBoxLayout(column);
+    left->setContentsMargins(0, 0, 0, 0);
     left->addWidget(Frame1, 3);
     left->addWidget(Frame2);
     left->addWidget(Frame3, 2);
     left->addWidget(Frame8, 2);
     left->addWidget(Frame9, 2);
     left->addStretch();
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("LeftColumn"));
+    scroll->setWidget(column);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumWidth(column->minimumSizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
 
     // The work area: the entry pane, or the setting panels, or a hint while both are closed.
     m_placeholder = new QLabel(
@@ -73,14 +86,14 @@ Form2::Form2(Workspace& workspace, Prompt& prompt, QWidget* parent)
     Settings->Frame4->installEventFilter(this);
 
     auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left);
+    layout->addWidget(scroll);
     layout->addLayout(work, 1);
 
     Frame1->Timer1->start();
     Frame3->Timer2->start();
     Frame1->Timer1_Timer();
     Frame3->Timer2_Timer();
-    resize(1000, 680);
+    sizeToScreen(this, QSize(1200, 820));
 }
 
 Form2::~Form2() = default;

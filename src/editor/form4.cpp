@@ -1,6 +1,7 @@
 #include "editor/form4.h"
 
 #include "import/format_statement.h"
+#include "widgets/controls.h"
 
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -17,7 +18,7 @@ Form4::Form4(QWidget* parent) : QWidget(parent, Qt::Window)
     Text1->setPlainText(import::formatStatementLines().join(QLatin1Char('\n')));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Text1);
-    resize(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 90, fontMetrics().height() * 34);
+    sizeToScreen(this, QSize(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 90, fontMetrics().height() * 34));
 }
 
 }  // namespace qm

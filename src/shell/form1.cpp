@@ -118,7 +118,7 @@ Form1::Form1(Workspace& workspace, Prompt& prompt, QWidget* parent)
     connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
 
     buildMenus();
-    resize(860, 600);
+    sizeToScreen(this, QSize(860, 600));
 }
 
 void Form1::buildMenus()

@@ -1,6 +1,7 @@
 #include "shell/form6.h"
 
 #include "shell/artwork.h"
+#include "widgets/controls.h"
 #include "widgets/flexgrid.h"
 
 #include <QHBoxLayout>
@@ -44,7 +45,7 @@ Form6::Form6(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(Command1, &QPushButton::clicked, this, &Form6::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form6::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form6::Command3_Click);
-    resize(760, 480);
+    sizeToScreen(this, QSize(760, 480));
 }
 
 void Form6::clearNodes()

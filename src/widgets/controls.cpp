@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScreen>
+#include <QWidget>
 #include <QTimer>
 
 namespace qm {
@@ -63,6 +65,18 @@ void makePasswordBox(QLineEdit* edit)
     style->setParent(edit);
     edit->setStyle(style);
     edit->setEchoMode(QLineEdit::Password);
+}
+
+QSize sizeOnScreen(const QSize& preferred, const QSize& available)
+{
+    // The title bar and a taskbar that the free area may not have left out yet.
+    return preferred.boundedTo(QSize(available.width(), available.height() - 68));
+}
+
+void sizeToScreen(QWidget* window, const QSize& preferred)
+{
+    const QScreen* screen = window->screen();
+    window->resize(sizeOnScreen(preferred, screen ? screen->availableGeometry().size() : QSize(1024, 768)));
 }
 
 }  // namespace qm
