@@ -10,6 +10,7 @@
 #include "shell/workpath.h"
 #include "widgets/controls.h"
 #include "widgets/dialogkeys.h"
+#include "widgets/editstep.h"
 #include "widgets/flexgrid.h"
 
 #include <QApplication>
@@ -29,10 +30,6 @@ namespace qm {
 
 namespace {
 
-const QString kAdd = QStringLiteral("增　加");
-const QString kModify = QStringLiteral("修　改");
-const QString kDelete = QStringLiteral("删　除");
-const QString kConfirm = QStringLiteral("确　定");
 const QString kAdministrator = QStringLiteral("SYSTEM");
 
 }  // namespace
@@ -182,10 +179,11 @@ QWidget* Form1::buildUserPanel()
     MSFlexGrid1->setColWidth(2, 140);
     Text3 = makeLineEdit(Frame2, QStringLiteral("Text3"));
     Text4 = makeLineEdit(Frame2, QStringLiteral("Text4"));
-    Command9 = makeButton(Frame2, QStringLiteral("Command9"), kAdd);
-    Command10 = makeButton(Frame2, QStringLiteral("Command10"), kModify);
-    Command11 = makeButton(Frame2, QStringLiteral("Command11"), kDelete);
+    Command9 = makeButton(Frame2, QStringLiteral("Command9"), QStringLiteral("增　加"));
+    Command10 = makeButton(Frame2, QStringLiteral("Command10"), QStringLiteral("修　改"));
+    Command11 = makeButton(Frame2, QStringLiteral("Command11"), QStringLiteral("删　除"));
     Command12 = makeButton(Frame2, QStringLiteral("Command12"), QStringLiteral("取　消"));
+    m_userStep = new EditStep(m_keys, Command12, this);
     Command13 = makeButton(Frame2, QStringLiteral("Command13"), QStringLiteral("关　闭"));
     Command10->setEnabled(false);
     Command11->setEnabled(false);
@@ -425,14 +423,9 @@ void Form1::MSFlexGrid1_Click()
     Mov();
 }
 
-bool Form1::editStepOpen() const
-{
-    return Command9->text() == kConfirm || Command10->text() == kConfirm || Command11->text() == kConfirm;
-}
-
 void Form1::Mov()
 {
-    if (editStepOpen())
+    if (m_userStep->pending())
         return;
     const int r = MSFlexGrid1->Rows() > 1 ? MSFlexGrid1->Row() : 0;
     Command10->setEnabled(r >= 1);
@@ -447,15 +440,10 @@ void Form1::reportStoreError(const QString& error)
 
 void Form1::Command9_Click()
 {
-    if (Command9->text() != kConfirm) {
+    if (!m_userStep->confirming(Command9)) {
         Text3->clear();
         Text4->clear();
-        m_keys->setDefaultButton(Command9);
-        m_keys->setCancelButton(Command12);
-        Command9->setText(kConfirm);
-        Command12->setEnabled(true);
-        Command10->setEnabled(false);
-        Command11->setEnabled(false);
+        m_userStep->begin(Command9, {Command10, Command11});
         Text3->setFocus();
         return;
     }
@@ -482,13 +470,8 @@ void Form1::Command9_Click()
 
 void Form1::Command10_Click()
 {
-    if (Command10->text() != kConfirm) {
-        Command9->setEnabled(false);
-        Command11->setEnabled(false);
-        Command12->setEnabled(true);
-        Command10->setText(kConfirm);
-        m_keys->setDefaultButton(Command10);
-        m_keys->setCancelButton(Command12);
+    if (!m_userStep->confirming(Command10)) {
+        m_userStep->begin(Command10, {Command9, Command11});
         return;
     }
     // A modified user must keep a name and have a password.
@@ -520,13 +503,8 @@ void Form1::Command10_Click()
 
 void Form1::Command11_Click()
 {
-    if (Command11->text() != kConfirm) {
-        Command9->setEnabled(false);
-        Command10->setEnabled(false);
-        Command12->setEnabled(true);
-        Command11->setText(kConfirm);
-        m_keys->setDefaultButton(Command11);
-        m_keys->setCancelButton(Command12);
+    if (!m_userStep->confirming(Command11)) {
+        m_userStep->begin(Command11, {Command9, Command10});
         return;
     }
     const int r = MSFlexGrid1->Row();
@@ -544,9 +522,7 @@ void Form1::Command11_Click()
 
 void Form1::Command12_Click()
 {
-    Command9->setText(kAdd);
-    Command10->setText(kModify);
-    Command11->setText(kDelete);
+    m_userStep->end();
     Command9->setEnabled(true);
     Command12->setEnabled(false);
     // Enter and Esc go back to the work-path panel when it is open.

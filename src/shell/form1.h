@@ -14,6 +14,7 @@ class QPushButton;
 namespace qm {
 
 class DialogKeys;
+class EditStep;
 class FlexGrid;
 class Form8;
 class Prompt;
@@ -137,12 +138,12 @@ private:
     QString userFilePath() const;
     // Reads the user file into the grid; the list stays empty when it cannot be read.
     void loadUsers();
-    bool editStepOpen() const;
     void reportStoreError(const QString& error);
 
     Workspace& m_ws;
     Prompt& m_prompt;
     DialogKeys* m_keys;
+    EditStep* m_userStep;  // the add, change and delete of the user panel
     Form8* m_about = nullptr;
     QString m_currentUser;
 };

@@ -181,4 +181,13 @@ DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent)
     connect(this, &QComboBox::currentIndexChanged, this, [this] { Q_EMIT driveChanged(Drive()); });
 }
 
+void startAtHome(DriveListBox* drive, DirListBox* dir)
+{
+    if (!dir->Path().isEmpty())
+        return;
+    const int home = drive->findData(withTrailingSep(QDir::homePath()));
+    drive->setCurrentIndex(std::max(home, 0));
+    dir->setPath(drive->Drive());
+}
+
 }  // namespace qm

@@ -80,6 +80,10 @@ Q_SIGNALS:
     void driveChanged(const QString& path);
 };
 
+// Points a place list and its directory list at the home directory, unless the directory
+// list already shows a directory (the place chosen last time stays).
+void startAtHome(DriveListBox* drive, DirListBox* dir);
+
 // Compares names by their GBK bytes, which puts common hanzi in pinyin order.
 bool gbkLess(const QString& a, const QString& b);
 

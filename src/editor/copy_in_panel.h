@@ -1,6 +1,6 @@
 #pragma once
-// The panels "拷出文件" and "拷入文件" of the bank window: copying the chosen bank out to
-// another place, and a bank file from another place into the chosen subject.
+// The panel "拷入文件" of the bank window: copying a bank file from another place into
+// the chosen subject.
 
 #include <QGroupBox>
 
@@ -13,29 +13,6 @@ class DirListBox;
 class DriveListBox;
 class FileListBox;
 class Form2;
-
-class CopyOutPanel : public QGroupBox {
-    Q_OBJECT
-public:
-    explicit CopyOutPanel(Form2& form);
-
-    DriveListBox* Drive1;    // the place to copy to
-    DirListBox* Dir2;        // the directory to copy to
-    QLineEdit* Text13;       // 拷出文件名称
-    QPushButton* Command43;  // 拷　出
-    QPushButton* Command44;  // 取　消
-
-    // Shows the panel, starting in the home directory.
-    void open();
-
-public Q_SLOTS:
-    void Dir2_Change();
-    void Command43_Click();
-    void Command44_Click();
-
-private:
-    Form2& m_form;
-};
 
 class CopyInPanel : public QGroupBox {
     Q_OBJECT
