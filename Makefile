@@ -1,12 +1,24 @@
 # make run   - install what is missing, build, start the program
 # make test  - install what is missing, build, run every test
+# make check - the stricter gate: every test built with AddressSanitizer and
+#              UndefinedBehaviorSanitizer and warnings as errors (in build-check), then each
+#              fuzz target for FUZZ_SECS seconds (in build-fuzz)
 # make bench - build and run the benchmarks
 # make deps  - only install the packages
+# make format - reformat the sources with clang-format (.clang-format)
 
 BUILD ?= build
+CHECK_BUILD ?= build-check
+FUZZ_SECS ?= 30
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test bench clean
+SANITIZE := -fsanitize=address,undefined -fno-omit-frame-pointer
+# Any sanitizer report, leaks included, ends the test program with a failure.
+CHECK_ENV := QT_QPA_PLATFORM=offscreen \
+	ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+.PHONY: all deps build run test check bench format clean
 
 all: build
 
@@ -29,8 +41,20 @@ run:
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure --timeout 600
 
+check:
+	@scripts/install-deps.sh --check
+	@[ -f $(CHECK_BUILD)/build.ninja ] || cmake -S . -B $(CHECK_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DQM_WERROR=ON "-DCMAKE_CXX_FLAGS=-O1 $(SANITIZE)" "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE)" >/dev/null
+	@cmake --build $(CHECK_BUILD) -j $(JOBS)
+	@cd $(CHECK_BUILD) && $(CHECK_ENV) ctest -j $(JOBS) --output-on-failure --timeout 600
+	@fuzz/build.sh run $(FUZZ_SECS)
+
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
 
+format:
+	@scripts/install-deps.sh --format
+	@find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(CHECK_BUILD) build-fuzz

@@ -1,25 +1,58 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer target for the RTF reader with clang (not part of the normal build).
-#   fuzz/build.sh            -> build-fuzz/rtf_reader_fuzzer
-#   fuzz/build.sh run [SECS] -> build, then fuzz for SECS seconds (default 60) from the
-#                               fixtures as seed corpus
+# Builds the libFuzzer targets (fuzz/*_fuzzer.cpp) with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer in a tree of their own, build-fuzz (not part of the normal build).
+#   fuzz/build.sh                   -> build-fuzz/fuzz/NAME_fuzzer for every target
+#   fuzz/build.sh run [SECS] [NAME] -> build, then fuzz each target (or only NAME) for SECS
+#                                      seconds (default 60); fails on the first crash, hang,
+#                                      leak or sanitizer report
+# Seeds: fuzz/corpus/NAME/ (the RTF reader: the RTF test fixtures); dictionary: fuzz/NAME.dict.
+# What the fuzzer finds goes to build-fuzz/corpus/NAME/, crashing inputs to build-fuzz/crashes/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-command -v clang++ >/dev/null || { echo "clang++ not found: the fuzz target needs clang" >&2; exit 1; }
+command -v clang++ >/dev/null || { echo "clang++ not found: the fuzz targets need clang (scripts/install-deps.sh --check)" >&2; exit 1; }
 out=build-fuzz
-mkdir -p "$out/obj" "$out/corpus"
-flags=(-std=c++20 -g -O1 -fPIC -fsanitize=fuzzer-no-link,address,undefined -Isrc $(pkg-config --cflags Qt6Gui))
-objs=()
-for src in src/core/gbk.cpp src/rtf/*.cpp fuzz/rtf_reader_fuzzer.cpp; do
-  obj="$out/obj/$(echo "$src" | tr / _).o"
-  if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ]; then
-    clang++ "${flags[@]}" -c "$src" -o "$obj"
+jobs=$(nproc)
+
+# clang's "undefined" leaves out float-cast-overflow (a number too large for an int), which
+# untrusted numbers in files can reach: it is added by name.
+sanitize=address,undefined,float-cast-overflow
+cmake -S . -B "$out" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DQM_FUZZ=ON \
+  "-DCMAKE_CXX_FLAGS=-O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,$sanitize -fno-sanitize-recover=all" \
+  "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=$sanitize" >/dev/null
+cmake --build "$out" -j "$jobs" --target fuzzers
+
+[ "${1:-}" = run ] || exit 0
+secs=${2:-60}
+only=${3:-}
+
+seeds_of() {
+  case "$1" in
+    rtf_reader) echo tests/fixtures/rtf ;;
+    *) echo "fuzz/corpus/$1" ;;
+  esac
+}
+max_len_of() {
+  case "$1" in
+    rtf_reader) echo 65536 ;;
+    *) echo 8192 ;;
+  esac
+}
+
+mkdir -p "$out/crashes"
+for exe in "$out"/fuzz/*_fuzzer; do
+  [ -f "$exe" ] && [ -x "$exe" ] || continue
+  name=$(basename "$exe" _fuzzer)
+  [ -z "$only" ] || [ "$only" = "$name" ] || continue
+  corpus="$out/corpus/$name"
+  mkdir -p "$corpus"
+  args=("$corpus" "$(seeds_of "$name")" -max_total_time="$secs" -max_len="$(max_len_of "$name")"
+        -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$out/crashes/$name-")
+  [ -f "fuzz/$name.dict" ] && args+=(-dict="fuzz/$name.dict")
+  echo "== fuzzing $name for ${secs}s"
+  if ! "$exe" "${args[@]}" >"$out/$name.log" 2>&1; then
+    tail -n 60 "$out/$name.log" >&2
+    echo "fuzz target $name failed (full log: $out/$name.log); reproduce with: $exe $out/crashes/$name-<file>" >&2
+    exit 1
   fi
-  objs+=("$obj")
+  grep -E '^(stat::number_of_executed_units|Done )' "$out/$name.log" || true
 done
-clang++ -fsanitize=fuzzer,address,undefined "${objs[@]}" $(pkg-config --libs Qt6Gui) -o "$out/rtf_reader_fuzzer"
-if [ "${1:-}" = run ]; then
-  cp -n tests/fixtures/rtf/*.rtf "$out/corpus/" 2>/dev/null || true
-  exec "$out/rtf_reader_fuzzer" "$out/corpus" -max_total_time="${2:-60}" -max_len=65536 \
-    -timeout=10 -rss_limit_mb=4096 -dict=fuzz/rtf.dict
-fi

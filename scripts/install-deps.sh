@@ -2,7 +2,9 @@
 # Installs the Debian packages that building, testing and running the program need.
 # Quiet and quick when everything is present; runs apt-get update only when something
 # is missing. "--run" adds what only running the program needs (the word processor
-# and the X server used for running without a desktop).
+# and the X server used for running without a desktop); "--check" adds clang and its
+# sanitizer and libFuzzer runtimes for the fuzz targets of "make check"; "--format" adds
+# clang-format for "make format".
 set -euo pipefail
 
 packages=(
@@ -14,9 +16,14 @@ packages=(
   fonts-noto-cjk
   xvfb xauth imagemagick
 )
-if [[ "${1:-}" == "--run" ]]; then
-  packages+=(libreoffice-writer)
-fi
+for arg in "$@"; do
+  case "$arg" in
+    --run) packages+=(libreoffice-writer) ;;
+    --check) packages+=(clang libclang-rt-dev) ;;
+    --format) packages+=(clang-format) ;;
+    *) echo "usage: $0 [--run] [--check] [--format]" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

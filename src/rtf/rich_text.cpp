@@ -151,7 +151,7 @@ QString fontFamilyOf(const QTextCharFormat& format, const QString& fallback)
     const QStringList families = format.fontFamilies().toStringList();
     if (!families.isEmpty() && !families.first().isEmpty())
         return families.first();
-    const QString old = format.stringProperty(QTextFormat::FontFamily);
+    const QString old = format.stringProperty(QTextFormat::OldFontFamily);
     return old.isEmpty() ? fallback : old;
 }
 
