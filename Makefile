@@ -13,6 +13,9 @@ FUZZ_SECS ?= 30
 JOBS ?= $(shell nproc)
 
 SANITIZE := -fsanitize=address,undefined -fno-omit-frame-pointer
+# -O1 keeps the warnings that need data-flow analysis; without variable tracking g++
+# compiles the sanitized tests about twice as fast, and reports still name file and line.
+CHECK_CXXFLAGS := -O1 -fno-var-tracking $(SANITIZE)
 # Any sanitizer report, leaks included, ends the test program with a failure.
 CHECK_ENV := QT_QPA_PLATFORM=offscreen \
 	ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
@@ -43,8 +46,8 @@ test: build
 
 check:
 	@scripts/install-deps.sh --check
-	@[ -f $(CHECK_BUILD)/build.ninja ] || cmake -S . -B $(CHECK_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	  -DQM_WERROR=ON "-DCMAKE_CXX_FLAGS=-O1 $(SANITIZE)" "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE)" >/dev/null
+	@cmake -S . -B $(CHECK_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQM_WERROR=ON \
+	  "-DCMAKE_CXX_FLAGS=$(CHECK_CXXFLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE)" >/dev/null
 	@cmake --build $(CHECK_BUILD) -j $(JOBS)
 	@cd $(CHECK_BUILD) && $(CHECK_ENV) ctest -j $(JOBS) --output-on-failure --timeout 600
 	@fuzz/build.sh run $(FUZZ_SECS)

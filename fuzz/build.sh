@@ -39,10 +39,11 @@ max_len_of() {
 }
 
 mkdir -p "$out/crashes"
-for exe in "$out"/fuzz/*_fuzzer; do
-  [ -f "$exe" ] && [ -x "$exe" ] || continue
-  name=$(basename "$exe" _fuzzer)
+ran=0
+for src in fuzz/*_fuzzer.cpp; do
+  name=$(basename "$src" _fuzzer.cpp)
   [ -z "$only" ] || [ "$only" = "$name" ] || continue
+  exe="$out/fuzz/${name}_fuzzer"
   corpus="$out/corpus/$name"
   mkdir -p "$corpus"
   args=("$corpus" "$(seeds_of "$name")" -max_total_time="$secs" -max_len="$(max_len_of "$name")"
@@ -55,4 +56,6 @@ for exe in "$out"/fuzz/*_fuzzer; do
     exit 1
   fi
   grep -E '^(stat::number_of_executed_units|Done )' "$out/$name.log" || true
+  ran=$((ran + 1))
 done
+[ "$ran" -gt 0 ] || { echo "no fuzz target ${only:+named $only }was found in $out/fuzz" >&2; exit 1; }
