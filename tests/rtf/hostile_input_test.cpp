@@ -1,8 +1,9 @@
-// Input made to do harm: pictures that claim to be huge.
+// Input made to do harm: \u numbers beyond 16 bits, and pictures that claim to be huge.
 
 #include "rtf/rich_text.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
+#include "support/qstring_print.h"
 
 #include <QImage>
 #include <QTextBlock>
@@ -12,6 +13,13 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+QString text(const QByteArray& rtf)
+{
+    QTextDocument doc;
+    qm::RtfReader::read(rtf, &doc);
+    return doc.toPlainText();
+}
 
 QList<QTextImageFormat> pictures(const QTextDocument& doc)
 {
@@ -24,6 +32,15 @@ QList<QTextImageFormat> pictures(const QTextDocument& doc)
 }
 
 }  // namespace
+
+TEST(RtfHostile, UnicodeBeyondSixteenBitsIsDroppedAndItsFallbackKept)
+{
+    EXPECT_EQ(text("{\\rtf1\\ansi a\\u65536?b\\u-1?c\\u2147483647?d\\u-32768?e\\u-2147483648?f\\u-32769?g\\u0?}"),
+              QString::fromUtf16(u"a?b?c?d耀e?f?g?"));
+    // Negative numbers are the usual form of characters from U+8000 up.
+    EXPECT_EQ(text("{\\rtf1\\ansi \\u-24894?\\u-3?\\u-10179?\\u-8704?}"), QString::fromUtf16(u"\u9EC2\uFFFD\U0001F600"));
+}
+
 
 TEST(RtfHostile, PicturesQtCannotDrawShareOnePlaceholder)
 {
