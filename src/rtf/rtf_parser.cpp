@@ -565,11 +565,11 @@ void Parser::endField()
 // Shift-JIS character with \j, and otherwise a byte of the document's code page.
 char32_t Parser::symbolFieldChar(const QString& instruction)
 {
-    const QStringList parts = instruction.simplified().split(QLatin1Char(' '));
-    if (parts.size() < 2 || parts[0].compare(QLatin1String("SYMBOL"), Qt::CaseInsensitive) != 0)
+    const QStringList words = instruction.simplified().split(QLatin1Char(' '));
+    if (words.size() < 2 || words[0].compare(QLatin1String("SYMBOL"), Qt::CaseInsensitive) != 0)
         return 0;
     bool ok = false;
-    const QString& number = parts[1];
+    const QString& number = words[1];
     const uint n = number.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? number.mid(2).toUInt(&ok, 16)
                                                                               : number.toUInt(&ok, 10);
     if (!ok || n == 0 || n > 0x10FFFF)
@@ -577,18 +577,18 @@ char32_t Parser::symbolFieldChar(const QString& instruction)
     QString fontName;
     bool unicode = false;
     bool shiftJis = false;
-    for (qsizetype i = 2; i < parts.size(); ++i) {
-        const QString& p = parts[i];
+    for (qsizetype i = 2; i < words.size(); ++i) {
+        const QString& p = words[i];
         if (p.compare(QLatin1String("\\u"), Qt::CaseInsensitive) == 0) {
             unicode = true;
         } else if (p.compare(QLatin1String("\\j"), Qt::CaseInsensitive) == 0) {
             shiftJis = true;
-        } else if (p.compare(QLatin1String("\\f"), Qt::CaseInsensitive) == 0 && i + 1 < parts.size()) {
+        } else if (p.compare(QLatin1String("\\f"), Qt::CaseInsensitive) == 0 && i + 1 < words.size()) {
             // The font name, quoted or not, may hold spaces.
-            fontName = parts[++i];
+            fontName = words[++i];
             while (fontName.startsWith(QLatin1Char('"')) && !fontName.endsWith(QLatin1Char('"'))
-                   && i + 1 < parts.size())
-                fontName += QLatin1Char(' ') + parts[++i];
+                   && i + 1 < words.size())
+                fontName += QLatin1Char(' ') + words[++i];
             fontName.remove(QLatin1Char('"'));
         }
     }
