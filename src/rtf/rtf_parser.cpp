@@ -6,6 +6,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <climits>
+
 namespace qm::rtf {
 
 namespace {
@@ -84,8 +86,8 @@ void Parser::run()
                 handleSymbol(t.symbol);
             }
             break;
-        case Token::Byte:
-            handleByte(t.byte);
+        case Token::Bytes:
+            handleBytes(t.bytes);
             break;
         case Token::Text:
             handleText(t.text);
@@ -176,9 +178,11 @@ void Parser::handleSymbol(uint8_t c)
     switch (c) {
     case '\\':
     case '{':
-    case '}':
-        handleByte(c);
+    case '}': {
+        const char ch = char(c);
+        handleBytes(std::string_view(&ch, 1));
         break;
+    }
     case '~':
         appendChar(0x00A0);
         break;
@@ -199,12 +203,11 @@ void Parser::handleSymbol(uint8_t c)
     }
 }
 
-void Parser::handleByte(uint8_t b)
+void Parser::handleBytes(std::string_view bytes)
 {
-    if (ucSkip_ > 0) {
-        --ucSkip_;
-        return;
-    }
+    const size_t skip = std::min<size_t>(size_t(ucSkip_), bytes.size());
+    ucSkip_ -= int(skip);
+    bytes.remove_prefix(skip);
     switch (st_.dest) {
     case Dest::Pict:
     case Dest::ColorTable:
@@ -212,7 +215,7 @@ void Parser::handleByte(uint8_t b)
     case Dest::ShapePict:
         return;
     default:
-        bytes_.append(char(b));
+        bytes_.append(bytes.data(), qsizetype(bytes.size()));
     }
 }
 
@@ -357,11 +360,24 @@ void Parser::appendText(QStringView s)
 
 const QTextCharFormat& Parser::charFormat(const CharProps& props)
 {
-    const auto it = formats_.find(props);
+    // Properties that give the same format share one key: a colour or font number the
+    // tables do not hold is none, so that a document cannot grow the cache with numbers.
+    CharProps key = props;
+    key.run = RunType::Loch;
+    key.cjkFont = -1;
+    const auto validColor = [this](int index) {
+        return index >= 0 && size_t(index) < colors_.size() && colors_[size_t(index)].isValid();
+    };
+    if (!validColor(key.fg))
+        key.fg = -1;  // the automatic colour
+    if (key.bg == 0 || !validColor(key.bg))
+        key.bg = 0;
+    const Font* f = font(key.font >= 0 ? key.font : deff_);
+    key.font = f ? (key.font >= 0 ? key.font : deff_) : INT_MIN;
+    const auto it = formats_.find(key);
     if (it != formats_.end())
         return it->second;
     QTextCharFormat fmt;
-    const Font* f = font(props.font >= 0 ? props.font : deff_);
     if (f && !f->name.isEmpty())
         fmt.setFontFamilies({f->name});
     fmt.setFontPointSize(props.fs / 2.0);
@@ -376,11 +392,11 @@ const QTextCharFormat& Parser::charFormat(const CharProps& props)
     if (props.vert)
         fmt.setVerticalAlignment(props.vert == 1 ? QTextCharFormat::AlignSuperScript
                                                  : QTextCharFormat::AlignSubScript);
-    if (size_t(props.fg) < colors_.size() && colors_[size_t(props.fg)].isValid())
-        fmt.setForeground(colors_[size_t(props.fg)]);
-    if (props.bg > 0 && size_t(props.bg) < colors_.size() && colors_[size_t(props.bg)].isValid())
-        fmt.setBackground(colors_[size_t(props.bg)]);
-    return formats_.emplace(props, fmt).first->second;
+    if (key.fg >= 0)
+        fmt.setForeground(colors_[size_t(key.fg)]);
+    if (key.bg)
+        fmt.setBackground(colors_[size_t(key.bg)]);
+    return formats_.emplace(key, fmt).first->second;
 }
 
 void Parser::flushRun()

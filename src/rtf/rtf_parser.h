@@ -149,7 +149,7 @@ private:
     void handleWord(const Token& t, bool star);
     void handleSymbol(uint8_t c);
     void handleText(std::string_view text);
-    void handleByte(uint8_t b);
+    void handleBytes(std::string_view bytes);
     void pushGroup();
     void popGroup();
 

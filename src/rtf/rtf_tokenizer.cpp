@@ -39,71 +39,96 @@ void Tokenizer::skipToGroup()
         ++p_;
 }
 
+namespace {
+
+// True when `p` starts a complete \'hh escape.
+inline bool isHexEscape(const uint8_t* p, const uint8_t* end)
+{
+    return end - p >= 4 && p[0] == '\\' && p[1] == '\'' && hexValue(p[2]) >= 0 && hexValue(p[3]) >= 0;
+}
+
+}  // namespace
+
 Token Tokenizer::next()
 {
     Token t;
     for (;;) {
         while (p_ < end_ && (*p_ == '\r' || *p_ == '\n'))
             ++p_;
-        if (p_ + 1 < end_ && p_[0] == '\\' && p_[1] == '\'' && !(end_ - p_ >= 4 && hexValue(p_[2]) >= 0 && hexValue(p_[3]) >= 0))
+        if (p_ >= end_)
+            return t;
+        const uint8_t c = *p_;
+        if (c == '{' || c == '}') {
+            ++p_;
+            t.kind = c == '{' ? Token::GroupOpen : Token::GroupClose;
+            return t;
+        }
+        if (c != '\\') {
+            // Plain text: the whole stretch up to the next special character at once.
+            const uint8_t* s = p_;
+            while (p_ < end_ && *p_ != '\\' && *p_ != '{' && *p_ != '}' && *p_ != '\r' && *p_ != '\n')
+                ++p_;
+            t.kind = Token::Text;
+            t.text = std::string_view(reinterpret_cast<const char*>(s), size_t(p_ - s));
+            return t;
+        }
+        if (p_ + 1 >= end_) {
+            ++p_;  // a lone backslash at the end
+            return t;
+        }
+        const uint8_t first = p_[1];
+        if (isAlpha(first))
+            return word();
+        if (first != '\'') {
+            p_ += 2;
+            t.kind = Token::Symbol;
+            t.symbol = first;
+            return t;
+        }
+        if (!isHexEscape(p_, end_)) {
             p_ += 2;  // a broken \' escape stands for nothing; what follows is read as usual
-        else
-            break;
-    }
-    if (p_ >= end_)
-        return t;
-    const uint8_t c = *p_;
-    if (c == '{' || c == '}') {
-        ++p_;
-        t.kind = c == '{' ? Token::GroupOpen : Token::GroupClose;
-        return t;
-    }
-    if (c != '\\') {
-        // Plain text: the whole stretch up to the next special character at once.
-        const uint8_t* s = p_;
-        while (p_ < end_ && *p_ != '\\' && *p_ != '{' && *p_ != '}' && *p_ != '\r' && *p_ != '\n')
-            ++p_;
-        t.kind = Token::Text;
-        t.text = std::string_view(reinterpret_cast<const char*>(s), size_t(p_ - s));
+            continue;
+        }
+        // \'hh escapes usually come in runs (every byte of text in a code page that is not
+        // ASCII): they are taken together, line ends between them included.
+        size_t n = 0;
+        do {
+            bytes_[n++] = char(hexValue(p_[2]) << 4 | hexValue(p_[3]));
+            p_ += 4;
+            while (p_ < end_ && (*p_ == '\r' || *p_ == '\n'))
+                ++p_;
+        } while (n < sizeof bytes_ && isHexEscape(p_, end_));
+        t.kind = Token::Bytes;
+        t.bytes = std::string_view(bytes_, n);
         return t;
     }
+}
+
+Token Tokenizer::word()
+{
+    Token t;
     ++p_;  // backslash
-    if (p_ >= end_)
-        return t;
-    const uint8_t first = *p_;
-    if (isAlpha(first)) {
-        const uint8_t* s = p_;
-        while (p_ < end_ && isAlpha(*p_))
-            ++p_;
-        t.kind = Token::Word;
-        t.word = std::string_view(reinterpret_cast<const char*>(s), std::min<size_t>(size_t(p_ - s), kMaxWord));
-        bool negative = false;
-        if (p_ + 1 < end_ && *p_ == '-' && isDigit(p_[1])) {
-            negative = true;
-            ++p_;
-        }
-        long long value = 0;
-        while (p_ < end_ && isDigit(*p_)) {
-            t.hasParam = true;
-            if (value <= INT_MAX)
-                value = value * 10 + (*p_ - '0');
-            ++p_;
-        }
-        if (p_ < end_ && *p_ == ' ')
-            ++p_;
-        value = std::min<long long>(value, INT_MAX);
-        t.param = int(negative ? -value : value);
-        return t;
+    const uint8_t* s = p_;
+    while (p_ < end_ && isAlpha(*p_))
+        ++p_;
+    t.kind = Token::Word;
+    t.word = std::string_view(reinterpret_cast<const char*>(s), std::min<size_t>(size_t(p_ - s), kMaxWord));
+    bool negative = false;
+    if (p_ + 1 < end_ && *p_ == '-' && isDigit(p_[1])) {
+        negative = true;
+        ++p_;
     }
-    ++p_;
-    if (first == '\'') {  // checked whole above
-        t.kind = Token::Byte;
-        t.byte = uint8_t(hexValue(p_[0]) << 4 | hexValue(p_[1]));
-        p_ += 2;
-        return t;
+    long long value = 0;
+    while (p_ < end_ && isDigit(*p_)) {
+        t.hasParam = true;
+        if (value <= INT_MAX)
+            value = value * 10 + (*p_ - '0');
+        ++p_;
     }
-    t.kind = Token::Symbol;
-    t.symbol = first;
+    if (p_ < end_ && *p_ == ' ')
+        ++p_;
+    value = std::min<long long>(value, INT_MAX);
+    t.param = int(negative ? -value : value);
     return t;
 }
 

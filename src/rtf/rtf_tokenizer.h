@@ -17,16 +17,16 @@ struct Token {
         GroupClose,  // }
         Word,        // \word or \wordN: `word`, `hasParam`, `param`
         Symbol,      // \x for a non-letter x (\\, \{, \~, \*, ...): `symbol`
-        Byte,        // \'hh: `byte`
+        Bytes,       // \'hh, several in a row: `bytes`
         Text,        // plain text up to the next brace, backslash or line end: `text`
     };
     Kind kind = End;
     bool hasParam = false;
     uint8_t symbol = 0;
-    uint8_t byte = 0;
     int param = 0;  // clamped to the range of int
     std::string_view word;
     std::string_view text;
+    std::string_view bytes;  // points into the tokenizer, valid until the next call
 };
 
 class Tokenizer {
@@ -47,8 +47,11 @@ public:
     void skipToGroup();
 
 private:
+    Token word();
+
     const uint8_t* p_;
     const uint8_t* end_;
+    char bytes_[64];  // the bytes of the last \'hh run
 };
 
 }  // namespace qm::rtf
