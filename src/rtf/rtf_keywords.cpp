@@ -236,7 +236,9 @@ void Parser::onFontCharset(const Token& t, int cpg)
         fontEntry_.cpg = t.param;
     else
         fontEntry_.charset = t.param;
-    charsetDeclared_ = true;
+    // \fcharset1 is "the default character set": it declares nothing.
+    if (cpg || t.param != 1)
+        charsetDeclared_ = true;
 }
 
 void Parser::onColorComponent(const Token& t, int which)

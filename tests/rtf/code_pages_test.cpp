@@ -48,6 +48,7 @@ TEST(RtfCodePages, UndeclaredIsWindows1252UnlessTheBytesAreChinese)
     // Old Chinese programs declare nothing: their GBK pairs stay Chinese, word by word.
     EXPECT_EQ(text("{\\rtf1\\ansi \\'d6\\'d0\\'ce\\'c4 caf\\'e9 \\'b5\\'da1\\'cc\\'e2}"),
               QStringLiteral("中文 café 第1题"));
+    EXPECT_EQ(text("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset1 Default;}}\\f0 \\'d6\\'d0}"), QStringLiteral("中"));
     // Once a font declares a character set, undeclared bytes are Windows-1252.
     EXPECT_EQ(text("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1 Other;}}\\f1 \\'d6\\'d0}"),
               QStringLiteral("ÖÐ"));
