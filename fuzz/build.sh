@@ -10,9 +10,11 @@ out=build-fuzz
 mkdir -p "$out/obj" "$out/corpus"
 flags=(-std=c++20 -g -O1 -fPIC -fsanitize=fuzzer-no-link,address,undefined -Isrc $(pkg-config --cflags Qt6Gui))
 objs=()
+# Objects are rebuilt when their source or any header they may include is newer.
+newest_header=$(ls -t src/core/gbk.h src/rtf/*.h | head -1)
 for src in src/core/gbk.cpp src/rtf/*.cpp fuzz/rtf_reader_fuzzer.cpp; do
   obj="$out/obj/$(echo "$src" | tr / _).o"
-  if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ]; then
+  if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ] || [ "$newest_header" -nt "$obj" ]; then
     clang++ "${flags[@]}" -c "$src" -o "$obj"
   fi
   objs+=("$obj")
