@@ -1,5 +1,6 @@
 // Reading and writing a 5 MB RTF paper: hundreds of questions of Chinese text with mixed
-// formatting, some tables and pictures, as the paper assembly writes them.
+// formatting, some tables and pictures, as the paper assembly writes them. And the cost of
+// pictures Qt cannot draw that claim to be huge: the memory their placeholders take.
 
 #include "rtf/rich_text.h"
 #include "rtf/rtf_reader.h"
@@ -12,7 +13,14 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
+#include <QTextBlock>
+#include <QTextImageFormat>
+#include <QUrl>
 #include <benchmark/benchmark.h>
+
+#include <set>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -128,5 +136,44 @@ void BM_WritePaper(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * size);
 }
 BENCHMARK(BM_WritePaper)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// An 11 KB document of 200 metafiles, each claiming 75000 twips (four feet) square.
+QByteArray hugePictures()
+{
+    QByteArray rtf = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 200; ++i)
+        rtf += "{\\pict\\wmetafile8\\picwgoal75000\\pichgoal75000 0100090000" + QByteArray::number(0x1000 + i, 16) + "}";
+    return rtf + "}";
+}
+
+// Counters: the bytes of the distinct placeholder images the document holds, and the
+// peak resident memory of the process so far (run this benchmark alone to read it).
+void BM_ReadUndrawablePictures(benchmark::State& state)
+{
+    const QByteArray rtf = hugePictures();
+    qsizetype imageBytes = 0;
+    for (auto _ : state) {
+        QTextDocument doc;
+        qm::RtfReader::read(rtf, &doc);
+        std::set<qint64> seen;
+        imageBytes = 0;
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat f = it.fragment().charFormat();
+                if (!f.isImageFormat())
+                    continue;
+                const QImage img = doc.resource(QTextDocument::ImageResource, QUrl(f.toImageFormat().name())).value<QImage>();
+                if (seen.insert(img.cacheKey()).second)
+                    imageBytes += img.sizeInBytes();
+            }
+        benchmark::DoNotOptimize(doc.characterCount());
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["rtf_bytes"] = double(rtf.size());
+    state.counters["placeholder_bytes"] = double(imageBytes);
+    state.counters["peak_rss_mb"] = double(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(BM_ReadUndrawablePictures)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -24,11 +24,17 @@ bool isShownKind(const QByteArray& kind)
 }
 
 // A grey frame with a cross standing in for a picture kind that cannot be shown
-// (metafiles, device-dependent bitmaps); the original bytes stay with the picture.
-QImage placeholderImage(double width, double height)
+// (metafiles, device-dependent bitmaps); the original bytes stay with the picture. One
+// small image serves every such picture of a document and is scaled to each picture's
+// size when drawn, so a picture that claims to be huge costs no more than a small one.
+QImage placeholderImage(QTextDocument* doc)
 {
-    const int w = std::clamp(int(width > 0 ? width : 64), 8, 2000);
-    const int h = std::clamp(int(height > 0 ? height : 48), 8, 2000);
+    const QUrl url(QStringLiteral("qm-placeholder:picture"));
+    const QVariant known = doc->resource(QTextDocument::ImageResource, url);
+    if (known.userType() == QMetaType::QImage)
+        return known.value<QImage>();
+    const int w = 96;
+    const int h = 72;
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(QColor(235, 235, 235));
     QPainter p(&img);
@@ -36,18 +42,19 @@ QImage placeholderImage(double width, double height)
     p.drawRect(0, 0, w - 1, h - 1);
     p.drawLine(0, 0, w - 1, h - 1);
     p.drawLine(0, h - 1, w - 1, 0);
+    p.end();
+    doc->addResource(QTextDocument::ImageResource, url, img);
     return img;
 }
 
 void addResourceFor(QTextDocument* doc, const QTextImageFormat& fmt)
 {
-    const QByteArray bytes = fmt.property(PictureBytes).toByteArray();
     const QByteArray kind = fmt.property(PictureKind).toByteArray();
     const QUrl url(fmt.name());
     if (isShownKind(kind))
-        doc->addResource(QTextDocument::ImageResource, url, bytes);
+        doc->addResource(QTextDocument::ImageResource, url, fmt.property(PictureBytes).toByteArray());
     else
-        doc->addResource(QTextDocument::ImageResource, url, placeholderImage(fmt.width(), fmt.height()));
+        doc->addResource(QTextDocument::ImageResource, url, placeholderImage(doc));  // shared, not copied
 }
 
 }  // namespace

@@ -149,3 +149,37 @@ TEST(RtfChinesePunctuation, ReadInTheDoubleByteFontBesideALatinOne)
         EXPECT_EQ(familyAt(doc, mark), QStringLiteral("宋体")) << mark.toStdString();
     EXPECT_EQ(familyAt(doc, " def"), QStringLiteral("Times New Roman"));
 }
+
+TEST(RtfChinesePunctuation, TheKindOfTextDecidesTheFontNotTheCodePoint)
+{
+    // Quotes, ellipses, dashes, the middle dot, circled numbers and Greek letters read as
+    // double-byte text take the Chinese font; read as \loch text the Latin one. ASCII
+    // always takes the Latin font, ideographs always the Chinese one.
+    QTextDocument doc;
+    RtfReader::read("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fnil\\fcharset134 "
+                        + gbkHex(QStringLiteral("宋体")) + ";}}\\f0\\dbch\\af1 "
+                        + gbkHex(QStringLiteral("“甲”……——·①αΩ")) + " ok{\\loch \\u8220?L\\u8221?\\u8230?\\u945?"
+                        "\\u9312?\\u20057?}\\par}",
+                    &doc);
+    ASSERT_EQ(doc.toPlainText(), QStringLiteral("“甲”……——·①αΩ ok“L”…α①乙"));
+    for (const QString mark : {"“", "甲", "”", "…", "—", "·", "①", "α", "Ω"})
+        EXPECT_EQ(familyAt(doc, mark), QStringLiteral("宋体")) << mark.toStdString();
+    EXPECT_EQ(familyAt(doc, " ok"), QStringLiteral("Times New Roman"));
+    for (const QString mark : {"“L", "L”…", "”…α", "…α①", "α①乙", "①乙"})
+        EXPECT_EQ(familyAt(doc, mark), QStringLiteral("Times New Roman")) << mark.toStdString();
+    EXPECT_EQ(familyAt(doc, "乙"), QStringLiteral("宋体"));
+
+    // Our writer keeps each mark in the font it had.
+    QTextDocument mixed;
+    QTextCursor c(&mixed);
+    c.insertText(QStringLiteral("“①α……”"), inFont(QStringLiteral("宋体")));
+    c.insertText(QStringLiteral("“①α……”"), inFont(QStringLiteral("Arial")));
+    QTextDocument back;
+    RtfReader::read(RtfWriter::write(mixed), &back);
+    ASSERT_EQ(back.toPlainText(), mixed.toPlainText());
+    for (int i = 0; i < back.characterCount() - 1; ++i) {
+        QTextCursor at(&back);
+        at.setPosition(i + 1);
+        EXPECT_EQ(fontFamilyOf(at.charFormat(), {}), i < 6 ? QStringLiteral("宋体") : QStringLiteral("Arial")) << i;
+    }
+}
