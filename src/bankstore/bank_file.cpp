@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
+#include <array>
 
 namespace qm {
 
@@ -526,6 +528,9 @@ struct BankAppender::Impl {
     std::optional<WriteTransaction> tx;
     std::optional<SQLite::Statement> insert;
     int64_t key = 0;
+    // Names known to be in each list during the open transaction; outside it another
+    // program may change the lists.
+    std::array<QSet<QString>, 4> listed;
 
     Impl(QString p, SQLite::Database&& d) : path(std::move(p)), db(std::move(d)) {}
 };
@@ -552,8 +557,10 @@ bool BankAppender::write(QString* error, const std::function<void()>& work)
     try {
         if (!d->tx) {
             d->tx.emplace(d->db);
-            // Another computer may have added rows since the last commit.
+            // Another computer may have added rows or changed the lists since the last commit.
             d->key = lastOrderKey(d->db);
+            for (QSet<QString>& names : d->listed)
+                names.clear();
         }
         work();
         return true;
@@ -579,13 +586,18 @@ bool BankAppender::add(const Question& question, QString* error)
     });
 }
 
-bool BankAppender::appendToList(AttributeList which, const QString& name, QString* error)
+bool BankAppender::addToListIfMissing(AttributeList which, const QString& name, QString* error)
 {
     return write(error, [&] {
+        QSet<QString>& listed = d->listed[size_t(which)];
+        if (listed.contains(name))
+            return;
         const std::string t = table(which);
-        SQLite::Statement st(d->db, "INSERT INTO " + t + " (" + t + ") VALUES (?)");
+        SQLite::Statement st(d->db, "INSERT INTO " + t + " (" + t + ") SELECT ?1 WHERE NOT EXISTS (SELECT 1 FROM " + t
+                                        + " WHERE " + t + " = ?1)");
         bindText(st, 1, name);
         st.exec();
+        listed.insert(name);
     });
 }
 

@@ -17,7 +17,6 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -200,7 +199,10 @@ public:
 
     // Appends a question at the end of the bank (its id is ignored).
     bool add(const Question& question, QString* error = nullptr);
-    bool appendToList(AttributeList which, const QString& name, QString* error = nullptr);
+    // Appends the name to the list unless the list holds it (exactly as written) at the
+    // moment of the write, so that two imports into one bank at once list a name once.
+    // A name the list already holds twice stays so.
+    bool addToListIfMissing(AttributeList which, const QString& name, QString* error = nullptr);
     // Makes everything added so far permanent.
     bool commit(QString* error = nullptr);
     // True while something added is not committed yet.

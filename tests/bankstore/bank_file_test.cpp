@@ -372,7 +372,7 @@ TEST_F(BankTest, AppenderKeepsCommittedWorkAndDropsTheRest)
         auto appender = BankAppender::open(path);
         ASSERT_TRUE(appender);
         ASSERT_TRUE(appender->add(makeQuestion("a")));
-        ASSERT_TRUE(appender->appendToList(AttributeList::Chapters, "第九章"));
+        ASSERT_TRUE(appender->addToListIfMissing(AttributeList::Chapters, "第九章"));
         EXPECT_TRUE(appender->pending());
         ASSERT_TRUE(appender->commit());
         EXPECT_FALSE(appender->pending());
@@ -390,4 +390,27 @@ TEST_F(BankTest, AppenderKeepsCommittedWorkAndDropsTheRest)
     QString error;
     EXPECT_FALSE(BankAppender::open(path + ".missing", &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(BankTest, AppenderListsANameOnlyWhenTheListLacksItAtTheWrite)
+{
+    // A name the user listed twice on purpose stays listed twice.
+    ASSERT_TRUE(bank.appendToList(AttributeList::Chapters, "甲"));
+    ASSERT_TRUE(bank.appendToList(AttributeList::Chapters, "甲"));
+    auto appender = BankAppender::open(path);
+    ASSERT_TRUE(appender);
+    for (const char* name : {"甲", "乙", "乙", "甲 ", "Ab", "ab"})
+        ASSERT_TRUE(appender->addToListIfMissing(AttributeList::Chapters, name));
+    ASSERT_TRUE(appender->addToListIfMissing(AttributeList::Types, "乙"));  // each list on its own
+    ASSERT_TRUE(appender->commit());
+    EXPECT_EQ(*bank.list(AttributeList::Chapters), QStringList({"甲", "甲", "乙", "甲 ", "Ab", "ab"}));
+    EXPECT_EQ(*bank.list(AttributeList::Types), QStringList({"乙"}));
+
+    // Between two transactions another program lists 丙 and takes 乙 out of the list.
+    ASSERT_TRUE(bank.appendToList(AttributeList::Chapters, "丙"));
+    ASSERT_TRUE(bank.removeFromList(AttributeList::Chapters, 2));
+    for (const char* name : {"丙", "乙", "甲"})
+        ASSERT_TRUE(appender->addToListIfMissing(AttributeList::Chapters, name));
+    ASSERT_TRUE(appender->commit());
+    EXPECT_EQ(*bank.list(AttributeList::Chapters), QStringList({"甲", "甲", "甲 ", "Ab", "ab", "丙", "乙"}));
 }

@@ -119,6 +119,34 @@ TEST(ImportRun, CommitsBeforeEachQuestionAndCancelKeepsWhatIsStored)
     EXPECT_EQ(b.list(AttributeList::Chapters), QStringList({"一", "别处加的"}));
 }
 
+TEST(ImportRun, TwoImportsIntoOneBankListEachNameOnce)
+{
+    TempBank b;
+    // Listed twice on purpose by the user: neither import adds a third.
+    ASSERT_TRUE(b.bank().appendToList(AttributeList::Types, QStringLiteral("问答题")));
+    ASSERT_TRUE(b.bank().appendToList(AttributeList::Types, QStringLiteral("问答题")));
+    const QString names = QStringLiteral("新题库&CP01第一章&\r\n&SZ1问答题&\r\n&LV1容易&\r\n&PT01 1&\r\n");
+    // The first import asks for the unit of its first question; while the user thinks,
+    // a second import stores questions with the same names.
+    BatchImport first(names + QStringLiteral("$CP01DY01SZ1LV1PT01 甲$$CP01DY01SZ1LV1PT01 乙$"), BatchFormat::New);
+    ImportRun firstRun(b.path, first);
+    int asked = 0;
+    const auto outcome = firstRun.run([&](const NameRequest&) -> std::optional<QString> {
+        ++asked;
+        BatchImport second(names + QStringLiteral("&DY01一单元&\r\n$CP01DY01SZ1LV1PT01 丙$"), BatchFormat::New);
+        ImportRun secondRun(b.path, second);
+        EXPECT_EQ(secondRun.run({}), ImportOutcome::Finished);
+        return QStringLiteral("一单元");
+    });
+    EXPECT_EQ(outcome, ImportOutcome::Finished);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(b.bank().count(), 3);
+    EXPECT_EQ(b.list(AttributeList::Types), QStringList({"问答题", "问答题"}));
+    EXPECT_EQ(b.list(AttributeList::Chapters), QStringList{"第一章"});
+    EXPECT_EQ(b.list(AttributeList::Difficulties), QStringList{"容易"});
+    EXPECT_EQ(b.list(AttributeList::Units), QStringList{"一单元"});
+}
+
 TEST(ImportRun, AFileThatIsNotABankFailsUntouched)
 {
     QTemporaryDir dir;
