@@ -1,7 +1,9 @@
 // Other writers while a long batch import runs on the same bank, as when several computers
 // share a work path: `qmtool import` of 600 000 questions runs in the background while this
-// program adds single questions, or imports 50 questions, and times each. A writer that
-// cannot get the bank within its busy timeout fails the benchmark with the message.
+// program adds single questions, or imports 50 questions, and times each. The writes start
+// at random moments (up to 1.5 s apart, not timed), so that they meet the import at every
+// point of its cycle of transactions. A writer that cannot get the bank within its busy
+// timeout fails the benchmark with the message.
 
 #include "bankstore/bank_file.h"
 #include "core/gbk.h"
@@ -10,6 +12,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
 #include <benchmark/benchmark.h>
@@ -61,6 +64,14 @@ public:
     QProcess process;
 };
 
+// Waits a random time, untimed, before the next write.
+void randomGap(benchmark::State& state)
+{
+    state.PauseTiming();
+    QThread::msleep(QRandomGenerator::global()->bounded(1500));
+    state.ResumeTiming();
+}
+
 void reportWaits(benchmark::State& state, const QList<qint64>& waits, bool stillRunning)
 {
     qint64 longest = 0;
@@ -76,6 +87,7 @@ void BM_AddWhileImporting(benchmark::State& state)
     qm::BankFile bank(import.bank);
     QList<qint64> waits;
     for (auto _ : state) {
+        randomGap(state);
         QElapsedTimer t;
         t.start();
         qm::Question q;
@@ -97,6 +109,7 @@ void BM_ImportWhileImporting(benchmark::State& state)
     const qm::import::BatchFile file = qm::import::batchFileFromBytes(batchFile(50));
     QList<qint64> waits;
     for (auto _ : state) {
+        randomGap(state);
         QElapsedTimer t;
         t.start();
         qm::import::BatchImport batch(file.text, *file.format);

@@ -4,8 +4,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QSet>
 #include <array>
+#include <chrono>
+#include <thread>
 
 namespace qm {
 
@@ -531,6 +534,8 @@ struct BankAppender::Impl {
     // Names known to be in each list during the open transaction; outside it another
     // program may change the lists.
     std::array<QSet<QString>, 4> listed;
+    // Started at each commit.
+    QElapsedTimer sinceCommit;
 
     Impl(QString p, SQLite::Database&& d) : path(std::move(p)), db(std::move(d)) {}
 };
@@ -556,6 +561,8 @@ bool BankAppender::write(QString* error, const std::function<void()>& work)
 {
     try {
         if (!d->tx) {
+            if (d->sinceCommit.isValid() && d->sinceCommit.elapsed() < kWriterPauseMs)
+                std::this_thread::sleep_for(std::chrono::milliseconds(kWriterPauseMs - d->sinceCommit.elapsed()));
             d->tx.emplace(d->db);
             // Another computer may have added rows or changed the lists since the last commit.
             d->key = lastOrderKey(d->db);
@@ -608,6 +615,7 @@ bool BankAppender::commit(QString* error)
     try {
         d->tx->commit();
         d->tx.reset();
+        d->sinceCommit.start();
         return true;
     } catch (const SQLite::Exception& e) {
         d->insert.reset();

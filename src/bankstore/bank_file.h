@@ -190,7 +190,9 @@ private:
 // the batch import, where opening the file per question would cost more than the work.
 // Writes collect in a transaction until commit(); what is not committed when the
 // appender goes away is rolled back. Other computers wait for the bank while a
-// transaction is open, so commit often.
+// transaction is open, so commit often: about once a second. A transaction begun soon
+// after a commit first leaves the bank alone for the rest of kWriterPauseMs, so that
+// programs waiting for the bank write in between instead of timing out.
 class BankAppender {
 public:
     // Opens the bank; nothing, with `error` set, when it is not a bank that can be opened.
