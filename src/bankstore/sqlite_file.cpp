@@ -141,6 +141,9 @@ bool checkHeader(const QString& path, DbKind kind, QString* error)
     QFile f(path);
     if (!f.exists())
         return fail(error, QStringLiteral("找不到文件“%1”。").arg(displayPath(path)));
+    // Opening a pipe would wait for a writer: only an ordinary file can be ours.
+    if (!QFileInfo(path).isFile())
+        return fail(error, QStringLiteral("文件“%1”不是本程序的%2，无法打开。").arg(displayPath(path), kindName(kind)));
     if (!f.open(QIODevice::ReadOnly))
         return fail(error, QStringLiteral("无法读取文件“%1”。").arg(displayPath(path)));
     const QByteArray head = f.read(100);

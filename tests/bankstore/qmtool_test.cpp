@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace qm;
 using namespace qm::test;
@@ -110,4 +111,33 @@ TEST(Qmtool, RtfTextLeavesPicturesOut)
     const ToolRun run = qmtool({"rtf2txt", dir.file("p.rtf")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "甲乙\n");
+}
+
+TEST(Qmtool, CommandsRefuseDevicesAndPipesWithoutReadingThem)
+{
+    TempProgramDir dir(false);
+    const QString fifo = dir.file("管道");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString notRegular = QStringLiteral("“/dev/zero”不是普通文件，无法读取！\n");
+    struct Case {
+        QStringList args;
+        QString message;
+    };
+    const QList<Case> cases = {
+        {{"rtf2txt", "/dev/zero"}, notRegular},
+        {{"rtf2rtf", "/dev/zero", dir.file("out.rtf")}, notRegular},
+        {{"build-bank", "/dev/zero", dir.file("out.tik")}, notRegular},
+        {{"build-users", fifo, dir.file("out.psw")}, QStringLiteral("“%1”不是普通文件，无法读取！\n").arg(fifo)},
+        {{"bank-dump", "/dev/zero"}, QStringLiteral("文件“/dev/zero”不是本程序的题库文件，无法打开。\n")},
+        {{"bank-dump", fifo}, QStringLiteral("文件“%1”不是本程序的题库文件，无法打开。\n").arg(fifo)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const ToolRun run = qmtool(c.args);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("qmtool: ") + c.message)) << run.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(dir.file("out.rtf")));
+    EXPECT_FALSE(QFile::exists(dir.file("out.tik")));
+    EXPECT_FALSE(QFile::exists(dir.file("out.psw")));
 }

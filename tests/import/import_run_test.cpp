@@ -188,3 +188,15 @@ TEST(QmTool, ImportListsUndeclaredNamesAndPrintsTheEndMessage)
     EXPECT_TRUE(out.isEmpty());
     EXPECT_EQ(b.bank().count(), 2);
 }
+
+TEST(QmTool, ImportRefusesADeviceWithoutReadingIt)
+{
+    TempBank b;
+    QProcess tool;
+    tool.start(test::shippedDir() + QStringLiteral("qmtool"), {QStringLiteral("import"), b.path, QStringLiteral("/dev/zero")});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardError()).contains(QStringLiteral("“/dev/zero”不是普通文件，无法读取！\n")));
+    EXPECT_EQ(b.bank().count(), 0);
+}
