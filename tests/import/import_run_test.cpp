@@ -178,7 +178,7 @@ TEST(QmTool, ImportListsUndeclaredNamesAndPrintsTheEndMessage)
                                                 "$CP01DY01SZ1LV1PT01 甲$$CP01DY01SZ1LV1PT01 乙$")),
                       &out, &err),
               0);
-    EXPECT_EQ(out, QStringLiteral("导入文件执行完毕！\n"));
+    EXPECT_EQ(out, QStringLiteral("导入文件执行完毕！\n已导入2道题。\n"));
     EXPECT_TRUE(err.contains(QStringLiteral("单元 DY1 未声明，存为空名称。\n"))) << err.toStdString();
     EXPECT_EQ(err.count(QStringLiteral("未声明")), 1);
     EXPECT_EQ(b.bank().count(), 2);
@@ -187,6 +187,11 @@ TEST(QmTool, ImportListsUndeclaredNamesAndPrintsTheEndMessage)
     EXPECT_TRUE(err.contains(QStringLiteral("文件不是规定格式的！\r\n")));
     EXPECT_TRUE(out.isEmpty());
     EXPECT_EQ(b.bank().count(), 2);
+
+    // The number is what this run stored: not the bank's total, not an empty record.
+    EXPECT_EQ(runTool(QStringLiteral("旧.txt"), *gbkEncode(QStringLiteral("题库$CP01SZ1LV1 乙$$CP01SZ1LV1$")), &out, &err), 0);
+    EXPECT_EQ(out, QStringLiteral("导入文件执行完毕！题库中分值一律按１分计算，如需改变，请自行修改！\n已导入1道题。\n"));
+    EXPECT_EQ(b.bank().count(), 3);
 }
 
 TEST(QmTool, ImportRefusesADeviceWithoutReadingIt)
