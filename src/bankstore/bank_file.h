@@ -113,8 +113,8 @@ public:
     // The question with this 编号; an error when there is none.
     std::optional<Question> readById(qint64 id, QString* error = nullptr) const;
     // Calls `visit` with every question in row order, all read at one moment (for showing
-    // or printing a whole bank). Other computers cannot write the bank meanwhile, so `visit`
-    // should be quick. False when the bank cannot be read.
+    // or printing a whole bank), through a BankReader. Other computers cannot write the bank
+    // meanwhile, so `visit` should be quick. False when the bank cannot be read.
     bool forEachQuestion(const std::function<void(int position, const Question&)>& visit,
                          QString* error = nullptr) const;
     // Appends a question (its id is ignored) and returns its position, count - 1.
@@ -184,6 +184,36 @@ public:
 
 private:
     QString m_path;
+};
+
+// Reads a whole bank in one pass, all at one moment: its particulars, its lists and every
+// question in row order, in one read transaction that lasts from open() until the last
+// question has been read or the reader goes away. Reading the questions one by one through
+// BankFile would open the bank and look for the position anew for each of them.
+//
+// Other computers cannot write the bank while the reader holds it (they wait, and give up
+// after kBusyTimeoutMs), so walk it promptly and let it go.
+class BankReader {
+public:
+    // Opens the bank and reads the particulars, the lists and the number of questions;
+    // nothing, with `error` set, when it is not a bank that can be read.
+    static std::unique_ptr<BankReader> open(const QString& path, QString* error = nullptr);
+    ~BankReader();
+
+    const Particulars& particulars() const;
+    const QStringList& list(AttributeList which) const;
+    // The number of questions that next() gives.
+    int count() const;
+    // The next question in row order. Nothing after the last one, which ends the read
+    // transaction, or when the bank cannot be read further: then error() says why.
+    std::optional<Question> next();
+    // Empty unless next() failed.
+    const QString& error() const;
+
+private:
+    struct Impl;
+    explicit BankReader(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d;
 };
 
 // Appends many questions and list names to one bank while keeping it open: the writer of

@@ -414,3 +414,42 @@ TEST_F(BankTest, AppenderListsANameOnlyWhenTheListLacksItAtTheWrite)
     ASSERT_TRUE(appender->commit());
     EXPECT_EQ(*bank.list(AttributeList::Chapters), QStringList({"甲", "甲", "甲 ", "Ab", "ab", "丙", "乙"}));
 }
+
+TEST_F(BankTest, ReaderWalksTheBankAtOneMomentAndLetsGoAfterTheLastQuestion)
+{
+    ASSERT_TRUE(bank.setParticulars({"生物题库", "生物", "", "", "", ""}));
+    ASSERT_TRUE(bank.appendToList(AttributeList::Units, "第一节"));
+    ASSERT_TRUE(bank.appendToList(AttributeList::Units, "第一节"));
+    addAll({"a", "b", "c", "d"});
+    ASSERT_TRUE(bank.remove(1));
+    ASSERT_TRUE(bank.sortByChapters({}));
+
+    auto reader = BankReader::open(path);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->particulars().name, "生物题库");
+    EXPECT_EQ(reader->list(AttributeList::Units), QStringList({"第一节", "第一节"}));
+    EXPECT_TRUE(reader->list(AttributeList::Chapters).isEmpty());
+    EXPECT_EQ(reader->count(), 3);
+    const auto first = reader->next();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(*first, *bank.readById(1));
+
+    // Another program's write cannot be committed while the walk goes on ...
+    SQLite::Database other(path.toStdString(), SQLite::OPEN_READWRITE);
+    other.exec("BEGIN IMMEDIATE");
+    other.exec("INSERT INTO 题库 (备注, 次序) VALUES ('late', 100)");
+    EXPECT_THROW(other.exec("COMMIT"), SQLite::Exception);
+    QStringList rest;
+    while (const auto q = reader->next())
+        rest << q->remark;
+    EXPECT_EQ(rest, QStringList({"c", "d"}));  // the walk sees the bank as it was
+    EXPECT_TRUE(reader->error().isEmpty());
+    // ... and can once the last question has been read, with the reader still there.
+    EXPECT_NO_THROW(other.exec("COMMIT"));
+    EXPECT_FALSE(reader->next());
+    EXPECT_EQ(tags(), QStringList({"a", "c", "d", "late"}));
+
+    QString error;
+    EXPECT_FALSE(BankReader::open(dir.file("无.tik"), &error));
+    EXPECT_TRUE(error.contains("无.tik"));
+}

@@ -1,7 +1,9 @@
 // The qmtool commands that build and show bank files.
 
 #include "bankstore/bank_file.h"
+#include "core/gbk.h"
 #include "rtf/rich_text.h"
+#include "support/qstring_print.h"
 #include "support/temp_dirs.h"
 
 #include <QBuffer>
@@ -61,6 +63,43 @@ TEST(Qmtool, BankDumpPrintsParticularsListsAndQuestions)
     const ToolRun bad = qmtool({"bank-dump", dir.file("text.tik")});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.err.contains("不是本程序的题库文件"));
+}
+
+TEST(Qmtool, BankDumpReadsEveryDocumentOnItsOwn)
+{
+    TempProgramDir dir(false);
+    const QString path = dir.file("b.tik");
+    ASSERT_TRUE(BankFile::createEmpty(path));
+    BankFile bank(path);
+    // A table, a bold word in a second paragraph, GBK plain text that is not RTF, nothing:
+    // what one document holds must not reach the next.
+    const QList<std::pair<QByteArray, QByteArray>> documents = {
+        {"{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 SimSun;}}\\f0 \\trowd\\cellx1000\\cellx2000 "
+         "\\intbl \\'bc\\'d7\\cell \\'d2\\'d2\\cell \\row\\pard \\'b1\\'fb\\par}",
+         "{\\rtf1\\ansi \\b A\\b0\\par B\\par}"},
+        {*gbkEncode(QStringLiteral("丁")), QByteArray()},
+        {rtfFromPlainText("戊"), rtfFromPlainText("己")},
+    };
+    auto add = [&](const std::pair<QByteArray, QByteArray>& textAndAnswer) {
+        Question q;
+        q.text = textAndAnswer.first;
+        q.answer = textAndAnswer.second;
+        return bank.add(q).has_value();
+    };
+    for (const auto& d : documents)
+        ASSERT_TRUE(add(d));
+    // Positions count the questions there are; 编号 stay with their questions.
+    ASSERT_TRUE(bank.remove(0));
+    ASSERT_TRUE(add(documents[0]));
+
+    const ToolRun run = qmtool({"bank-dump", path});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString questions = run.out.mid(run.out.indexOf("共有题目"));
+    EXPECT_EQ(questions, QStringLiteral("共有题目3道\n"
+                                        "\n第1道  编号 2   |  |  |  | 0分\n  题目：丁\n  答案：\n"
+                                        "\n第2道  编号 3   |  |  |  | 0分\n  题目：戊\n  答案：己\n"
+                                        "\n第3道  编号 4   |  |  |  | 0分\n  题目：\n        甲\n        乙\n        丙\n"
+                                        "  答案：A\n        B\n"));
 }
 
 TEST(Qmtool, BuildBankTurnsATextSourceIntoABank)
