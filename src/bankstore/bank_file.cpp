@@ -628,6 +628,8 @@ struct BankAppender::Impl {
     std::array<QSet<QString>, 4> listed;
     // Started at each commit.
     QElapsedTimer sinceCommit;
+    // Started at the first transaction and after each break of kWriterPauseMs.
+    QElapsedTimer sinceBreak;
 
     Impl(QString p, SQLite::Database&& d) : path(std::move(p)), db(std::move(d)) {}
 };
@@ -649,12 +651,24 @@ std::unique_ptr<BankAppender> BankAppender::open(const QString& path, QString* e
     return std::unique_ptr<BankAppender>(new BankAppender(std::make_unique<Impl>(path, std::move(*db))));
 }
 
+void BankAppender::takeBreakIfDue()
+{
+    if (!d->sinceCommit.isValid() || d->sinceCommit.elapsed() >= kWriterPauseMs) {
+        // The first transaction, or the bank has been left alone long enough already.
+        d->sinceBreak.start();
+        return;
+    }
+    if (d->sinceBreak.elapsed() < kWriterHoldMs)
+        return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kWriterPauseMs - d->sinceCommit.elapsed()));
+    d->sinceBreak.start();
+}
+
 bool BankAppender::write(QString* error, const std::function<void()>& work)
 {
     try {
         if (!d->tx) {
-            if (d->sinceCommit.isValid() && d->sinceCommit.elapsed() < kWriterPauseMs)
-                std::this_thread::sleep_for(std::chrono::milliseconds(kWriterPauseMs - d->sinceCommit.elapsed()));
+            takeBreakIfDue();
             d->tx.emplace(d->db);
             // Another computer may have added rows or changed the lists since the last commit.
             d->key = lastOrderKey(d->db);

@@ -220,9 +220,10 @@ private:
 // the batch import, where opening the file per question would cost more than the work.
 // Writes collect in a transaction until commit(); what is not committed when the
 // appender goes away is rolled back. Other computers wait for the bank while a
-// transaction is open, so commit often: about once a second. A transaction begun soon
-// after a commit first leaves the bank alone for the rest of kWriterPauseMs, so that
-// programs waiting for the bank write in between instead of timing out.
+// transaction is open, so commit often: about once a second. Once the appender has kept
+// the bank for kWriterHoldMs without a break of kWriterPauseMs, it makes that break before
+// its next transaction, so that programs waiting for the bank write in between instead of
+// timing out.
 class BankAppender {
 public:
     // Opens the bank; nothing, with `error` set, when it is not a bank that can be opened.
@@ -243,6 +244,8 @@ public:
 private:
     struct Impl;
     explicit BankAppender(std::unique_ptr<Impl> impl);
+    // Before a transaction: the break from the bank that waiting programs need, when due.
+    void takeBreakIfDue();
     bool write(QString* error, const std::function<void()>& work);
     std::unique_ptr<Impl> d;
 };

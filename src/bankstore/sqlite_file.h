@@ -33,8 +33,12 @@ constexpr int kBusyTimeoutMs = 10000;
 // While it waits it looks at the file again at least this often, so that a writer that
 // lets go of the file only for a moment between two transactions is noticed.
 constexpr int kBusyPollMs = 10;
-// A long writer that commits and goes on writing leaves the file alone this long after the
-// commit: several times kBusyPollMs, so that whoever waits for the file gets a turn.
+// A writer that has kept the file for kWriterHoldMs, in one long transaction or in many
+// that follow each other closely, leaves it alone for kWriterPauseMs after its next commit
+// (several times kBusyPollMs), so that whoever waits for the file gets a turn. The hold is
+// shorter than the second that a batch import's transaction lasts, so that the import
+// makes the break after every commit.
+constexpr int kWriterHoldMs = 500;
 constexpr int kWriterPauseMs = 50;
 
 // Name of the collation that orders text by its GBK bytes (common hanzi in pinyin order).
