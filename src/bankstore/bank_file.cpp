@@ -540,7 +540,7 @@ bool BankFile::setGraderBox(const QByteArray& rtf, QString* error)
 struct BankReader::Impl {
     QString path;
     SQLite::Database db;
-    // Declared after the database, so that they go first.
+    // Declared after the database, so that they are destroyed before it.
     std::optional<SQLite::Transaction> read;
     std::optional<SQLite::Statement> questions;
     Particulars particulars;
