@@ -1,5 +1,6 @@
 // Speed of the batch import: a new-format file of 10 000 questions whose names are all
-// declared, decoded, parsed and stored in an empty bank (committing as it goes).
+// declared, decoded, parsed and stored in an empty bank (committing as it goes), and an
+// old-format file whose every record asks for names.
 
 #include "bankstore/bank_file.h"
 #include "core/gbk.h"
@@ -66,6 +67,34 @@ void BM_ImportNewFormat10000(benchmark::State& state)
     state.counters["questions"] = kQuestions;
 }
 BENCHMARK(BM_ImportNewFormat10000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// An old-format file of 1 000 questions imported without names, as qmtool does it: every
+// record asks for its names, and the bank is committed before each question to the user.
+void BM_ImportAskingEveryRecord1000(benchmark::State& state)
+{
+    QString text = QStringLiteral("题库\r\n");
+    for (int i = 0; i < 1000; ++i)
+        text += QStringLiteral("$CP%1SZ%2LV%3 第%4题：细胞膜的主要成分是什么？$\r\n")
+                    .arg(i % 20 + 1, 2, 10, QLatin1Char('0'))
+                    .arg(i % 5 + 1)
+                    .arg(i % 3 + 1)
+                    .arg(i + 1);
+    QTemporaryDir dir;
+    int round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString path = dir.filePath(QStringLiteral("旧格式%1.tik").arg(++round));
+        qm::BankFile::createEmpty(path);
+        state.ResumeTiming();
+
+        qm::import::BatchImport batch(text, qm::import::BatchFormat::Old);
+        qm::import::ImportRun run(path, batch);
+        const auto outcome = run.run([](const qm::import::NameRequest&) { return std::optional<QString>(QString()); });
+        if (outcome != qm::import::ImportOutcome::Finished || run.stored() != 1000)
+            state.SkipWithError("the import did not store every question");
+    }
+}
+BENCHMARK(BM_ImportAskingEveryRecord1000)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 // The parse alone, without the bank.
 void BM_ParseNewFormat10000(benchmark::State& state)

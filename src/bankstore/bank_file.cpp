@@ -4,6 +4,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
+#include <QSet>
+#include <array>
+#include <chrono>
+#include <thread>
 
 namespace qm {
 
@@ -116,6 +121,27 @@ void bindFilter(SQLite::Statement& st, const QuestionFilter& f)
         st.bind(++i, *f.score);
 }
 
+// The one row of 参数 (empty particulars when a bank has lost it).
+Particulars particularsOf(SQLite::Database& db)
+{
+    SQLite::Statement st(db, "SELECT mc, zy, dg, jk, sd, qy FROM 参数 ORDER BY rowid LIMIT 1");
+    Particulars p;
+    if (st.executeStep())
+        p = {columnText(st.getColumn(0)), columnText(st.getColumn(1)), columnText(st.getColumn(2)),
+             columnText(st.getColumn(3)), columnText(st.getColumn(4)), columnText(st.getColumn(5))};
+    return p;
+}
+
+QStringList listOf(SQLite::Database& db, AttributeList which)
+{
+    const std::string t = table(which);
+    SQLite::Statement st(db, "SELECT " + t + " FROM " + t + " ORDER BY 次序");
+    QStringList names;
+    while (st.executeStep())
+        names << columnText(st.getColumn(0));
+    return names;
+}
+
 // The highest order key of 题库 (0 when empty); rows numbered above it come last.
 int64_t lastOrderKey(SQLite::Database& db)
 {
@@ -188,12 +214,17 @@ std::optional<Question> BankFile::readById(qint64 id, QString* error) const
 
 bool BankFile::forEachQuestion(const std::function<void(int, const Question&)>& visit, QString* error) const
 {
-    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
-        SQLite::Statement st(db, "SELECT " + kQuestionFields + " FROM 题库 ORDER BY 次序");
-        for (int position = 0; st.executeStep(); ++position)
-            visit(position, questionFrom(st));
-        return true;
-    }).has_value();
+    const std::unique_ptr<BankReader> reader = BankReader::open(m_path, error);
+    if (!reader)
+        return false;
+    for (int position = 0; const std::optional<Question> q = reader->next(); ++position)
+        visit(position, *q);
+    if (!reader->error().isEmpty()) {
+        if (error)
+            *error = reader->error();
+        return false;
+    }
+    return true;
 }
 
 std::optional<int> BankFile::add(const Question& question, QString* error)
@@ -351,14 +382,7 @@ std::optional<QList<AttributeCount>> BankFile::statistics(QString* error) const
 
 std::optional<QStringList> BankFile::list(AttributeList which, QString* error) const
 {
-    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
-        const std::string t = table(which);
-        SQLite::Statement st(db, "SELECT " + t + " FROM " + t + " ORDER BY 次序");
-        QStringList names;
-        while (st.executeStep())
-            names << columnText(st.getColumn(0));
-        return names;
-    });
+    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) { return listOf(db, which); });
 }
 
 bool BankFile::appendToList(AttributeList which, const QString& name, QString* error)
@@ -421,14 +445,7 @@ bool BankFile::rewriteList(AttributeList which, const QStringList& names, QStrin
 
 std::optional<Particulars> BankFile::particulars(QString* error) const
 {
-    return withDbFile(m_path, DbKind::Bank, error, [](SQLite::Database& db) {
-        SQLite::Statement st(db, "SELECT mc, zy, dg, jk, sd, qy FROM 参数 ORDER BY rowid LIMIT 1");
-        Particulars p;
-        if (st.executeStep())
-            p = {columnText(st.getColumn(0)), columnText(st.getColumn(1)), columnText(st.getColumn(2)),
-                 columnText(st.getColumn(3)), columnText(st.getColumn(4)), columnText(st.getColumn(5))};
-        return p;
-    });
+    return withDbFile(m_path, DbKind::Bank, error, [](SQLite::Database& db) { return particularsOf(db); });
 }
 
 bool BankFile::setParticulars(const Particulars& p, QString* error)
@@ -550,6 +567,86 @@ bool BankFile::setGraderBox(const QByteArray& rtf, QString* error)
     }).has_value();
 }
 
+// --- Reading in one pass ---
+
+struct BankReader::Impl {
+    QString path;
+    SQLite::Database db;
+    // Declared after the database, so that they are destroyed before it.
+    std::optional<SQLite::Transaction> read;
+    std::optional<SQLite::Statement> questions;
+    Particulars particulars;
+    std::array<QStringList, 4> lists;
+    int count = 0;
+    QString error;
+
+    Impl(QString p, SQLite::Database&& d) : path(std::move(p)), db(std::move(d)) {}
+};
+
+BankReader::BankReader(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+
+BankReader::~BankReader() = default;
+
+std::unique_ptr<BankReader> BankReader::open(const QString& path, QString* error)
+{
+    std::optional<SQLite::Database> db = openDbFile(path, DbKind::Bank, error);
+    if (!db)
+        return nullptr;
+    auto d = std::make_unique<Impl>(path, std::move(*db));
+    try {
+        d->read.emplace(d->db);
+        d->particulars = particularsOf(d->db);
+        for (AttributeList which : {AttributeList::Types, AttributeList::Chapters, AttributeList::Difficulties,
+                                    AttributeList::Units})
+            d->lists[size_t(which)] = listOf(d->db, which);
+        d->count = rowCount(d->db, "题库");
+        d->questions.emplace(d->db, "SELECT " + kQuestionFields + " FROM 题库 ORDER BY 次序");
+    } catch (const SQLite::Exception& e) {
+        if (error)
+            *error = dbErrorMessage(path, e);
+        return nullptr;
+    }
+    return std::unique_ptr<BankReader>(new BankReader(std::move(d)));
+}
+
+const Particulars& BankReader::particulars() const
+{
+    return d->particulars;
+}
+
+const QStringList& BankReader::list(AttributeList which) const
+{
+    return d->lists[size_t(which)];
+}
+
+int BankReader::count() const
+{
+    return d->count;
+}
+
+std::optional<Question> BankReader::next()
+{
+    if (!d->questions)
+        return std::nullopt;
+    try {
+        if (d->questions->executeStep())
+            return questionFrom(*d->questions);
+        d->questions.reset();
+        d->read->commit();
+        d->read.reset();
+    } catch (const SQLite::Exception& e) {
+        d->questions.reset();
+        d->read.reset();
+        d->error = dbErrorMessage(d->path, e);
+    }
+    return std::nullopt;
+}
+
+const QString& BankReader::error() const
+{
+    return d->error;
+}
+
 // --- Appending in bulk ---
 
 struct BankAppender::Impl {
@@ -558,6 +655,13 @@ struct BankAppender::Impl {
     std::optional<WriteTransaction> tx;
     std::optional<SQLite::Statement> insert;
     int64_t key = 0;
+    // Names known to be in each list during the open transaction; outside it another
+    // program may change the lists.
+    std::array<QSet<QString>, 4> listed;
+    // Started at each commit.
+    QElapsedTimer sinceCommit;
+    // Started at the first transaction and after each break of kWriterPauseMs.
+    QElapsedTimer sinceBreak;
 
     Impl(QString p, SQLite::Database&& d) : path(std::move(p)), db(std::move(d)) {}
 };
@@ -579,13 +683,29 @@ std::unique_ptr<BankAppender> BankAppender::open(const QString& path, QString* e
     return std::unique_ptr<BankAppender>(new BankAppender(std::make_unique<Impl>(path, std::move(*db))));
 }
 
+void BankAppender::takeBreakIfDue()
+{
+    if (!d->sinceCommit.isValid() || d->sinceCommit.elapsed() >= kWriterPauseMs) {
+        // The first transaction, or the bank has been left alone long enough already.
+        d->sinceBreak.start();
+        return;
+    }
+    if (d->sinceBreak.elapsed() < kWriterHoldMs)
+        return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kWriterPauseMs - d->sinceCommit.elapsed()));
+    d->sinceBreak.start();
+}
+
 bool BankAppender::write(QString* error, const std::function<void()>& work)
 {
     try {
         if (!d->tx) {
+            takeBreakIfDue();
             d->tx.emplace(d->db);
-            // Another computer may have added rows since the last commit.
+            // Another computer may have added rows or changed the lists since the last commit.
             d->key = lastOrderKey(d->db);
+            for (QSet<QString>& names : d->listed)
+                names.clear();
         }
         work();
         return true;
@@ -611,13 +731,18 @@ bool BankAppender::add(const Question& question, QString* error)
     });
 }
 
-bool BankAppender::appendToList(AttributeList which, const QString& name, QString* error)
+bool BankAppender::addToListIfMissing(AttributeList which, const QString& name, QString* error)
 {
     return write(error, [&] {
+        QSet<QString>& listed = d->listed[size_t(which)];
+        if (listed.contains(name))
+            return;
         const std::string t = table(which);
-        SQLite::Statement st(d->db, "INSERT INTO " + t + " (" + t + ") VALUES (?)");
+        SQLite::Statement st(d->db, "INSERT INTO " + t + " (" + t + ") SELECT ?1 WHERE NOT EXISTS (SELECT 1 FROM " + t
+                                        + " WHERE " + t + " = ?1)");
         bindText(st, 1, name);
         st.exec();
+        listed.insert(name);
     });
 }
 
@@ -628,6 +753,7 @@ bool BankAppender::commit(QString* error)
     try {
         d->tx->commit();
         d->tx.reset();
+        d->sinceCommit.start();
         return true;
     } catch (const SQLite::Exception& e) {
         d->insert.reset();

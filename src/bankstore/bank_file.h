@@ -17,7 +17,6 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -114,8 +113,8 @@ public:
     // The question with this 编号; an error when there is none.
     std::optional<Question> readById(qint64 id, QString* error = nullptr) const;
     // Calls `visit` with every question in row order, all read at one moment (for showing
-    // or printing a whole bank). Other computers cannot write the bank meanwhile, so `visit`
-    // should be quick. False when the bank cannot be read.
+    // or printing a whole bank), through a BankReader. Other computers cannot write the bank
+    // meanwhile, so `visit` should be quick. False when the bank cannot be read.
     bool forEachQuestion(const std::function<void(int position, const Question&)>& visit,
                          QString* error = nullptr) const;
     // Appends a question (its id is ignored) and returns its position, count - 1.
@@ -192,11 +191,44 @@ private:
     QString m_path;
 };
 
+// Reads a whole bank in one pass, all at one moment: its particulars, its lists and every
+// question in row order, in one read transaction that lasts from open() until the last
+// question has been read or the reader goes away. Reading the questions one by one through
+// BankFile would open the bank and look for the position anew for each of them.
+//
+// Other computers cannot write the bank while the reader holds it (they wait, and give up
+// after kBusyTimeoutMs), so walk it promptly and let it go.
+class BankReader {
+public:
+    // Opens the bank and reads the particulars, the lists and the number of questions;
+    // nothing, with `error` set, when it is not a bank that can be read.
+    static std::unique_ptr<BankReader> open(const QString& path, QString* error = nullptr);
+    ~BankReader();
+
+    const Particulars& particulars() const;
+    const QStringList& list(AttributeList which) const;
+    // The number of questions that next() gives.
+    int count() const;
+    // The next question in row order. Nothing after the last one, which ends the read
+    // transaction, or when the bank cannot be read further: then error() says why.
+    std::optional<Question> next();
+    // Empty unless next() failed.
+    const QString& error() const;
+
+private:
+    struct Impl;
+    explicit BankReader(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d;
+};
+
 // Appends many questions and list names to one bank while keeping it open: the writer of
 // the batch import, where opening the file per question would cost more than the work.
 // Writes collect in a transaction until commit(); what is not committed when the
 // appender goes away is rolled back. Other computers wait for the bank while a
-// transaction is open, so commit often.
+// transaction is open, so commit often: about once a second. Once the appender has kept
+// the bank for kWriterHoldMs without a break of kWriterPauseMs, it makes that break before
+// its next transaction, so that programs waiting for the bank write in between instead of
+// timing out.
 class BankAppender {
 public:
     // Opens the bank; nothing, with `error` set, when it is not a bank that can be opened.
@@ -205,7 +237,10 @@ public:
 
     // Appends a question at the end of the bank (its id is ignored).
     bool add(const Question& question, QString* error = nullptr);
-    bool appendToList(AttributeList which, const QString& name, QString* error = nullptr);
+    // Appends the name to the list unless the list holds it (exactly as written) at the
+    // moment of the write, so that two imports into one bank at once list a name once.
+    // A name the list already holds twice stays so.
+    bool addToListIfMissing(AttributeList which, const QString& name, QString* error = nullptr);
     // Makes everything added so far permanent.
     bool commit(QString* error = nullptr);
     // True while something added is not committed yet.
@@ -214,6 +249,8 @@ public:
 private:
     struct Impl;
     explicit BankAppender(std::unique_ptr<Impl> impl);
+    // Before a transaction: the break from the bank that waiting programs need, when due.
+    void takeBreakIfDue();
     bool write(QString* error, const std::function<void()>& work);
     std::unique_ptr<Impl> d;
 };

@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QStringEncoder>
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <sqlite3.h>
 
 namespace qm {
@@ -106,6 +108,25 @@ int compareGbk(void*, int n1, const void* p1, int n2, const void* p2)
     return n1 == n2 ? 0 : (n1 < n2 ? -1 : 1);
 }
 
+// The busy handler of every connection. SQLite's own one sleeps longer and longer between
+// attempts, up to 100 ms, so it almost never sees a file that a long writer frees for a
+// moment between two transactions; this one backs off only up to kBusyPollMs. The time
+// waited is counted from the sleeps, as SQLite does.
+int waitForFile(void*, int attempt)
+{
+    constexpr int kFirstDelays[] = {1, 2, 5};
+    constexpr int kFirst = int(std::size(kFirstDelays));
+    int waited = 0;
+    for (int i = 0; i < std::min(attempt, kFirst); ++i)
+        waited += kFirstDelays[i];
+    waited += std::max(attempt - kFirst, 0) * kBusyPollMs;
+    if (waited >= kBusyTimeoutMs)
+        return 0;
+    const int delay = attempt < kFirst ? kFirstDelays[attempt] : kBusyPollMs;
+    sqlite3_sleep(std::min(delay, kBusyTimeoutMs - waited));
+    return 1;
+}
+
 bool fail(QString* error, const QString& message)
 {
     if (error)
@@ -120,6 +141,9 @@ bool checkHeader(const QString& path, DbKind kind, QString* error)
     QFile f(path);
     if (!f.exists())
         return fail(error, QStringLiteral("找不到文件“%1”。").arg(displayPath(path)));
+    // Opening a pipe would wait for a writer: only an ordinary file can be ours.
+    if (!QFileInfo(path).isFile())
+        return fail(error, QStringLiteral("文件“%1”不是本程序的%2，无法打开。").arg(displayPath(path), kindName(kind)));
     if (!f.open(QIODevice::ReadOnly))
         return fail(error, QStringLiteral("无法读取文件“%1”。").arg(displayPath(path)));
     const QByteArray head = f.read(100);
@@ -200,7 +224,8 @@ std::optional<SQLite::Database> openDbFile(const QString& path, DbKind kind, QSt
         return std::nullopt;
     try {
         // Without OPEN_CREATE: a file that vanished after the check is not made anew.
-        SQLite::Database db(path.toStdString(), SQLite::OPEN_READWRITE, kBusyTimeoutMs);
+        SQLite::Database db(path.toStdString(), SQLite::OPEN_READWRITE);
+        waitWhenBusy(db);
         sqlite3_create_collation_v2(db.getHandle(), kGbkCollation, SQLITE_UTF8, nullptr, compareGbk, nullptr);
         if (!checkContent(db, path, kind, error))
             return std::nullopt;
@@ -261,15 +286,20 @@ bool isSameFile(const QString& a, const QString& b)
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
 }
 
+void waitWhenBusy(SQLite::Database& db)
+{
+    sqlite3_busy_handler(db.getHandle(), waitForFile, nullptr);
+}
+
 void compactIfWasteful(SQLite::Database& db)
 {
     const int64_t free = db.execAndGet("PRAGMA freelist_count").getInt64();
     const int64_t pages = db.execAndGet("PRAGMA page_count").getInt64();
     if (free * 4 < pages)
         return;
-    db.setBusyTimeout(0);
+    sqlite3_busy_handler(db.getHandle(), nullptr, nullptr);
     db.tryExec("VACUUM");
-    db.setBusyTimeout(kBusyTimeoutMs);
+    waitWhenBusy(db);
 }
 
 std::optional<int64_t> columnAtPosition(SQLite::Database& db, const char* table, const char* column, int position)

@@ -30,6 +30,16 @@ constexpr int kFormatVersion = 1;
 
 // How long an operation waits for a file that another computer holds.
 constexpr int kBusyTimeoutMs = 10000;
+// While it waits it looks at the file again at least this often, so that a writer that
+// lets go of the file only for a moment between two transactions is noticed.
+constexpr int kBusyPollMs = 10;
+// A writer that has kept the file for kWriterHoldMs, in one long transaction or in many
+// that follow each other closely, leaves it alone for kWriterPauseMs after its next commit
+// (several times kBusyPollMs), so that whoever waits for the file gets a turn. The hold is
+// shorter than the second that a batch import's transaction lasts, so that the import
+// makes the break after every commit.
+constexpr int kWriterHoldMs = 500;
+constexpr int kWriterPauseMs = 50;
 
 // Name of the collation that orders text by its GBK bytes (common hanzi in pinyin order).
 inline constexpr const char* kGbkCollation = "GBK";
@@ -49,6 +59,10 @@ bool createDbFile(const QString& path, DbKind kind, QString* error = nullptr);
 // Makes `path` a copy of the template `templatePath` after checking that the template is a
 // file of the kind. Fails, creating nothing, when `path` exists.
 bool copyTemplate(const QString& templatePath, const QString& path, DbKind kind, QString* error = nullptr);
+
+// Makes the connection wait for a file that another connection holds, for kBusyTimeoutMs
+// and looking again at least every kBusyPollMs. openDbFile does this for every file.
+void waitWhenBusy(SQLite::Database& db);
 
 // After a deletion: compacts the file when a quarter of it or more is free space, so that a
 // large file is not rewritten for every deleted row. Skipped at once if another program is

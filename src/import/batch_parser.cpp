@@ -3,9 +3,11 @@
 #include "core/gbk.h"
 #include "core/numbers.h"
 #include "import/import_texts.h"
+#include "import/input_file.h"
 
-#include <QFile>
+#include <QDir>
 #include <QStringEncoder>
+#include <new>
 
 namespace qm::import {
 
@@ -109,13 +111,16 @@ BatchFile batchFileFromBytes(const QByteArray& bytes)
 
 BatchFile readBatchFile(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        BatchFile file;
-        file.error = QStringLiteral("无法读取文件“%1”！").arg(path);
+    BatchFile file;
+    const std::optional<QByteArray> bytes = readInputFile(path, &file.error);
+    if (!bytes)
         return file;
+    try {
+        return batchFileFromBytes(*bytes);
+    } catch (const std::bad_alloc&) {
+        file.error = QStringLiteral("内存不足，无法读取文件“%1”！").arg(QDir::toNativeSeparators(path));
     }
-    return batchFileFromBytes(f.readAll());
+    return file;
 }
 
 int& BatchCodes::operator[](NameKind kind)

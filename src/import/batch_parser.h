@@ -45,7 +45,8 @@ struct BatchFile {
 
 // Reads a batch file as GBK text and tests its header. A file that is not a batch file
 // gets the message "文件不是规定格式的！"; when it is one written as UTF-8 or UTF-16, the
-// message says so on a second line and tells how to fix it.
+// message says so on a second line and tells how to fix it. What readInputFile refuses (not
+// an ordinary file, larger than 256 MB) is refused with its message, unread.
 BatchFile readBatchFile(const QString& path);
 // The same for bytes already in memory.
 BatchFile batchFileFromBytes(const QByteArray& bytes);

@@ -6,7 +6,6 @@
 #include "rtf/rich_text.h"
 
 #include <QElapsedTimer>
-#include <QSet>
 #include <array>
 
 namespace qm::import {
@@ -31,14 +30,6 @@ ImportRun::ImportRun(QString bankPath, BatchImport& batch) : m_path(std::move(ba
 
 ImportOutcome ImportRun::run(const NameAsker& ask)
 {
-    // The names each list holds: a name is looked for exactly as written.
-    std::array<QSet<QString>, kLists.size()> known;
-    for (size_t i = 0; i < kLists.size(); ++i) {
-        const std::optional<QStringList> names = BankFile(m_path).list(kLists[i], &m_error);
-        if (!names)
-            return ImportOutcome::Failed;
-        known[i] = QSet<QString>(names->begin(), names->end());
-    }
     const std::unique_ptr<BankAppender> bank = BankAppender::open(m_path, &m_error);
     if (!bank)
         return ImportOutcome::Failed;
@@ -78,15 +69,14 @@ ImportOutcome ImportRun::run(const NameAsker& ask)
         if (!bank->add(stored, &m_error))
             return ImportOutcome::Failed;
 
-        // The old format names no unit, so its questions add none to the unit list.
+        // The old format names no unit, so its questions add none to the unit list. Whether
+        // a list holds a name is decided in the transaction that adds it: another import
+        // may be adding the same names to the bank at the same time.
         const std::array<const QString*, kLists.size()> names = {&q->type, &q->chapter, &q->difficulty,
                                                                  q->unit ? &*q->unit : nullptr};
         for (size_t i = 0; i < kLists.size(); ++i) {
-            if (!names[i] || names[i]->isEmpty() || known[i].contains(*names[i]))
-                continue;
-            if (!bank->appendToList(kLists[i], *names[i], &m_error))
+            if (names[i] && !names[i]->isEmpty() && !bank->addToListIfMissing(kLists[i], *names[i], &m_error))
                 return ImportOutcome::Failed;
-            known[i].insert(*names[i]);
         }
 
         ++pending;

@@ -4,7 +4,8 @@
 // Each question becomes a new row of 题库 at the end of the bank: question and answer as
 // RTF documents made from their plain text, the names of its chapter, type, difficulty and
 // unit, and the number its score name starts with. A name that the bank's list of types,
-// chapters, difficulties or units lacks is appended to that list (an empty name is not).
+// chapters, difficulties or units lacks when the question is written is appended to that
+// list (an empty name is not).
 //
 // The bank is written as the run goes: the questions of at most one second are collected
 // in a transaction, and it is committed before every name question, so a power cut loses

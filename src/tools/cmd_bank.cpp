@@ -4,18 +4,33 @@
 #include "bankstore/bank_file.h"
 #include "core/numbers.h"
 #include "rtf/rich_text.h"
+#include "rtf/rtf_reader.h"
 #include "tools/command.h"
+
+#include <QTextDocument>
 
 namespace qm::tool {
 
 namespace {
 
-// The lines of a stored document, each indented under its label.
-QString indented(const QString& label, const QByteArray& rtf)
+// The lines of a stored document, each indented under its label. `doc` is scratch space,
+// used again for every document: making a new one each time costs as much as the reading.
+QString indented(const QString& label, const QByteArray& rtf, QTextDocument& doc)
 {
-    QString text = rtfPlainText(rtf);
+    RtfReader::read(rtf, &doc);
+    QString text = documentText(doc);
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return QStringLiteral("  %1：%2\n").arg(label, text.replace(QLatin1Char('\n'), QStringLiteral("\n        ")));
+}
+
+// The text of the question at 0-based `position`.
+QString questionText(int position, const Question& q, QTextDocument& doc)
+{
+    return QStringLiteral("\n第%1道  编号 %2  %3 | %4 | %5 | %6 | %7分\n")
+               .arg(position + 1)
+               .arg(q.id)
+               .arg(q.type, q.chapter, q.unit, q.difficulty, numText(q.score))
+        + indented(QStringLiteral("题目"), q.text, doc) + indented(QStringLiteral("答案"), q.answer, doc);
 }
 
 int bankDump(const QStringList& args)
@@ -24,18 +39,19 @@ int bankDump(const QStringList& args)
         err(QStringLiteral("usage: qmtool bank-dump BANK\n"));
         return 2;
     }
-    BankFile bank(args[0]);
+    // One pass over the bank, all read at one moment.
     QString error;
-    const auto particulars = bank.particulars(&error);
-    if (!particulars) {
+    const std::unique_ptr<BankReader> bank = BankReader::open(args[0], &error);
+    if (!bank) {
         err(QStringLiteral("qmtool: %1\n").arg(error));
         return 1;
     }
+    const Particulars& particulars = bank->particulars();
     QString text;
     const std::pair<const char*, const QString*> fields[] = {
-        {"题库名称", &particulars->name},     {"适用专业", &particulars->speciality},
-        {"适用大纲", &particulars->syllabus}, {"建库人员", &particulars->author},
-        {"审定人员", &particulars->reviewer}, {"启用时间", &particulars->firstUse}};
+        {"题库名称", &particulars.name},     {"适用专业", &particulars.speciality},
+        {"适用大纲", &particulars.syllabus}, {"建库人员", &particulars.author},
+        {"审定人员", &particulars.reviewer}, {"启用时间", &particulars.firstUse}};
     for (const auto& [label, value] : fields)
         text += QString::fromUtf8(label) + QStringLiteral("：") + *value + QLatin1Char('\n');
     const std::pair<const char*, AttributeList> lists[] = {{"题型", AttributeList::Types},
@@ -43,23 +59,16 @@ int bankDump(const QStringList& args)
                                                            {"难度", AttributeList::Difficulties},
                                                            {"单元", AttributeList::Units}};
     for (const auto& [label, which] : lists)
-        text += QString::fromUtf8(label) + QStringLiteral("表：") + bank.list(which)->join(QStringLiteral("，"))
+        text += QString::fromUtf8(label) + QStringLiteral("表：") + bank->list(which).join(QStringLiteral("，"))
             + QLatin1Char('\n');
-    const int count = *bank.count();
-    text += QStringLiteral("共有题目%1道\n").arg(count);
+    text += QStringLiteral("共有题目%1道\n").arg(bank->count());
     out(text);
-    for (int i = 0; i < count; ++i) {
-        const auto at = bank.read(i, &error);
-        if (!at) {
-            err(QStringLiteral("qmtool: %1\n").arg(error));
-            return 1;
-        }
-        const Question& q = at->question;
-        out(QStringLiteral("\n第%1道  编号 %2  %3 | %4 | %5 | %6 | %7分\n")
-                .arg(i + 1)
-                .arg(q.id)
-                .arg(q.type, q.chapter, q.unit, q.difficulty, numText(q.score))
-            + indented(QStringLiteral("题目"), q.text) + indented(QStringLiteral("答案"), q.answer));
+    QTextDocument doc;
+    for (int position = 0; const std::optional<Question> q = bank->next(); ++position)
+        out(questionText(position, *q, doc));
+    if (!bank->error().isEmpty()) {
+        err(QStringLiteral("qmtool: %1\n").arg(bank->error()));
+        return 1;
     }
     return 0;
 }

@@ -10,6 +10,7 @@
 #include "bankstore/bank_file.h"
 #include "bankstore/paper_library.h"
 #include "bankstore/user_store.h"
+#include "import/input_file.h"
 #include "rtf/rtf_writer.h"
 #include "tools/command.h"
 
@@ -47,12 +48,13 @@ struct SourceError {
 // Lines of a UTF-8 source file without comments; line numbers are kept for messages.
 QList<std::pair<int, QString>> sourceLines(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw SourceError{QStringLiteral("%1: cannot read").arg(path)};
+    QString error;
+    const std::optional<QByteArray> bytes = import::readInputFile(path, &error);
+    if (!bytes)
+        throw SourceError{error};
     QList<std::pair<int, QString>> lines;
     int number = 0;
-    for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+    for (const QString& line : QString::fromUtf8(*bytes).split(QLatin1Char('\n'))) {
         ++number;
         QString l = line;
         if (l.endsWith(QLatin1Char('\r')))

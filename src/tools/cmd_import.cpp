@@ -1,6 +1,6 @@
 // qmtool import BANK FILE: imports a batch question file into a bank without windows.
 // Names the file does not declare are stored empty and listed on stderr, each kind and
-// code once; the end message goes to stdout.
+// code once; the end message and the number of questions stored go to stdout.
 
 #include "import/batch_parser.h"
 #include "import/import_run.h"
@@ -53,7 +53,7 @@ int importBatch(const QStringList& args)
         qm::tool::err(run.error() + QStringLiteral("\n已导入%1道题。\n").arg(run.stored()));
         return 1;
     }
-    qm::tool::out(batch.endMessage() + QLatin1Char('\n'));
+    qm::tool::out(batch.endMessage() + QStringLiteral("\n已导入%1道题。\n").arg(run.stored()));
     return 0;
 }
 

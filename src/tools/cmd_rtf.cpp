@@ -1,11 +1,11 @@
 // qmtool rtf2txt / rtf2html / rtf2rtf: look into and convert RTF documents.
 
+#include "import/input_file.h"
 #include "rtf/rich_text.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
 #include "tools/command.h"
 
-#include <QFile>
 #include <QSaveFile>
 #include <QTextDocument>
 
@@ -16,12 +16,13 @@ using qm::tool::out;
 
 bool load(const QString& path, QTextDocument& doc)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        err(QStringLiteral("qmtool: cannot read %1: %2\n").arg(path, f.errorString()));
+    QString error;
+    const std::optional<QByteArray> rtf = qm::import::readInputFile(path, &error);
+    if (!rtf) {
+        err(QStringLiteral("qmtool: %1\n").arg(error));
         return false;
     }
-    qm::RtfReader::read(f.readAll(), &doc);
+    qm::RtfReader::read(*rtf, &doc);
     return true;
 }
 

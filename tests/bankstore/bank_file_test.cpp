@@ -372,7 +372,7 @@ TEST_F(BankTest, AppenderKeepsCommittedWorkAndDropsTheRest)
         auto appender = BankAppender::open(path);
         ASSERT_TRUE(appender);
         ASSERT_TRUE(appender->add(makeQuestion("a")));
-        ASSERT_TRUE(appender->appendToList(AttributeList::Chapters, "第九章"));
+        ASSERT_TRUE(appender->addToListIfMissing(AttributeList::Chapters, "第九章"));
         EXPECT_TRUE(appender->pending());
         ASSERT_TRUE(appender->commit());
         EXPECT_FALSE(appender->pending());
@@ -390,4 +390,66 @@ TEST_F(BankTest, AppenderKeepsCommittedWorkAndDropsTheRest)
     QString error;
     EXPECT_FALSE(BankAppender::open(path + ".missing", &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(BankTest, AppenderListsANameOnlyWhenTheListLacksItAtTheWrite)
+{
+    // A name the user listed twice on purpose stays listed twice.
+    ASSERT_TRUE(bank.appendToList(AttributeList::Chapters, "甲"));
+    ASSERT_TRUE(bank.appendToList(AttributeList::Chapters, "甲"));
+    auto appender = BankAppender::open(path);
+    ASSERT_TRUE(appender);
+    for (const char* name : {"甲", "乙", "乙", "甲 ", "Ab", "ab"})
+        ASSERT_TRUE(appender->addToListIfMissing(AttributeList::Chapters, name));
+    ASSERT_TRUE(appender->addToListIfMissing(AttributeList::Types, "乙"));  // each list on its own
+    ASSERT_TRUE(appender->commit());
+    EXPECT_EQ(*bank.list(AttributeList::Chapters), QStringList({"甲", "甲", "乙", "甲 ", "Ab", "ab"}));
+    EXPECT_EQ(*bank.list(AttributeList::Types), QStringList({"乙"}));
+
+    // Between two transactions another program lists 丙 and takes 乙 out of the list.
+    ASSERT_TRUE(bank.appendToList(AttributeList::Chapters, "丙"));
+    ASSERT_TRUE(bank.removeFromList(AttributeList::Chapters, 2));
+    for (const char* name : {"丙", "乙", "甲"})
+        ASSERT_TRUE(appender->addToListIfMissing(AttributeList::Chapters, name));
+    ASSERT_TRUE(appender->commit());
+    EXPECT_EQ(*bank.list(AttributeList::Chapters), QStringList({"甲", "甲", "甲 ", "Ab", "ab", "丙", "乙"}));
+}
+
+TEST_F(BankTest, ReaderWalksTheBankAtOneMomentAndLetsGoAfterTheLastQuestion)
+{
+    ASSERT_TRUE(bank.setParticulars({"生物题库", "生物", "", "", "", ""}));
+    ASSERT_TRUE(bank.appendToList(AttributeList::Units, "第一节"));
+    ASSERT_TRUE(bank.appendToList(AttributeList::Units, "第一节"));
+    addAll({"a", "b", "c", "d"});
+    ASSERT_TRUE(bank.remove(1));
+    ASSERT_TRUE(bank.sortByChapters({}));
+
+    auto reader = BankReader::open(path);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->particulars().name, "生物题库");
+    EXPECT_EQ(reader->list(AttributeList::Units), QStringList({"第一节", "第一节"}));
+    EXPECT_TRUE(reader->list(AttributeList::Chapters).isEmpty());
+    EXPECT_EQ(reader->count(), 3);
+    const auto first = reader->next();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(*first, *bank.readById(1));
+
+    // Another program's write cannot be committed while the walk goes on ...
+    SQLite::Database other(path.toStdString(), SQLite::OPEN_READWRITE);
+    other.exec("BEGIN IMMEDIATE");
+    other.exec("INSERT INTO 题库 (备注, 次序) VALUES ('late', 100)");
+    EXPECT_THROW(other.exec("COMMIT"), SQLite::Exception);
+    QStringList rest;
+    while (const auto q = reader->next())
+        rest << q->remark;
+    EXPECT_EQ(rest, QStringList({"c", "d"}));  // the walk sees the bank as it was
+    EXPECT_TRUE(reader->error().isEmpty());
+    // ... and can once the last question has been read, with the reader still there.
+    EXPECT_NO_THROW(other.exec("COMMIT"));
+    EXPECT_FALSE(reader->next());
+    EXPECT_EQ(tags(), QStringList({"a", "c", "d", "late"}));
+
+    QString error;
+    EXPECT_FALSE(BankReader::open(dir.file("无.tik"), &error));
+    EXPECT_TRUE(error.contains("无.tik"));
 }

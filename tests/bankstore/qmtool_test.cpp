@@ -1,7 +1,9 @@
 // The qmtool commands that build and show bank files.
 
 #include "bankstore/bank_file.h"
+#include "core/gbk.h"
 #include "rtf/rich_text.h"
+#include "support/qstring_print.h"
 #include "support/temp_dirs.h"
 
 #include <QBuffer>
@@ -9,6 +11,7 @@
 #include <QImage>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace qm;
 using namespace qm::test;
@@ -62,6 +65,43 @@ TEST(Qmtool, BankDumpPrintsParticularsListsAndQuestions)
     EXPECT_TRUE(bad.err.contains("不是本程序的题库文件"));
 }
 
+TEST(Qmtool, BankDumpReadsEveryDocumentOnItsOwn)
+{
+    TempProgramDir dir(false);
+    const QString path = dir.file("b.tik");
+    ASSERT_TRUE(BankFile::createEmpty(path));
+    BankFile bank(path);
+    // A table, a bold word in a second paragraph, GBK plain text that is not RTF, nothing:
+    // what one document holds must not reach the next.
+    const QList<std::pair<QByteArray, QByteArray>> documents = {
+        {"{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 SimSun;}}\\f0 \\trowd\\cellx1000\\cellx2000 "
+         "\\intbl \\'bc\\'d7\\cell \\'d2\\'d2\\cell \\row\\pard \\'b1\\'fb\\par}",
+         "{\\rtf1\\ansi \\b A\\b0\\par B\\par}"},
+        {*gbkEncode(QStringLiteral("丁")), QByteArray()},
+        {rtfFromPlainText("戊"), rtfFromPlainText("己")},
+    };
+    auto add = [&](const std::pair<QByteArray, QByteArray>& textAndAnswer) {
+        Question q;
+        q.text = textAndAnswer.first;
+        q.answer = textAndAnswer.second;
+        return bank.add(q).has_value();
+    };
+    for (const auto& d : documents)
+        ASSERT_TRUE(add(d));
+    // Positions count the questions there are; 编号 stay with their questions.
+    ASSERT_TRUE(bank.remove(0));
+    ASSERT_TRUE(add(documents[0]));
+
+    const ToolRun run = qmtool({"bank-dump", path});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString questions = run.out.mid(run.out.indexOf("共有题目"));
+    EXPECT_EQ(questions, QStringLiteral("共有题目3道\n"
+                                        "\n第1道  编号 2   |  |  |  | 0分\n  题目：丁\n  答案：\n"
+                                        "\n第2道  编号 3   |  |  |  | 0分\n  题目：戊\n  答案：己\n"
+                                        "\n第3道  编号 4   |  |  |  | 0分\n  题目：\n        甲\n        乙\n        丙\n"
+                                        "  答案：A\n        B\n"));
+}
+
 TEST(Qmtool, BuildBankTurnsATextSourceIntoABank)
 {
     TempProgramDir dir(false);
@@ -110,4 +150,33 @@ TEST(Qmtool, RtfTextLeavesPicturesOut)
     const ToolRun run = qmtool({"rtf2txt", dir.file("p.rtf")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "甲乙\n");
+}
+
+TEST(Qmtool, CommandsRefuseDevicesAndPipesWithoutReadingThem)
+{
+    TempProgramDir dir(false);
+    const QString fifo = dir.file("管道");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString notRegular = QStringLiteral("“/dev/zero”不是普通文件，无法读取！\n");
+    struct Case {
+        QStringList args;
+        QString message;
+    };
+    const QList<Case> cases = {
+        {{"rtf2txt", "/dev/zero"}, notRegular},
+        {{"rtf2rtf", "/dev/zero", dir.file("out.rtf")}, notRegular},
+        {{"build-bank", "/dev/zero", dir.file("out.tik")}, notRegular},
+        {{"build-users", fifo, dir.file("out.psw")}, QStringLiteral("“%1”不是普通文件，无法读取！\n").arg(fifo)},
+        {{"bank-dump", "/dev/zero"}, QStringLiteral("文件“/dev/zero”不是本程序的题库文件，无法打开。\n")},
+        {{"bank-dump", fifo}, QStringLiteral("文件“%1”不是本程序的题库文件，无法打开。\n").arg(fifo)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const ToolRun run = qmtool(c.args);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("qmtool: ") + c.message)) << run.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(dir.file("out.rtf")));
+    EXPECT_FALSE(QFile::exists(dir.file("out.tik")));
+    EXPECT_FALSE(QFile::exists(dir.file("out.psw")));
 }

@@ -1,11 +1,15 @@
 #include "core/gbk.h"
 #include "import/batch_parser.h"
 #include "import/format_statement.h"
+#include "import/input_file.h"
 #include "support/qstring_print.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QStringEncoder>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace qm::import;
 
@@ -73,7 +77,42 @@ TEST(BatchFile, HeaderDecidesTheDialectAndUnicodeFilesAreRefused)
         EXPECT_FALSE(f.format);
         EXPECT_EQ(f.error, error);
     }
-    EXPECT_FALSE(readBatchFile(QStringLiteral("/nonexistent/题库.txt")).format);
+}
+
+TEST(BatchFile, WhatIsNotAnOrdinaryFileOrTooLargeIsRefusedUnread)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("管道.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString large = dir.filePath(QStringLiteral("大.txt"));
+    {
+        // Sparse: one byte past 256 MB without writing them.
+        QFile f(large);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.write(*qm::gbkEncode(QStringLiteral("新题库\r\n"))) > 0);
+        ASSERT_TRUE(f.resize(qint64(256) * 1024 * 1024 + 1));
+    }
+    const QList<std::pair<QString, QString>> refused = {
+        {QStringLiteral("/dev/zero"), QStringLiteral("“/dev/zero”不是普通文件，无法读取！")},
+        {dir.path(), QStringLiteral("“%1”不是普通文件，无法读取！").arg(dir.path())},
+        {fifo, QStringLiteral("“%1”不是普通文件，无法读取！").arg(fifo)},
+        {large, QStringLiteral("文件“%1”大于256MB，无法读取！").arg(large)},
+        {QStringLiteral("/nonexistent/题库.txt"), QStringLiteral("无法读取文件“/nonexistent/题库.txt”！")},
+    };
+    for (const auto& [path, error] : refused) {
+        const BatchFile f = readBatchFile(path);
+        EXPECT_FALSE(f.format);
+        EXPECT_EQ(f.error, error);
+        EXPECT_TRUE(f.text.isEmpty());
+    }
+
+    // Exactly 256 MB is still read.
+    QFile f(large);
+    ASSERT_TRUE(f.resize(qint64(256) * 1024 * 1024));
+    f.close();
+    const auto bytes = readInputFile(large);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(bytes->size(), qint64(256) * 1024 * 1024);
 }
 
 TEST(BatchOld, OneRecordAsksThreeNamesOnceAndKeepsBlanks)

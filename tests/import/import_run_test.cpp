@@ -119,6 +119,34 @@ TEST(ImportRun, CommitsBeforeEachQuestionAndCancelKeepsWhatIsStored)
     EXPECT_EQ(b.list(AttributeList::Chapters), QStringList({"一", "别处加的"}));
 }
 
+TEST(ImportRun, TwoImportsIntoOneBankListEachNameOnce)
+{
+    TempBank b;
+    // Listed twice on purpose by the user: neither import adds a third.
+    ASSERT_TRUE(b.bank().appendToList(AttributeList::Types, QStringLiteral("问答题")));
+    ASSERT_TRUE(b.bank().appendToList(AttributeList::Types, QStringLiteral("问答题")));
+    const QString names = QStringLiteral("新题库&CP01第一章&\r\n&SZ1问答题&\r\n&LV1容易&\r\n&PT01 1&\r\n");
+    // The first import asks for the unit of its first question; while the user thinks,
+    // a second import stores questions with the same names.
+    BatchImport first(names + QStringLiteral("$CP01DY01SZ1LV1PT01 甲$$CP01DY01SZ1LV1PT01 乙$"), BatchFormat::New);
+    ImportRun firstRun(b.path, first);
+    int asked = 0;
+    const auto outcome = firstRun.run([&](const NameRequest&) -> std::optional<QString> {
+        ++asked;
+        BatchImport second(names + QStringLiteral("&DY01一单元&\r\n$CP01DY01SZ1LV1PT01 丙$"), BatchFormat::New);
+        ImportRun secondRun(b.path, second);
+        EXPECT_EQ(secondRun.run({}), ImportOutcome::Finished);
+        return QStringLiteral("一单元");
+    });
+    EXPECT_EQ(outcome, ImportOutcome::Finished);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(b.bank().count(), 3);
+    EXPECT_EQ(b.list(AttributeList::Types), QStringList({"问答题", "问答题"}));
+    EXPECT_EQ(b.list(AttributeList::Chapters), QStringList{"第一章"});
+    EXPECT_EQ(b.list(AttributeList::Difficulties), QStringList{"容易"});
+    EXPECT_EQ(b.list(AttributeList::Units), QStringList{"一单元"});
+}
+
 TEST(ImportRun, AFileThatIsNotABankFailsUntouched)
 {
     QTemporaryDir dir;
@@ -150,7 +178,7 @@ TEST(QmTool, ImportListsUndeclaredNamesAndPrintsTheEndMessage)
                                                 "$CP01DY01SZ1LV1PT01 甲$$CP01DY01SZ1LV1PT01 乙$")),
                       &out, &err),
               0);
-    EXPECT_EQ(out, QStringLiteral("导入文件执行完毕！\n"));
+    EXPECT_EQ(out, QStringLiteral("导入文件执行完毕！\n已导入2道题。\n"));
     EXPECT_TRUE(err.contains(QStringLiteral("单元 DY1 未声明，存为空名称。\n"))) << err.toStdString();
     EXPECT_EQ(err.count(QStringLiteral("未声明")), 1);
     EXPECT_EQ(b.bank().count(), 2);
@@ -159,4 +187,21 @@ TEST(QmTool, ImportListsUndeclaredNamesAndPrintsTheEndMessage)
     EXPECT_TRUE(err.contains(QStringLiteral("文件不是规定格式的！\r\n")));
     EXPECT_TRUE(out.isEmpty());
     EXPECT_EQ(b.bank().count(), 2);
+
+    // The number is what this run stored: not the bank's total, not an empty record.
+    EXPECT_EQ(runTool(QStringLiteral("旧.txt"), *gbkEncode(QStringLiteral("题库$CP01SZ1LV1 乙$$CP01SZ1LV1$")), &out, &err), 0);
+    EXPECT_EQ(out, QStringLiteral("导入文件执行完毕！题库中分值一律按１分计算，如需改变，请自行修改！\n已导入1道题。\n"));
+    EXPECT_EQ(b.bank().count(), 3);
+}
+
+TEST(QmTool, ImportRefusesADeviceWithoutReadingIt)
+{
+    TempBank b;
+    QProcess tool;
+    tool.start(test::shippedDir() + QStringLiteral("qmtool"), {QStringLiteral("import"), b.path, QStringLiteral("/dev/zero")});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardError()).contains(QStringLiteral("“/dev/zero”不是普通文件，无法读取！\n")));
+    EXPECT_EQ(b.bank().count(), 0);
 }
