@@ -15,8 +15,8 @@ qm::Question sampleQuestion(int i)
 {
     qm::Question q;
     // About the size of a short question and answer written by the rich-text box.
-    q.text = "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fcharset134 SimSun;}}\\f0\\fs24 "
-             + QByteArray(1800, 'q') + QByteArray::number(i) + "\\par}";
+    q.text = "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fcharset134 SimSun;}}\\f0\\fs24 " + QByteArray(1800, 'q')
+             + QByteArray::number(i) + "\\par}";
     q.answer = "{\\rtf1\\ansi\\ansicpg936 " + QByteArray(400, 'a') + "\\par}";
     q.type = i % 4 ? QStringLiteral("单选题") : QStringLiteral("填空题");
     q.chapter = QStringLiteral("第%1章").arg(i % 12 + 1);
@@ -61,7 +61,12 @@ void BM_ReadAtPosition(benchmark::State& state)
     }
 }
 // -2 = a random position each time; -1 = the last question.
-BENCHMARK(BM_ReadAtPosition)->Arg(0)->Arg(kQuestions / 2)->Arg(kQuestions - 1)->Arg(-1)->Arg(-2)
+BENCHMARK(BM_ReadAtPosition)
+    ->Arg(0)
+    ->Arg(kQuestions / 2)
+    ->Arg(kQuestions - 1)
+    ->Arg(-1)
+    ->Arg(-2)
     ->Unit(benchmark::kMillisecond);
 
 void BM_AddOne(benchmark::State& state)

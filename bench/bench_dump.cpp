@@ -98,7 +98,7 @@ double childCpuSeconds()
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // Real time, and the CPU time qmtool used (which a busy machine does not inflate).

@@ -31,9 +31,10 @@ QByteArray batchFile()
         text += QStringLiteral("&PT%1 %2 &\r\n").arg(i, 2, 10, QLatin1Char('0')).arg(i);
     text += QStringLiteral(".......\r\n");
     for (int i = 0; i < kQuestions; ++i)
-        text += QStringLiteral("$CP%1DY%2SZ%3LV%4PT%5 第%6题：下列关于细胞膜结构和功能的叙述，正确的是（　　）\r\n"
-                               "A．细胞膜主要由脂质和蛋白质组成　B．细胞膜上的蛋白质都能运动\r\n"
-                               "C．细胞膜的功能特性是具有一定的流动性　D．以上都不对 {A，细胞膜主要由脂质和蛋白质组成。}$\r\n")
+        text += QStringLiteral(
+                    "$CP%1DY%2SZ%3LV%4PT%5 第%6题：下列关于细胞膜结构和功能的叙述，正确的是（　　）\r\n"
+                    "A．细胞膜主要由脂质和蛋白质组成　B．细胞膜上的蛋白质都能运动\r\n"
+                    "C．细胞膜的功能特性是具有一定的流动性　D．以上都不对 {A，细胞膜主要由脂质和蛋白质组成。}$\r\n")
                     .arg(i % 20 + 1, 2, 10, QLatin1Char('0'))
                     .arg(i % 10 + 1, 2, 10, QLatin1Char('0'))
                     .arg(i % 5 + 1)

@@ -10,11 +10,11 @@
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextTable>
-#include <QTextBlock>
 #include <QTextImageFormat>
+#include <QTextTable>
 #include <QUrl>
 #include <benchmark/benchmark.h>
 
@@ -142,7 +142,8 @@ QByteArray hugePictures()
 {
     QByteArray rtf = "{\\rtf1\\ansi ";
     for (int i = 0; i < 200; ++i)
-        rtf += "{\\pict\\wmetafile8\\picwgoal75000\\pichgoal75000 0100090000" + QByteArray::number(0x1000 + i, 16) + "}";
+        rtf +=
+            "{\\pict\\wmetafile8\\picwgoal75000\\pichgoal75000 0100090000" + QByteArray::number(0x1000 + i, 16) + "}";
     return rtf + "}";
 }
 
@@ -162,7 +163,8 @@ void BM_ReadUndrawablePictures(benchmark::State& state)
                 const QTextCharFormat f = it.fragment().charFormat();
                 if (!f.isImageFormat())
                     continue;
-                const QImage img = doc.resource(QTextDocument::ImageResource, QUrl(f.toImageFormat().name())).value<QImage>();
+                const QImage img =
+                    doc.resource(QTextDocument::ImageResource, QUrl(f.toImageFormat().name())).value<QImage>();
                 if (seen.insert(img.cacheKey()).second)
                     imageBytes += img.sizeInBytes();
             }

@@ -22,9 +22,8 @@ void bringToFront(QWidget* window)
 }  // namespace
 
 App::App(Workspace& workspace, Prompt& prompt, QObject* parent)
-    : QObject(parent), m_ws(workspace), m_prompt(prompt),
-      m_form1(std::make_unique<Form1>(workspace, prompt)), m_form2(std::make_unique<Form2>(workspace, prompt)),
-      m_quit([](bool restart) {
+    : QObject(parent), m_ws(workspace), m_prompt(prompt), m_form1(std::make_unique<Form1>(workspace, prompt)),
+      m_form2(std::make_unique<Form2>(workspace, prompt)), m_quit([](bool restart) {
           if (restart)
               QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
           QCoreApplication::exit(0);

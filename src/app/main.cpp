@@ -14,8 +14,7 @@ int main(int argc, char** argv)
     // Without a display Qt aborts with a long trace; say in one line what to do instead.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        std::fputs("No display found: run 'xvfb-run make run', or start the program from a desktop session.\n",
-                   stderr);
+        std::fputs("No display found: run 'xvfb-run make run', or start the program from a desktop session.\n", stderr);
         return 1;
     }
     QApplication application(argc, argv);

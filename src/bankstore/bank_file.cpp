@@ -2,9 +2,9 @@
 
 #include "bankstore/sqlite_file.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QElapsedTimer>
 #include <QSet>
 #include <array>
 #include <chrono>
@@ -150,10 +150,7 @@ int64_t lastOrderKey(SQLite::Database& db)
 
 }  // namespace
 
-BankFile::BankFile(QString path)
-    : m_path(std::move(path))
-{
-}
+BankFile::BankFile(QString path) : m_path(std::move(path)) {}
 
 // --- Files ---
 
@@ -244,16 +241,19 @@ std::optional<int> BankFile::add(const Question& question, QString* error)
 
 bool BankFile::overwrite(int position, const Question& question, QString* error)
 {
-    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
-        WriteTransaction tx(db);
-        SQLite::Statement st(db, "UPDATE 题库 SET 题目 = ?, 答案 = ?, 题型 = ?, 章节 = ?, 单元 = ?, 难度 = ?, "
-                                 "分值 = ?, 备注 = ?, 使用 = ? WHERE 编号 = ?");
-        bindQuestion(st, question);
-        st.bind(10, int64_t(idAtPosition(db, position)));
-        st.exec();
-        tx.commit();
-        return true;
-    }).has_value();
+    return withDbFile(m_path, DbKind::Bank, error,
+                      [&](SQLite::Database& db) {
+                          WriteTransaction tx(db);
+                          SQLite::Statement st(
+                              db, "UPDATE 题库 SET 题目 = ?, 答案 = ?, 题型 = ?, 章节 = ?, 单元 = ?, 难度 = ?, "
+                                  "分值 = ?, 备注 = ?, 使用 = ? WHERE 编号 = ?");
+                          bindQuestion(st, question);
+                          st.bind(10, int64_t(idAtPosition(db, position)));
+                          st.exec();
+                          tx.commit();
+                          return true;
+                      })
+        .has_value();
 }
 
 std::optional<int> BankFile::remove(int position, QString* error)
@@ -276,16 +276,19 @@ std::optional<int> BankFile::remove(int position, QString* error)
 bool BankFile::overwriteById(qint64 id, const Question& question, bool* found, QString* error)
 {
     *found = false;
-    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
-        WriteTransaction tx(db);
-        SQLite::Statement st(db, "UPDATE 题库 SET 题目 = ?, 答案 = ?, 题型 = ?, 章节 = ?, 单元 = ?, 难度 = ?, "
-                                 "分值 = ?, 备注 = ?, 使用 = ? WHERE 编号 = ?");
-        bindQuestion(st, question);
-        st.bind(10, int64_t(id));
-        *found = st.exec() > 0;
-        tx.commit();
-        return true;
-    }).has_value();
+    return withDbFile(m_path, DbKind::Bank, error,
+                      [&](SQLite::Database& db) {
+                          WriteTransaction tx(db);
+                          SQLite::Statement st(
+                              db, "UPDATE 题库 SET 题目 = ?, 答案 = ?, 题型 = ?, 章节 = ?, 单元 = ?, 难度 = ?, "
+                                  "分值 = ?, 备注 = ?, 使用 = ? WHERE 编号 = ?");
+                          bindQuestion(st, question);
+                          st.bind(10, int64_t(id));
+                          *found = st.exec() > 0;
+                          tx.commit();
+                          return true;
+                      })
+        .has_value();
 }
 
 std::optional<int> BankFile::removeById(qint64 id, bool* found, QString* error)
@@ -307,10 +310,12 @@ std::optional<int> BankFile::removeById(qint64 id, bool* found, QString* error)
 
 bool BankFile::compact(QString* error)
 {
-    return withDbFile(m_path, DbKind::Bank, error, [](SQLite::Database& db) {
-        db.exec("VACUUM");
-        return true;
-    }).has_value();
+    return withDbFile(m_path, DbKind::Bank, error,
+                      [](SQLite::Database& db) {
+                          db.exec("VACUUM");
+                          return true;
+                      })
+        .has_value();
 }
 
 // --- Queries ---
@@ -367,9 +372,10 @@ std::optional<QList<qint64>> BankFile::idsMatching(const QuestionFilter& filter,
 std::optional<QList<AttributeCount>> BankFile::statistics(QString* error) const
 {
     return withDbFile(m_path, DbKind::Bank, error, [](SQLite::Database& db) {
-        SQLite::Statement st(db, "SELECT 题型, 章节, 难度, 分值, 单元, count(*) FROM 题库 "
-                                 "GROUP BY 题型, 章节, 难度, 分值, 单元 "
-                                 "ORDER BY 题型 COLLATE GBK, 章节 COLLATE GBK, 难度 COLLATE GBK, 分值, 单元 COLLATE GBK");
+        SQLite::Statement st(db,
+                             "SELECT 题型, 章节, 难度, 分值, 单元, count(*) FROM 题库 "
+                             "GROUP BY 题型, 章节, 难度, 分值, 单元 "
+                             "ORDER BY 题型 COLLATE GBK, 章节 COLLATE GBK, 难度 COLLATE GBK, 分值, 单元 COLLATE GBK");
         QList<AttributeCount> rows;
         while (st.executeStep())
             rows.append({columnText(st.getColumn(0)), columnText(st.getColumn(1)), columnText(st.getColumn(2)),
@@ -387,58 +393,66 @@ std::optional<QStringList> BankFile::list(AttributeList which, QString* error) c
 
 bool BankFile::appendToList(AttributeList which, const QString& name, QString* error)
 {
-    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
-        const std::string t = table(which);
-        WriteTransaction tx(db);
-        SQLite::Statement st(db, "INSERT INTO " + t + " (" + t + ") VALUES (?)");
-        bindText(st, 1, name);
-        st.exec();
-        tx.commit();
-        return true;
-    }).has_value();
+    return withDbFile(m_path, DbKind::Bank, error,
+                      [&](SQLite::Database& db) {
+                          const std::string t = table(which);
+                          WriteTransaction tx(db);
+                          SQLite::Statement st(db, "INSERT INTO " + t + " (" + t + ") VALUES (?)");
+                          bindText(st, 1, name);
+                          st.exec();
+                          tx.commit();
+                          return true;
+                      })
+        .has_value();
 }
 
 bool BankFile::renameInList(AttributeList which, int position, const QString& name, QString* error)
 {
-    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
-        const std::string t = table(which);
-        WriteTransaction tx(db);
-        SQLite::Statement st(db, "UPDATE " + t + " SET " + t + " = ? WHERE 次序 = ?");
-        bindText(st, 1, name);
-        st.bind(2, listKeyAt(db, which, position));
-        st.exec();
-        tx.commit();
-        return true;
-    }).has_value();
+    return withDbFile(m_path, DbKind::Bank, error,
+                      [&](SQLite::Database& db) {
+                          const std::string t = table(which);
+                          WriteTransaction tx(db);
+                          SQLite::Statement st(db, "UPDATE " + t + " SET " + t + " = ? WHERE 次序 = ?");
+                          bindText(st, 1, name);
+                          st.bind(2, listKeyAt(db, which, position));
+                          st.exec();
+                          tx.commit();
+                          return true;
+                      })
+        .has_value();
 }
 
 bool BankFile::removeFromList(AttributeList which, int position, QString* error)
 {
-    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
-        WriteTransaction tx(db);
-        SQLite::Statement st(db, std::string("DELETE FROM ") + table(which) + " WHERE 次序 = ?");
-        st.bind(1, listKeyAt(db, which, position));
-        st.exec();
-        tx.commit();
-        return true;
-    }).has_value();
+    return withDbFile(m_path, DbKind::Bank, error,
+                      [&](SQLite::Database& db) {
+                          WriteTransaction tx(db);
+                          SQLite::Statement st(db, std::string("DELETE FROM ") + table(which) + " WHERE 次序 = ?");
+                          st.bind(1, listKeyAt(db, which, position));
+                          st.exec();
+                          tx.commit();
+                          return true;
+                      })
+        .has_value();
 }
 
 bool BankFile::rewriteList(AttributeList which, const QStringList& names, QString* error)
 {
-    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
-        const std::string t = table(which);
-        WriteTransaction tx(db);
-        db.exec("DELETE FROM " + t);
-        SQLite::Statement st(db, "INSERT INTO " + t + " (" + t + ") VALUES (?)");
-        for (const QString& name : names) {
-            bindText(st, 1, name);
-            st.exec();
-            st.reset();
-        }
-        tx.commit();
-        return true;
-    }).has_value();
+    return withDbFile(m_path, DbKind::Bank, error,
+                      [&](SQLite::Database& db) {
+                          const std::string t = table(which);
+                          WriteTransaction tx(db);
+                          db.exec("DELETE FROM " + t);
+                          SQLite::Statement st(db, "INSERT INTO " + t + " (" + t + ") VALUES (?)");
+                          for (const QString& name : names) {
+                              bindText(st, 1, name);
+                              st.exec();
+                              st.reset();
+                          }
+                          tx.commit();
+                          return true;
+                      })
+        .has_value();
 }
 
 // --- Particulars ---
@@ -450,21 +464,24 @@ std::optional<Particulars> BankFile::particulars(QString* error) const
 
 bool BankFile::setParticulars(const Particulars& p, QString* error)
 {
-    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
-        WriteTransaction tx(db);
-        SQLite::Statement update(db, "UPDATE 参数 SET mc = ?, zy = ?, dg = ?, jk = ?, sd = ?, qy = ? "
-                                     "WHERE rowid = (SELECT min(rowid) FROM 参数)");
-        SQLite::Statement insert(db, "INSERT INTO 参数 (mc, zy, dg, jk, sd, qy) VALUES (?, ?, ?, ?, ?, ?)");
-        // The row should always be there; a bank that lost it gets it back.
-        const bool present = rowCount(db, "参数") > 0;
-        SQLite::Statement& st = present ? update : insert;
-        int i = 0;
-        for (const QString* v : {&p.name, &p.speciality, &p.syllabus, &p.author, &p.reviewer, &p.firstUse})
-            bindText(st, ++i, *v);
-        st.exec();
-        tx.commit();
-        return true;
-    }).has_value();
+    return withDbFile(
+               m_path, DbKind::Bank, error,
+               [&](SQLite::Database& db) {
+                   WriteTransaction tx(db);
+                   SQLite::Statement update(db, "UPDATE 参数 SET mc = ?, zy = ?, dg = ?, jk = ?, sd = ?, qy = ? "
+                                                "WHERE rowid = (SELECT min(rowid) FROM 参数)");
+                   SQLite::Statement insert(db, "INSERT INTO 参数 (mc, zy, dg, jk, sd, qy) VALUES (?, ?, ?, ?, ?, ?)");
+                   // The row should always be there; a bank that lost it gets it back.
+                   const bool present = rowCount(db, "参数") > 0;
+                   SQLite::Statement& st = present ? update : insert;
+                   int i = 0;
+                   for (const QString* v : {&p.name, &p.speciality, &p.syllabus, &p.author, &p.reviewer, &p.firstUse})
+                       bindText(st, ++i, *v);
+                   st.exec();
+                   tx.commit();
+                   return true;
+               })
+        .has_value();
 }
 
 // --- Whole-bank operations ---
@@ -483,10 +500,11 @@ std::optional<int> BankFile::mergeFrom(const QString& sourcePath, QString* error
         WriteTransaction tx(db);
         // One statement copies every row, numbered after the target's last row in the
         // source's order; the target gives each its new 编号.
-        SQLite::Statement copy(db, std::string("INSERT INTO main.题库 (题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用, 次序) "
-                                               "SELECT 题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用, "
-                                               "? + row_number() OVER (ORDER BY 次序) FROM ")
-                                       + (itself ? "main" : "来源") + ".题库 ORDER BY 次序");
+        SQLite::Statement copy(
+            db, std::string("INSERT INTO main.题库 (题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用, 次序) "
+                            "SELECT 题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用, "
+                            "? + row_number() OVER (ORDER BY 次序) FROM ")
+                    + (itself ? "main" : "来源") + ".题库 ORDER BY 次序");
         copy.bind(1, lastOrderKey(db));
         const int added = copy.exec();
         tx.commit();
@@ -496,28 +514,31 @@ std::optional<int> BankFile::mergeFrom(const QString& sourcePath, QString* error
 
 bool BankFile::sortByChapters(const QStringList& chapterOrder, QString* error)
 {
-    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
-        // The chapter ranks live in the connection's own temporary storage, not in the bank.
-        db.exec("CREATE TEMP TABLE 章节次序 (章节 TEXT PRIMARY KEY, 序 INTEGER NOT NULL)");
-        SQLite::Statement rank(db, "INSERT OR IGNORE INTO temp.章节次序 VALUES (?, ?)");
-        for (int i = 0; i < chapterOrder.size(); ++i) {
-            bindText(rank, 1, chapterOrder[i]);
-            rank.bind(2, i);
-            rank.exec();
-            rank.reset();
-        }
-        WriteTransaction tx(db);
-        // New order keys all lie above the old ones, so no two rows ever share one.
-        SQLite::Statement sort(db, "UPDATE 题库 SET 次序 = ? + s.n FROM "
-                                   "(SELECT q.编号 AS 编号, row_number() OVER (ORDER BY coalesce(o.序, ?), q.次序) AS n "
-                                   " FROM 题库 AS q LEFT JOIN temp.章节次序 AS o ON o.章节 = q.章节) AS s "
-                                   "WHERE 题库.编号 = s.编号");
-        sort.bind(1, lastOrderKey(db));
-        sort.bind(2, int64_t(chapterOrder.size()));
-        sort.exec();
-        tx.commit();
-        return true;
-    }).has_value();
+    return withDbFile(m_path, DbKind::Bank, error,
+                      [&](SQLite::Database& db) {
+                          // The chapter ranks live in the connection's own temporary storage, not in the bank.
+                          db.exec("CREATE TEMP TABLE 章节次序 (章节 TEXT PRIMARY KEY, 序 INTEGER NOT NULL)");
+                          SQLite::Statement rank(db, "INSERT OR IGNORE INTO temp.章节次序 VALUES (?, ?)");
+                          for (int i = 0; i < chapterOrder.size(); ++i) {
+                              bindText(rank, 1, chapterOrder[i]);
+                              rank.bind(2, i);
+                              rank.exec();
+                              rank.reset();
+                          }
+                          WriteTransaction tx(db);
+                          // New order keys all lie above the old ones, so no two rows ever share one.
+                          SQLite::Statement sort(
+                              db, "UPDATE 题库 SET 次序 = ? + s.n FROM "
+                                  "(SELECT q.编号 AS 编号, row_number() OVER (ORDER BY coalesce(o.序, ?), q.次序) AS n "
+                                  " FROM 题库 AS q LEFT JOIN temp.章节次序 AS o ON o.章节 = q.章节) AS s "
+                                  "WHERE 题库.编号 = s.编号");
+                          sort.bind(1, lastOrderKey(db));
+                          sort.bind(2, int64_t(chapterOrder.size()));
+                          sort.exec();
+                          tx.commit();
+                          return true;
+                      })
+        .has_value();
 }
 
 // --- Prepared fragments ---
@@ -546,25 +567,29 @@ std::optional<QByteArray> BankFile::graderBox(QString* error) const
 
 bool BankFile::appendScoringTable(const QByteArray& rtf, QString* error)
 {
-    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
-        SQLite::Statement st(db, "INSERT INTO 评分表 (评分表) VALUES (?)");
-        bindBlob(st, 1, rtf);
-        st.exec();
-        return true;
-    }).has_value();
+    return withDbFile(m_path, DbKind::Bank, error,
+                      [&](SQLite::Database& db) {
+                          SQLite::Statement st(db, "INSERT INTO 评分表 (评分表) VALUES (?)");
+                          bindBlob(st, 1, rtf);
+                          st.exec();
+                          return true;
+                      })
+        .has_value();
 }
 
 bool BankFile::setGraderBox(const QByteArray& rtf, QString* error)
 {
-    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
-        WriteTransaction tx(db);
-        db.exec("DELETE FROM 阅卷人");
-        SQLite::Statement st(db, "INSERT INTO 阅卷人 (阅卷人) VALUES (?)");
-        bindBlob(st, 1, rtf);
-        st.exec();
-        tx.commit();
-        return true;
-    }).has_value();
+    return withDbFile(m_path, DbKind::Bank, error,
+                      [&](SQLite::Database& db) {
+                          WriteTransaction tx(db);
+                          db.exec("DELETE FROM 阅卷人");
+                          SQLite::Statement st(db, "INSERT INTO 阅卷人 (阅卷人) VALUES (?)");
+                          bindBlob(st, 1, rtf);
+                          st.exec();
+                          tx.commit();
+                          return true;
+                      })
+        .has_value();
 }
 
 // --- Reading in one pass ---
@@ -596,8 +621,8 @@ std::unique_ptr<BankReader> BankReader::open(const QString& path, QString* error
     try {
         d->read.emplace(d->db);
         d->particulars = particularsOf(d->db);
-        for (AttributeList which : {AttributeList::Types, AttributeList::Chapters, AttributeList::Difficulties,
-                                    AttributeList::Units})
+        for (AttributeList which :
+             {AttributeList::Types, AttributeList::Chapters, AttributeList::Difficulties, AttributeList::Units})
             d->lists[size_t(which)] = listOf(d->db, which);
         d->count = rowCount(d->db, "题库");
         d->questions.emplace(d->db, "SELECT " + kQuestionFields + " FROM 题库 ORDER BY 次序");

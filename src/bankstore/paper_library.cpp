@@ -25,10 +25,7 @@ void bindParticulars(SQLite::Statement& st, int first, const PaperParticulars& p
 
 }  // namespace
 
-PaperLibrary::PaperLibrary(QString path)
-    : m_path(std::move(path))
-{
-}
+PaperLibrary::PaperLibrary(QString path) : m_path(std::move(path)) {}
 
 bool PaperLibrary::createEmpty(const QString& path, QString* error)
 {
@@ -57,7 +54,8 @@ std::optional<Paper> PaperLibrary::read(int position, QString* error) const
         SQLite::Statement st(db, "SELECT 试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注 FROM 卷库 WHERE 次序 = ?");
         st.bind(1, keyAt(db, position, true));
         st.executeStep();
-        Paper p{columnBlob(st.getColumn(0)), columnBlob(st.getColumn(1)),
+        Paper p{columnBlob(st.getColumn(0)),
+                columnBlob(st.getColumn(1)),
                 {columnText(st.getColumn(2)), columnText(st.getColumn(3)), columnText(st.getColumn(4)),
                  columnText(st.getColumn(5)), columnText(st.getColumn(6))},
                 columnText(st.getColumn(7))};
@@ -86,17 +84,20 @@ std::optional<int> PaperLibrary::append(const Paper& paper, QString* error)
 bool PaperLibrary::update(int position, PaperDocument which, const QByteArray& document,
                           const PaperParticulars& particulars, QString* error)
 {
-    return withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
-        WriteTransaction tx(db);
-        SQLite::Statement st(db, std::string("UPDATE 卷库 SET ") + (which == PaperDocument::Paper ? "试卷" : "答卷")
-                                     + " = ?, 卷名 = ?, 出卷人 = ?, 教研组 = ?, 科室 = ?, 时间 = ? WHERE 次序 = ?");
-        bindBlob(st, 1, document);
-        bindParticulars(st, 2, particulars);
-        st.bind(7, keyAt(db, position));
-        st.exec();
-        tx.commit();
-        return true;
-    }).has_value();
+    return withDbFile(m_path, DbKind::PaperLibrary, error,
+                      [&](SQLite::Database& db) {
+                          WriteTransaction tx(db);
+                          SQLite::Statement st(
+                              db, std::string("UPDATE 卷库 SET ") + (which == PaperDocument::Paper ? "试卷" : "答卷")
+                                      + " = ?, 卷名 = ?, 出卷人 = ?, 教研组 = ?, 科室 = ?, 时间 = ? WHERE 次序 = ?");
+                          bindBlob(st, 1, document);
+                          bindParticulars(st, 2, particulars);
+                          st.bind(7, keyAt(db, position));
+                          st.exec();
+                          tx.commit();
+                          return true;
+                      })
+        .has_value();
 }
 
 std::optional<int> PaperLibrary::remove(int position, QString* error)
@@ -125,8 +126,9 @@ std::optional<int> PaperLibrary::mergeFrom(const QString& sourcePath, QString* e
         bindText(attach, 1, sourcePath);
         attach.exec();
         WriteTransaction tx(db);
-        SQLite::Statement copy(db, "INSERT INTO main.卷库 (试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注) "
-                                   "SELECT 试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注 FROM 来源.卷库 ORDER BY 次序");
+        SQLite::Statement copy(
+            db, "INSERT INTO main.卷库 (试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注) "
+                "SELECT 试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注 FROM 来源.卷库 ORDER BY 次序");
         const int added = copy.exec();
         tx.commit();
         return added;

@@ -28,7 +28,7 @@ struct Paper {
     QByteArray paper;    // 试卷: a whole RTF document
     QByteArray answers;  // 答卷: a whole RTF document, may be empty
     PaperParticulars particulars;
-    QString remark;      // 备注: not shown, carried by a merge
+    QString remark;  // 备注: not shown, carried by a merge
 
     bool operator==(const Paper&) const = default;
 };

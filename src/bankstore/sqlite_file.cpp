@@ -81,11 +81,10 @@ QSet<QString> requiredFields(DbKind kind)
     switch (kind) {
     case DbKind::Bank:
         return fields("题库", {"编号", "题目", "答案", "题型", "章节", "单元", "难度", "分值", "备注", "使用", "次序"})
-            | fields("参数", {"mc", "zy", "dg", "jk", "sd", "qy"}) | fields("题型", {"题型", "次序"})
-            | fields("章节", {"章节", "次序"}) | fields("难度", {"难度", "次序"}) | fields("单元", {"单元", "次序"})
-            | fields("评分表", {"评分表", "次序"}) | fields("阅卷人", {"阅卷人", "次序"});
-    case DbKind::Users:
-        return fields("用户", {"用户名", "口令", "次序"});
+               | fields("参数", {"mc", "zy", "dg", "jk", "sd", "qy"}) | fields("题型", {"题型", "次序"})
+               | fields("章节", {"章节", "次序"}) | fields("难度", {"难度", "次序"}) | fields("单元", {"单元", "次序"})
+               | fields("评分表", {"评分表", "次序"}) | fields("阅卷人", {"阅卷人", "次序"});
+    case DbKind::Users: return fields("用户", {"用户名", "口令", "次序"});
     case DbKind::PaperLibrary:
         return fields("卷库", {"试卷", "答卷", "卷名", "出卷人", "教研组", "科室", "时间", "备注", "次序"});
     }
@@ -201,20 +200,15 @@ QString dbErrorMessage(const QString& path, const SQLite::Exception& e)
     const QString file = displayPath(path);
     switch (e.getErrorCode() & 0xff) {
     case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return QStringLiteral("文件“%1”正被其他程序或计算机使用，请稍后再试。").arg(file);
+    case SQLITE_LOCKED: return QStringLiteral("文件“%1”正被其他程序或计算机使用，请稍后再试。").arg(file);
     case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return QStringLiteral("文件“%1”不完整或已损坏，无法打开。").arg(file);
-    case SQLITE_FULL:
-        return QStringLiteral("磁盘已满，文件“%1”未能写入。").arg(file);
+    case SQLITE_NOTADB: return QStringLiteral("文件“%1”不完整或已损坏，无法打开。").arg(file);
+    case SQLITE_FULL: return QStringLiteral("磁盘已满，文件“%1”未能写入。").arg(file);
     case SQLITE_READONLY:
     case SQLITE_PERM:
     case SQLITE_CANTOPEN:
-    case SQLITE_IOERR:
-        return QStringLiteral("无法读写文件“%1”，请检查文件是否只读或路径是否可用。").arg(file);
-    default:
-        return QStringLiteral("读写文件“%1”时出错：%2").arg(file, QString::fromUtf8(e.what()));
+    case SQLITE_IOERR: return QStringLiteral("无法读写文件“%1”，请检查文件是否只读或路径是否可用。").arg(file);
+    default: return QStringLiteral("读写文件“%1”时出错：%2").arg(file, QString::fromUtf8(e.what()));
     }
 }
 

@@ -113,8 +113,7 @@ public:
 // Rows of the tables kept in stored order carry the key `次序`; position n is the n-th row
 // in ascending key order. Returns the value of `column` of the row at `position` (-1 = the
 // last row), or nothing when there is no such row. `table` and `column` are our own names.
-std::optional<int64_t> columnAtPosition(SQLite::Database& db, const char* table, const char* column,
-                                        int position);
+std::optional<int64_t> columnAtPosition(SQLite::Database& db, const char* table, const char* column, int position);
 int rowCount(SQLite::Database& db, const char* table);
 
 void bindText(SQLite::Statement& st, int index, const QString& text);

@@ -25,10 +25,7 @@ void bindUser(SQLite::Statement& st, const UserRecord& user)
 
 }  // namespace
 
-UserStore::UserStore(QString path)
-    : m_path(std::move(path))
-{
-}
+UserStore::UserStore(QString path) : m_path(std::move(path)) {}
 
 std::optional<QList<UserRecord>> UserStore::users(QString* error) const
 {
@@ -43,39 +40,45 @@ std::optional<QList<UserRecord>> UserStore::users(QString* error) const
 
 bool UserStore::add(const UserRecord& user, QString* error)
 {
-    return withDbFile(m_path, DbKind::Users, error, [&](SQLite::Database& db) {
-        WriteTransaction tx(db);
-        SQLite::Statement st(db, "INSERT INTO 用户 (用户名, 口令) VALUES (?, ?)");
-        bindUser(st, user);
-        st.exec();
-        tx.commit();
-        return true;
-    }).has_value();
+    return withDbFile(m_path, DbKind::Users, error,
+                      [&](SQLite::Database& db) {
+                          WriteTransaction tx(db);
+                          SQLite::Statement st(db, "INSERT INTO 用户 (用户名, 口令) VALUES (?, ?)");
+                          bindUser(st, user);
+                          st.exec();
+                          tx.commit();
+                          return true;
+                      })
+        .has_value();
 }
 
 bool UserStore::update(int position, const UserRecord& user, QString* error)
 {
-    return withDbFile(m_path, DbKind::Users, error, [&](SQLite::Database& db) {
-        WriteTransaction tx(db);
-        SQLite::Statement st(db, "UPDATE 用户 SET 用户名 = ?, 口令 = ? WHERE 次序 = ?");
-        bindUser(st, user);
-        st.bind(3, userKeyAt(db, position));
-        st.exec();
-        tx.commit();
-        return true;
-    }).has_value();
+    return withDbFile(m_path, DbKind::Users, error,
+                      [&](SQLite::Database& db) {
+                          WriteTransaction tx(db);
+                          SQLite::Statement st(db, "UPDATE 用户 SET 用户名 = ?, 口令 = ? WHERE 次序 = ?");
+                          bindUser(st, user);
+                          st.bind(3, userKeyAt(db, position));
+                          st.exec();
+                          tx.commit();
+                          return true;
+                      })
+        .has_value();
 }
 
 bool UserStore::remove(int position, QString* error)
 {
-    return withDbFile(m_path, DbKind::Users, error, [&](SQLite::Database& db) {
-        WriteTransaction tx(db);
-        SQLite::Statement st(db, "DELETE FROM 用户 WHERE 次序 = ?");
-        st.bind(1, userKeyAt(db, position));
-        st.exec();
-        tx.commit();
-        return true;
-    }).has_value();
+    return withDbFile(m_path, DbKind::Users, error,
+                      [&](SQLite::Database& db) {
+                          WriteTransaction tx(db);
+                          SQLite::Statement st(db, "DELETE FROM 用户 WHERE 次序 = ?");
+                          st.bind(1, userKeyAt(db, position));
+                          st.exec();
+                          tx.commit();
+                          return true;
+                      })
+        .has_value();
 }
 
 bool UserStore::create(const QString& path, QString* error)

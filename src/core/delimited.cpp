@@ -39,8 +39,14 @@ DelimitedReader DelimitedReader::fromFile(const QString& path)
 }
 
 namespace {
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
-bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+bool isLineEnd(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
 }  // namespace
 
 std::optional<DelimitedReader::Item> DelimitedReader::peek() const
@@ -109,8 +115,7 @@ std::optional<double> DelimitedReader::number()
         m_error = QStringLiteral("文件内容不完整");
         return std::nullopt;
     }
-    static const QRegularExpression numeric(
-        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eEdD][+-]?\\d+)?$"));
+    static const QRegularExpression numeric(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eEdD][+-]?\\d+)?$"));
     const QString v = item->value.trimmed();
     if (v.isEmpty() || !numeric.match(v).hasMatch()) {
         m_error = QStringLiteral("此处应为数字：") + item->value;

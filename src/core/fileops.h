@@ -26,10 +26,10 @@ bool filecopyZZ(const QString& source, const QString& destination);
 void KillFile(const QString& path);
 
 // Results of CopyFileWithPrompt.
-constexpr int kCopyDone = 0;           // the destination holds an exact copy
-constexpr int kCopySourceEmpty = 1;    // the source has 0 bytes; nothing written
-constexpr int kCopyDeclined = -1;      // the user would not overwrite; nothing written
-constexpr int kCopyFailed = 2;         // a file error; nothing written
+constexpr int kCopyDone = 0;         // the destination holds an exact copy
+constexpr int kCopySourceEmpty = 1;  // the source has 0 bytes; nothing written
+constexpr int kCopyDeclined = -1;    // the user would not overwrite; nothing written
+constexpr int kCopyFailed = 2;       // a file error; nothing written
 
 // Whole-file copy that asks "文件已存在，是否覆盖？" before replacing a destination with
 // content. Source and destination may be the same file.

@@ -1,8 +1,8 @@
 #include "core/gbk.h"
 
 #include <QFile>
-#include <QStringDecoder>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <array>
 #include <memory>
 

@@ -24,8 +24,8 @@ public:
     // A message box. `defaultButton` is the button Enter presses; when it is not one of
     // `buttons` the first button is the default. Returns the button pressed; closing the
     // box counts as Cancel (or No, or Ok, whichever the box has).
-    virtual Answer message(const QString& text, const QString& title, Icon icon,
-                           Buttons buttons = Buttons::Ok, std::optional<Answer> defaultButton = {}) = 0;
+    virtual Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons = Buttons::Ok,
+                           std::optional<Answer> defaultButton = {}) = 0;
 
     // An input box. Returns nothing when the user cancels.
     virtual std::optional<QString> input(const QString& prompt, const QString& title,

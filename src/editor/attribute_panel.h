@@ -28,13 +28,13 @@ public:
     AttributePanel(Form2& form, QWidget* parent, AttributeList table, const AttributePanelNames& names);
 
     AttributeList table() const { return m_table; }
-    FlexGrid* grid;         // what the bank holds (库内…)
-    QListWidget* list;      // the same names, one to pick for editing
-    QLineEdit* name;        // the name being edited
-    QPushButton* add;       // 添　加
-    QPushButton* remove;    // 删　除
-    QPushButton* rename;    // 修　改
-    QPushButton* cancel;    // 取　消
+    FlexGrid* grid;       // what the bank holds (库内…)
+    QListWidget* list;    // the same names, one to pick for editing
+    QLineEdit* name;      // the name being edited
+    QPushButton* add;     // 添　加
+    QPushButton* remove;  // 删　除
+    QPushButton* rename;  // 修　改
+    QPushButton* cancel;  // 取　消
 
     EditStep* step() const { return m_step; }
     // Shows `names` in the grid and the list box (the list loses its selection).

@@ -53,9 +53,7 @@ void importBatchFile(Form2& form)
     }
     progress.reset();
     switch (outcome) {
-    case ImportOutcome::Finished:
-        prompt.message(batch.endMessage(), kTitleInfo, Icon::Warning);
-        break;
+    case ImportOutcome::Finished: prompt.message(batch.endMessage(), kTitleInfo, Icon::Warning); break;
     case ImportOutcome::Cancelled:
         prompt.message(importStoppedMessage(run.stored()), kTitleInfo, Icon::Information);
         break;

@@ -117,9 +117,8 @@ BankPanel::BankPanel(Form2& form) : QGroupBox(QStringLiteral("Bankwell"), &form)
 
 QList<QWidget*> BankPanel::choiceControls() const
 {
-    return {File1,  Combo1,       Command9,     Command40,    Command41,
-            Command42, Command59, Command60, m_form.Frame3, m_form.Frame8,
-            m_form.Frame9, m_form.Settings->Command72};
+    return {File1,     Combo1,    Command9,      Command40,     Command41,     Command42,
+            Command59, Command60, m_form.Frame3, m_form.Frame8, m_form.Frame9, m_form.Settings->Command72};
 }
 
 // ---------------------------------------------------------------------------------------

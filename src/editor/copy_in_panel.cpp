@@ -20,7 +20,6 @@
 
 namespace qm {
 
-
 CopyInPanel::CopyInPanel(Form2& form) : QGroupBox(QStringLiteral("拷入文件"), &form), m_form(form)
 {
     setObjectName(QStringLiteral("Frame9"));

@@ -18,7 +18,6 @@
 
 namespace qm {
 
-
 CopyOutPanel::CopyOutPanel(Form2& form) : QGroupBox(QStringLiteral("拷出文件"), &form), m_form(form)
 {
     setObjectName(QStringLiteral("Frame8"));

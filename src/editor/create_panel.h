@@ -15,9 +15,9 @@ class CreatePanel : public QGroupBox {
 public:
     explicit CreatePanel(Form2& form);
 
-    QLineEdit* Text7;        // 请输入题库名称
-    QPushButton* Command6;   // 创　建
-    QPushButton* Command7;   // 取　消
+    QLineEdit* Text7;       // 请输入题库名称
+    QPushButton* Command6;  // 创　建
+    QPushButton* Command7;  // 取　消
 
     // Shows the panel with the name box ready for typing.
     void open();

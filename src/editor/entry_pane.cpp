@@ -86,10 +86,8 @@ public:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
         case QEvent::Wheel:
-        case QEvent::ContextMenu:
-            return true;
-        default:
-            return false;
+        case QEvent::ContextMenu: return true;
+        default: return false;
         }
     }
 

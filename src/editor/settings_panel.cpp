@@ -30,19 +30,39 @@ SettingsPanel::SettingsPanel(Form2& form) : QWidget(&form), m_form(form)
                                               "题型名称：", "Command15", "Command16", "Command17", "Command18"});
     Frame5 = makePanel(AttributeList::Chapters, {"Frame5", "章节设置", "MSFlexGrid3", "库内章节名称", "List3", "Text10",
                                                  "章节名称：", "Command22", "Command21", "Command20", "Command19"});
-    Frame6 = makePanel(AttributeList::Difficulties, {"Frame6", "难度设置", "MSFlexGrid4", "库内难度等级", "List4",
-                                                     "Text11", "难度名称：", "Command26", "Command25", "Command24",
-                                                     "Command23"});
+    Frame6 =
+        makePanel(AttributeList::Difficulties, {"Frame6", "难度设置", "MSFlexGrid4", "库内难度等级", "List4", "Text11",
+                                                "难度名称：", "Command26", "Command25", "Command24", "Command23"});
     Frame10 = makePanel(AttributeList::Units, {"Frame10", "单元设置", "MSFlexGrid1", "库内单元名称", "List5", "Text17",
                                                "单元名称：", "Command66", "Command67", "Command68", "Command69"});
-    MSFlexGrid2 = Frame4->grid; List2 = Frame4->list; Text9 = Frame4->name;
-    Command15 = Frame4->add; Command16 = Frame4->remove; Command17 = Frame4->rename; Command18 = Frame4->cancel;
-    MSFlexGrid3 = Frame5->grid; List3 = Frame5->list; Text10 = Frame5->name;
-    Command22 = Frame5->add; Command21 = Frame5->remove; Command20 = Frame5->rename; Command19 = Frame5->cancel;
-    MSFlexGrid4 = Frame6->grid; List4 = Frame6->list; Text11 = Frame6->name;
-    Command26 = Frame6->add; Command25 = Frame6->remove; Command24 = Frame6->rename; Command23 = Frame6->cancel;
-    MSFlexGrid1 = Frame10->grid; List5 = Frame10->list; Text17 = Frame10->name;
-    Command66 = Frame10->add; Command67 = Frame10->remove; Command68 = Frame10->rename; Command69 = Frame10->cancel;
+    MSFlexGrid2 = Frame4->grid;
+    List2 = Frame4->list;
+    Text9 = Frame4->name;
+    Command15 = Frame4->add;
+    Command16 = Frame4->remove;
+    Command17 = Frame4->rename;
+    Command18 = Frame4->cancel;
+    MSFlexGrid3 = Frame5->grid;
+    List3 = Frame5->list;
+    Text10 = Frame5->name;
+    Command22 = Frame5->add;
+    Command21 = Frame5->remove;
+    Command20 = Frame5->rename;
+    Command19 = Frame5->cancel;
+    MSFlexGrid4 = Frame6->grid;
+    List4 = Frame6->list;
+    Text11 = Frame6->name;
+    Command26 = Frame6->add;
+    Command25 = Frame6->remove;
+    Command24 = Frame6->rename;
+    Command23 = Frame6->cancel;
+    MSFlexGrid1 = Frame10->grid;
+    List5 = Frame10->list;
+    Text17 = Frame10->name;
+    Command66 = Frame10->add;
+    Command67 = Frame10->remove;
+    Command68 = Frame10->rename;
+    Command69 = Frame10->cancel;
     selectAllOnFocus(Text9);
 
     // The chapter panel can also reorder the chapters and sort the bank by them.
@@ -107,8 +127,8 @@ void SettingsPanel::openSettings()
     m_form.Frame7->hide();
     bank->Timer1->stop();
     showPanels();
-    for (QPushButton* b : {bank->Command1, bank->Command2, bank->Command3, bank->Command5, bank->Command8,
-                           bank->Command27})
+    for (QPushButton* b :
+         {bank->Command1, bank->Command2, bank->Command3, bank->Command5, bank->Command8, bank->Command27})
         b->setEnabled(false);
 
     // Chapters the questions use but the list lacks go to the end of the chapter order.
@@ -165,22 +185,70 @@ void SettingsPanel::Timer3_Timer()
     Command71->setEnabled(selected && i < List3->count() - 1);
 }
 
-void SettingsPanel::Command15_Click() { Frame4->addClick(); }
-void SettingsPanel::Command16_Click() { Frame4->removeClick(); }
-void SettingsPanel::Command17_Click() { Frame4->renameClick(); }
-void SettingsPanel::Command18_Click() { Frame4->cancelClick(); }
-void SettingsPanel::Command22_Click() { Frame5->addClick(); }
-void SettingsPanel::Command21_Click() { Frame5->removeClick(); }
-void SettingsPanel::Command20_Click() { Frame5->renameClick(); }
-void SettingsPanel::Command19_Click() { Frame5->cancelClick(); }
-void SettingsPanel::Command26_Click() { Frame6->addClick(); }
-void SettingsPanel::Command25_Click() { Frame6->removeClick(); }
-void SettingsPanel::Command24_Click() { Frame6->renameClick(); }
-void SettingsPanel::Command23_Click() { Frame6->cancelClick(); }
-void SettingsPanel::Command66_Click() { Frame10->addClick(); }
-void SettingsPanel::Command67_Click() { Frame10->removeClick(); }
-void SettingsPanel::Command68_Click() { Frame10->renameClick(); }
-void SettingsPanel::Command69_Click() { Frame10->cancelClick(); }
+void SettingsPanel::Command15_Click()
+{
+    Frame4->addClick();
+}
+void SettingsPanel::Command16_Click()
+{
+    Frame4->removeClick();
+}
+void SettingsPanel::Command17_Click()
+{
+    Frame4->renameClick();
+}
+void SettingsPanel::Command18_Click()
+{
+    Frame4->cancelClick();
+}
+void SettingsPanel::Command22_Click()
+{
+    Frame5->addClick();
+}
+void SettingsPanel::Command21_Click()
+{
+    Frame5->removeClick();
+}
+void SettingsPanel::Command20_Click()
+{
+    Frame5->renameClick();
+}
+void SettingsPanel::Command19_Click()
+{
+    Frame5->cancelClick();
+}
+void SettingsPanel::Command26_Click()
+{
+    Frame6->addClick();
+}
+void SettingsPanel::Command25_Click()
+{
+    Frame6->removeClick();
+}
+void SettingsPanel::Command24_Click()
+{
+    Frame6->renameClick();
+}
+void SettingsPanel::Command23_Click()
+{
+    Frame6->cancelClick();
+}
+void SettingsPanel::Command66_Click()
+{
+    Frame10->addClick();
+}
+void SettingsPanel::Command67_Click()
+{
+    Frame10->removeClick();
+}
+void SettingsPanel::Command68_Click()
+{
+    Frame10->renameClick();
+}
+void SettingsPanel::Command69_Click()
+{
+    Frame10->cancelClick();
+}
 
 void SettingsPanel::moveChapter(int delta)
 {

@@ -54,11 +54,11 @@ public:
     AttributePanel* Frame10;  // 单元设置
     FlexGrid* MSFlexGrid1;    // 库内单元名称
     QListWidget* List5;
-    QLineEdit* Text17;        // 单元名称：
-    QPushButton* Command66;   // 添　加
-    QPushButton* Command67;   // 删　除
-    QPushButton* Command68;   // 修　改
-    QPushButton* Command69;   // 取　消
+    QLineEdit* Text17;       // 单元名称：
+    QPushButton* Command66;  // 添　加
+    QPushButton* Command67;  // 删　除
+    QPushButton* Command68;  // 修　改
+    QPushButton* Command69;  // 取　消
 
     QTimer* Timer3;  // keeps the panels' buttons in step with their selections (500 ms)
 

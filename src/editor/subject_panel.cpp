@@ -41,7 +41,8 @@ bool moveSubjectDirectory(const QString& from, const QString& to, QString* error
             for (const QString& c : copied)
                 QFile::remove(to + QLatin1Char('/') + c);
             Rd(to);
-            *error = QStringLiteral("文件无法移动，学科名称未修改：") + QDir::toNativeSeparators(from + QLatin1Char('/') + f);
+            *error = QStringLiteral("文件无法移动，学科名称未修改：")
+                     + QDir::toNativeSeparators(from + QLatin1Char('/') + f);
             return false;
         }
         copied << f;

@@ -77,7 +77,8 @@ const char* unicodeEncoding(const QByteArray& bytes)
         if (bytes.startsWith(e.bom))
             return e.name;
         QStringEncoder enc(e.encoding);
-        if (bytes.startsWith(QByteArray(enc.encode(kOldHeader))) || bytes.startsWith(QByteArray(enc.encode(kNewHeader))))
+        if (bytes.startsWith(QByteArray(enc.encode(kOldHeader)))
+            || bytes.startsWith(QByteArray(enc.encode(kNewHeader))))
             return e.name;
     }
     return nullptr;
@@ -305,7 +306,11 @@ QString BatchImport::resolve(NameKind kind, BatchRecord& record, const NameAsker
     if (entry && !entry->isEmpty())
         return *entry;
 
-    static const struct { NameKind kind; const char16_t* lead; const char* tag; } kPrompts[] = {
+    static const struct {
+        NameKind kind;
+        const char16_t* lead;
+        const char* tag;
+    } kPrompts[] = {
         {NameKind::Chapter, u"请输入下列题目的章节名称：", "CP"},
         {NameKind::Difficulty, u"请输入下列题目的难度等级：", "LV"},
         {NameKind::Type, u"请输入下列题目的题目类型：", "SZ"},

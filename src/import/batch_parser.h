@@ -68,10 +68,10 @@ struct BatchCodes {
 
 // One record of the file as written.
 struct BatchRecord {
-    BatchCodes codes;   // the current codes once this record's code has been read
-    QString question;   // nothing trimmed
-    QString answer;     // brace groups joined in order (new dialect); empty when none
-    bool closed = true; // false when the file ended inside the record
+    BatchCodes codes;    // the current codes once this record's code has been read
+    QString question;    // nothing trimmed
+    QString answer;      // brace groups joined in order (new dialect); empty when none
+    bool closed = true;  // false when the file ended inside the record
 };
 
 // The code-to-name tables of one run: chapters, units and scores 0-99, question types

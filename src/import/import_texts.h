@@ -10,8 +10,7 @@ namespace qm::import {
 inline const QString kImportTitle = QStringLiteral("导入题库");  // title of the name input boxes
 inline const QString kImportConfirm = QStringLiteral("只能导入规定格式的题库源文件！继续执行吗？");
 inline const QString kNotBatchFile = QStringLiteral("文件不是规定格式的！");
-inline const QString kEndOld =
-    QStringLiteral("导入文件执行完毕！题库中分值一律按１分计算，如需改变，请自行修改！");
+inline const QString kEndOld = QStringLiteral("导入文件执行完毕！题库中分值一律按１分计算，如需改变，请自行修改！");
 inline const QString kEndNew = QStringLiteral("导入文件执行完毕！");
 // The file dialog of the import.
 inline const QString kImportFilter = QStringLiteral("批量题库文件(*.txt)|*.txt|所有文件(*.*)|*.*");
@@ -22,9 +21,9 @@ inline QString importStoppedMessage(int stored)
 }
 
 // 合并题库 (merge)
-inline const QString kMergeConfirm = QStringLiteral(
-    "　　合并题库将会将现在打开的题库与将指定的题库合并并不能自动恢复。建议合并之前检查两个题库的分值、"
-    "题型、难度是否一致！如不一致，请先进行修改。是否继续？");
+inline const QString kMergeConfirm =
+    QStringLiteral("　　合并题库将会将现在打开的题库与将指定的题库合并并不能自动恢复。建议合并之前检查两个题库的分值、"
+                   "题型、难度是否一致！如不一致，请先进行修改。是否继续？");
 inline const QString kMergeFilter = QStringLiteral("*.tik");
 inline QString mergeConfirmFiles(const QString& openBank, const QString& chosen)
 {

@@ -8,10 +8,10 @@
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextTable>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextImageFormat>
+#include <QTextTable>
 #include <QUrl>
 
 namespace qm {
@@ -59,8 +59,8 @@ void addResourceFor(QTextDocument* doc, const QTextImageFormat& fmt)
 
 }  // namespace
 
-void addPicture(QTextCursor& cursor, const QByteArray& bytes, const QByteArray& kind, double width,
-                double height, int picw, int pich)
+void addPicture(QTextCursor& cursor, const QByteArray& bytes, const QByteArray& kind, double width, double height,
+                int picw, int pich)
 {
     // Named after the content: the same picture has the same name in every document, and
     // two different pictures never share one.
@@ -168,10 +168,10 @@ bool isCjkFontName(const QString& family)
         if (c.unicode() >= 0x2E80)
             return true;
     static const char* const latinNames[] = {
-        "simsun", "simhei", "simkai", "simfang", "nsimsun", "fangsong", "kaiti", "yahei",
-        "dengxian", "youyuan", "lisu", "stsong", "stheiti", "stkaiti", "stfangsong", "stxihei",
-        "cjk", "wenquanyi", "wqy", "source han", "ar pl", "mingliu", "pmingliu", "mincho",
-        "ms gothic", "ms pgothic", "meiryo", "batang", "gulim", "dotum", "malgun", "gungsuh"};
+        "simsun",    "simhei",     "simkai", "simfang",    "nsimsun", "fangsong", "kaiti",      "yahei",
+        "dengxian",  "youyuan",    "lisu",   "stsong",     "stheiti", "stkaiti",  "stfangsong", "stxihei",
+        "cjk",       "wenquanyi",  "wqy",    "source han", "ar pl",   "mingliu",  "pmingliu",   "mincho",
+        "ms gothic", "ms pgothic", "meiryo", "batang",     "gulim",   "dotum",    "malgun",     "gungsuh"};
     const QString lower = family.toLower();
     for (const char* n : latinNames)
         if (lower.contains(QLatin1String(n)))

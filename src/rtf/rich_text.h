@@ -49,8 +49,8 @@ void restoreImageResources(QTextDocument* doc, int from, int to, const QTextDocu
 // word, such as "pngblip" or "wmetafile8"), shown `width` x `height` pixels (0 = natural
 // size), and adds its image resource to the document. Kinds Qt cannot draw show a
 // placeholder; their bytes are kept and written back unchanged.
-void addPicture(QTextCursor& cursor, const QByteArray& bytes, const QByteArray& kind, double width,
-                double height, int picw = 0, int pich = 0);
+void addPicture(QTextCursor& cursor, const QByteArray& bytes, const QByteArray& kind, double width, double height,
+                int picw = 0, int pich = 0);
 
 // The font family a character format names, or `fallback` when it names none.
 QString fontFamilyOf(const QTextCharFormat& format, const QString& fallback);

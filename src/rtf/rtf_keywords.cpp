@@ -123,8 +123,8 @@ const std::unordered_map<std::string_view, Keyword>& keywordTable()
         add({"clmrg"}, &P::onCellMerge, HNext);
         add({"clvmgf"}, &P::onCellMerge, VFirst);
         add({"clvmrg"}, &P::onCellMerge, VNext);
-        add({"clbrdrt", "clbrdrl", "clbrdrb", "clbrdrr", "trbrdrt", "trbrdrl", "trbrdrb", "trbrdrr",
-             "trbrdrh", "trbrdrv"},
+        add({"clbrdrt", "clbrdrl", "clbrdrb", "clbrdrr", "trbrdrt", "trbrdrl", "trbrdrb", "trbrdrr", "trbrdrh",
+             "trbrdrv"},
             &P::onBorder, 1);
         add({"brdrt", "brdrb", "brdrl", "brdrr", "box", "brdrnone", "brdrnil"}, &P::onBorder, 0);
         add({"brdrw"}, &P::onBorderWidth);
@@ -156,17 +156,94 @@ const std::unordered_map<std::string_view, Keyword>& keywordTable()
         // style and list definitions, and the fallbacks for readers that know less
         // (\nonshppict beside \shppict, \shprslt beside \shp, \nonesttables beside nested
         // tables).
-        add({"author", "buptim", "colorschememapping", "comment", "creatim", "datastore", "docvar",
-             "doccomm", "footer", "footerf", "footerl", "footerr", "footnote", "ftncn", "ftnsep", "ftnsepc",
-             "aftncn", "aftnsep", "aftnsepc", "generator", "header", "headerf", "headerl", "headerr", "info",
-             "keywords", "latentstyles", "operator", "printim", "private", "revtbl", "rsidtbl", "stylesheet",
-             "subject", "template", "themedata", "title", "xe", "tc", "txe", "nonshppict", "objdata",
-             "objclass", "pgdsctbl", "xmlnstbl", "mmathPr", "falt", "panose", "atnid", "atnauthor",
-             "annotation", "bkmkstart", "bkmkend", "pn", "pntxta", "pntxtb", "pnseclvl", "protusertbl",
-             "fchars", "lchars", "userprops", "defchp", "defpap", "blipuid", "picprop", "filetbl", "revtim",
-             "hlinkbase", "manager", "company", "category", "nextfile", "shptxt", "shprslt", "do",
-             "background", "wgrffmtfilter", "listpicture", "listtable", "list", "listlevel", "leveltext",
-             "levelnumbers", "listname", "liststylename", "listoverridetable", "listoverride", "lfolevel",
+        add({"author",
+             "buptim",
+             "colorschememapping",
+             "comment",
+             "creatim",
+             "datastore",
+             "docvar",
+             "doccomm",
+             "footer",
+             "footerf",
+             "footerl",
+             "footerr",
+             "footnote",
+             "ftncn",
+             "ftnsep",
+             "ftnsepc",
+             "aftncn",
+             "aftnsep",
+             "aftnsepc",
+             "generator",
+             "header",
+             "headerf",
+             "headerl",
+             "headerr",
+             "info",
+             "keywords",
+             "latentstyles",
+             "operator",
+             "printim",
+             "private",
+             "revtbl",
+             "rsidtbl",
+             "stylesheet",
+             "subject",
+             "template",
+             "themedata",
+             "title",
+             "xe",
+             "tc",
+             "txe",
+             "nonshppict",
+             "objdata",
+             "objclass",
+             "pgdsctbl",
+             "xmlnstbl",
+             "mmathPr",
+             "falt",
+             "panose",
+             "atnid",
+             "atnauthor",
+             "annotation",
+             "bkmkstart",
+             "bkmkend",
+             "pn",
+             "pntxta",
+             "pntxtb",
+             "pnseclvl",
+             "protusertbl",
+             "fchars",
+             "lchars",
+             "userprops",
+             "defchp",
+             "defpap",
+             "blipuid",
+             "picprop",
+             "filetbl",
+             "revtim",
+             "hlinkbase",
+             "manager",
+             "company",
+             "category",
+             "nextfile",
+             "shptxt",
+             "shprslt",
+             "do",
+             "background",
+             "wgrffmtfilter",
+             "listpicture",
+             "listtable",
+             "list",
+             "listlevel",
+             "leveltext",
+             "levelnumbers",
+             "listname",
+             "liststylename",
+             "listoverridetable",
+             "listoverride",
+             "lfolevel",
              "nonesttables"},
             &P::onSkipDestination);
         return m;
@@ -188,17 +265,10 @@ void Parser::onDestination(const Token&, int dest)
         return;
     st_.dest = Dest(dest);
     switch (st_.dest) {
-    case Dest::FontTable:
-        fontTableDepth_ = depth_;
-        break;
-    case Dest::ColorTable:
-        colors_.clear();
-        break;
-    case Dest::ShapeName:
-        shapeProperty_.clear();
-        break;
-    default:
-        break;
+    case Dest::FontTable: fontTableDepth_ = depth_; break;
+    case Dest::ColorTable: colors_.clear(); break;
+    case Dest::ShapeName: shapeProperty_.clear(); break;
+    default: break;
     }
 }
 
@@ -265,8 +335,14 @@ void Parser::onToggle(const Token& t, int which)
     case Italic: ch.i = on; break;
     case Strike: ch.strike = on; break;
     case Hidden: ch.hidden = on; break;
-    case AssocBold: if (assoc) ch.b = on; break;
-    case AssocItalic: if (assoc) ch.i = on; break;
+    case AssocBold:
+        if (assoc)
+            ch.b = on;
+        break;
+    case AssocItalic:
+        if (assoc)
+            ch.i = on;
+        break;
     default: break;
     }
 }

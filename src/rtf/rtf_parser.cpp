@@ -42,13 +42,7 @@ size_t CharPropsHash::operator()(const CharProps& c) const noexcept
     return h ^ (c.b | c.i << 1 | c.strike << 2 | c.hidden << 3 | int(c.run) << 4);
 }
 
-Parser::Parser(QByteArrayView in, QTextDocument* doc)
-    : tok_(in),
-      doc_(doc),
-      cur_(doc),
-      tables_(cur_, pendingPar_)
-{
-}
+Parser::Parser(QByteArrayView in, QTextDocument* doc) : tok_(in), doc_(doc), cur_(doc), tables_(cur_, pendingPar_) {}
 
 void Parser::run()
 {
@@ -64,19 +58,13 @@ void Parser::run()
         groupStart = false;
         star = false;
         switch (t.kind) {
-        case Token::End:
-            done_ = true;
-            break;
+        case Token::End: done_ = true; break;
         case Token::GroupOpen:
             pushGroup();
             groupStart = true;
             break;
-        case Token::GroupClose:
-            popGroup();
-            break;
-        case Token::Word:
-            handleWord(t, wasStar);
-            break;
+        case Token::GroupClose: popGroup(); break;
+        case Token::Word: handleWord(t, wasStar); break;
         case Token::Symbol:
             if (t.symbol == '*') {
                 // Only right after "{" does \* mark a destination; elsewhere it means nothing.
@@ -86,12 +74,8 @@ void Parser::run()
                 handleSymbol(t.symbol);
             }
             break;
-        case Token::Bytes:
-            handleBytes(t.bytes);
-            break;
-        case Token::Text:
-            handleText(t.text);
-            break;
+        case Token::Bytes: handleBytes(t.bytes); break;
+        case Token::Text: handleText(t.text); break;
         }
     }
     // A file that ends inside groups closes them all.
@@ -183,21 +167,15 @@ void Parser::handleSymbol(uint8_t c)
         handleBytes(std::string_view(&ch, 1));
         break;
     }
-    case '~':
-        appendChar(0x00A0);
-        break;
-    case '_':
-        appendChar(0x2011);
-        break;
+    case '~': appendChar(0x00A0); break;
+    case '_': appendChar(0x2011); break;
     case '\r':
     case '\n':
         flushBytes();
         if (st_.dest == Dest::Text)
             endParagraph();
         break;
-    case '\t':
-        appendChar(u'\t');
-        break;
+    case '\t': appendChar(u'\t'); break;
     default:  // \- optional hyphen, \: index entries, \| formula character
         break;
     }
@@ -212,19 +190,15 @@ void Parser::handleBytes(std::string_view bytes)
     case Dest::Pict:
     case Dest::ColorTable:
     case Dest::ShapeInst:
-    case Dest::ShapePict:
-        return;
-    default:
-        bytes_.append(bytes.data(), qsizetype(bytes.size()));
+    case Dest::ShapePict: return;
+    default: bytes_.append(bytes.data(), qsizetype(bytes.size()));
     }
 }
 
 void Parser::handleText(std::string_view text)
 {
     switch (st_.dest) {
-    case Dest::Pict:
-        pict_.addHex(text);
-        return;
+    case Dest::Pict: pict_.addHex(text); return;
     case Dest::ColorTable:
         for (const char c : text) {
             if (c == ';') {
@@ -235,8 +209,7 @@ void Parser::handleText(std::string_view text)
         }
         return;
     case Dest::ShapeInst:
-    case Dest::ShapePict:
-        return;
+    case Dest::ShapePict: return;
     case Dest::FontTable:
         for (const char c : text) {
             if (ucSkip_ > 0) {
@@ -249,8 +222,7 @@ void Parser::handleText(std::string_view text)
             }
         }
         return;
-    default:
-        break;
+    default: break;
     }
     size_t start = std::min<size_t>(size_t(ucSkip_), text.size());
     ucSkip_ -= int(start);
@@ -302,8 +274,8 @@ void Parser::flushBytes()
     if (bytes_.isEmpty())
         return;
     const int cp = codepage();
-    const QString text = cp < 0 ? Decoder::decodeSymbols(bytes_, SymbolFont(-cp))
-                                : decoder_.decode(bytes_, cp, !charsetDeclared_);
+    const QString text =
+        cp < 0 ? Decoder::decodeSymbols(bytes_, SymbolFont(-cp)) : decoder_.decode(bytes_, cp, !charsetDeclared_);
     bytes_.clear();
     appendText(text);
 }
@@ -331,20 +303,14 @@ void Parser::appendText(QStringView s)
         }
     }
     switch (st_.dest) {
-    case Dest::Text:
-        break;
-    case Dest::FontTable:
-        fontEntry_.name += s;
-        return;
+    case Dest::Text: break;
+    case Dest::FontTable: fontEntry_.name += s; return;
     case Dest::FieldInst:
         if (!fields_.empty())
             fields_.back().instruction += s;
         return;
-    case Dest::ShapeName:
-        shapeProperty_ += s;
-        return;
-    default:
-        return;
+    case Dest::ShapeName: shapeProperty_ += s; return;
+    default: return;
     }
     st_.hadContent = true;
     if (st_.ch.hidden || s.isEmpty())
@@ -390,8 +356,7 @@ const QTextCharFormat& Parser::charFormat(const CharProps& props)
     if (props.strike)
         fmt.setFontStrikeOut(true);
     if (props.vert)
-        fmt.setVerticalAlignment(props.vert == 1 ? QTextCharFormat::AlignSuperScript
-                                                 : QTextCharFormat::AlignSubScript);
+        fmt.setVerticalAlignment(props.vert == 1 ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignSubScript);
     if (key.fg >= 0)
         fmt.setForeground(colors_[size_t(key.fg)]);
     if (key.bg)
@@ -587,7 +552,7 @@ char32_t Parser::symbolFieldChar(const QString& instruction)
     bool ok = false;
     const QString& number = words[1];
     const uint n = number.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? number.mid(2).toUInt(&ok, 16)
-                                                                              : number.toUInt(&ok, 10);
+                                                                               : number.toUInt(&ok, 10);
     if (!ok || n == 0 || n > 0x10FFFF)
         return 0;
     QString fontName;

@@ -24,15 +24,15 @@ namespace qm::rtf {
 
 // Where the text of a group goes.
 enum class Dest : uint8_t {
-    Text,        // document text
-    Upr,         // \upr: its ANSI alternative is dropped, the \ud part is read
-    FontTable,   // font names
+    Text,       // document text
+    Upr,        // \upr: its ANSI alternative is dropped, the \ud part is read
+    FontTable,  // font names
     ColorTable,
-    Pict,        // hexadecimal picture data
-    FieldInst,   // a field's instruction (SYMBOL fields are read from it)
-    ShapeInst,   // a shape's properties: only its picture is read
-    ShapeName,   // the name of a shape property (\sn)
-    ShapePict,   // the value of a shape's picture property: a \pict inside is kept
+    Pict,       // hexadecimal picture data
+    FieldInst,  // a field's instruction (SYMBOL fields are read from it)
+    ShapeInst,  // a shape's properties: only its picture is read
+    ShapeName,  // the name of a shape property (\sn)
+    ShapePict,  // the value of a shape's picture property: a \pict inside is kept
 };
 
 // Which kind of character the following text is (\loch, \hich, \dbch).
@@ -187,7 +187,7 @@ private:
     bool done_ = false;
 
     int deff_ = 0;
-    int docCodepage_ = 0;  // \ansicpg, \mac, \pc, \pca; 0 = none declared
+    int docCodepage_ = 0;           // \ansicpg, \mac, \pc, \pca; 0 = none declared
     bool charsetDeclared_ = false;  // some font of the table names a character set
     QHash<int, Font> fonts_;
     int fontNumber_ = -1;  // font being defined in the font table

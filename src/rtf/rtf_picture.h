@@ -14,7 +14,7 @@ struct Picture {
     QByteArray bytes;  // the picture file
     double width = 0;  // display size in pixels; 0 = the picture's own
     double height = 0;
-    int picw = 0;      // \picw and \pich as read
+    int picw = 0;  // \picw and \pich as read
     int pich = 0;
 };
 

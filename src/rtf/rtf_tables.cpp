@@ -19,11 +19,7 @@ constexpr qsizetype kMaxTableWork = 8'000'000;
 
 }  // namespace
 
-TableBuilder::TableBuilder(QTextCursor& cursor, bool& pendingPar)
-    : cur_(cursor),
-      pendingPar_(pendingPar)
-{
-}
+TableBuilder::TableBuilder(QTextCursor& cursor, bool& pendingPar) : cur_(cursor), pendingPar_(pendingPar) {}
 
 RowDef& TableBuilder::def(int level)
 {

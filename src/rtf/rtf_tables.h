@@ -38,7 +38,7 @@ public:
 
     // The definition of the rows at nesting `level` (1 = a table in the body).
     RowDef& def(int level);
-    void startRowDef(int level);  // \trowd
+    void startRowDef(int level);            // \trowd
     void endCellDef(int level, int right);  // \cellxN
 
     // Puts the cursor where content at nesting `level` goes (0 = the body): leaves deeper

@@ -22,16 +22,18 @@ inline int hexValue(uint8_t c)
     return -1;
 }
 
-inline bool isAlpha(uint8_t c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
-inline bool isDigit(uint8_t c) { return c >= '0' && c <= '9'; }
+inline bool isAlpha(uint8_t c)
+{
+    return (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
+}
+inline bool isDigit(uint8_t c)
+{
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
-Tokenizer::Tokenizer(QByteArrayView in)
-    : p_(reinterpret_cast<const uint8_t*>(in.data())),
-      end_(p_ + in.size())
-{
-}
+Tokenizer::Tokenizer(QByteArrayView in) : p_(reinterpret_cast<const uint8_t*>(in.data())), end_(p_ + in.size()) {}
 
 void Tokenizer::skipToGroup()
 {

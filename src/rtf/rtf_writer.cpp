@@ -40,9 +40,7 @@ struct RunCode {
 
 class Writer {
 public:
-    explicit Writer(const QTextDocument& doc)
-        : doc_(doc),
-          formats_(doc.allFormats())
+    explicit Writer(const QTextDocument& doc) : doc_(doc), formats_(doc.allFormats())
     {
         const QFont f = doc.defaultFont();
         defaultFamily_ = f.family().isEmpty() ? QStringLiteral("宋体") : f.family();
@@ -108,9 +106,8 @@ const RunCode& Writer::runCode(int formatIndex)
     auto it = runCodes_.find(formatIndex);
     if (it != runCodes_.end())
         return it.value();
-    const QTextCharFormat f = formatIndex >= 0 && formatIndex < formats_.size()
-                                  ? formats_[formatIndex].toCharFormat()
-                                  : QTextCharFormat();
+    const QTextCharFormat f =
+        formatIndex >= 0 && formatIndex < formats_.size() ? formats_[formatIndex].toCharFormat() : QTextCharFormat();
     RunCode code;
     QByteArray& w = code.words;
     w = "\\plain";
@@ -225,8 +222,7 @@ void Writer::writeTable(const QTextTable* table)
         if (!widths[size_t(c)])
             widths[size_t(c)] = std::max(300, (kTableTwips - fixed) / std::max(variable, 1));
     const bool border = tf.border() > 0;
-    const QByteArray borderWords =
-        "\\brdrs\\brdrw" + QByteArray::number(std::clamp(twips(tf.border()), 1, 75));
+    const QByteArray borderWords = "\\brdrs\\brdrw" + QByteArray::number(std::clamp(twips(tf.border()), 1, 75));
     const int gap = std::clamp(twips(tf.cellPadding()), 0, 1440);
     const Qt::Alignment align = tf.alignment() & Qt::AlignHorizontal_Mask;
 
@@ -319,8 +315,7 @@ void Writer::writeBlock(const QTextBlock& block, bool inTable, const char* end)
         writeNumber("\\sl", -twips(bf.lineHeight()));
         out_ += "\\slmult0";
         break;
-    default:
-        break;
+    default: break;
     }
     if (bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
         out_ += "\\pagebb";
@@ -379,8 +374,14 @@ void Writer::writeBytes(const QByteArray& bytes)
             continue;
         }
         const bool pair = b >= 0x81 && b <= 0xFE && i + 1 < n;
-        const char hex[8] = {'\\', '\'', kHex[b >> 4], kHex[b & 15],
-                             '\\', '\'', kHex[pair ? p[i + 1] >> 4 : 0], kHex[pair ? p[i + 1] & 15 : 0]};
+        const char hex[8] = {'\\',
+                             '\'',
+                             kHex[b >> 4],
+                             kHex[b & 15],
+                             '\\',
+                             '\'',
+                             kHex[pair ? p[i + 1] >> 4 : 0],
+                             kHex[pair ? p[i + 1] & 15 : 0]};
         out_.append(hex, pair ? 8 : 4);
         if (pair)
             ++i;
@@ -401,8 +402,8 @@ void Writer::writeText(QStringView text, bool gbk)
                 ++j;
                 continue;
             }
-            if (gbk && c > 0xA0 && c != 0xFFFC && c != 0x2028 && c != 0x2029
-                && !QChar::isSurrogate(c) && gbkCanEncode(c)) {
+            if (gbk && c > 0xA0 && c != 0xFFFC && c != 0x2028 && c != 0x2029 && !QChar::isSurrogate(c)
+                && gbkCanEncode(c)) {
                 ++j;
                 continue;
             }
@@ -418,7 +419,8 @@ void Writer::writeText(QStringView text, bool gbk)
         switch (c) {
         case u'\t': out_ += "\\tab "; break;
         case 0x2028: out_ += "\\line "; break;
-        case 0x2029: case u'\n': out_ += "\\par "; break;
+        case 0x2029:
+        case u'\n': out_ += "\\par "; break;
         case 0x00A0: out_ += "\\~"; break;
         case 0xFFFC: break;
         default:

@@ -3,8 +3,8 @@
 #include "bankstore/user_store.h"
 #include "core/fileops.h"
 #include "core/paths.h"
-#include "core/workspace.h"
 #include "core/prompt.h"
+#include "core/workspace.h"
 #include "shell/artwork.h"
 #include "shell/form8.h"
 #include "shell/workpath.h"
@@ -45,11 +45,11 @@ Form1::Form1(Workspace& workspace, Prompt& prompt, QWidget* parent)
     auto* backdrop = new Backdrop(this);
     setCentralWidget(backdrop);
     // The panels stand out from the picture behind them.
-    backdrop->setStyleSheet(QStringLiteral(
-        "QGroupBox { background: rgba(255, 255, 255, 225); border: 1px solid #9db4dc;"
-        " border-radius: 6px; margin-top: 1.5em; padding: 6px; }"
-        "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px;"
-        " color: #1d3f8f; font-weight: bold; }"));
+    backdrop->setStyleSheet(
+        QStringLiteral("QGroupBox { background: rgba(255, 255, 255, 225); border: 1px solid #9db4dc;"
+                       " border-radius: 6px; margin-top: 1.5em; padding: 6px; }"
+                       "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px;"
+                       " color: #1d3f8f; font-weight: bold; }"));
     auto* outer = new QVBoxLayout(backdrop);
     outer->setContentsMargins(32, 24, 32, 24);
 
@@ -540,11 +540,26 @@ void Form1::Command13_Click()
 // ---------------------------------------------------------------------------------------
 // Navigation
 
-void Form1::Command1_Click() { Q_EMIT showBanks(); }
-void Form1::Command2_Click() { Q_EMIT showAutoCompose(); }
-void Form1::Command3_Click() { Q_EMIT showLibrary(); }
-void Form1::Command6_Click() { Q_EMIT showManualCompose(); }
-void Form1::Command5_Click() { Q_EMIT exitRequested(); }
+void Form1::Command1_Click()
+{
+    Q_EMIT showBanks();
+}
+void Form1::Command2_Click()
+{
+    Q_EMIT showAutoCompose();
+}
+void Form1::Command3_Click()
+{
+    Q_EMIT showLibrary();
+}
+void Form1::Command6_Click()
+{
+    Q_EMIT showManualCompose();
+}
+void Form1::Command5_Click()
+{
+    Q_EMIT exitRequested();
+}
 
 void Form1::Command4_Click()
 {

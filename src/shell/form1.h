@@ -58,17 +58,17 @@ public:
 
     // Menus and their entries.
     QMenu* mnuSystem;
-    QAction* mnuPassword;   // &P 口令设置
-    QAction* mnuWorkPath;   // &W 工作路径设置
-    QAction* mnuAbout;      // &A 关　于
-    QAction* mnuExit;       // &Q 退出系统
-    QMenu* mnuLibrary;      // &L 库管理
-    QAction* mnuBanks;      // &T Bankwell
-    QAction* mnuPapers;     // &J 试卷管理
-    QMenu* mnuCompose;      // &P 组卷
-    QAction* mnuManual;     // &M 手工组卷
-    QAction* mnuAuto;       // &A 智能组卷
-    QAction* mnuHelp;       // &H 帮助
+    QAction* mnuPassword;  // &P 口令设置
+    QAction* mnuWorkPath;  // &W 工作路径设置
+    QAction* mnuAbout;     // &A 关　于
+    QAction* mnuExit;      // &Q 退出系统
+    QMenu* mnuLibrary;     // &L 库管理
+    QAction* mnuBanks;     // &T Bankwell
+    QAction* mnuPapers;    // &J 试卷管理
+    QMenu* mnuCompose;     // &P 组卷
+    QAction* mnuManual;    // &M 手工组卷
+    QAction* mnuAuto;      // &A 智能组卷
+    QAction* mnuHelp;      // &H 帮助
 
     DialogKeys* keys() const { return m_keys; }
     // The user name of the last login check, upper-cased.

@@ -30,7 +30,7 @@ QString questionText(int position, const Question& q, QTextDocument& doc)
                .arg(position + 1)
                .arg(q.id)
                .arg(q.type, q.chapter, q.unit, q.difficulty, numText(q.score))
-        + indented(QStringLiteral("题目"), q.text, doc) + indented(QStringLiteral("答案"), q.answer, doc);
+           + indented(QStringLiteral("题目"), q.text, doc) + indented(QStringLiteral("答案"), q.answer, doc);
 }
 
 int bankDump(const QStringList& args)
@@ -49,9 +49,8 @@ int bankDump(const QStringList& args)
     const Particulars& particulars = bank->particulars();
     QString text;
     const std::pair<const char*, const QString*> fields[] = {
-        {"题库名称", &particulars.name},     {"适用专业", &particulars.speciality},
-        {"适用大纲", &particulars.syllabus}, {"建库人员", &particulars.author},
-        {"审定人员", &particulars.reviewer}, {"启用时间", &particulars.firstUse}};
+        {"题库名称", &particulars.name},   {"适用专业", &particulars.speciality}, {"适用大纲", &particulars.syllabus},
+        {"建库人员", &particulars.author}, {"审定人员", &particulars.reviewer},   {"启用时间", &particulars.firstUse}};
     for (const auto& [label, value] : fields)
         text += QString::fromUtf8(label) + QStringLiteral("：") + *value + QLatin1Char('\n');
     const std::pair<const char*, AttributeList> lists[] = {{"题型", AttributeList::Types},
@@ -60,7 +59,7 @@ int bankDump(const QStringList& args)
                                                            {"单元", AttributeList::Units}};
     for (const auto& [label, which] : lists)
         text += QString::fromUtf8(label) + QStringLiteral("表：") + bank->list(which).join(QStringLiteral("，"))
-            + QLatin1Char('\n');
+                + QLatin1Char('\n');
     text += QStringLiteral("共有题目%1道\n").arg(bank->count());
     out(text);
     QTextDocument doc;
@@ -77,8 +76,8 @@ int bankDump(const QStringList& args)
 
 void addBankCommands(QList<Command>& list, Workspace& /*workspace*/)
 {
-    list.append({QStringLiteral("bank-dump"), QStringLiteral("BANK  (particulars, lists and questions as text)"),
-        bankDump});
+    list.append(
+        {QStringLiteral("bank-dump"), QStringLiteral("BANK  (particulars, lists and questions as text)"), bankDump});
 }
 
 }  // namespace qm::tool

@@ -320,34 +320,34 @@ int buildBank(const QStringList& args, bool asTemplate)
 void addBuildCommands(QList<Command>& list, Workspace& /*workspace*/)
 {
     list.append({QStringLiteral("build-template"), QStringLiteral("SOURCE OUT  (the empty-bank template qm.qm)"),
-        [](const QStringList& args) { return buildBank(args, true); }});
+                 [](const QStringList& args) { return buildBank(args, true); }});
     list.append({QStringLiteral("build-bank"), QStringLiteral("SOURCE OUT  (a bank from a text source)"),
-        [](const QStringList& args) { return buildBank(args, false); }});
+                 [](const QStringList& args) { return buildBank(args, false); }});
     list.append({QStringLiteral("build-library"), QStringLiteral("OUT  (the empty paper library jk.jk)"),
-        [](const QStringList& args) {
-        if (args.size() != 1)
-        return wrongArguments();
-        return buildFile(args[0], [](const QString& path) {
-        QString error;
-        require(PaperLibrary::createEmpty(path, &error), error);
-        });
-        }});
+                 [](const QStringList& args) {
+                     if (args.size() != 1)
+                         return wrongArguments();
+                     return buildFile(args[0], [](const QString& path) {
+                         QString error;
+                         require(PaperLibrary::createEmpty(path, &error), error);
+                     });
+                 }});
     list.append({QStringLiteral("build-users"), QStringLiteral("SOURCE OUT  (the user file tiku.psw)"),
-        [](const QStringList& args) {
-        if (args.size() != 2)
-        return wrongArguments();
-        return buildFile(args[1], [&](const QString& path) {
-        QString error;
-        require(UserStore::create(path, &error), error);
-        UserStore users(path);
-        for (const auto& [number, line] : sourceLines(args[0])) {
-        if (line.trimmed().isEmpty())
-        continue;
-        const QStringList parts = line.split(QLatin1Char('\t'));
-        require(users.add({parts[0], parts.value(1)}, &error), error);
-        }
-        });
-        }});
+                 [](const QStringList& args) {
+                     if (args.size() != 2)
+                         return wrongArguments();
+                     return buildFile(args[1], [&](const QString& path) {
+                         QString error;
+                         require(UserStore::create(path, &error), error);
+                         UserStore users(path);
+                         for (const auto& [number, line] : sourceLines(args[0])) {
+                             if (line.trimmed().isEmpty())
+                                 continue;
+                             const QStringList parts = line.split(QLatin1Char('\t'));
+                             require(users.add({parts[0], parts.value(1)}, &error), error);
+                         }
+                     });
+                 }});
 }
 
 }  // namespace qm::tool

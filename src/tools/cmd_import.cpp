@@ -64,7 +64,7 @@ namespace qm::tool {
 void addImportCommands(QList<Command>& list, Workspace& /*workspace*/)
 {
     list.append({QStringLiteral("import"), QStringLiteral("BANK FILE   import a batch question file into a bank"),
-        importBatch});
+                 importBatch});
 }
 
 }  // namespace qm::tool

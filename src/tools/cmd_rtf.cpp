@@ -38,41 +38,41 @@ namespace qm::tool {
 
 void addRtfCommands(QList<Command>& list, Workspace& /*workspace*/)
 {
-    list.append({QStringLiteral("rtf2txt"), QStringLiteral("FILE  (the document's text, UTF-8)"),
-        [](const QStringList& args) {
-        if (args.size() != 1)
-        return usageError("rtf2txt FILE");
-        QTextDocument doc;
-        if (!load(args[0], doc))
-        return 1;
-        out(qm::documentText(doc) + QLatin1Char('\n'));
-        return 0;
-        }});
-    list.append({QStringLiteral("rtf2html"), QStringLiteral("FILE  (the document as HTML)"),
-        [](const QStringList& args) {
-        if (args.size() != 1)
-        return usageError("rtf2html FILE");
-        QTextDocument doc;
-        if (!load(args[0], doc))
-        return 1;
-        out(doc.toHtml());
-        return 0;
-        }});
-    list.append({QStringLiteral("rtf2rtf"), QStringLiteral("IN OUT  (read and write again)"),
-        [](const QStringList& args) {
-        if (args.size() != 2)
-        return usageError("rtf2rtf IN OUT");
-        QTextDocument doc;
-        if (!load(args[0], doc))
-        return 1;
-        const QByteArray rtf = qm::RtfWriter::write(doc);
-        QSaveFile f(args[1]);
-        if (!f.open(QIODevice::WriteOnly) || f.write(rtf) != rtf.size() || !f.commit()) {
-        err(QStringLiteral("qmtool: cannot write %1: %2\n").arg(args[1], f.errorString()));
-        return 1;
-        }
-        return 0;
-        }});
+    list.append(
+        {QStringLiteral("rtf2txt"), QStringLiteral("FILE  (the document's text, UTF-8)"), [](const QStringList& args) {
+             if (args.size() != 1)
+                 return usageError("rtf2txt FILE");
+             QTextDocument doc;
+             if (!load(args[0], doc))
+                 return 1;
+             out(qm::documentText(doc) + QLatin1Char('\n'));
+             return 0;
+         }});
+    list.append(
+        {QStringLiteral("rtf2html"), QStringLiteral("FILE  (the document as HTML)"), [](const QStringList& args) {
+             if (args.size() != 1)
+                 return usageError("rtf2html FILE");
+             QTextDocument doc;
+             if (!load(args[0], doc))
+                 return 1;
+             out(doc.toHtml());
+             return 0;
+         }});
+    list.append(
+        {QStringLiteral("rtf2rtf"), QStringLiteral("IN OUT  (read and write again)"), [](const QStringList& args) {
+             if (args.size() != 2)
+                 return usageError("rtf2rtf IN OUT");
+             QTextDocument doc;
+             if (!load(args[0], doc))
+                 return 1;
+             const QByteArray rtf = qm::RtfWriter::write(doc);
+             QSaveFile f(args[1]);
+             if (!f.open(QIODevice::WriteOnly) || f.write(rtf) != rtf.size() || !f.commit()) {
+                 err(QStringLiteral("qmtool: cannot write %1: %2\n").arg(args[1], f.errorString()));
+                 return 1;
+             }
+             return 0;
+         }});
 }
 
 }  // namespace qm::tool

@@ -5,8 +5,8 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
-#include <QWidget>
 #include <QTimer>
+#include <QWidget>
 
 namespace qm {
 

@@ -55,8 +55,7 @@ bool DialogKeys::eventFilter(QObject* watched, QEvent* event)
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->modifiers() & ~Qt::KeypadModifier)
         return false;
-    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !takesEnter(watched)
-        && usable(m_default)) {
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !takesEnter(watched) && usable(m_default)) {
         m_default->click();
         return true;
     }

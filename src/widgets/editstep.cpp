@@ -9,8 +9,7 @@ namespace qm {
 
 EditStep::EditStep(DialogKeys* keys, QPushButton* cancel, QObject* parent)
     : QObject(parent), m_keys(keys), m_cancel(cancel)
-{
-}
+{}
 
 void EditStep::setTimers(const QList<QTimer*>& timers, std::function<void()> sync)
 {

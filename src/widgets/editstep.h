@@ -53,7 +53,7 @@ private:
     QList<QTimer*> m_timers;
     std::function<void()> m_sync;
     QPointer<QPushButton> m_button;
-    QString m_caption;                   // the pending button's resting caption
+    QString m_caption;                    // the pending button's resting caption
     QList<QPointer<QWidget>> m_disabled;  // what begin() disabled
 };
 

@@ -79,8 +79,7 @@ QIcon pictureIcon(Picture picture)
 
 }  // namespace
 
-FormattingBar::FormattingBar(RichTextBox* box1, RichTextBox* box2, const FormattingBarOptions& options,
-                             QWidget* parent)
+FormattingBar::FormattingBar(RichTextBox* box1, RichTextBox* box2, const FormattingBarOptions& options, QWidget* parent)
     : QWidget(parent), m_box1(box1), m_box2(box2), m_options(options)
 {
     setObjectName(QStringLiteral("FormattingBar"));
@@ -117,10 +116,10 @@ FormattingBar::FormattingBar(RichTextBox* box1, RichTextBox* box2, const Formatt
     f = Command62->font();
     f.setUnderline(true);
     Command62->setFont(f);
-    const std::pair<QPushButton*, Picture> pictures[] = {
-        {Command54, Picture::Copy}, {Command55, Picture::Paste},  {Command63, Picture::Delete},
-        {Command64, Picture::Undo}, {Command56, Picture::Left},   {Command57, Picture::Centre},
-        {Command58, Picture::Right}};
+    const std::pair<QPushButton*, Picture> pictures[] = {{Command54, Picture::Copy},   {Command55, Picture::Paste},
+                                                         {Command63, Picture::Delete}, {Command64, Picture::Undo},
+                                                         {Command56, Picture::Left},   {Command57, Picture::Centre},
+                                                         {Command58, Picture::Right}};
     for (const auto& [button, picture] : pictures) {
         button->setIcon(pictureIcon(picture));
         button->setIconSize(QSize(16, 16));
@@ -209,19 +208,58 @@ void FormattingBar::onActiveBox(F apply)
     }
 }
 
-void FormattingBar::Command48_Click() { onBothBoxes([](RichTextBox* b) { b->setSelBold(true); }); }
-void FormattingBar::Command49_Click() { onBothBoxes([](RichTextBox* b) { b->setSelItalic(true); }); }
-void FormattingBar::Command50_Click() { onBothBoxes([](RichTextBox* b) { b->setSelUnderline(true); }); }
-void FormattingBar::Command51_Click() { onBothBoxes([](RichTextBox* b) { b->setSelBold(false); }); }
-void FormattingBar::Command52_Click() { onBothBoxes([](RichTextBox* b) { b->setSelItalic(false); }); }
-void FormattingBar::Command53_Click() { onBothBoxes([](RichTextBox* b) { b->setSelUnderline(false); }); }
-void FormattingBar::Command54_Click() { onActiveBox([](RichTextBox* b) { b->copy(); }); }
-void FormattingBar::Command55_Click() { onActiveBox([](RichTextBox* b) { b->paste(); }); }
-void FormattingBar::Command56_Click() { onActiveBox([](RichTextBox* b) { b->setSelAlignment(0); }); }
-void FormattingBar::Command57_Click() { onActiveBox([](RichTextBox* b) { b->setSelAlignment(2); }); }
-void FormattingBar::Command58_Click() { onActiveBox([](RichTextBox* b) { b->setSelAlignment(1); }); }
-void FormattingBar::Command63_Click() { onActiveBox([](RichTextBox* b) { b->deleteSelection(); }); }
-void FormattingBar::Command64_Click() { onActiveBox([](RichTextBox* b) { b->undo(); }); }
+void FormattingBar::Command48_Click()
+{
+    onBothBoxes([](RichTextBox* b) { b->setSelBold(true); });
+}
+void FormattingBar::Command49_Click()
+{
+    onBothBoxes([](RichTextBox* b) { b->setSelItalic(true); });
+}
+void FormattingBar::Command50_Click()
+{
+    onBothBoxes([](RichTextBox* b) { b->setSelUnderline(true); });
+}
+void FormattingBar::Command51_Click()
+{
+    onBothBoxes([](RichTextBox* b) { b->setSelBold(false); });
+}
+void FormattingBar::Command52_Click()
+{
+    onBothBoxes([](RichTextBox* b) { b->setSelItalic(false); });
+}
+void FormattingBar::Command53_Click()
+{
+    onBothBoxes([](RichTextBox* b) { b->setSelUnderline(false); });
+}
+void FormattingBar::Command54_Click()
+{
+    onActiveBox([](RichTextBox* b) { b->copy(); });
+}
+void FormattingBar::Command55_Click()
+{
+    onActiveBox([](RichTextBox* b) { b->paste(); });
+}
+void FormattingBar::Command56_Click()
+{
+    onActiveBox([](RichTextBox* b) { b->setSelAlignment(0); });
+}
+void FormattingBar::Command57_Click()
+{
+    onActiveBox([](RichTextBox* b) { b->setSelAlignment(2); });
+}
+void FormattingBar::Command58_Click()
+{
+    onActiveBox([](RichTextBox* b) { b->setSelAlignment(1); });
+}
+void FormattingBar::Command63_Click()
+{
+    onActiveBox([](RichTextBox* b) { b->deleteSelection(); });
+}
+void FormattingBar::Command64_Click()
+{
+    onActiveBox([](RichTextBox* b) { b->undo(); });
+}
 
 void FormattingBar::Command62_Click()
 {

@@ -22,8 +22,7 @@ QList<std::pair<Answer, QMessageBox::StandardButton>> buttonList(Buttons b)
     case Buttons::Ok: return {{Answer::Ok, SB::Ok}};
     case Buttons::OkCancel: return {{Answer::Ok, SB::Ok}, {Answer::Cancel, SB::Cancel}};
     case Buttons::YesNo: return {{Answer::Yes, SB::Yes}, {Answer::No, SB::No}};
-    case Buttons::YesNoCancel:
-        return {{Answer::Yes, SB::Yes}, {Answer::No, SB::No}, {Answer::Cancel, SB::Cancel}};
+    case Buttons::YesNoCancel: return {{Answer::Yes, SB::Yes}, {Answer::No, SB::No}, {Answer::Cancel, SB::Cancel}};
     case Buttons::RetryCancel: return {{Answer::Retry, SB::Retry}, {Answer::Cancel, SB::Cancel}};
     case Buttons::AbortRetryIgnore:
         return {{Answer::Abort, SB::Abort}, {Answer::Retry, SB::Retry}, {Answer::Ignore, SB::Ignore}};
@@ -71,12 +70,10 @@ Answer QtPrompt::message(const QString& text, const QString& title, Icon icon, B
     return Answer::Cancel;
 }
 
-std::optional<QString> QtPrompt::input(const QString& prompt, const QString& title,
-                                       const QString& defaultText)
+std::optional<QString> QtPrompt::input(const QString& prompt, const QString& title, const QString& defaultText)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal,
-                                               defaultText, &ok);
+    const QString text = QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal, defaultText, &ok);
     if (!ok)
         return std::nullopt;
     return text;

@@ -30,8 +30,7 @@ int alignmentValue(Qt::Alignment a)
 
 }  // namespace
 
-RichTextBox::RichTextBox(QWidget* parent)
-    : QTextEdit(parent)
+RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent)
 {
     QFont font(QStringLiteral("宋体"));
     font.setPointSizeF(10.5);

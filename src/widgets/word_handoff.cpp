@@ -120,7 +120,8 @@ bool EditInWord(Workspace& workspace, Prompt& prompt, RichTextBox* box, const QS
     const QString path = workspace.BankRoot() + fileName;
     const QString key = fileKey(path);
     if (workspace.filesInWordProcessor().contains(key)) {
-        prompt.message(QStringLiteral("“") + fileName + QStringLiteral("”正在文字处理程序中编辑，请先关闭文字处理程序。"),
+        prompt.message(QStringLiteral("“") + fileName
+                           + QStringLiteral("”正在文字处理程序中编辑，请先关闭文字处理程序。"),
                        kError, Icon::Warning, Buttons::Ok);
         return false;
     }

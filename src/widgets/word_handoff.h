@@ -46,6 +46,7 @@ bool EditInWord(Workspace& workspace, Prompt& prompt, RichTextBox* box, const QS
 // processor and returns at once; the word processor stays open on its own (also after the
 // program ends). Returns true when it was started; otherwise `prompt` says so once,
 // naming the file that was written.
-bool ShowWord(const Workspace& workspace, Prompt& prompt, const QTextDocument& doc, const QString& fileName = QStringLiteral("~Word.rtf"));
+bool ShowWord(const Workspace& workspace, Prompt& prompt, const QTextDocument& doc,
+              const QString& fileName = QStringLiteral("~Word.rtf"));
 
 }  // namespace qm

@@ -72,8 +72,8 @@ TEST_F(WholeProgram, StartsOnTheMainWindowWithTheLoginPanelAndLocksTheMenusUntil
     EXPECT_EQ(shownWindows(), QStringList{"Form1"});
     EXPECT_FALSE(main().Frame1->isHidden());
     EXPECT_EQ(dir.workspace.BankRoot(), dir.file("tiku/"));
-    for (QAction* locked : {main().mnuLibrary->menuAction(), main().mnuCompose->menuAction(), main().mnuPassword,
-                            main().mnuWorkPath})
+    for (QAction* locked :
+         {main().mnuLibrary->menuAction(), main().mnuCompose->menuAction(), main().mnuPassword, main().mnuWorkPath})
         EXPECT_FALSE(locked->isEnabled()) << locked->text().toStdString();
     EXPECT_TRUE(main().mnuAbout->isEnabled());
     EXPECT_TRUE(main().mnuExit->isEnabled());
@@ -85,8 +85,8 @@ TEST_F(WholeProgram, StartsOnTheMainWindowWithTheLoginPanelAndLocksTheMenusUntil
 
     login("system");
     EXPECT_TRUE(main().Frame1->isHidden());
-    for (QAction* open : {main().mnuLibrary->menuAction(), main().mnuCompose->menuAction(), main().mnuPassword,
-                          main().mnuWorkPath})
+    for (QAction* open :
+         {main().mnuLibrary->menuAction(), main().mnuCompose->menuAction(), main().mnuPassword, main().mnuWorkPath})
         EXPECT_TRUE(open->isEnabled()) << open->text().toStdString();
 }
 

@@ -15,9 +15,9 @@
 #include "widgets/filelists.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 using namespace qm;

@@ -7,8 +7,8 @@
 #include <atomic>
 #include <chrono>
 #include <future>
-#include <thread>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace qm;
 using namespace qm::test;

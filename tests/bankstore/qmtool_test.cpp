@@ -95,18 +95,20 @@ TEST(Qmtool, BankDumpReadsEveryDocumentOnItsOwn)
     const ToolRun run = qmtool({"bank-dump", path});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString questions = run.out.mid(run.out.indexOf("共有题目"));
-    EXPECT_EQ(questions, QStringLiteral("共有题目3道\n"
-                                        "\n第1道  编号 2   |  |  |  | 0分\n  题目：丁\n  答案：\n"
-                                        "\n第2道  编号 3   |  |  |  | 0分\n  题目：戊\n  答案：己\n"
-                                        "\n第3道  编号 4   |  |  |  | 0分\n  题目：\n        甲\n        乙\n        丙\n"
-                                        "  答案：A\n        B\n"));
+    EXPECT_EQ(questions,
+              QStringLiteral("共有题目3道\n"
+                             "\n第1道  编号 2   |  |  |  | 0分\n  题目：丁\n  答案：\n"
+                             "\n第2道  编号 3   |  |  |  | 0分\n  题目：戊\n  答案：己\n"
+                             "\n第3道  编号 4   |  |  |  | 0分\n  题目：\n        甲\n        乙\n        丙\n"
+                             "  答案：A\n        B\n"));
 }
 
 TEST(Qmtool, BuildBankTurnsATextSourceIntoABank)
 {
     TempProgramDir dir(false);
-    writeAll(dir.file("src.txt"), "# comment\n[参数]\nmc=样本\n[章节]\n第一章\n[题目]\n"
-                                  "== 单选题 | 第一章 | 第一节 | 容易 | 2\n**细胞**膜的成分{blank}\r\nA．脂质\n-- 答案\nA\n");
+    writeAll(dir.file("src.txt"),
+             "# comment\n[参数]\nmc=样本\n[章节]\n第一章\n[题目]\n"
+             "== 单选题 | 第一章 | 第一节 | 容易 | 2\n**细胞**膜的成分{blank}\r\nA．脂质\n-- 答案\nA\n");
     const ToolRun run = qmtool({"build-bank", dir.file("src.txt"), dir.file("out.tik")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     BankFile bank(dir.file("out.tik"));
@@ -144,8 +146,9 @@ TEST(Qmtool, RtfTextLeavesPicturesOut)
     buffer.open(QIODevice::WriteOnly);
     ASSERT_TRUE(image.save(&buffer, "PNG"));
     // A picture Qt can draw and one it cannot (a metafile) between the words.
-    const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 SimSun;}}\\f0 \\'bc\\'d7{\\pict\\pngblip\\picw4\\pich4 "
-                           + png.toHex() + "}\\'d2\\'d2{\\pict\\wmetafile8\\picw100\\pich100 0102}\\par}";
+    const QByteArray rtf =
+        "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0 SimSun;}}\\f0 \\'bc\\'d7{\\pict\\pngblip\\picw4\\pich4 " + png.toHex()
+        + "}\\'d2\\'d2{\\pict\\wmetafile8\\picw100\\pich100 0102}\\par}";
     ASSERT_TRUE(writeAll(dir.file("p.rtf"), rtf));
     const ToolRun run = qmtool({"rtf2txt", dir.file("p.rtf")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();

@@ -27,7 +27,8 @@ TEST(TruncatedBank, CutInsideTheLastPageIsRefusedAndLeftAlone)
     ASSERT_GT(bytes.size(), 4 * 4096);
 
     const QString path = dir.file("截断.tik");
-    const QString refusal = QStringLiteral("文件“") + QDir::toNativeSeparators(path) + QStringLiteral("”不完整或已损坏，无法打开。");
+    const QString refusal =
+        QStringLiteral("文件“") + QDir::toNativeSeparators(path) + QStringLiteral("”不完整或已损坏，无法打开。");
     for (const int cut : {1, 100, 2048, 4095}) {
         SCOPED_TRACE(cut);
         const QByteArray cutBytes = bytes.left(bytes.size() - cut);

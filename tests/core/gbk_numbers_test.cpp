@@ -28,8 +28,12 @@ TEST(Gbk, MalformedBytesDecodeWithoutLosingTheRest)
 {
     // A lone lead byte at the end, an invalid trail byte, and 0xFF.
     EXPECT_EQ(gbkDecode(QByteArray("a\xB0")), QStringLiteral("a\uFFFD"));
-    EXPECT_EQ(gbkDecode(QByteArray("\xB0\x0A" "b")), QStringLiteral("\uFFFD\nb"));
-    EXPECT_EQ(gbkDecode(QByteArray("\xFF" "c")), QStringLiteral("\uFFFDc"));
+    EXPECT_EQ(gbkDecode(QByteArray("\xB0\x0A"
+                                   "b")),
+              QStringLiteral("\uFFFD\nb"));
+    EXPECT_EQ(gbkDecode(QByteArray("\xFF"
+                                   "c")),
+              QStringLiteral("\uFFFDc"));
 }
 
 TEST(Numbers, ValReadsTheLeadingNumber)

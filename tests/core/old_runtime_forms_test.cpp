@@ -17,9 +17,9 @@ TEST(Numbers, ValReadsTheDExponentOfOldFiles)
     EXPECT_EQ(Val(u"1.5D+1分"), 15);
     EXPECT_DOUBLE_EQ(Val(u"25D-1"), 2.5);
     EXPECT_EQ(Val(u"-2D3"), -2000);
-    EXPECT_EQ(Val(u"7D"), 7);    // no digits after the D: no exponent
+    EXPECT_EQ(Val(u"7D"), 7);  // no digits after the D: no exponent
     EXPECT_EQ(Val(u"7Dx2"), 7);
-    EXPECT_EQ(Val(u"D2"), 0);    // no number before it
+    EXPECT_EQ(Val(u"D2"), 0);  // no number before it
 }
 
 TEST(Numbers, NumTextKeepsUpToFifteenSignificantDigits)

@@ -1,6 +1,6 @@
+#include "core/gbk.h"
 #include "editor/form2_fixture.h"
 #include "editor/form4.h"
-#include "core/gbk.h"
 #include "rtf/rich_text.h"
 
 #include <QGroupBox>
@@ -12,9 +12,9 @@ using namespace qm::test;
 
 namespace {
 
-const QString kMergeQuestion = QStringLiteral(
-    "　　合并题库将会将现在打开的题库与将指定的题库合并并不能自动恢复。建议合并之前检查两个题库的分值、"
-    "题型、难度是否一致！如不一致，请先进行修改。是否继续？");
+const QString kMergeQuestion =
+    QStringLiteral("　　合并题库将会将现在打开的题库与将指定的题库合并并不能自动恢复。建议合并之前检查两个题库的分值、"
+                   "题型、难度是否一致！如不一致，请先进行修改。是否继续？");
 const QString kImportQuestion = QStringLiteral("只能导入规定格式的题库源文件！继续执行吗？");
 const QString kImportFilter = QStringLiteral("批量题库文件(*.txt)|*.txt|所有文件(*.*)|*.*");
 
@@ -59,8 +59,8 @@ TEST_F(BankWindowButtons, MergingAnEmptyBankAddsNothing)
     ASSERT_TRUE(bank.add(inChapter("第一章", "x")));
     prompt.expectMessage(kMergeQuestion, "警告", Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
         .expectOpenFile("合并题库", "*.tik", SubjectDir() + "empty.tik")
-        .expectMessage("将“" + form->bankPath() + "”与“" + SubjectDir() + "empty.tik”合并吗？", "警告",
-                       Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
+        .expectMessage("将“" + form->bankPath() + "”与“" + SubjectDir() + "empty.tik”合并吗？", "警告", Icon::Question,
+                       Buttons::YesNo, Answer::Yes, Answer::No)
         .expectMessage("合并成功!", "提示", Icon::Warning);
     form->Frame1->Command59->click();
     prompt.verify();

@@ -9,14 +9,14 @@
 #include <gtest/gtest.h>
 
 using namespace qm;
-using qm::test::TempBank;
 using qm::test::question;
+using qm::test::TempBank;
 
 namespace {
 
-const QString kMergeQuestion = QStringLiteral(
-    "　　合并题库将会将现在打开的题库与将指定的题库合并并不能自动恢复。建议合并之前检查两个题库的分值、"
-    "题型、难度是否一致！如不一致，请先进行修改。是否继续？");
+const QString kMergeQuestion =
+    QStringLiteral("　　合并题库将会将现在打开的题库与将指定的题库合并并不能自动恢复。建议合并之前检查两个题库的分值、"
+                   "题型、难度是否一致！如不一致，请先进行修改。是否继续？");
 // The second question of a merge names both files.
 QString mergeFilesQuestion(const QString& openBank, const QString& chosen)
 {
@@ -44,8 +44,8 @@ TEST(BankMaintenance, MergeAsksTwiceAndCopiesEmptyFieldsAsEmpty)
         if (first == Answer::Yes)
             prompt.expectOpenFile(QStringLiteral("合并题库"), QStringLiteral("*.tik"), file);
         if (second)
-            prompt.expectMessage(mergeFilesQuestion(target.path, file), QStringLiteral("警告"), Icon::Question, Buttons::YesNo,
-                                 *second, Answer::No);
+            prompt.expectMessage(mergeFilesQuestion(target.path, file), QStringLiteral("警告"), Icon::Question,
+                                 Buttons::YesNo, *second, Answer::No);
     };
     expect(Answer::No, {}, {});
     EXPECT_FALSE(mergeBanks(prompt, target.path));

@@ -51,8 +51,9 @@ TEST_F(Form2Test, BankButtonsFollowTheChoice)
     EXPECT_FALSE(form->Frame1->Command2->isEnabled());
     EXPECT_FALSE(form->Frame1->Command27->isEnabled());
     choose("生物", "a.tik");
-    for (QPushButton* b : {form->Frame1->Command2, form->Frame1->Command3, form->Frame1->Command4, form->Frame1->Command27, form->Frame1->Command40,
-                           form->Frame1->Command59, form->Frame1->Command42})
+    for (QPushButton* b :
+         {form->Frame1->Command2, form->Frame1->Command3, form->Frame1->Command4, form->Frame1->Command27,
+          form->Frame1->Command40, form->Frame1->Command59, form->Frame1->Command42})
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
 
     form->Text6->setText("typed");

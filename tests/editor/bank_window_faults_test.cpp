@@ -29,8 +29,14 @@ void otherComputer(const QString& bank, const QString& sql)
 // The controls that an add, change or delete must keep from being used while it waits.
 QList<QWidget*> fileChangingControls(Form2& f)
 {
-    return {f.File1,           f.Combo1,           f.Frame1->Command9,  f.Frame1->Command40,
-            f.Frame1->Command41, f.Frame1->Command42, f.Frame1->Command59, f.Frame1->Command60,
+    return {f.File1,
+            f.Combo1,
+            f.Frame1->Command9,
+            f.Frame1->Command40,
+            f.Frame1->Command41,
+            f.Frame1->Command42,
+            f.Frame1->Command59,
+            f.Frame1->Command60,
             f.Settings->Command72};
 }
 
@@ -208,12 +214,14 @@ TEST_F(EntryTest, AfterAnImportTheLastImportedQuestionIsCurrent)
     open();
     choose("生物", "a.tik");
     const QString file = dir.file("批量.txt");
-    ASSERT_TRUE(writeAll(file, gbkEncode(QStringLiteral("新题库\r\n&CP01第一章&\r\n&DY01第一单元&\r\n&SZ1选择题&\r\n&LV1易&\r\n"
-                                                       "&PT01 2 &\r\n$CP01DY01SZ1LV1PT01新一$\r\n"
-                                                       "$CP01DY01SZ1LV1PT01新二$\r\n"))
-                                   .value()));
-    prompt.expectMessage("只能导入规定格式的题库源文件！继续执行吗？", "警告", Icon::Question, Buttons::YesNo, Answer::Yes,
-                         Answer::No)
+    ASSERT_TRUE(
+        writeAll(file, gbkEncode(QStringLiteral("新题库\r\n&CP01第一章&\r\n&DY01第一单元&\r\n&SZ1选择题&\r\n&LV1易&\r\n"
+                                                "&PT01 2 &\r\n$CP01DY01SZ1LV1PT01新一$\r\n"
+                                                "$CP01DY01SZ1LV1PT01新二$\r\n"))
+                           .value()));
+    prompt
+        .expectMessage("只能导入规定格式的题库源文件！继续执行吗？", "警告", Icon::Question, Buttons::YesNo,
+                       Answer::Yes, Answer::No)
         .expectOpenFile("导入题库", "批量题库文件(*.txt)|*.txt|所有文件(*.*)|*.*", file)
         .expectMessage("导入文件执行完毕！", "提示", Icon::Warning);
     form->Frame1->Command40->click();

@@ -23,8 +23,8 @@ TEST_F(EntryTest, EmptyBankThenTheFirstQuestion)
     EXPECT_EQ(form->Frame7->QuestionCount, 0);
     EXPECT_EQ(shownQuestion(), QString());
     EXPECT_EQ(form->Frame7->RichTextBox2->Text(), QString());
-    for (QPushButton* b : {form->Frame7->Command30, form->Frame7->Command31, form->Frame7->Command32, form->Frame7->Command33, form->Frame1->Command27,
-                           form->Frame7->Command37})
+    for (QPushButton* b : {form->Frame7->Command30, form->Frame7->Command31, form->Frame7->Command32,
+                           form->Frame7->Command33, form->Frame1->Command27, form->Frame7->Command37})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     EXPECT_FALSE(form->Frame1->Timer1->isActive());
     EXPECT_TRUE(form->Frame7->Timer4->isActive());
@@ -47,7 +47,8 @@ TEST_F(EntryTest, EmptyBankThenTheFirstQuestion)
 
     form->Frame7->Command34->click();
     EXPECT_EQ(form->Frame7->Command34->text(), QStringLiteral("确　定"));
-    for (QPushButton* b : {form->Frame7->Command28, form->Frame7->Command29, form->Frame7->Command30, form->Frame7->Command35, form->Frame7->Command36})
+    for (QPushButton* b : {form->Frame7->Command28, form->Frame7->Command29, form->Frame7->Command30,
+                           form->Frame7->Command35, form->Frame7->Command36})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     EXPECT_FALSE(form->Frame7->Timer4->isActive());
     EXPECT_EQ(form->keys()->defaultButton(), form->Frame7->Command34);

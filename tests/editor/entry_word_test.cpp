@@ -22,8 +22,10 @@ QString headingFont(const QTextDocument& doc, const QString& heading)
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
         if (b.text() == heading) {
             const QTextCharFormat f = b.begin().fragment().charFormat();
-            return QStringLiteral("%1 %2 %3").arg(fontFamilyOf(f, {})).arg(int(f.fontWeight() >= QFont::Bold)).arg(
-                f.fontPointSize());
+            return QStringLiteral("%1 %2 %3")
+                .arg(fontFamilyOf(f, {}))
+                .arg(int(f.fontWeight() >= QFont::Bold))
+                .arg(f.fontPointSize());
         }
     return {};
 }
@@ -65,7 +67,8 @@ TEST_F(EntryWord, BrowseAllOfThreeQuestions)
     addQuestions(2);
     // The third keeps its own formatting: a bold word, centred.
     Question q = question({});
-    q.text = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\qc\\f0 plain {\\b bold}\\par}";
+    q.text =
+        "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\qc\\f0 plain {\\b bold}\\par}";
     ASSERT_TRUE(bank->add(q));
     openPane();
     form->Frame7->Command30->click();
@@ -73,10 +76,9 @@ TEST_F(EntryWord, BrowseAllOfThreeQuestions)
     form->Frame7->Command47->click();
     QTextDocument doc;
     browsedDocument(word, &doc);
-    const QString expected = QStringLiteral(
-        "题　　目：\n题1\n参考答案：\n答1\n\n"
-        "题　　目：\n题2\n参考答案：\n答2\n\n"
-        "题　　目：\nplain bold\n参考答案：\n答案\n\n");
+    const QString expected = QStringLiteral("题　　目：\n题1\n参考答案：\n答1\n\n"
+                                            "题　　目：\n题2\n参考答案：\n答2\n\n"
+                                            "题　　目：\nplain bold\n参考答案：\n答案\n\n");
     EXPECT_EQ(doc.toPlainText(), expected);
     EXPECT_EQ(headingFont(doc, QStringLiteral("题　　目：")), QStringLiteral("黑体 1 9"));
     EXPECT_EQ(headingFont(doc, QStringLiteral("参考答案：")), QStringLiteral("黑体 1 9"));

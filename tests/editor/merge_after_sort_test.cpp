@@ -46,11 +46,13 @@ void sortByChapter(test::ScriptedPrompt& prompt, const TempBank& b, const QStrin
 void merge(test::ScriptedPrompt& prompt, const TempBank& target, const QString& source)
 {
     prompt
-        .expectMessage(QStringLiteral("　　合并题库将会将现在打开的题库与将指定的题库合并并不能自动恢复。建议合并之前检查两个"
-                                      "题库的分值、题型、难度是否一致！如不一致，请先进行修改。是否继续？"),
-                       QStringLiteral("警告"), Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
+        .expectMessage(
+            QStringLiteral("　　合并题库将会将现在打开的题库与将指定的题库合并并不能自动恢复。建议合并之前检查两个"
+                           "题库的分值、题型、难度是否一致！如不一致，请先进行修改。是否继续？"),
+            QStringLiteral("警告"), Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
         .expectOpenFile(QStringLiteral("合并题库"), QStringLiteral("*.tik"), source)
-        .expectMessage(QStringLiteral("将“") + target.path + QStringLiteral("”与“") + source + QStringLiteral("”合并吗？"),
+        .expectMessage(QStringLiteral("将“") + target.path + QStringLiteral("”与“") + source
+                           + QStringLiteral("”合并吗？"),
                        QStringLiteral("警告"), Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
         .expectMessage(QStringLiteral("合并成功!"), QStringLiteral("提示"), Icon::Warning);
     EXPECT_TRUE(mergeBanks(prompt, target.path));

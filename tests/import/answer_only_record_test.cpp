@@ -17,7 +17,7 @@ namespace {
 const QString kFile = QStringLiteral("新题库&CP01第一章&\r\n&SZ1问答题&\r\n&LV1易&\r\n&PT01 2 &\r\n&DY01一单元&\r\n"
                                      "$CP01DY01SZ1LV1PT01{只有答案}$\r\n"
                                      "$CP01DY01SZ1LV1PT01{甲}{乙}$\r\n"
-                                     "$CP01DY01SZ1LV1PT01$\r\n"          // nothing at all: passed over
+                                     "$CP01DY01SZ1LV1PT01$\r\n"  // nothing at all: passed over
                                      "$CP01DY01SZ1LV1PT01 题目$\r\n");
 
 }  // namespace

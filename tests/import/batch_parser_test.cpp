@@ -130,17 +130,18 @@ TEST(BatchOld, OneRecordAsksThreeNamesOnceAndKeepsBlanks)
     EXPECT_FALSE(q.unit);
     EXPECT_EQ(QStringList({q.chapter, q.difficulty, q.type}), QStringList({"第一章", "容易", "问答题"}));
     EXPECT_EQ(r.qs[1].type, QStringLiteral("问答题"));
-    EXPECT_EQ(r.run->endMessage(), QStringLiteral("导入文件执行完毕！题库中分值一律按１分计算，如需改变，请自行修改！"));
+    EXPECT_EQ(r.run->endMessage(),
+              QStringLiteral("导入文件执行完毕！题库中分值一律按１分计算，如需改变，请自行修改！"));
 }
 
 TEST(BatchOld, TagOrdersCaseAndCarryOver)
 {
-    const auto rs = records(QStringLiteral(
-        "题库$CP01SZ2LV3 a$ $SZ2LV3CP01 b$ $LV3SZ2CP01 c$ $SZ2CP01LV3 d$ $LV3CP01SZ2 e$ $CP01LV3SZ2 f$"
-        "$cp04sz5lv6 g$"
-        "$CP07xxxxxx h$"   // only the chapter: type and difficulty stay
-        "$XX99SZ8LV9 i$"   // unknown first tag: all three stay
-        "$SZ9 short$"));   // the code is taken as it falls, "$" included; the record never closes
+    const auto rs = records(
+        QStringLiteral("题库$CP01SZ2LV3 a$ $SZ2LV3CP01 b$ $LV3SZ2CP01 c$ $SZ2CP01LV3 d$ $LV3CP01SZ2 e$ $CP01LV3SZ2 f$"
+                       "$cp04sz5lv6 g$"
+                       "$CP07xxxxxx h$"  // only the chapter: type and difficulty stay
+                       "$XX99SZ8LV9 i$"  // unknown first tag: all three stay
+                       "$SZ9 short$"));  // the code is taken as it falls, "$" included; the record never closes
     ASSERT_EQ(rs.size(), 10);
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(rs[i].codes, codes(1, 0, 2, 3, 0)) << i;
@@ -153,15 +154,15 @@ TEST(BatchOld, TagOrdersCaseAndCarryOver)
 
 TEST(BatchNew, CodeWalkBracesAndTheCharacterBehindAName)
 {
-    const auto rs = records(QStringLiteral(
-        "新题库"
-        "$PT12LV3SZ4DY56CP78 a$"
-        "$cp01dy02sz3lv4pt05 前{甲}中 后{乙$&{丙}尾$"  // inside braces "$", "&" and "{" are text
-        "$xCP09yyyyyyyyyyyyy 无答案}$"                 // a "}" without "{" is question text
-        "$CP1 DY2 SZ3LV4PT-1x d$"                      // "1 " reads 1, "-1" is outside the table
-        // A "$" right behind a closing "&" is never examined: that record's text is skipped
-        // and its closing "$" opens a record instead. A lone "&" is passed over.
-        "& &SZ1问答题&$CP01DY01SZ1LV1PT01 甲$ & $CP02DY01SZ1LV1PT01 乙$"));
+    const auto rs =
+        records(QStringLiteral("新题库"
+                               "$PT12LV3SZ4DY56CP78 a$"
+                               "$cp01dy02sz3lv4pt05 前{甲}中 后{乙$&{丙}尾$"  // inside braces "$", "&" and "{" are text
+                               "$xCP09yyyyyyyyyyyyy 无答案}$"                 // a "}" without "{" is question text
+                               "$CP1 DY2 SZ3LV4PT-1x d$"                      // "1 " reads 1, "-1" is outside the table
+                               // A "$" right behind a closing "&" is never examined: that record's text is skipped
+                               // and its closing "$" opens a record instead. A lone "&" is passed over.
+                               "& &SZ1问答题&$CP01DY01SZ1LV1PT01 甲$ & $CP02DY01SZ1LV1PT01 乙$"));
     ASSERT_EQ(rs.size(), 5);
     EXPECT_EQ(rs[0].codes, codes(78, 56, 4, 3, 12));
     EXPECT_EQ(rs[1].codes, codes(1, 2, 3, 4, 5));
@@ -200,10 +201,11 @@ TEST(BatchNew, AskOrderEmptyAnswersAndCodesOutsideTheTables)
 {
     // Record one: chapter answered, difficulty cancelled, type empty, score, unit. Record
     // two asks the two empty names again. Chapter code -1 has no entry: asked every time.
-    const auto r = importAll(QStringLiteral("新题库$CP10DY07SZ0LV9PT03 一$$CP10DY07SZ0LV9PT03 二$"
-                                            "$CP-1DY07SZ0LV9PT03 三$$CP-1DY07SZ0LV9PT03 四$"),
-                             {QStringLiteral("章"), std::nullopt, QString(), QStringLiteral("3"), QStringLiteral("元"),
-                              QStringLiteral("难"), QStringLiteral("型"), QStringLiteral("负一"), QStringLiteral("又")});
+    const auto r =
+        importAll(QStringLiteral("新题库$CP10DY07SZ0LV9PT03 一$$CP10DY07SZ0LV9PT03 二$"
+                                 "$CP-1DY07SZ0LV9PT03 三$$CP-1DY07SZ0LV9PT03 四$"),
+                  {QStringLiteral("章"), std::nullopt, QString(), QStringLiteral("3"), QStringLiteral("元"),
+                   QStringLiteral("难"), QStringLiteral("型"), QStringLiteral("负一"), QStringLiteral("又")});
     ASSERT_EQ(r.qs.size(), 4);
     EXPECT_EQ(r.prompts, QStringList({
                              QStringLiteral("请输入下列题目的章节名称：CP10\r\n 一"),
@@ -287,50 +289,52 @@ TEST(FormatStatement, LinesAsTheWindowShowsThem)
     EXPECT_TRUE(formatStatement().endsWith(QStringLiteral("{填答案}$\r\n.......\r\n")));
     // The whole statement as teachers read it, U+001F in lines 24 and 25 included.
     const QString rule(45, QChar(u'－'));
-    EXPECT_EQ(formatStatement(),
-              QStringLiteral("批量题库的文件格式说明:\r\n"
-                             "\r\n"
-                             "老格式:\r\n"
-                             "　　1、文件必须为纯文本格式。\r\n"
-                             "　　2、文件开头必须是“题库”两字\r\n"
-                             "　　3、每道题目以$CPxxSZyLVz开始、接着是题目、再以$结束。其中CP是章节，xx的范围00~99；SZ为\r\n"
-                             "题型，y范围0~9；LV为难度，z的范围是0~9。\r\n"
-                             "　　4、$必须配对使用，不得遗漏。该格式不支持分值录入。\r\n"
-                             "　　5、数据导入时，需在提示时输入章节名、题型名等，每一类只需输一次即可。\r\n"
-                             "\r\n"
-                             "实例:\r\n")
-                  + rule
-                  + QStringLiteral("\r\n"
-                                   "题库\r\n"
-                                   "$CP01SZ1LV1 请回答1+1=? $\r\n"
-                                   ".......\r\n"
-                                   "$CP02SZ1LV1 请回答1*2*3=? $\r\n"
-                                   ".......\r\n"
-                                   "\r\n"
-                                   "新格式:\r\n"
-                                   "　　1、文件必须为纯文本格式。\r\n"
-                                   "　　2、文件开头必须是“新题库”三个字\r\n"
-                                   "　　3、每道题目以$CPxxDYddSZyLVzPTww开始、接着是题目、再以$结束。其中CP是章节，xx的范围00~99；"
-                                   "DY是单元，dd的范围00~99；SZ为题型，y范围0~9；LV为难度，z的范围是0~9；PT指分值，ww范围00~99。\r\n"
-                                   "　　4、$必须配对使用，不得遗漏。\r\n"
-                                   "　　5、文件中可加入 &CPxx 说明& 格式的章节说明，&SZx 说明&\x1f格式的题型说明，&LVx 说明& 格式的难度\r\n"
-                                   "说明，&PTxx 说明&\x1f格式的分值说明。 该格式支持答案输入，可将答案用花括号{ }括在题目后$前。\r\n"
-                                   "\r\n"
-                                   "实例:\r\n")
-                  + rule
-                  + QStringLiteral("\r\n"
-                                   "新题库\r\n"
-                                   "&LV2一般&\r\n"
-                                   "&CP01第一章 加法运算&\r\n"
-                                   "&CP02第二章 乘法运算&\r\n"
-                                   "&SZ1问答题&\r\n"
-                                   "&PT01 1 &\r\n"
-                                   "&PT02 2 &\r\n"
-                                   ".......\r\n"
-                                   "$CP01DY01SZ1LV1PT01 请回答1+1=?    {填答案}$\r\n"
-                                   ".......\r\n"
-                                   "$CP02DY01SZ1LV1PT02 请回答1*2*3=?  {填答案}$\r\n"
-                                   ".......\r\n"));
+    EXPECT_EQ(
+        formatStatement(),
+        QStringLiteral("批量题库的文件格式说明:\r\n"
+                       "\r\n"
+                       "老格式:\r\n"
+                       "　　1、文件必须为纯文本格式。\r\n"
+                       "　　2、文件开头必须是“题库”两字\r\n"
+                       "　　3、每道题目以$CPxxSZyLVz开始、接着是题目、再以$结束。其中CP是章节，xx的范围00~99；SZ为\r\n"
+                       "题型，y范围0~9；LV为难度，z的范围是0~9。\r\n"
+                       "　　4、$必须配对使用，不得遗漏。该格式不支持分值录入。\r\n"
+                       "　　5、数据导入时，需在提示时输入章节名、题型名等，每一类只需输一次即可。\r\n"
+                       "\r\n"
+                       "实例:\r\n")
+            + rule
+            + QStringLiteral(
+                "\r\n"
+                "题库\r\n"
+                "$CP01SZ1LV1 请回答1+1=? $\r\n"
+                ".......\r\n"
+                "$CP02SZ1LV1 请回答1*2*3=? $\r\n"
+                ".......\r\n"
+                "\r\n"
+                "新格式:\r\n"
+                "　　1、文件必须为纯文本格式。\r\n"
+                "　　2、文件开头必须是“新题库”三个字\r\n"
+                "　　3、每道题目以$CPxxDYddSZyLVzPTww开始、接着是题目、再以$结束。其中CP是章节，xx的范围00~99；"
+                "DY是单元，dd的范围00~99；SZ为题型，y范围0~9；LV为难度，z的范围是0~9；PT指分值，ww范围00~99。\r\n"
+                "　　4、$必须配对使用，不得遗漏。\r\n"
+                "　　5、文件中可加入 &CPxx 说明& 格式的章节说明，&SZx 说明&\x1f格式的题型说明，&LVx 说明& 格式的难度\r\n"
+                "说明，&PTxx 说明&\x1f格式的分值说明。 该格式支持答案输入，可将答案用花括号{ }括在题目后$前。\r\n"
+                "\r\n"
+                "实例:\r\n")
+            + rule
+            + QStringLiteral("\r\n"
+                             "新题库\r\n"
+                             "&LV2一般&\r\n"
+                             "&CP01第一章 加法运算&\r\n"
+                             "&CP02第二章 乘法运算&\r\n"
+                             "&SZ1问答题&\r\n"
+                             "&PT01 1 &\r\n"
+                             "&PT02 2 &\r\n"
+                             ".......\r\n"
+                             "$CP01DY01SZ1LV1PT01 请回答1+1=?    {填答案}$\r\n"
+                             ".......\r\n"
+                             "$CP02DY01SZ1LV1PT02 请回答1*2*3=?  {填答案}$\r\n"
+                             ".......\r\n"));
 
     // The example of the statement reads as the statement says; LV1 and DY01 are undeclared.
     const auto r = importAll(lines.mid(28).join(QStringLiteral("\r\n")));

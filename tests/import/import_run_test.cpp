@@ -13,8 +13,8 @@
 
 using namespace qm;
 using namespace qm::import;
-using qm::test::TempBank;
 using qm::test::question;
+using qm::test::TempBank;
 
 namespace {
 
@@ -34,11 +34,16 @@ TEST(ImportRun, OldFormatStoresTextWithBlanksScoreOneAndAddsMissingNames)
     TempBank b;
     ASSERT_TRUE(b.bank().appendToList(AttributeList::Types, QStringLiteral("问答题")));
     test::ScriptedPrompt prompt;
-    prompt.expectInput(QStringLiteral("请输入下列题目的章节名称：\r\n 请回答1+1=? "), QStringLiteral("导入题库"), QStringLiteral("第一章"))
-        .expectInput(QStringLiteral("请输入下列题目的难度等级：\r\n 请回答1+1=? "), QStringLiteral("导入题库"), QStringLiteral("容易"))
-        .expectInput(QStringLiteral("请输入下列题目的题目类型：\r\n 请回答1+1=? "), QStringLiteral("导入题库"), QStringLiteral("问答题"));
-    EXPECT_EQ(importText(b.path, QStringLiteral("题库\r\n$CP01SZ1LV1 请回答1+1=? $\r\n$cp01sz1lv1 第二行\r\n续行$"), prompt),
-              ImportOutcome::Finished);
+    prompt
+        .expectInput(QStringLiteral("请输入下列题目的章节名称：\r\n 请回答1+1=? "), QStringLiteral("导入题库"),
+                     QStringLiteral("第一章"))
+        .expectInput(QStringLiteral("请输入下列题目的难度等级：\r\n 请回答1+1=? "), QStringLiteral("导入题库"),
+                     QStringLiteral("容易"))
+        .expectInput(QStringLiteral("请输入下列题目的题目类型：\r\n 请回答1+1=? "), QStringLiteral("导入题库"),
+                     QStringLiteral("问答题"));
+    EXPECT_EQ(
+        importText(b.path, QStringLiteral("题库\r\n$CP01SZ1LV1 请回答1+1=? $\r\n$cp01sz1lv1 第二行\r\n续行$"), prompt),
+        ImportOutcome::Finished);
     prompt.verify();
     const QList<Question> qs = b.questions();
     ASSERT_EQ(qs.size(), 2);
@@ -62,13 +67,15 @@ TEST(ImportRun, NewFormatStoresScoresAnswersAndListsNonEmptyNames)
     // The unit of DY02 is answered empty: stored empty and not listed. The last record
     // has no closing "$" and is kept up to the end of the file.
     test::ScriptedPrompt prompt;
-    prompt.expectInput(QStringLiteral("请输入下列题目的单元名称：DY2\r\n 无答案"), QStringLiteral("导入题库"), QString());
-    EXPECT_EQ(importText(b.path,
-                         QStringLiteral("新题库\r\n&CP01第一章&\r\n&SZ1问答题&\r\n&LV2一般&\r\n&PT01 2.5 &\r\n&DY01甲单元&\r\n"
-                                        "$CP01DY01SZ1LV2PT01 请回答1+1=?    {填答案}$\r\n"
-                                        "$DY02xxxxxxxxxxxxxx 无答案$\r\n"
-                                        "$DY01xxxxxxxxxxxxxx 没有结尾 {答"),
-                         prompt),
+    prompt.expectInput(QStringLiteral("请输入下列题目的单元名称：DY2\r\n 无答案"), QStringLiteral("导入题库"),
+                       QString());
+    EXPECT_EQ(importText(
+                  b.path,
+                  QStringLiteral("新题库\r\n&CP01第一章&\r\n&SZ1问答题&\r\n&LV2一般&\r\n&PT01 2.5 &\r\n&DY01甲单元&\r\n"
+                                 "$CP01DY01SZ1LV2PT01 请回答1+1=?    {填答案}$\r\n"
+                                 "$DY02xxxxxxxxxxxxxx 无答案$\r\n"
+                                 "$DY01xxxxxxxxxxxxxx 没有结尾 {答"),
+                  prompt),
               ImportOutcome::Finished);
     prompt.verify();
     const QList<Question> qs = b.questions();
@@ -189,8 +196,11 @@ TEST(QmTool, ImportListsUndeclaredNamesAndPrintsTheEndMessage)
     EXPECT_EQ(b.bank().count(), 2);
 
     // The number is what this run stored: not the bank's total, not an empty record.
-    EXPECT_EQ(runTool(QStringLiteral("旧.txt"), *gbkEncode(QStringLiteral("题库$CP01SZ1LV1 乙$$CP01SZ1LV1$")), &out, &err), 0);
-    EXPECT_EQ(out, QStringLiteral("导入文件执行完毕！题库中分值一律按１分计算，如需改变，请自行修改！\n已导入1道题。\n"));
+    EXPECT_EQ(
+        runTool(QStringLiteral("旧.txt"), *gbkEncode(QStringLiteral("题库$CP01SZ1LV1 乙$$CP01SZ1LV1$")), &out, &err),
+        0);
+    EXPECT_EQ(out,
+              QStringLiteral("导入文件执行完毕！题库中分值一律按１分计算，如需改变，请自行修改！\n已导入1道题。\n"));
     EXPECT_EQ(b.bank().count(), 3);
 }
 
@@ -198,10 +208,12 @@ TEST(QmTool, ImportRefusesADeviceWithoutReadingIt)
 {
     TempBank b;
     QProcess tool;
-    tool.start(test::shippedDir() + QStringLiteral("qmtool"), {QStringLiteral("import"), b.path, QStringLiteral("/dev/zero")});
+    tool.start(test::shippedDir() + QStringLiteral("qmtool"),
+               {QStringLiteral("import"), b.path, QStringLiteral("/dev/zero")});
     ASSERT_TRUE(tool.waitForFinished(60000));
     EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(tool.exitCode(), 1);
-    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardError()).contains(QStringLiteral("“/dev/zero”不是普通文件，无法读取！\n")));
+    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardError())
+                    .contains(QStringLiteral("“/dev/zero”不是普通文件，无法读取！\n")));
     EXPECT_EQ(b.bank().count(), 0);
 }

@@ -20,9 +20,10 @@ namespace {
 // name of the one difficulty, which tells the two files' questions apart.
 QByteArray batchFile(int count, const QString& difficulty)
 {
-    QString text = QStringLiteral("新题库\r\n&CP01第一章&\r\n&CP02第二章&\r\n&DY01一单元&\r\n&SZ1问答题&\r\n&SZ2填空题&\r\n"
-                                  "&PT01 1 &\r\n&LV1%1&\r\n")
-                       .arg(difficulty);
+    QString text =
+        QStringLiteral("新题库\r\n&CP01第一章&\r\n&CP02第二章&\r\n&DY01一单元&\r\n&SZ1问答题&\r\n&SZ2填空题&\r\n"
+                       "&PT01 1 &\r\n&LV1%1&\r\n")
+            .arg(difficulty);
     for (int i = 0; i < count; ++i)
         text += QStringLiteral("$CP0%1DY01SZ%2LV1PT01 第%3题：细胞膜的主要成分是什么？{脂质和蛋白质}$\r\n")
                     .arg(i % 2 + 1)

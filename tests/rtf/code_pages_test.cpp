@@ -38,7 +38,6 @@ TEST(RtfCodePages, EveryDeclaredCodePage)
     EXPECT_EQ(text("{\\rtf1\\ansi\\ansicpg4242 caf\\'e9}"), QStringLiteral("café"));
 }
 
-
 TEST(RtfCodePages, UndeclaredIsWindows1252UnlessTheBytesAreChinese)
 {
     EXPECT_EQ(text("{\\rtf1\\ansi \\'93hi\\'94\\par}"), QStringLiteral("“hi”"));
@@ -54,7 +53,6 @@ TEST(RtfCodePages, UndeclaredIsWindows1252UnlessTheBytesAreChinese)
               QStringLiteral("ÖÐ"));
 }
 
-
 TEST(RtfSymbols, SymbolFontsHaveTablesOfTheirOwn)
 {
     EXPECT_EQ(text("{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}{\\f1\\fcharset2 Wingdings;}{\\f2\\fcharset2 Webdings;}"
@@ -64,17 +62,17 @@ TEST(RtfSymbols, SymbolFontsHaveTablesOfTheirOwn)
               QString::fromUtf16(u"✔▪□⮚•✔|✔🗙|✔♣①|°⋅α|☺"));
 }
 
-
 TEST(RtfSymbols, SymbolFieldsShowTheirCharacter)
 {
     const QByteArray head = "{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}{\\f3\\fcharset2 Symbol;}}\\f0 ";
     // An empty result: the character the instruction names, in the named font's table.
-    EXPECT_EQ(text(head + "90{\\field{\\*\\fldinst SYMBOL 176 \\\\f \"Symbol\"}{\\fldrslt }}|"
-                          "{\\field{\\*\\fldinst SYMBOL 200 \\\\f \"Symbol\" \\\\s 12}{\\fldrslt\\f3\\fs24}}|"
-                          "{\\field{\\*\\fldinst {SYMBOL 252 \\\\f \"Wingdings\"}}{\\fldrslt }}|"
-                          "{\\field{\\*\\fldinst SYMBOL 0x41 \\\\f \"Zapf Dingbats\"}}|"
-                          "{\\field{\\*\\fldinst SYMBOL 8364 \\\\u}{\\fldrslt }}|"
-                          "{\\field{\\*\\fldinst SYMBOL 233}{\\fldrslt }}}"),
+    EXPECT_EQ(text(head
+                   + "90{\\field{\\*\\fldinst SYMBOL 176 \\\\f \"Symbol\"}{\\fldrslt }}|"
+                     "{\\field{\\*\\fldinst SYMBOL 200 \\\\f \"Symbol\" \\\\s 12}{\\fldrslt\\f3\\fs24}}|"
+                     "{\\field{\\*\\fldinst {SYMBOL 252 \\\\f \"Wingdings\"}}{\\fldrslt }}|"
+                     "{\\field{\\*\\fldinst SYMBOL 0x41 \\\\f \"Zapf Dingbats\"}}|"
+                     "{\\field{\\*\\fldinst SYMBOL 8364 \\\\u}{\\fldrslt }}|"
+                     "{\\field{\\*\\fldinst SYMBOL 233}{\\fldrslt }}}"),
               QString::fromUtf16(u"90°|∪|✔|✡|€|é"));
     // A result that holds the character is shown, not the character a second time.
     EXPECT_EQ(text(head + "{\\field{\\*\\fldinst SYMBOL 176 \\\\f \"Symbol\"}{\\fldrslt {\\f3 \\'b0}}} C}"),

@@ -36,7 +36,8 @@ QString describeBlock(const QTextBlock& b)
                  .arg(f.underlineStyle() ? QStringLiteral("U%1").arg(int(f.underlineStyle())) : QString())
                  .arg(f.fontStrikeOut() ? "S" : "")
                  .arg(f.verticalAlignment() == QTextCharFormat::AlignSuperScript ? "^"
-                      : f.verticalAlignment() == QTextCharFormat::AlignSubScript ? "_" : "")
+                      : f.verticalAlignment() == QTextCharFormat::AlignSubScript ? "_"
+                                                                                 : "")
                  .arg(f.hasProperty(QTextFormat::ForegroundBrush) ? " fg" + f.foreground().color().name() : QString())
                  .arg(f.hasProperty(QTextFormat::BackgroundBrush) ? " bg" + f.background().color().name() : QString());
     }
@@ -54,7 +55,11 @@ void describeFrame(const QTextFrame* frame, QString& out)
                         const QTextTableCell cell = t->cellAt(r, c);
                         if (cell.row() != r || cell.column() != c)
                             continue;
-                        out += QStringLiteral(" CELL %1,%2 span %3x%4\n").arg(r).arg(c).arg(cell.rowSpan()).arg(cell.columnSpan());
+                        out += QStringLiteral(" CELL %1,%2 span %3x%4\n")
+                                   .arg(r)
+                                   .arg(c)
+                                   .arg(cell.rowSpan())
+                                   .arg(cell.columnSpan());
                         for (auto ci = cell.begin(); !ci.atEnd(); ++ci)
                             if (ci.currentBlock().isValid())
                                 out += "  " + describeBlock(ci.currentBlock()) + '\n';

@@ -13,7 +13,8 @@ namespace {
 
 QString withoutSpace(QString s)
 {
-    static const QRegularExpression space(QStringLiteral("[\\s\\x{FEFF}]+"), QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression space(QStringLiteral("[\\s\\x{FEFF}]+"),
+                                          QRegularExpression::UseUnicodePropertiesOption);
     return s.remove(space);
 }
 

@@ -38,9 +38,9 @@ TEST(RtfHostile, UnicodeBeyondSixteenBitsIsDroppedAndItsFallbackKept)
     EXPECT_EQ(text("{\\rtf1\\ansi a\\u65536?b\\u-1?c\\u2147483647?d\\u-32768?e\\u-2147483648?f\\u-32769?g\\u0?}"),
               QString::fromUtf16(u"a?b?c?d耀e?f?g?"));
     // Negative numbers are the usual form of characters from U+8000 up.
-    EXPECT_EQ(text("{\\rtf1\\ansi \\u-24894?\\u-3?\\u-10179?\\u-8704?}"), QString::fromUtf16(u"\u9EC2\uFFFD\U0001F600"));
+    EXPECT_EQ(text("{\\rtf1\\ansi \\u-24894?\\u-3?\\u-10179?\\u-8704?}"),
+              QString::fromUtf16(u"\u9EC2\uFFFD\U0001F600"));
 }
-
 
 TEST(RtfHostile, PicturesQtCannotDrawShareOnePlaceholder)
 {
@@ -63,6 +63,7 @@ TEST(RtfHostile, PicturesQtCannotDrawShareOnePlaceholder)
     }
     // Their bytes still go back out unchanged.
     const QByteArray again = qm::RtfWriter::write(doc);
-    EXPECT_TRUE(again.contains("{\\pict\\wmetafile8\\picwgoal75000\\pichgoal75000\r\n01001000}")) << again.left(300).constData();
+    EXPECT_TRUE(again.contains("{\\pict\\wmetafile8\\picwgoal75000\\pichgoal75000\r\n01001000}"))
+        << again.left(300).constData();
     EXPECT_TRUE(again.contains("\r\n010010c7}"));
 }

@@ -56,10 +56,10 @@ const QByteArray kRichEditHead =
 
 TEST(RtfReader, RichEditDocumentWithGbkText)
 {
-    const QByteArray rtf = kRichEditHead + gbkHex(QStringLiteral("下列说法")) + "\\b "
-                           + gbkHex(QStringLiteral("正确")) + "\\b0 \\f1\\fs28\\i " + gbkHex(QStringLiteral("的是"))
-                           + "\\i0\\f2\\fs20\\ul abc\\ulnone  x\\par\r\n\\f0 "
-                           + gbkHex(QStringLiteral("第二")) + "\\par\r\n}";
+    const QByteArray rtf = kRichEditHead + gbkHex(QStringLiteral("下列说法")) + "\\b " + gbkHex(QStringLiteral("正确"))
+                           + "\\b0 \\f1\\fs28\\i " + gbkHex(QStringLiteral("的是"))
+                           + "\\i0\\f2\\fs20\\ul abc\\ulnone  x\\par\r\n\\f0 " + gbkHex(QStringLiteral("第二"))
+                           + "\\par\r\n}";
     QTextDocument doc;
     EXPECT_EQ(read(rtf, doc), QStringLiteral("下列说法正确的是abc x\n第二"));
     const QTextCharFormat first = formatOf(doc, QStringLiteral("下列"));
@@ -225,9 +225,9 @@ TEST(RtfReader, Pictures)
     QBuffer buf(&png);
     buf.open(QIODevice::WriteOnly);
     image.save(&buf, "PNG");
-    const QByteArray rtf = "{\\rtf1\\ansi a{\\pict\\pngblip\\picw4\\pich3\\picwgoal600\\pichgoal450 "
-                           + png.toHex() + "}b{\\pict\\wmetafile8\\picw2540\\pich1270 0102\r\n0304}"
-                           "c{\\pict\\jpegblip\\bin3 xyz}d}";
+    const QByteArray rtf = "{\\rtf1\\ansi a{\\pict\\pngblip\\picw4\\pich3\\picwgoal600\\pichgoal450 " + png.toHex()
+                           + "}b{\\pict\\wmetafile8\\picw2540\\pich1270 0102\r\n0304}"
+                             "c{\\pict\\jpegblip\\bin3 xyz}d}";
     QTextDocument doc;
     EXPECT_EQ(read(rtf, doc), QString::fromUtf16(u"a\uFFFCb\uFFFCc\uFFFCd"));
     const QTextImageFormat pngFmt = formatOf(doc, QString(QChar(0xFFFC))).toImageFormat();
@@ -252,8 +252,8 @@ TEST(RtfReader, Pictures)
 TEST(RtfReader, MalformedInputIsReadAsFarAsPossible)
 {
     QTextDocument doc;
-    EXPECT_EQ(read("{\\rtf1 abc{\\b def", doc), "abcdef");                  // ends inside groups
-    EXPECT_EQ(read("{\\rtf1 abc}}} def", doc), "abc");                      // text after the end
+    EXPECT_EQ(read("{\\rtf1 abc{\\b def", doc), "abcdef");  // ends inside groups
+    EXPECT_EQ(read("{\\rtf1 abc}}} def", doc), "abc");      // text after the end
     EXPECT_EQ(read("{\\rtf1 a\\fs999999999999999999 b\\li-99999999999 c\\uc99999 d}", doc), "abcd");
     EXPECT_TRUE(read("{\\rtf1 x{\\pict\\pngblip\\bin99999999999 }", doc).startsWith("x"));
     EXPECT_EQ(read("{\\rtf1 a\\", doc), "a");
@@ -337,8 +337,10 @@ TEST(RtfReader, RichEditPaperAndItsLibreOfficeResave)
         QFile f(QStringLiteral(QM_RTF_FIXTURES) + QLatin1String(name));
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         QTextDocument doc;
-        EXPECT_EQ(read(f.readAll(), doc),
-                  QStringLiteral("一、选择题\n1.下列物质中，属于纯净物的是（　　）\nA.空气\tB.H2O\tC.x2\tD.海水\n题号\n得分\n答：缩进的段落"));
+        EXPECT_EQ(
+            read(f.readAll(), doc),
+            QStringLiteral(
+                "一、选择题\n1.下列物质中，属于纯净物的是（　　）\nA.空气\tB.H2O\tC.x2\tD.海水\n题号\n得分\n答：缩进的段落"));
         const QTextCharFormat title = formatOf(doc, QStringLiteral("选择题"));
         EXPECT_EQ(family(title), QStringLiteral("黑体"));
         EXPECT_DOUBLE_EQ(title.fontPointSize(), 14);

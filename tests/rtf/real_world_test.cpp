@@ -148,9 +148,10 @@ TEST(RtfRealWorld, PicturesInShapesOnceAtTheirAnchor)
     qm::RtfReader::read("{\\rtf1\\ansi before{\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright1000\\shpbottom1000"
                         "{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn fillBlip}{\\sv {\\pict\\wmetafile8 0506}}}"
                         "{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picwgoal600\\pichgoal450 "
-                            + png + "}}}{\\shptxt not text}}"
-                                    "{\\shprslt{\\*\\do\\dobxcolumn{\\pict\\wmetafile8 0102}}}}middle"
-                                    "{\\*\\shppict{\\pict\\jpegblip 0304}}{\\nonshppict{\\pict\\wmetafile8 0102}}end}",
+                            + png
+                            + "}}}{\\shptxt not text}}"
+                              "{\\shprslt{\\*\\do\\dobxcolumn{\\pict\\wmetafile8 0102}}}}middle"
+                              "{\\*\\shppict{\\pict\\jpegblip 0304}}{\\nonshppict{\\pict\\wmetafile8 0102}}end}",
                         &doc);
     EXPECT_EQ(qm::documentText(doc), "beforemiddleend");
     const QString plain = doc.toPlainText();
@@ -165,10 +166,10 @@ TEST(RtfRealWorld, PicturesInShapesOnceAtTheirAnchor)
 
 TEST(RtfRealWorld, ListTablesAndControlCharactersNeverReachTheText)
 {
-    const QString got = text(
-        "{\\rtf1\\ansi A{\\list\\listtemplateid1{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}"
-        "{\\levelnumbers\\'01;}}{\\listname ;}\\listid5}B{\\listoverridetable{\\listoverride\\listid5"
-        "{\\lfolevel x}\\ls1}}C\\'01\\'02\\'1f\\u7 ?\\u13 \\'3f\\u-560 ?D\x01\x1f{\\*\\listtable{\\list y}}\tE}");
+    const QString got =
+        text("{\\rtf1\\ansi A{\\list\\listtemplateid1{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}"
+             "{\\levelnumbers\\'01;}}{\\listname ;}\\listid5}B{\\listoverridetable{\\listoverride\\listid5"
+             "{\\lfolevel x}\\ls1}}C\\'01\\'02\\'1f\\u7 ?\\u13 \\'3f\\u-560 ?D\x01\x1f{\\*\\listtable{\\list y}}\tE}");
     EXPECT_EQ(got, "ABC???D\tE");
     for (const QChar c : got)
         EXPECT_TRUE(c.unicode() >= 0x20 || c == u'\t') << int(c.unicode());

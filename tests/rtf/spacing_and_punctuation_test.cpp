@@ -158,8 +158,9 @@ TEST(RtfChinesePunctuation, TheKindOfTextDecidesTheFontNotTheCodePoint)
     QTextDocument doc;
     RtfReader::read("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fnil\\fcharset134 "
                         + gbkHex(QStringLiteral("宋体")) + ";}}\\f0\\dbch\\af1 "
-                        + gbkHex(QStringLiteral("“甲”……——·①αΩ")) + " ok{\\loch \\u8220?L\\u8221?\\u8230?\\u945?"
-                        "\\u9312?\\u20057?}\\par}",
+                        + gbkHex(QStringLiteral("“甲”……——·①αΩ"))
+                        + " ok{\\loch \\u8220?L\\u8221?\\u8230?\\u945?"
+                          "\\u9312?\\u20057?}\\par}",
                     &doc);
     ASSERT_EQ(doc.toPlainText(), QStringLiteral("“甲”……——·①αΩ ok“L”…α①乙"));
     for (const QString mark : {"“", "甲", "”", "…", "—", "·", "①", "α", "Ω"})

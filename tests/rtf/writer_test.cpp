@@ -142,8 +142,11 @@ TEST(RtfWriter, EmptyAndTableFirstDocuments)
     EXPECT_EQ(back.toPlainText(), "");
 
     QTextDocument tableFirst;
-    QTextCursor(&tableFirst).insertTable(1, 2)->cellAt(0, 1).firstCursorPosition().insertText(
-        "b", charFormat("Arial", 9));
+    QTextCursor(&tableFirst)
+        .insertTable(1, 2)
+        ->cellAt(0, 1)
+        .firstCursorPosition()
+        .insertText("b", charFormat("Arial", 9));
     qm::RtfReader::read(qm::RtfWriter::write(tableFirst), &back);
     EXPECT_EQ(describe(back).toStdString(), describe(tableFirst).toStdString());
     EXPECT_EQ(back.blockCount(), tableFirst.blockCount());
@@ -156,7 +159,8 @@ TEST(RtfWriter, EmptyAndTableFirstDocuments)
 
 TEST(RichText, PlainTextHelpers)
 {
-    const QByteArray rtf = qm::rtfFromPlainText(QStringLiteral("第一题\r\n（A）甲\r（B）乙\n"), QStringLiteral("黑体"), 12);
+    const QByteArray rtf =
+        qm::rtfFromPlainText(QStringLiteral("第一题\r\n（A）甲\r（B）乙\n"), QStringLiteral("黑体"), 12);
     EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg936\\deff0"));
     EXPECT_EQ(qm::rtfPlainText(rtf), QStringLiteral("第一题\n（A）甲\n（B）乙\n"));
     QTextDocument doc;
@@ -183,7 +187,8 @@ TEST(RichText, InsertDocumentCarriesPictures)
     QTextCursor img(&dst);
     img.setPosition(dst.toPlainText().indexOf(QStringLiteral("图")));
     const QString name = img.charFormat().toImageFormat().name();
-    EXPECT_EQ(QImage::fromData(dst.resource(QTextDocument::ImageResource, QUrl(name)).toByteArray()).size(), QSize(5, 4));
+    EXPECT_EQ(QImage::fromData(dst.resource(QTextDocument::ImageResource, QUrl(name)).toByteArray()).size(),
+              QSize(5, 4));
 }
 
 TEST(RichText, CjkFontNames)

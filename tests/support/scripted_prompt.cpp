@@ -20,9 +20,8 @@ ScriptedPrompt::~ScriptedPrompt()
     verify();
 }
 
-ScriptedPrompt& ScriptedPrompt::expectMessage(const QString& text, const QString& title, Icon icon,
-                                              Buttons buttons, Answer answer,
-                                              std::optional<Answer> defaultButton)
+ScriptedPrompt& ScriptedPrompt::expectMessage(const QString& text, const QString& title, Icon icon, Buttons buttons,
+                                              Answer answer, std::optional<Answer> defaultButton)
 {
     Expectation e;
     e.call = {PromptCall::Message, text, title, icon, buttons, defaultButton, {}};
@@ -32,16 +31,15 @@ ScriptedPrompt& ScriptedPrompt::expectMessage(const QString& text, const QString
     return *this;
 }
 
-ScriptedPrompt& ScriptedPrompt::expectMessageStartingWith(const QString& prefix, const QString& title,
-                                                          Icon icon, Buttons buttons, Answer answer)
+ScriptedPrompt& ScriptedPrompt::expectMessageStartingWith(const QString& prefix, const QString& title, Icon icon,
+                                                          Buttons buttons, Answer answer)
 {
     expectMessage(prefix, title, icon, buttons, answer);
     m_expected.back().prefixOnly = true;
     return *this;
 }
 
-ScriptedPrompt& ScriptedPrompt::expectInput(const QString& prompt, const QString& title,
-                                            std::optional<QString> answer)
+ScriptedPrompt& ScriptedPrompt::expectInput(const QString& prompt, const QString& title, std::optional<QString> answer)
 {
     Expectation e;
     e.call = {PromptCall::Input, prompt, title, Icon::None, Buttons::OkCancel, {}, {}};
@@ -50,8 +48,7 @@ ScriptedPrompt& ScriptedPrompt::expectInput(const QString& prompt, const QString
     return *this;
 }
 
-ScriptedPrompt& ScriptedPrompt::expectOpenFile(const QString& title, const QString& filter,
-                                               const QString& path)
+ScriptedPrompt& ScriptedPrompt::expectOpenFile(const QString& title, const QString& filter, const QString& path)
 {
     Expectation e;
     e.call = {PromptCall::OpenFile, title, filter, Icon::None, Buttons::Ok, {}, {}};
@@ -60,8 +57,7 @@ ScriptedPrompt& ScriptedPrompt::expectOpenFile(const QString& title, const QStri
     return *this;
 }
 
-ScriptedPrompt& ScriptedPrompt::expectSaveFile(const QString& title, const QString& filter,
-                                               const QString& path)
+ScriptedPrompt& ScriptedPrompt::expectSaveFile(const QString& title, const QString& filter, const QString& path)
 {
     Expectation e;
     e.call = {PromptCall::SaveFile, title, filter, Icon::None, Buttons::Ok, {}, {}};
@@ -92,8 +88,7 @@ void ScriptedPrompt::clear()
     m_calls.clear();
 }
 
-std::optional<ScriptedPrompt::Expectation> ScriptedPrompt::next(PromptCall::Kind kind,
-                                                                 const PromptCall& actual)
+std::optional<ScriptedPrompt::Expectation> ScriptedPrompt::next(PromptCall::Kind kind, const PromptCall& actual)
 {
     m_calls.append(actual);
     if (m_expected.empty()) {
@@ -106,8 +101,7 @@ std::optional<ScriptedPrompt::Expectation> ScriptedPrompt::next(PromptCall::Kind
     bool match = x.kind == kind;
     if (kind == PromptCall::Message)
         match = match && (e.prefixOnly ? actual.text.startsWith(x.text) : x.text == actual.text)
-                && x.title == actual.title && x.icon == actual.icon
-                && x.buttons == actual.buttons
+                && x.title == actual.title && x.icon == actual.icon && x.buttons == actual.buttons
                 && (!e.checkDefault || x.defaultButton == actual.defaultButton);
     else if (kind != PromptCall::ChooseDirectory)
         match = match && x.text == actual.text && x.title == actual.title;
@@ -118,8 +112,8 @@ std::optional<ScriptedPrompt::Expectation> ScriptedPrompt::next(PromptCall::Kind
     return e;
 }
 
-Answer ScriptedPrompt::message(const QString& text, const QString& title, Icon icon,
-                               Buttons buttons, std::optional<Answer> defaultButton)
+Answer ScriptedPrompt::message(const QString& text, const QString& title, Icon icon, Buttons buttons,
+                               std::optional<Answer> defaultButton)
 {
     const auto e = next(PromptCall::Message, {PromptCall::Message, text, title, icon, buttons, defaultButton, {}});
     if (e)
@@ -132,10 +126,10 @@ Answer ScriptedPrompt::message(const QString& text, const QString& title, Icon i
     }
 }
 
-std::optional<QString> ScriptedPrompt::input(const QString& prompt, const QString& title,
-                                             const QString& defaultText)
+std::optional<QString> ScriptedPrompt::input(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    const auto e = next(PromptCall::Input, {PromptCall::Input, prompt, title, Icon::None, Buttons::OkCancel, {}, defaultText});
+    const auto e =
+        next(PromptCall::Input, {PromptCall::Input, prompt, title, Icon::None, Buttons::OkCancel, {}, defaultText});
     return e ? e->text : std::nullopt;
 }
 
@@ -147,13 +141,15 @@ QString ScriptedPrompt::openFile(const QString& title, const QString& filter)
 
 QString ScriptedPrompt::saveFile(const QString& title, const QString& filter, const QString& defaultExt)
 {
-    const auto e = next(PromptCall::SaveFile, {PromptCall::SaveFile, title, filter, Icon::None, Buttons::Ok, {}, defaultExt});
+    const auto e =
+        next(PromptCall::SaveFile, {PromptCall::SaveFile, title, filter, Icon::None, Buttons::Ok, {}, defaultExt});
     return e ? e->text.value_or(QString()) : QString();
 }
 
 QString ScriptedPrompt::chooseDirectory(const QString& title, const QString& start)
 {
-    const auto e = next(PromptCall::ChooseDirectory, {PromptCall::ChooseDirectory, title, {}, Icon::None, Buttons::Ok, {}, start});
+    const auto e =
+        next(PromptCall::ChooseDirectory, {PromptCall::ChooseDirectory, title, {}, Icon::None, Buttons::Ok, {}, start});
     return e ? e->text.value_or(QString()) : QString();
 }
 

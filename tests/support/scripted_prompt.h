@@ -13,12 +13,12 @@ namespace qm::test {
 
 struct PromptCall {
     enum Kind { Message, Input, OpenFile, SaveFile, ChooseDirectory } kind = Message;
-    QString text;    // message text, input prompt, dialog title
-    QString title;   // message/input title; filter for file dialogs
+    QString text;   // message text, input prompt, dialog title
+    QString title;  // message/input title; filter for file dialogs
     Icon icon = Icon::None;
     Buttons buttons = Buttons::Ok;
     std::optional<Answer> defaultButton;
-    QString extra;   // input default text; save default extension; directory start
+    QString extra;  // input default text; save default extension; directory start
 };
 
 class ScriptedPrompt : public Prompt {
@@ -27,16 +27,14 @@ public:
 
     // Expect a message box with exactly this text, title, icon, buttons and default button,
     // and answer it.
-    ScriptedPrompt& expectMessage(const QString& text, const QString& title, Icon icon,
-                                  Buttons buttons = Buttons::Ok, Answer answer = Answer::Ok,
-                                  std::optional<Answer> defaultButton = {});
+    ScriptedPrompt& expectMessage(const QString& text, const QString& title, Icon icon, Buttons buttons = Buttons::Ok,
+                                  Answer answer = Answer::Ok, std::optional<Answer> defaultButton = {});
     // The same for a message whose text starts with `prefix` (texts that carry a file
     // name or a system error after a fixed part).
     ScriptedPrompt& expectMessageStartingWith(const QString& prefix, const QString& title, Icon icon,
                                               Buttons buttons = Buttons::Ok, Answer answer = Answer::Ok);
     // Expect an input box with this prompt and title; nullopt answers Cancel.
-    ScriptedPrompt& expectInput(const QString& prompt, const QString& title,
-                                std::optional<QString> answer);
+    ScriptedPrompt& expectInput(const QString& prompt, const QString& title, std::optional<QString> answer);
     // Expect a file dialog with this title and filter, answered with `path` ("" cancels).
     ScriptedPrompt& expectOpenFile(const QString& title, const QString& filter, const QString& path);
     ScriptedPrompt& expectSaveFile(const QString& title, const QString& filter, const QString& path);
@@ -51,8 +49,7 @@ public:
 
     Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons,
                    std::optional<Answer> defaultButton) override;
-    std::optional<QString> input(const QString& prompt, const QString& title,
-                                 const QString& defaultText) override;
+    std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFile(const QString& title, const QString& filter) override;
     QString saveFile(const QString& title, const QString& filter, const QString& defaultExt) override;
     QString chooseDirectory(const QString& title, const QString& start) override;

@@ -17,8 +17,7 @@ TempProgramDir::TempProgramDir(bool withShippedFiles)
     : TempProgramDir(withShippedFiles ? QStringList{QStringLiteral("qm.qm"), QStringLiteral("jk.jk"),
                                                     QStringLiteral("sample.tik"), QStringLiteral("tiku.psw")}
                                       : QStringList())
-{
-}
+{}
 
 TempProgramDir::TempProgramDir(const QStringList& shippedFiles)
 {

@@ -129,7 +129,8 @@ TEST_F(WordHandOff, NoWordProcessorSaysSoOnce)
     EXPECT_FALSE(EditInWord(dir.workspace, prompt, &box, "~temp.rtf"));
     QTextDocument doc;
     doc.setPlainText("x");
-    prompt.expectMessage(kCannotStart + QStringLiteral("\n文档已保存为：") + QDir::toNativeSeparators(dir.workspace.BankRoot() + "~Word.rtf"),
+    prompt.expectMessage(kCannotStart + QStringLiteral("\n文档已保存为：")
+                             + QDir::toNativeSeparators(dir.workspace.BankRoot() + "~Word.rtf"),
                          "错误", Icon::Warning);
     EXPECT_FALSE(ShowWord(dir.workspace, prompt, doc));
     EXPECT_TRUE(QFile::exists(dir.workspace.BankRoot() + "~Word.rtf"));
@@ -138,9 +139,10 @@ TEST_F(WordHandOff, NoWordProcessorSaysSoOnce)
 TEST_F(WordHandOff, LibreOfficeGetsAProfileOfItsOwnPerRoundTrip)
 {
     const QString bin = dir.file("bin/");
-    fakeProgram(bin + "soffice", "echo \"$@\" >> '" + bin.toUtf8() + "calls'\n"
-                                 "case \"$*\" in *first.rtf*) while [ ! -e '" + bin.toUtf8()
-                                     + "go' ]; do sleep 0.02; done;; esac");
+    fakeProgram(bin + "soffice", "echo \"$@\" >> '" + bin.toUtf8()
+                                     + "calls'\n"
+                                       "case \"$*\" in *first.rtf*) while [ ! -e '"
+                                     + bin.toUtf8() + "go' ]; do sleep 0.02; done;; esac");
     const auto path = onlyOnPath(bin);
 
     const WordCommand c = wordProcessorCommand(dir.workspace, "/x/a.rtf", "edit1");
