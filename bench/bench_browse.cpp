@@ -5,6 +5,7 @@
 #include "bankstore/bank_file.h"
 #include "editor/bank_document.h"
 #include "rtf/rtf_writer.h"
+#include "bench_text.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -14,19 +15,9 @@
 
 namespace {
 
+using qm::bench::chineseText;
+
 constexpr int kQuestions = 2000;
-
-const QString kChars = QStringLiteral(
-    "的一是在不了有和人这中大为上个国我以要他时来用们生到作地于出就分对成会可主发年动同工也能下过子说产种面而方后多定"
-    "行学法所民得经十三之进着等部度家电力里如水化高自二理起小物现实加量都两体制机当使点从业本去把性好应开它合还因由其些");
-
-QString chineseText(QRandomGenerator& rng, int length)
-{
-    QString s;
-    for (int i = 0; i < length; ++i)
-        s += kChars[rng.bounded(int(kChars.size()))];
-    return s;
-}
 
 // A question as the rich-text box writes it: 宋体 text with a bold term and an underlined
 // blank, sometimes a second paragraph.

@@ -5,6 +5,7 @@
 #include "rtf/rich_text.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
+#include "bench_text.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -24,21 +25,7 @@
 
 namespace {
 
-const QString kChars = QStringLiteral(
-    "的一是在不了有和人这中大为上个国我以要他时来用们生到作地于出就分对成会可主发年动同工也能下过子说产种面而方后多定"
-    "行学法所民得经十三之进着等部度家电力里如水化高自二理起小物现实加量都两体制机当使点从业本去把性好应开它合还因由其些"
-    "然前外天政四日那社义事平形相全表间样与关各重新线内数正心反你明看原又么利比或但质气第向道命此变条只没结解问意建月公"
-    "无系军很情者最立代想已通并提直题党程展五果料象员革位入常文总次品式活设及管特件长求老头基资边流路级少图山统接知较将"
-    "组见计别她手角期根论运农指几九区强放决西被干做必战先回则任取据处队南给色光门即保治北造百规热领七海口东导器压志世金");
-
-QString chineseText(QRandomGenerator& rng, int length)
-{
-    QString s;
-    s.reserve(length);
-    for (int i = 0; i < length; ++i)
-        s += kChars[rng.bounded(int(kChars.size()))];
-    return s;
-}
+using qm::bench::chineseText;
 
 QByteArray picture()
 {

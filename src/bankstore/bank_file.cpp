@@ -1,154 +1,13 @@
 #include "bankstore/bank_file.h"
 
+#include "bankstore/bank_rows.h"
 #include "bankstore/sqlite_file.h"
 
-#include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
-#include <QSet>
-#include <array>
-#include <chrono>
-#include <thread>
 
 namespace qm {
 
-namespace {
-
-const char* column(Attribute a)
-{
-    switch (a) {
-    case Attribute::Type: return "题型";
-    case Attribute::Chapter: return "章节";
-    case Attribute::Unit: return "单元";
-    case Attribute::Difficulty: return "难度";
-    }
-    return "";
-}
-
-// A list table and its one field share the name.
-const char* table(AttributeList l)
-{
-    switch (l) {
-    case AttributeList::Types: return "题型";
-    case AttributeList::Chapters: return "章节";
-    case AttributeList::Difficulties: return "难度";
-    case AttributeList::Units: return "单元";
-    }
-    return "";
-}
-
-const std::string kQuestionFields = "编号, 题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用";
-
-Question questionFrom(const SQLite::Statement& st)
-{
-    Question q;
-    q.id = st.getColumn(0).getInt64();
-    q.text = columnBlob(st.getColumn(1));
-    q.answer = columnBlob(st.getColumn(2));
-    q.type = columnText(st.getColumn(3));
-    q.chapter = columnText(st.getColumn(4));
-    q.unit = columnText(st.getColumn(5));
-    q.difficulty = columnText(st.getColumn(6));
-    q.score = st.getColumn(7).getDouble();
-    q.remark = columnText(st.getColumn(8));
-    q.use = columnText(st.getColumn(9));
-    return q;
-}
-
-// Binds 题目 … 使用 to parameters 1 to 9.
-void bindQuestion(SQLite::Statement& st, const Question& q)
-{
-    bindBlob(st, 1, q.text);
-    bindBlob(st, 2, q.answer);
-    bindText(st, 3, q.type);
-    bindText(st, 4, q.chapter);
-    bindText(st, 5, q.unit);
-    bindText(st, 6, q.difficulty);
-    st.bind(7, q.score);
-    bindText(st, 8, q.remark);
-    bindText(st, 9, q.use);
-}
-
-Question questionById(SQLite::Database& db, qint64 id)
-{
-    SQLite::Statement st(db, "SELECT " + kQuestionFields + " FROM 题库 WHERE 编号 = ?");
-    st.bind(1, int64_t(id));
-    if (!st.executeStep())
-        throw StoreError{QStringLiteral("题库中没有编号为%1的题目。").arg(id)};
-    return questionFrom(st);
-}
-
-qint64 idAtPosition(SQLite::Database& db, int position)
-{
-    const auto id = position >= 0 ? columnAtPosition(db, "题库", "编号", position) : std::nullopt;
-    if (!id)
-        throw StoreError{QStringLiteral("题库中没有第%1道题。").arg(position + 1)};
-    return *id;
-}
-
-int64_t listKeyAt(SQLite::Database& db, AttributeList which, int position)
-{
-    const auto key = position >= 0 ? columnAtPosition(db, table(which), "次序", position) : std::nullopt;
-    if (!key)
-        throw StoreError{QStringLiteral("%1表中没有第%2项。").arg(QString::fromUtf8(table(which))).arg(position + 1)};
-    return *key;
-}
-
-// " WHERE 题型 = ? AND …" for the conditions of the filter (our own column names only; the
-// values are bound by bindFilter in the same order).
-std::string whereClause(const QuestionFilter& f)
-{
-    std::string sql;
-    auto add = [&sql](bool present, const char* condition) {
-        if (present)
-            sql += (sql.empty() ? " WHERE " : " AND ") + std::string(condition);
-    };
-    add(f.type.has_value(), "题型 = ?");
-    add(f.chapter.has_value(), "章节 = ?");
-    add(f.unit.has_value(), "单元 = ?");
-    add(f.difficulty.has_value(), "难度 = ?");
-    add(f.score.has_value(), "分值 = ?");
-    return sql;
-}
-
-void bindFilter(SQLite::Statement& st, const QuestionFilter& f)
-{
-    int i = 0;
-    for (const auto* text : {&f.type, &f.chapter, &f.unit, &f.difficulty})
-        if (*text)
-            bindText(st, ++i, **text);
-    if (f.score)
-        st.bind(++i, *f.score);
-}
-
-// The one row of 参数 (empty particulars when a bank has lost it).
-Particulars particularsOf(SQLite::Database& db)
-{
-    SQLite::Statement st(db, "SELECT mc, zy, dg, jk, sd, qy FROM 参数 ORDER BY rowid LIMIT 1");
-    Particulars p;
-    if (st.executeStep())
-        p = {columnText(st.getColumn(0)), columnText(st.getColumn(1)), columnText(st.getColumn(2)),
-             columnText(st.getColumn(3)), columnText(st.getColumn(4)), columnText(st.getColumn(5))};
-    return p;
-}
-
-QStringList listOf(SQLite::Database& db, AttributeList which)
-{
-    const std::string t = table(which);
-    SQLite::Statement st(db, "SELECT " + t + " FROM " + t + " ORDER BY 次序");
-    QStringList names;
-    while (st.executeStep())
-        names << columnText(st.getColumn(0));
-    return names;
-}
-
-// The highest order key of 题库 (0 when empty); rows numbered above it come last.
-int64_t lastOrderKey(SQLite::Database& db)
-{
-    return db.execAndGet("SELECT coalesce(max(次序), 0) FROM main.题库").getInt64();
-}
-
-}  // namespace
+using namespace bankrows;
 
 BankFile::BankFile(QString path) : m_path(std::move(path)) {}
 
@@ -244,12 +103,7 @@ bool BankFile::overwrite(int position, const Question& question, QString* error)
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           WriteTransaction tx(db);
-                          SQLite::Statement st(
-                              db, "UPDATE 题库 SET 题目 = ?, 答案 = ?, 题型 = ?, 章节 = ?, 单元 = ?, 难度 = ?, "
-                                  "分值 = ?, 备注 = ?, 使用 = ? WHERE 编号 = ?");
-                          bindQuestion(st, question);
-                          st.bind(10, int64_t(idAtPosition(db, position)));
-                          st.exec();
+                          updateQuestion(db, idAtPosition(db, position), question);
                           tx.commit();
                           return true;
                       })
@@ -261,11 +115,8 @@ std::optional<int> BankFile::remove(int position, QString* error)
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         {
             WriteTransaction tx(db);
-            if (const auto id = position >= 0 ? columnAtPosition(db, "题库", "编号", position) : std::nullopt) {
-                SQLite::Statement st(db, "DELETE FROM 题库 WHERE 编号 = ?");
-                st.bind(1, *id);
-                st.exec();
-            }
+            if (const auto id = position >= 0 ? columnAtPosition(db, "题库", "编号", position) : std::nullopt)
+                deleteQuestion(db, *id);
             tx.commit();
         }
         compactIfWasteful(db);
@@ -279,12 +130,7 @@ bool BankFile::overwriteById(qint64 id, const Question& question, bool* found, Q
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           WriteTransaction tx(db);
-                          SQLite::Statement st(
-                              db, "UPDATE 题库 SET 题目 = ?, 答案 = ?, 题型 = ?, 章节 = ?, 单元 = ?, 难度 = ?, "
-                                  "分值 = ?, 备注 = ?, 使用 = ? WHERE 编号 = ?");
-                          bindQuestion(st, question);
-                          st.bind(10, int64_t(id));
-                          *found = st.exec() > 0;
+                          *found = updateQuestion(db, id, question);
                           tx.commit();
                           return true;
                       })
@@ -297,9 +143,7 @@ std::optional<int> BankFile::removeById(qint64 id, bool* found, QString* error)
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         {
             WriteTransaction tx(db);
-            SQLite::Statement st(db, "DELETE FROM 题库 WHERE 编号 = ?");
-            st.bind(1, int64_t(id));
-            *found = st.exec() > 0;
+            *found = deleteQuestion(db, id);
             tx.commit();
         }
         if (*found)
@@ -590,208 +434,6 @@ bool BankFile::setGraderBox(const QByteArray& rtf, QString* error)
                           return true;
                       })
         .has_value();
-}
-
-// --- Reading in one pass ---
-
-struct BankReader::Impl {
-    QString path;
-    SQLite::Database db;
-    // Declared after the database, so that they are destroyed before it.
-    std::optional<SQLite::Transaction> read;
-    std::optional<SQLite::Statement> questions;
-    Particulars particulars;
-    std::array<QStringList, 4> lists;
-    int count = 0;
-    QString error;
-
-    Impl(QString p, SQLite::Database&& d) : path(std::move(p)), db(std::move(d)) {}
-};
-
-BankReader::BankReader(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
-
-BankReader::~BankReader() = default;
-
-std::unique_ptr<BankReader> BankReader::open(const QString& path, QString* error)
-{
-    std::optional<SQLite::Database> db = openDbFile(path, DbKind::Bank, error);
-    if (!db)
-        return nullptr;
-    auto d = std::make_unique<Impl>(path, std::move(*db));
-    try {
-        d->read.emplace(d->db);
-        d->particulars = particularsOf(d->db);
-        for (AttributeList which :
-             {AttributeList::Types, AttributeList::Chapters, AttributeList::Difficulties, AttributeList::Units})
-            d->lists[size_t(which)] = listOf(d->db, which);
-        d->count = rowCount(d->db, "题库");
-        d->questions.emplace(d->db, "SELECT " + kQuestionFields + " FROM 题库 ORDER BY 次序");
-    } catch (const SQLite::Exception& e) {
-        if (error)
-            *error = dbErrorMessage(path, e);
-        return nullptr;
-    }
-    return std::unique_ptr<BankReader>(new BankReader(std::move(d)));
-}
-
-const Particulars& BankReader::particulars() const
-{
-    return d->particulars;
-}
-
-const QStringList& BankReader::list(AttributeList which) const
-{
-    return d->lists[size_t(which)];
-}
-
-int BankReader::count() const
-{
-    return d->count;
-}
-
-std::optional<Question> BankReader::next()
-{
-    if (!d->questions)
-        return std::nullopt;
-    try {
-        if (d->questions->executeStep())
-            return questionFrom(*d->questions);
-        d->questions.reset();
-        d->read->commit();
-        d->read.reset();
-    } catch (const SQLite::Exception& e) {
-        d->questions.reset();
-        d->read.reset();
-        d->error = dbErrorMessage(d->path, e);
-    }
-    return std::nullopt;
-}
-
-const QString& BankReader::error() const
-{
-    return d->error;
-}
-
-// --- Appending in bulk ---
-
-struct BankAppender::Impl {
-    QString path;
-    SQLite::Database db;
-    std::optional<WriteTransaction> tx;
-    std::optional<SQLite::Statement> insert;
-    int64_t key = 0;
-    // Names known to be in each list during the open transaction; outside it another
-    // program may change the lists.
-    std::array<QSet<QString>, 4> listed;
-    // Started at each commit.
-    QElapsedTimer sinceCommit;
-    // Started at the first transaction and after each break of kWriterPauseMs.
-    QElapsedTimer sinceBreak;
-
-    Impl(QString p, SQLite::Database&& d) : path(std::move(p)), db(std::move(d)) {}
-};
-
-BankAppender::BankAppender(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
-
-BankAppender::~BankAppender()
-{
-    // Statements go before their database; an open transaction rolls back.
-    d->insert.reset();
-    d->tx.reset();
-}
-
-std::unique_ptr<BankAppender> BankAppender::open(const QString& path, QString* error)
-{
-    std::optional<SQLite::Database> db = openDbFile(path, DbKind::Bank, error);
-    if (!db)
-        return nullptr;
-    return std::unique_ptr<BankAppender>(new BankAppender(std::make_unique<Impl>(path, std::move(*db))));
-}
-
-void BankAppender::takeBreakIfDue()
-{
-    if (!d->sinceCommit.isValid() || d->sinceCommit.elapsed() >= kWriterPauseMs) {
-        // The first transaction, or the bank has been left alone long enough already.
-        d->sinceBreak.start();
-        return;
-    }
-    if (d->sinceBreak.elapsed() < kWriterHoldMs)
-        return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(kWriterPauseMs - d->sinceCommit.elapsed()));
-    d->sinceBreak.start();
-}
-
-bool BankAppender::write(QString* error, const std::function<void()>& work)
-{
-    try {
-        if (!d->tx) {
-            takeBreakIfDue();
-            d->tx.emplace(d->db);
-            // Another computer may have added rows or changed the lists since the last commit.
-            d->key = lastOrderKey(d->db);
-            for (QSet<QString>& names : d->listed)
-                names.clear();
-        }
-        work();
-        return true;
-    } catch (const SQLite::Exception& e) {
-        d->insert.reset();
-        d->tx.reset();
-        if (error)
-            *error = dbErrorMessage(d->path, e);
-    }
-    return false;
-}
-
-bool BankAppender::add(const Question& question, QString* error)
-{
-    return write(error, [&] {
-        if (!d->insert)
-            d->insert.emplace(d->db, "INSERT INTO 题库 (题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用, 次序) "
-                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        bindQuestion(*d->insert, question);
-        d->insert->bind(10, ++d->key);
-        d->insert->exec();
-        d->insert->reset();
-    });
-}
-
-bool BankAppender::addToListIfMissing(AttributeList which, const QString& name, QString* error)
-{
-    return write(error, [&] {
-        QSet<QString>& listed = d->listed[size_t(which)];
-        if (listed.contains(name))
-            return;
-        const std::string t = table(which);
-        SQLite::Statement st(d->db, "INSERT INTO " + t + " (" + t + ") SELECT ?1 WHERE NOT EXISTS (SELECT 1 FROM " + t
-                                        + " WHERE " + t + " = ?1)");
-        bindText(st, 1, name);
-        st.exec();
-        listed.insert(name);
-    });
-}
-
-bool BankAppender::commit(QString* error)
-{
-    if (!d->tx)
-        return true;
-    try {
-        d->tx->commit();
-        d->tx.reset();
-        d->sinceCommit.start();
-        return true;
-    } catch (const SQLite::Exception& e) {
-        d->insert.reset();
-        d->tx.reset();
-        if (error)
-            *error = dbErrorMessage(d->path, e);
-    }
-    return false;
-}
-
-bool BankAppender::pending() const
-{
-    return d->tx.has_value();
 }
 
 }  // namespace qm

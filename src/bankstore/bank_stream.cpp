@@ -1,0 +1,220 @@
+// BankReader and BankAppender: a whole bank read in one pass, and many questions appended
+// while the bank stays open.
+
+#include "bankstore/bank_file.h"
+#include "bankstore/bank_rows.h"
+#include "bankstore/sqlite_file.h"
+
+#include <QElapsedTimer>
+#include <QSet>
+#include <array>
+#include <chrono>
+#include <thread>
+
+namespace qm {
+
+using namespace bankrows;
+
+// --- Reading in one pass ---
+
+struct BankReader::Impl {
+    QString path;
+    SQLite::Database db;
+    // Declared after the database, so that they are destroyed before it.
+    std::optional<SQLite::Transaction> read;
+    std::optional<SQLite::Statement> questions;
+    Particulars particulars;
+    std::array<QStringList, 4> lists;
+    int count = 0;
+    QString error;
+
+    Impl(QString p, SQLite::Database&& d) : path(std::move(p)), db(std::move(d)) {}
+};
+
+BankReader::BankReader(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+
+BankReader::~BankReader() = default;
+
+std::unique_ptr<BankReader> BankReader::open(const QString& path, QString* error)
+{
+    std::optional<SQLite::Database> db = openDbFile(path, DbKind::Bank, error);
+    if (!db)
+        return nullptr;
+    auto d = std::make_unique<Impl>(path, std::move(*db));
+    try {
+        d->read.emplace(d->db);
+        d->particulars = particularsOf(d->db);
+        for (AttributeList which :
+             {AttributeList::Types, AttributeList::Chapters, AttributeList::Difficulties, AttributeList::Units})
+            d->lists[size_t(which)] = listOf(d->db, which);
+        d->count = rowCount(d->db, "题库");
+        d->questions.emplace(d->db, "SELECT " + kQuestionFields + " FROM 题库 ORDER BY 次序");
+    } catch (const SQLite::Exception& e) {
+        if (error)
+            *error = dbErrorMessage(path, e);
+        return nullptr;
+    }
+    return std::unique_ptr<BankReader>(new BankReader(std::move(d)));
+}
+
+const Particulars& BankReader::particulars() const
+{
+    return d->particulars;
+}
+
+const QStringList& BankReader::list(AttributeList which) const
+{
+    return d->lists[size_t(which)];
+}
+
+int BankReader::count() const
+{
+    return d->count;
+}
+
+std::optional<Question> BankReader::next()
+{
+    if (!d->questions)
+        return std::nullopt;
+    try {
+        if (d->questions->executeStep())
+            return questionFrom(*d->questions);
+        d->questions.reset();
+        d->read->commit();
+        d->read.reset();
+    } catch (const SQLite::Exception& e) {
+        d->questions.reset();
+        d->read.reset();
+        d->error = dbErrorMessage(d->path, e);
+    }
+    return std::nullopt;
+}
+
+const QString& BankReader::error() const
+{
+    return d->error;
+}
+
+// --- Appending in bulk ---
+
+struct BankAppender::Impl {
+    QString path;
+    SQLite::Database db;
+    std::optional<WriteTransaction> tx;
+    std::optional<SQLite::Statement> insert;
+    int64_t key = 0;
+    // Names known to be in each list during the open transaction; outside it another
+    // program may change the lists.
+    std::array<QSet<QString>, 4> listed;
+    // Started at each commit.
+    QElapsedTimer sinceCommit;
+    // Started at the first transaction and after each break of kWriterPauseMs.
+    QElapsedTimer sinceBreak;
+
+    Impl(QString p, SQLite::Database&& d) : path(std::move(p)), db(std::move(d)) {}
+};
+
+BankAppender::BankAppender(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+
+BankAppender::~BankAppender()
+{
+    // Statements go before their database; an open transaction rolls back.
+    d->insert.reset();
+    d->tx.reset();
+}
+
+std::unique_ptr<BankAppender> BankAppender::open(const QString& path, QString* error)
+{
+    std::optional<SQLite::Database> db = openDbFile(path, DbKind::Bank, error);
+    if (!db)
+        return nullptr;
+    return std::unique_ptr<BankAppender>(new BankAppender(std::make_unique<Impl>(path, std::move(*db))));
+}
+
+void BankAppender::takeBreakIfDue()
+{
+    if (!d->sinceCommit.isValid() || d->sinceCommit.elapsed() >= kWriterPauseMs) {
+        // The first transaction, or the bank has been left alone long enough already.
+        d->sinceBreak.start();
+        return;
+    }
+    if (d->sinceBreak.elapsed() < kWriterHoldMs)
+        return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kWriterPauseMs - d->sinceCommit.elapsed()));
+    d->sinceBreak.start();
+}
+
+bool BankAppender::write(QString* error, const std::function<void()>& work)
+{
+    try {
+        if (!d->tx) {
+            takeBreakIfDue();
+            d->tx.emplace(d->db);
+            // Another computer may have added rows or changed the lists since the last commit.
+            d->key = lastOrderKey(d->db);
+            for (QSet<QString>& names : d->listed)
+                names.clear();
+        }
+        work();
+        return true;
+    } catch (const SQLite::Exception& e) {
+        d->insert.reset();
+        d->tx.reset();
+        if (error)
+            *error = dbErrorMessage(d->path, e);
+    }
+    return false;
+}
+
+bool BankAppender::add(const Question& question, QString* error)
+{
+    return write(error, [&] {
+        if (!d->insert)
+            d->insert.emplace(d->db, "INSERT INTO 题库 (题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用, 次序) "
+                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        bindQuestion(*d->insert, question);
+        d->insert->bind(10, ++d->key);
+        d->insert->exec();
+        d->insert->reset();
+    });
+}
+
+bool BankAppender::addToListIfMissing(AttributeList which, const QString& name, QString* error)
+{
+    return write(error, [&] {
+        QSet<QString>& listed = d->listed[size_t(which)];
+        if (listed.contains(name))
+            return;
+        const std::string t = table(which);
+        SQLite::Statement st(d->db, "INSERT INTO " + t + " (" + t + ") SELECT ?1 WHERE NOT EXISTS (SELECT 1 FROM " + t
+                                        + " WHERE " + t + " = ?1)");
+        bindText(st, 1, name);
+        st.exec();
+        listed.insert(name);
+    });
+}
+
+bool BankAppender::commit(QString* error)
+{
+    if (!d->tx)
+        return true;
+    try {
+        d->tx->commit();
+        d->tx.reset();
+        d->sinceCommit.start();
+        return true;
+    } catch (const SQLite::Exception& e) {
+        d->insert.reset();
+        d->tx.reset();
+        if (error)
+            *error = dbErrorMessage(d->path, e);
+    }
+    return false;
+}
+
+bool BankAppender::pending() const
+{
+    return d->tx.has_value();
+}
+
+}  // namespace qm
