@@ -165,6 +165,9 @@ void BankPanel::showParticulars()
     Text3->setText(p->author);
     Text4->setText(p->reviewer);
     Text5->setText(p->firstUse);
+    // Long particulars show their beginning, not their end.
+    for (QLineEdit* e : {Text1, Text2, Text3, Text4, Text5, Text6})
+        e->setCursorPosition(0);
 }
 
 void BankPanel::clearParticulars()
