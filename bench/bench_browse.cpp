@@ -3,9 +3,9 @@
 // file the word processor opens.
 
 #include "bankstore/bank_file.h"
+#include "bench_text.h"
 #include "editor/bank_document.h"
 #include "rtf/rtf_writer.h"
-#include "bench_text.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

@@ -3,8 +3,8 @@
 // thrown away.
 
 #include "bankstore/bank_file.h"
-#include "rtf/rtf_writer.h"
 #include "bench_text.h"
+#include "rtf/rtf_writer.h"
 
 #include <QProcess>
 #include <QRandomGenerator>

@@ -2,10 +2,10 @@
 // formatting, some tables and pictures, as the paper assembly writes them. And the cost of
 // pictures Qt cannot draw that claim to be huge: the memory their placeholders take.
 
+#include "bench_text.h"
 #include "rtf/rich_text.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
-#include "bench_text.h"
 
 #include <QBuffer>
 #include <QImage>
