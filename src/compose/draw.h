@@ -1,0 +1,93 @@
+#pragma once
+// Drawing the questions of a paper from a count grid, and replacing a drawn question.
+//
+// Every grid row draws, at random and without repetition, as many of the bank questions
+// matching the row as its draw count asks; each matching question has the same chance
+// however many there are. The drawn questions form the composed list, which is what a
+// paper is assembled from.
+
+#include "bankstore/bank_file.h"
+#include "compose/count_grid.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace qm::compose {
+
+// Where draws take their chance from. The program seeds one from the clock; tests and
+// `qmtool draw --seed` give a fixed seed so the draw repeats.
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    // A uniformly distributed integer in [0, n); n > 0.
+    virtual quint32 below(quint32 n) = 0;
+};
+
+// A RandomSource with a fixed seed.
+class SeededRandom : public RandomSource {
+public:
+    explicit SeededRandom(quint64 seed);
+    quint32 below(quint32 n) override;
+
+private:
+    quint64 m_state[4];
+};
+
+// The seed the program uses: the time of day, finer than a second.
+quint64 clockSeed();
+
+// One drawn question.
+struct ComposedRow {
+    QString type;           // 题型: the section's type
+    int number = 0;         // 题号: within the section, from 1
+    qint64 id = 0;          // 编号 in the bank
+    QString questionScore;  // 小题分: the grid row's question score (may be empty)
+    int position = 0;       // N: index of the question among the row's matching questions
+    QString query;          // S: the row's query, as rowQueryText gives it
+    QString sectionTotal;   // F: the section total when its value is above 0, else empty
+
+    bool operator==(const ComposedRow&) const = default;
+};
+
+// The header of the composed list and the seven cells of a row, as the window shows them.
+QStringList composedHeader();  // 题型 题号 编号 小题分 N S F
+QStringList composedCells(const ComposedRow& row);
+
+// The questions a grid row asks for, as kept in column S: a text that names the type and
+// every criterion value of the row, and that filterOfQuery turns back into the filter.
+QString rowQueryText(const QuestionFilter& filter);
+std::optional<QuestionFilter> filterOfQuery(const QString& text);
+
+// The section numerals "一、" … "九、"; a paper has at most nine sections.
+QString sectionNumeral(int section);  // 1..9; "" outside
+constexpr int kMaxSections = 9;
+
+struct DrawResult {
+    QList<ComposedRow> rows;
+    // Questions asked for but not in the bank: the sum over rows of draw count minus
+    // matching questions where the count is larger.
+    int missing = 0;
+};
+
+// Draws the paper for `grid` (header row included) from the bank at `bankPath`. Rows whose
+// draw count is empty, 0 or not a number draw nothing; a row that asks for more than its
+// matching questions draws all of them. Nothing, with `error` saying why, when the bank
+// cannot be read, the grid is not a count grid, or it has more than nine sections.
+std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, RandomSource& random,
+                                    QString* error = nullptr);
+
+enum class ReplaceResult {
+    Replaced,     // the row has another question, its 编号 and N changed
+    OnlyOne,      // the row's query matches a single question
+    NoQuestions,  // it matches none: nothing changed
+    AllDrawn,     // every matching question is in the list already
+    Failed,       // the bank could not be read or the row is not a drawn row; see error
+};
+
+// Replaces the question of `rows[index]` by another question matching its row's query that
+// no row with that query holds, chosen uniformly among them.
+ReplaceResult replaceQuestion(const QString& bankPath, QList<ComposedRow>& rows, int index, RandomSource& random,
+                              QString* error = nullptr);
+
+}  // namespace qm::compose
