@@ -1,9 +1,9 @@
 #include "import/batch_parser.h"
 
 #include "core/gbk.h"
+#include "core/input_file.h"
 #include "core/numbers.h"
 #include "import/import_texts.h"
-#include "import/input_file.h"
 
 #include <QDir>
 #include <QStringEncoder>

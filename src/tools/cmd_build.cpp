@@ -10,7 +10,7 @@
 #include "bankstore/bank_file.h"
 #include "bankstore/paper_library.h"
 #include "bankstore/user_store.h"
-#include "import/input_file.h"
+#include "core/input_file.h"
 #include "rtf/rtf_writer.h"
 #include "tools/command.h"
 
@@ -49,7 +49,7 @@ struct SourceError {
 QList<std::pair<int, QString>> sourceLines(const QString& path)
 {
     QString error;
-    const std::optional<QByteArray> bytes = import::readInputFile(path, &error);
+    const std::optional<QByteArray> bytes = readInputFile(path, &error);
     if (!bytes)
         throw SourceError{error};
     QList<std::pair<int, QString>> lines;

@@ -1,6 +1,6 @@
 // qmtool rtf2txt / rtf2html / rtf2rtf: look into and convert RTF documents.
 
-#include "import/input_file.h"
+#include "core/input_file.h"
 #include "rtf/rich_text.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
@@ -17,7 +17,7 @@ using qm::tool::out;
 bool load(const QString& path, QTextDocument& doc)
 {
     QString error;
-    const std::optional<QByteArray> rtf = qm::import::readInputFile(path, &error);
+    const std::optional<QByteArray> rtf = qm::readInputFile(path, &error);
     if (!rtf) {
         err(QStringLiteral("qmtool: %1\n").arg(error));
         return false;

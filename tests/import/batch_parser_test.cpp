@@ -1,7 +1,7 @@
 #include "core/gbk.h"
+#include "core/input_file.h"
 #include "import/batch_parser.h"
 #include "import/format_statement.h"
-#include "import/input_file.h"
 #include "support/qstring_print.h"
 
 #include <QFile>
@@ -110,7 +110,7 @@ TEST(BatchFile, WhatIsNotAnOrdinaryFileOrTooLargeIsRefusedUnread)
     QFile f(large);
     ASSERT_TRUE(f.resize(qint64(256) * 1024 * 1024));
     f.close();
-    const auto bytes = readInputFile(large);
+    const auto bytes = qm::readInputFile(large);
     ASSERT_TRUE(bytes);
     EXPECT_EQ(bytes->size(), qint64(256) * 1024 * 1024);
 }

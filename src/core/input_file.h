@@ -7,14 +7,16 @@
 #include <QString>
 #include <optional>
 
-namespace qm::import {
+namespace qm {
 
 // The largest file read whole: far more than any batch file or document a teacher writes.
 constexpr qint64 kMaxInputFileBytes = qint64(256) * 1024 * 1024;
 
 // The file's bytes, or nothing with the reason in `error`: the file is missing or cannot
 // be read, it is not an ordinary file (a directory, a device such as /dev/zero, a pipe), or
-// it holds more than kMaxInputFileBytes. Never throws.
-std::optional<QByteArray> readInputFile(const QString& path, QString* error = nullptr);
+// it holds more than `maxBytes` (a file kind with a smaller sensible size gives its own
+// limit). Never throws.
+std::optional<QByteArray> readInputFile(const QString& path, QString* error = nullptr,
+                                        qint64 maxBytes = kMaxInputFileBytes);
 
-}  // namespace qm::import
+}  // namespace qm

@@ -1,4 +1,4 @@
-#include "import/input_file.h"
+#include "core/input_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <new>
 
-namespace qm::import {
+namespace qm {
 
 namespace {
 
@@ -19,7 +19,7 @@ std::optional<QByteArray> refuse(QString* error, const QString& message)
 
 }  // namespace
 
-std::optional<QByteArray> readInputFile(const QString& path, QString* error)
+std::optional<QByteArray> readInputFile(const QString& path, QString* error, qint64 maxBytes)
 {
     const QString shown = QDir::toNativeSeparators(path);
     const QFileInfo info(path);
@@ -29,8 +29,8 @@ std::optional<QByteArray> readInputFile(const QString& path, QString* error)
     // /dev/zero never ends.
     if (!info.isFile())
         return refuse(error, QStringLiteral("“%1”不是普通文件，无法读取！").arg(shown));
-    const QString tooLarge = QStringLiteral("文件“%1”大于%2MB，无法读取！").arg(shown).arg(kMaxInputFileBytes >> 20);
-    if (info.size() > kMaxInputFileBytes)
+    const QString tooLarge = QStringLiteral("文件“%1”大于%2MB，无法读取！").arg(shown).arg(maxBytes >> 20);
+    if (info.size() > maxBytes)
         return refuse(error, tooLarge);
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
@@ -40,15 +40,15 @@ std::optional<QByteArray> readInputFile(const QString& path, QString* error)
         bytes.reserve(info.size());
         // Read in pieces up to one byte past the limit, in case the file grows meanwhile.
         constexpr qint64 kPiece = 1 << 20;
-        while (bytes.size() <= kMaxInputFileBytes) {
-            const QByteArray piece = f.read(std::min(kPiece, kMaxInputFileBytes + 1 - bytes.size()));
+        while (bytes.size() <= maxBytes) {
+            const QByteArray piece = f.read(std::min(kPiece, maxBytes + 1 - bytes.size()));
             if (piece.isEmpty())
                 break;
             bytes += piece;
         }
         if (f.error() != QFileDevice::NoError)
             return refuse(error, QStringLiteral("无法读取文件“%1”！").arg(shown));
-        if (bytes.size() > kMaxInputFileBytes)
+        if (bytes.size() > maxBytes)
             return refuse(error, tooLarge);
         return bytes;
     } catch (const std::bad_alloc&) {
@@ -56,4 +56,4 @@ std::optional<QByteArray> readInputFile(const QString& path, QString* error)
     }
 }
 
-}  // namespace qm::import
+}  // namespace qm
