@@ -4,6 +4,8 @@
 #include "bankstore/sqlite_file.h"
 
 #include <QFile>
+#include <map>
+#include <memory>
 
 namespace qm {
 
@@ -213,6 +215,33 @@ std::optional<QList<qint64>> BankFile::idsMatching(const QuestionFilter& filter,
     });
 }
 
+std::optional<QList<QList<qint64>>> BankFile::idsMatchingEach(const QList<QuestionFilter>& filters,
+                                                              QString* error) const
+{
+    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
+        // Filters of one shape share one prepared statement.
+        std::map<std::string, std::unique_ptr<SQLite::Statement>> statements;
+        QList<QList<qint64>> result;
+        SQLite::Transaction read(db);
+        for (const QuestionFilter& filter : filters) {
+            const std::string where = whereClause(filter);
+            std::unique_ptr<SQLite::Statement>& st = statements[where];
+            if (!st)
+                st = std::make_unique<SQLite::Statement>(db, "SELECT 编号 FROM 题库" + where + " ORDER BY 次序");
+            st->reset();
+            st->clearBindings();
+            bindFilter(*st, filter);
+            QList<qint64> ids;
+            while (st->executeStep())
+                ids << st->getColumn(0).getInt64();
+            result << ids;
+        }
+        statements.clear();
+        read.commit();
+        return result;
+    });
+}
+
 std::optional<QList<AttributeCount>> BankFile::statistics(QString* error) const
 {
     return withDbFile(m_path, DbKind::Bank, error, [](SQLite::Database& db) {
@@ -224,6 +253,49 @@ std::optional<QList<AttributeCount>> BankFile::statistics(QString* error) const
         while (st.executeStep())
             rows.append({columnText(st.getColumn(0)), columnText(st.getColumn(1)), columnText(st.getColumn(2)),
                          st.getColumn(3).getDouble(), columnText(st.getColumn(4)), st.getColumn(5).getInt()});
+        return rows;
+    });
+}
+
+std::optional<QList<AttributeCount>> BankFile::groupCounts(const QStringList& types, bool byChapter, bool byUnit,
+                                                           bool byDifficulty, bool byScore, QString* error) const
+{
+    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
+        // Every field read is a field of the index 题库属性, so the query walks the index
+        // alone and never the rows with their documents. Attributes not grouped by are read
+        // as constants.
+        const std::string groups = std::string("题型") + (byChapter ? ", 章节" : "") + (byUnit ? ", 单元" : "")
+                                   + (byDifficulty ? ", 难度" : "") + (byScore ? ", 分值" : "");
+        const std::string fields = std::string("题型, ") + (byChapter ? "章节" : "''") + ", " + (byUnit ? "单元" : "''")
+                                   + ", " + (byDifficulty ? "难度" : "''") + ", " + (byScore ? "分值" : "0")
+                                   + ", count(*)";
+        QStringList wanted = types;
+        wanted.removeDuplicates();
+        QList<AttributeCount> rows;
+        SQLite::Transaction read(db);
+        // The types go in as bound values, a bounded number per statement.
+        constexpr qsizetype kTypesPerQuery = 200;
+        for (qsizetype from = 0; from < wanted.size(); from += kTypesPerQuery) {
+            const QStringList some = wanted.mid(from, kTypesPerQuery);
+            std::string marks;
+            for (qsizetype i = 0; i < some.size(); ++i)
+                marks += i ? ", ?" : "?";
+            SQLite::Statement st(db, "SELECT " + fields + " FROM 题库 WHERE 题型 IN (" + marks + ") GROUP BY " + groups
+                                         + " ORDER BY " + groups);
+            for (qsizetype i = 0; i < some.size(); ++i)
+                bindText(st, int(i) + 1, some[i]);
+            while (st.executeStep()) {
+                AttributeCount c;
+                c.type = columnText(st.getColumn(0));
+                c.chapter = columnText(st.getColumn(1));
+                c.unit = columnText(st.getColumn(2));
+                c.difficulty = columnText(st.getColumn(3));
+                c.score = st.getColumn(4).getDouble();
+                c.count = st.getColumn(5).getInt();
+                rows << c;
+            }
+        }
+        read.commit();
         return rows;
     });
 }

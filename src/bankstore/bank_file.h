@@ -147,9 +147,20 @@ public:
     std::optional<int> countMatching(const QuestionFilter& filter, QString* error = nullptr) const;
     // The 编号 of the questions matching `filter`, in the bank's row order.
     std::optional<QList<qint64>> idsMatching(const QuestionFilter& filter, QString* error = nullptr) const;
+    // The same for each of `filters`, all read at one moment with one opening of the bank
+    // (a draw asks for the questions of many rows).
+    std::optional<QList<QList<qint64>>> idsMatchingEach(const QList<QuestionFilter>& filters,
+                                                        QString* error = nullptr) const;
     // Question counts grouped by type, chapter, difficulty, score and unit, in that order of
     // precedence (texts by GBK bytes, scores ascending).
     std::optional<QList<AttributeCount>> statistics(QString* error = nullptr) const;
+    // Question counts of the questions whose type is one of `types`, grouped by type and by
+    // those of chapter, unit, difficulty and score that are asked for; the attributes not
+    // grouped by are left empty (score 0) in the result. Groups come ordered by their values
+    // (texts by their bytes, scores ascending). One read of the attribute index, not of the
+    // questions: the count grid of composition is built from it.
+    std::optional<QList<AttributeCount>> groupCounts(const QStringList& types, bool byChapter, bool byUnit,
+                                                     bool byDifficulty, bool byScore, QString* error = nullptr) const;
 
     // --- Attribute lists (rows addressed by 0-based position in their stored order) ---
 

@@ -224,6 +224,65 @@ TEST_F(BankTest, StatisticsCountQuestionsSharingAllAttributes)
     EXPECT_EQ(*bank.statistics(), QList<AttributeCount>({{"单选题", "第一章", "容易", 2, "第一节", 3}}));
 }
 
+TEST_F(BankTest, GroupCountsGroupByTheAttributesAskedFor)
+{
+    for (const Question& q :
+         {makeQuestion("a"), makeQuestion("b"), makeQuestion("c", "单选题", "第一章", "第二节", "容易", 3),
+          makeQuestion("d", "单选题", "第二章", "第一节", "较难"), makeQuestion("e", "It's \"多选\""),
+          makeQuestion("f", "it's \"多选\""), makeQuestion("g", "判断题")})
+        ASSERT_TRUE(bank.add(q));
+
+    // Names with quotes are values like any other, compared exactly; groups by their bytes.
+    const QStringList types{"单选题", "It's \"多选\""};
+    EXPECT_EQ(*bank.groupCounts(types, true, true, true, true),
+              QList<AttributeCount>({{"It's \"多选\"", "第一章", "容易", 2, "第一节", 1},
+                                     {"单选题", "第一章", "容易", 2, "第一节", 2},
+                                     {"单选题", "第一章", "容易", 3, "第二节", 1},
+                                     {"单选题", "第二章", "较难", 2, "第一节", 1}}));
+    EXPECT_EQ(*bank.groupCounts({"单选题"}, true, false, false, false),
+              QList<AttributeCount>({{"单选题", "第一章", "", 0, "", 3}, {"单选题", "第二章", "", 0, "", 1}}));
+    EXPECT_EQ(*bank.groupCounts({"单选题"}, false, false, false, true),
+              QList<AttributeCount>({{"单选题", "", "", 2, "", 3}, {"单选题", "", "", 3, "", 1}}));
+    EXPECT_EQ(*bank.groupCounts({"单选题", "单选题"}, false, false, true, false),
+              QList<AttributeCount>({{"单选题", "", "容易", 0, "", 3}, {"单选题", "", "较难", 0, "", 1}}));
+    EXPECT_TRUE(bank.groupCounts({}, true, true, true, true)->isEmpty());
+    EXPECT_TRUE(bank.groupCounts({"x' OR '1'='1", "单选"}, true, true, true, true)->isEmpty());
+
+    // Many names at once.
+    QStringList many;
+    for (int i = 0; i < 450; ++i)
+        many << QStringLiteral("题型%1").arg(i);
+    many << "判断题";
+    EXPECT_EQ(*bank.groupCounts(many, false, false, false, false),
+              QList<AttributeCount>({{"判断题", "", "", 0, "", 1}}));
+
+    QString error;
+    EXPECT_FALSE(BankFile(path + "x").groupCounts({"单选题"}, true, true, true, true, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(BankTest, IdsMatchingEachFilterAtOnce)
+{
+    for (const Question& q :
+         {makeQuestion("a"), makeQuestion("b", "判断题"), makeQuestion("c"), makeQuestion("d", "单选题", "第二章"),
+          makeQuestion("e", "单选题", "第一章", "第一节", "容易", 3)})
+        ASSERT_TRUE(bank.add(q));
+    const QList<qint64> ids = *bank.idsMatching({});
+    QuestionFilter single, second, scored, none;
+    single.type = "单选题";
+    second.chapter = "第二章";
+    scored.type = "单选题";
+    scored.score = 2;
+    none.type = "多选题";
+    EXPECT_EQ(*bank.idsMatchingEach({single, second, scored, none, single}),
+              QList<QList<qint64>>({{ids[0], ids[2], ids[3], ids[4]},
+                                    {ids[3]},
+                                    {ids[0], ids[2], ids[3]},
+                                    {},
+                                    {ids[0], ids[2], ids[3], ids[4]}}));
+    EXPECT_TRUE(bank.idsMatchingEach({})->isEmpty());
+}
+
 TEST_F(BankTest, ListsKeepTheirOrderThroughEdits)
 {
     for (const char* n : {"第一章", "第二章", "第一章", "第三章 'x'"})
