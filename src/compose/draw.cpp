@@ -1,0 +1,317 @@
+#include "compose/draw.h"
+
+#include "core/numbers.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <numeric>
+#include <vector>
+
+namespace qm::compose {
+
+namespace {
+
+const QString kTypeKey = QStringLiteral("题型");
+const QString kChapterKey = QStringLiteral("章节");
+const QString kUnitKey = QStringLiteral("单元");
+const QString kDifficultyKey = QStringLiteral("难度");
+const QString kScoreKey = QStringLiteral("分值");
+
+quint64 splitMix64(quint64& x)
+{
+    quint64 z = (x += 0x9e3779b97f4a7c15ULL);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+}
+
+quint64 rotl(quint64 x, int k)
+{
+    return (x << k) | (x >> (64 - k));
+}
+
+bool fail(QString* error, const QString& message)
+{
+    if (error)
+        *error = message;
+    return false;
+}
+
+// The whole number a draw-count cell asks for: 0 for an empty cell, a text that is not a
+// number, 0 or less; fractions are cut off.
+int drawCountOf(const QString& cell)
+{
+    const double v = Val(cell);
+    if (!(v >= 1))
+        return 0;
+    return v >= double(INT_MAX) ? INT_MAX : int(v);
+}
+
+// `count` distinct indices of [0, n), each set of them equally likely, in the order drawn:
+// the first `count` steps of a Fisher–Yates shuffle of the indices.
+QList<int> drawPositions(int n, int count, RandomSource& random)
+{
+    std::vector<int> index(static_cast<size_t>(n));
+    std::iota(index.begin(), index.end(), 0);
+    QList<int> drawn;
+    drawn.reserve(count);
+    for (int k = 0; k < count; ++k) {
+        const int j = k + int(random.below(quint32(n - k)));
+        std::swap(index[size_t(k)], index[size_t(j)]);
+        drawn << index[size_t(k)];
+    }
+    return drawn;
+}
+
+}  // namespace
+
+// --- Chance ---
+
+SeededRandom::SeededRandom(quint64 seed)
+{
+    // xoshiro256** with its state spread from the seed by splitmix64, which never gives
+    // the all-zero state.
+    for (quint64& s : m_state)
+        s = splitMix64(seed);
+}
+
+quint32 SeededRandom::below(quint32 n)
+{
+    if (n <= 1)
+        return 0;
+    // Values below 2^32 mod n are refused, so that every remainder is equally likely.
+    const quint32 threshold = quint32(-n) % n;
+    for (;;) {
+        const quint64 result = rotl(m_state[1] * 5, 7) * 9;
+        const quint64 t = m_state[1] << 17;
+        m_state[2] ^= m_state[0];
+        m_state[3] ^= m_state[1];
+        m_state[1] ^= m_state[2];
+        m_state[0] ^= m_state[3];
+        m_state[2] ^= t;
+        m_state[3] = rotl(m_state[3], 45);
+        const quint32 x = quint32(result >> 32);
+        if (x >= threshold)
+            return x % n;
+    }
+}
+
+quint64 clockSeed()
+{
+    return quint64(std::chrono::system_clock::now().time_since_epoch().count())
+           ^ (quint64(std::chrono::steady_clock::now().time_since_epoch().count()) << 17);
+}
+
+// --- The composed list ---
+
+QStringList composedHeader()
+{
+    return {QStringLiteral("题型"), QStringLiteral("题号"), QStringLiteral("编号"), QStringLiteral("小题分"),
+            QStringLiteral("N"),    QStringLiteral("S"),    QStringLiteral("F")};
+}
+
+QStringList composedCells(const ComposedRow& row)
+{
+    return {row.type,          QString::number(row.number),   QString::number(row.id),
+            row.questionScore, QString::number(row.position), row.query,
+            row.sectionTotal};
+}
+
+QString rowQueryText(const QuestionFilter& filter)
+{
+    QJsonObject o;
+    if (filter.type)
+        o.insert(kTypeKey, *filter.type);
+    if (filter.chapter)
+        o.insert(kChapterKey, *filter.chapter);
+    if (filter.unit)
+        o.insert(kUnitKey, *filter.unit);
+    if (filter.difficulty)
+        o.insert(kDifficultyKey, *filter.difficulty);
+    if (filter.score)
+        o.insert(kScoreKey, *filter.score);
+    return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
+}
+
+std::optional<QuestionFilter> filterOfQuery(const QString& text)
+{
+    QJsonParseError parsed;
+    const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8(), &parsed);
+    if (parsed.error != QJsonParseError::NoError || !doc.isObject())
+        return std::nullopt;
+    QuestionFilter f;
+    const QJsonObject o = doc.object();
+    for (auto it = o.begin(); it != o.end(); ++it) {
+        const QString key = it.key();
+        const QJsonValue v = it.value();
+        if (key == kScoreKey) {
+            if (!v.isDouble())
+                return std::nullopt;
+            f.score = v.toDouble();
+            continue;
+        }
+        if (!v.isString())
+            return std::nullopt;
+        if (key == kTypeKey)
+            f.type = v.toString();
+        else if (key == kChapterKey)
+            f.chapter = v.toString();
+        else if (key == kUnitKey)
+            f.unit = v.toString();
+        else if (key == kDifficultyKey)
+            f.difficulty = v.toString();
+        else
+            return std::nullopt;
+    }
+    return f;
+}
+
+QString sectionNumeral(int section)
+{
+    static constexpr char16_t kDigits[] = u"一二三四五六七八九";
+    if (section < 1 || section > kMaxSections)
+        return QString();
+    return QString(QChar(kDigits[section - 1])) + QStringLiteral("、");
+}
+
+// --- Drawing ---
+
+std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, RandomSource& random, QString* error)
+{
+    const std::optional<GridOptions> options = grid.isEmpty() ? std::nullopt : optionsOfHeader(grid[0]);
+    if (!options) {
+        fail(error, QStringLiteral("题数表的表头不对，无法出卷！"));
+        return std::nullopt;
+    }
+    const int columns = int(grid[0].size());
+    int sections = 0;
+    for (qsizetype r = 1; r < grid.size(); ++r) {
+        if (grid[r].size() != columns) {
+            fail(error, QStringLiteral("题数表第%1行的格数不对，无法出卷！").arg(r));
+            return std::nullopt;
+        }
+        if (!grid[r][0].isEmpty())
+            ++sections;
+    }
+    if (sections > kMaxSections) {
+        fail(error, QStringLiteral("试卷最多只能有九个大题（题型），请减少题型后再出卷！"));
+        return std::nullopt;
+    }
+
+    // What each drawing row asks for; rows before the first type name belong to no section
+    // and draw nothing.
+    struct Ask {
+        qsizetype row;
+        QuestionFilter filter;
+        int count;
+    };
+    QList<Ask> asks;
+    const int scoreColumn = bankCountColumn(columns) - 1;
+    std::optional<QString> sectionType;
+    for (qsizetype r = 1; r < grid.size(); ++r) {
+        const QStringList& cells = grid[r];
+        if (!cells[0].isEmpty())
+            sectionType = cells[0];
+        const int count = drawCountOf(cells[drawCountColumn(columns)]);
+        if (!sectionType || count == 0)
+            continue;
+        QuestionFilter f;
+        f.type = *sectionType;
+        int c = 1;
+        if (options->chapters())
+            f.chapter = cells[c++];
+        if (options->units())
+            f.unit = cells[c++];
+        if (options->difficulties())
+            f.difficulty = cells[c++];
+        if (options->scores())
+            f.score = Val(cells[scoreColumn]);
+        asks.append({r, f, count});
+    }
+    QList<QuestionFilter> filters;
+    for (const Ask& a : asks)
+        filters << a.filter;
+    const std::optional<QList<QList<qint64>>> matching = BankFile(bankPath).idsMatchingEach(filters, error);
+    if (!matching)
+        return std::nullopt;
+
+    DrawResult result;
+    qint64 missing = 0;
+    int drawnInSection = 0;
+    QString sectionTotal;
+    qsizetype next = 0;  // the next row of `asks`
+    for (qsizetype r = 1; r < grid.size(); ++r) {
+        const QStringList& cells = grid[r];
+        if (!cells[0].isEmpty()) {
+            const QString& total = cells[sectionTotalColumn(columns)];
+            sectionTotal = Val(total) > 0 ? total : QString();
+            drawnInSection = 0;
+        }
+        if (next == asks.size() || asks[next].row != r)
+            continue;
+        const Ask& ask = asks[next];
+        const QList<qint64>& ids = (*matching)[next];
+        ++next;
+        const int n = int(ids.size());
+        if (ask.count > n)
+            missing += ask.count - n;
+        const QList<int> positions = drawPositions(n, std::min(ask.count, n), random);
+        const QString query = rowQueryText(ask.filter);
+        for (int k = 0; k < positions.size(); ++k) {
+            ComposedRow row;
+            row.type = *ask.filter.type;
+            row.number = drawnInSection + k + 1;
+            row.id = ids[positions[k]];
+            row.questionScore = cells[questionScoreColumn(columns)];
+            row.position = positions[k];
+            row.query = query;
+            row.sectionTotal = sectionTotal;
+            result.rows << row;
+        }
+        drawnInSection += int(positions.size());
+    }
+    result.missing = int(std::min<qint64>(missing, INT_MAX));
+    return result;
+}
+
+ReplaceResult replaceQuestion(const QString& bankPath, QList<ComposedRow>& rows, int index, RandomSource& random,
+                              QString* error)
+{
+    if (index < 0 || index >= rows.size()) {
+        fail(error, QStringLiteral("出题表中没有第%1道题，无法换题！").arg(index + 1));
+        return ReplaceResult::Failed;
+    }
+    const std::optional<QuestionFilter> filter = filterOfQuery(rows[index].query);
+    if (!filter) {
+        fail(error, QStringLiteral("出题表第%1道题不是从题库抽出的，无法换题！").arg(index + 1));
+        return ReplaceResult::Failed;
+    }
+    const std::optional<QList<qint64>> ids = BankFile(bankPath).idsMatching(*filter, error);
+    if (!ids)
+        return ReplaceResult::Failed;
+    const int n = int(ids->size());
+    if (n == 0)
+        return ReplaceResult::NoQuestions;
+    if (n == 1)
+        return ReplaceResult::OnlyOne;
+    // Every position some row of the same query holds, this row's own included.
+    std::vector<bool> taken(size_t(n), false);
+    for (const ComposedRow& row : rows)
+        if (row.query == rows[index].query && row.position >= 0 && row.position < n)
+            taken[size_t(row.position)] = true;
+    QList<int> candidates;
+    for (int p = 0; p < n; ++p)
+        if (!taken[size_t(p)])
+            candidates << p;
+    if (candidates.isEmpty())
+        return ReplaceResult::AllDrawn;
+    const int p = candidates[qsizetype(random.below(quint32(candidates.size())))];
+    rows[index].id = (*ids)[p];
+    rows[index].position = p;
+    return ReplaceResult::Replaced;
+}
+
+}  // namespace qm::compose
