@@ -23,6 +23,7 @@ struct Command {
 
 void addBankCommands(QList<Command>& list, Workspace& workspace);
 void addBuildCommands(QList<Command>& list, Workspace& workspace);
+void addComposeCommands(QList<Command>& list, Workspace& workspace);
 void addImportCommands(QList<Command>& list, Workspace& workspace);
 void addRtfCommands(QList<Command>& list, Workspace& workspace);
 

@@ -46,6 +46,7 @@ int main(int argc, char** argv)
     QList<qm::tool::Command> commands;
     qm::tool::addBankCommands(commands, workspace);
     qm::tool::addBuildCommands(commands, workspace);
+    qm::tool::addComposeCommands(commands, workspace);
     qm::tool::addImportCommands(commands, workspace);
     qm::tool::addRtfCommands(commands, workspace);
 
