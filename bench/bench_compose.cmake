@@ -1,0 +1,1 @@
+qm_bench(compose DEPS qm_compose qm_bankstore qm_core)
