@@ -1,9 +1,11 @@
 #include "app/app.h"
 
+#include "composer/form3.h"
 #include "core/workspace.h"
 #include "editor/form2.h"
 #include "shell/form1.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QProcess>
 
@@ -23,7 +25,8 @@ void bringToFront(QWidget* window)
 
 App::App(Workspace& workspace, Prompt& prompt, QObject* parent)
     : QObject(parent), m_ws(workspace), m_prompt(prompt), m_form1(std::make_unique<Form1>(workspace, prompt)),
-      m_form2(std::make_unique<Form2>(workspace, prompt)), m_quit([](bool restart) {
+      m_form2(std::make_unique<Form2>(workspace, prompt)), m_form3(std::make_unique<Form3>(workspace, prompt)),
+      m_quit([](bool restart) {
           if (restart)
               QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
           QCoreApplication::exit(0);
@@ -38,12 +41,25 @@ void App::wire()
 {
     Form1* form1 = m_form1.get();
     Form2* form2 = m_form2.get();
+    Form3* form3 = m_form3.get();
     // Start-up has set the bank root: the bank window rebuilds its subject lists from it.
     connect(form1, &Form1::bankRootReady, form2, &Form2::attachBankRoot);
     // Bankwell: the bank window.
     connect(form1, &Form1::showBanks, form2, [form2] { bringToFront(form2); });
     // "退　出" of the bank window: back to the main window.
     connect(form2, &Form2::showMainWindow, form1, [form1] { bringToFront(form1); });
+    // 智能组卷: the composition window opens with the bank window's subjects.
+    connect(form1, &Form1::showAutoCompose, form3, [form2, form3] {
+        QStringList subjects;
+        for (int i = 0; i < form2->Combo1->count(); ++i)
+            subjects << form2->Combo1->itemText(i);
+        form3->open(subjects);
+        bringToFront(form3);
+    });
+    // The bank window follows the subject and bank chosen for composing.
+    connect(form3, &Form3::bankChosen, form2, &Form2::followBank);
+    // "退　出" of the composition window hides the bank window too.
+    connect(form3, &Form3::closed, form2, &QWidget::hide);
     // "退出系统" ends the program at once: no window is asked whether it may close.
     connect(form1, &Form1::exitRequested, this, [this] { m_quit(false); });
     // A new work path takes effect in a new instance of the program.

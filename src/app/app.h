@@ -13,6 +13,7 @@ namespace qm {
 
 class Form1;
 class Form2;
+class Form3;
 class Prompt;
 class Workspace;
 
@@ -37,6 +38,7 @@ public:
     Workspace& workspace() const { return m_ws; }
     Form1* mainWindow() const { return m_form1.get(); }
     Form2* bankWindow() const { return m_form2.get(); }
+    Form3* autoComposeWindow() const { return m_form3.get(); }
 
 private:
     void wire();
@@ -45,6 +47,7 @@ private:
     Prompt& m_prompt;
     std::unique_ptr<Form1> m_form1;
     std::unique_ptr<Form2> m_form2;
+    std::unique_ptr<Form3> m_form3;
     Quit m_quit;
 };
 

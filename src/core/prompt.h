@@ -9,6 +9,9 @@
 
 namespace qm {
 
+// The title of a message box that carries no title of its own: the program's name.
+inline const QString kTitleProgram = QStringLiteral("Quellmark");
+
 enum class Icon { None, Critical, Question, Warning, Information };
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
 enum class Answer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };

@@ -171,4 +171,19 @@ void Form2::RefreshXueKe()
     Q_EMIT subjectsRefreshed(names);
 }
 
+void Form2::followBank(const QString& subject, const QString& bank)
+{
+    if (stepPending() || Frame1->CreatingBank)
+        return;
+    const int index = Combo1->findText(subject, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0)
+        return;
+    if (index != Combo1->currentIndex() || m_ws.SubjectDir() != m_ws.BankRoot() + subject + QLatin1Char('/')) {
+        Combo1->setCurrentIndex(index);
+        Frame1->Combo1_Click();
+    }
+    if (!bank.isEmpty() && File1->FileName() != bank && File1->selectFile(bank))
+        Frame1->File1_Click();
+}
+
 }  // namespace qm

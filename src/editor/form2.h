@@ -74,6 +74,9 @@ public Q_SLOTS:
     void attachBankRoot();
     // Rebuilds the subject lists from the directories of BankRoot.
     void RefreshXueKe();
+    // Shows this subject and bank (none: "") as another window chose them, unless an add,
+    // change or delete is pending here: the record it works on stays.
+    void followBank(const QString& subject, const QString& bank);
 
 Q_SIGNALS:
     // The subject list was rebuilt with these subjects (the paper library copies them).

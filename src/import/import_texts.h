@@ -38,7 +38,5 @@ inline const QString kSortDone = QStringLiteral("排序成功！");
 inline const QString kTitleWarning = QStringLiteral("警告");
 inline const QString kTitleError = QStringLiteral("错误");
 inline const QString kTitleInfo = QStringLiteral("提示");
-// The title of boxes that carry no title of their own: the program's name.
-inline const QString kTitleProgram = QStringLiteral("Quellmark");
 
 }  // namespace qm::import

@@ -61,21 +61,26 @@ void FileListBox::setPattern(const QString& pattern)
     Refresh();
 }
 
+QStringList filesMatching(const QString& dir, const QString& pattern)
+{
+    QDir d(dir);
+    d.setFilter(QDir::Files | QDir::Hidden | QDir::System);
+    const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern),
+                                QRegularExpression::CaseInsensitiveOption);
+    QStringList names;
+    for (const QString& name : d.entryList())
+        if (re.match(name).hasMatch())
+            names << name;
+    return sortedByGbk(names);
+}
+
 void FileListBox::Refresh()
 {
     const QString selected = FileName();
     clear();
     if (m_path.isEmpty())
         return;
-    QDir dir(m_path);
-    dir.setFilter(QDir::Files | QDir::Hidden | QDir::System);
-    const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(m_pattern),
-                                QRegularExpression::CaseInsensitiveOption);
-    QStringList names;
-    for (const QString& name : dir.entryList())
-        if (re.match(name).hasMatch())
-            names << name;
-    addItems(sortedByGbk(names));
+    addItems(filesMatching(m_path, m_pattern));
     if (!selected.isEmpty())
         selectFile(selected);
 }

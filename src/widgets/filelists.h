@@ -84,6 +84,10 @@ Q_SIGNALS:
 // list already shows a directory (the place chosen last time stays).
 void startAtHome(DriveListBox* drive, DirListBox* dir);
 
+// The names of the files in `dir` matching `pattern` without regard to letter case, in the
+// order FileListBox shows them.
+QStringList filesMatching(const QString& dir, const QString& pattern);
+
 // Compares names by their GBK bytes, which puts common hanzi in pinyin order.
 bool gbkLess(const QString& a, const QString& b);
 

@@ -3,6 +3,9 @@
 // hand-off between the windows checked on the receiving side.
 
 #include "app/app.h"
+#include "bankstore/bank_file.h"
+#include "composer/bank_choice_panel.h"
+#include "composer/form3.h"
 #include "editor/bank_panel.h"
 #include "editor/form2.h"
 #include "shell/form1.h"
@@ -13,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -102,6 +106,11 @@ TEST_F(WholeProgram, EachMenuCommandOpensTheWindowItNames)
     EXPECT_EQ(shownWindows(), (QStringList{"Form1", "Form8"}));
     main().about()->hide();
 
+    main().mnuAuto->trigger();
+    EXPECT_EQ(shownWindows(), (QStringList{"Form1", "Form3"}));
+    EXPECT_EQ(app.autoComposeWindow()->windowTitle(), "智能组卷");
+    app.autoComposeWindow()->hide();
+
     prompt.expectMessage("正在编写中!", "提示", Icon::Warning);
     main().mnuHelp->trigger();
     prompt.verify();
@@ -124,6 +133,29 @@ TEST_F(WholeProgram, LeavingTheBankWindowBringsBackTheMainWindow)
     main().hide();
     banks().Frame1->Command8->click();
     EXPECT_TRUE(main().isVisible());
+}
+
+TEST_F(WholeProgram, TheCompositionWindowTakesTheSubjectsAndTheBankWindowFollowsItsBank)
+{
+    login("SYSTEM");
+    QDir().mkpath(dir.file("tiku/数学"));
+    ASSERT_TRUE(BankFile::createEmpty(dir.file("tiku/数学/期中.tik")));
+    banks().RefreshXueKe();
+    main().mnuAuto->trigger();
+    Form3& compose = *app.autoComposeWindow();
+    ASSERT_EQ(compose.Bank->Combo1->count(), 2);
+    EXPECT_EQ(compose.Bank->Combo1->currentText(), banks().Combo1->itemText(0));
+
+    compose.Bank->Combo1->setCurrentIndex(compose.Bank->Combo1->findText("数学"));
+    compose.Bank->Combo1_Click();
+    EXPECT_EQ(banks().Combo1->currentText(), "数学");
+    EXPECT_EQ(dir.workspace.SubjectDir(), dir.file("tiku/数学/"));
+    EXPECT_EQ(banks().File1->FileName(), "期中.tik");
+
+    // Leaving the composition window puts the bank window away as well.
+    main().mnuBanks->trigger();
+    compose.Command1->click();
+    EXPECT_EQ(shownWindows(), QStringList{"Form1"});
 }
 
 TEST_F(WholeProgram, ExitFromTheMenuOrTheCloseBoxEndsTheProgram)

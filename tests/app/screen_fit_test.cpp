@@ -2,6 +2,8 @@
 // no larger than 1024×700 with everything reachable, also with its largest pane open.
 
 #include "app/app.h"
+#include "composer/criteria_panel.h"
+#include "composer/form3.h"
 #include "editor/bank_panel.h"
 #include "editor/entry_pane.h"
 #include "editor/form2.h"
@@ -82,6 +84,17 @@ TEST(ScreenFit, EveryWindowFitsA1024By768Screen)
     expectFits(banks->form4());
     Form6 info;
     expectFits(&info);
+
+    // The composition window with a pop-up panel open, and with the drawn questions.
+    Form3* compose = app.autoComposeWindow();
+    app.mainWindow()->mnuAuto->trigger();
+    expectFits(compose);
+    compose->Criteria->Command23->click();
+    expectFits(compose);
+    compose->Command44->click();
+    expectFits(compose);
+    compose->Command5->click();
+    expectFits(compose);
     for (QWidget* w : QApplication::topLevelWidgets())
         w->hide();
 }

@@ -1,0 +1,150 @@
+#include "composer/form3.h"
+
+#include "composer/bank_choice_panel.h"
+#include "composer/candidate_panel.h"
+#include "composer/contents_panel.h"
+#include "composer/count_grid_panel.h"
+#include "composer/criteria_panel.h"
+#include "composer/plan_panel.h"
+#include "core/prompt.h"
+#include "core/workspace.h"
+#include "widgets/controls.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace qm {
+
+Form3::Form3(Workspace& workspace, Prompt& prompt, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_ws(workspace), m_prompt(prompt)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("智能组卷"));
+
+    // The panels refer to each other: all exist before any is used.
+    Bank = new BankChoicePanel(*this);
+    Criteria = new CriteriaPanel(*this);
+    Counts = new CountGridPanel(*this);
+    Contents = new ContentsPanel(*this);
+    Plans = new PlanPanel(*this);
+    Command5 = makeButton(this, QStringLiteral("Command5"), QStringLiteral("自动出卷"));
+    Command44 = makeButton(this, QStringLiteral("Command44"), QStringLiteral("保存方案"));
+    Command45 = makeButton(this, QStringLiteral("Command45"), QStringLiteral("打开方案"));
+    Command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("卷面编辑"));
+    Command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("试卷存档"));
+    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("退　出"));
+    Command6->setEnabled(false);
+    Command7->setEnabled(false);
+
+    // The pop-up column beside the count grid: one candidate panel or the plan panel.
+    m_popups = new QWidget(this);
+    m_popups->setObjectName(QStringLiteral("PopupColumn"));
+    auto* popups = new QVBoxLayout(m_popups);
+    popups->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* panel : {static_cast<QWidget*>(Criteria->TypePanel), static_cast<QWidget*>(Criteria->ChapterPanel),
+                           static_cast<QWidget*>(Criteria->DifficultyPanel),
+                           static_cast<QWidget*>(Criteria->UnitPanel), static_cast<QWidget*>(Plans)})
+        popups->addWidget(panel);
+    m_popups->hide();
+
+    auto* criteriaPage = new QWidget(this);
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(Counts, 1);
+    lower->addWidget(m_popups);
+    auto* criteriaLayout = new QVBoxLayout(criteriaPage);
+    criteriaLayout->setContentsMargins(0, 0, 0, 0);
+    criteriaLayout->addWidget(Criteria, 2);
+    criteriaLayout->addLayout(lower, 3);
+    m_pages = new QStackedWidget(this);
+    m_pages->addWidget(criteriaPage);
+    m_pages->addWidget(Contents);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {Command5, Command44, Command45, Command6, Command7})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Bank);
+    layout->addWidget(m_pages, 1);
+    layout->addLayout(buttons);
+
+    connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form3::Command5_Click);
+    connect(Command44, &QPushButton::clicked, this, &Form3::Command44_Click);
+    connect(Command45, &QPushButton::clicked, this, &Form3::Command45_Click);
+    sizeToScreen(this, QSize(1180, 800));
+}
+
+Form3::~Form3() = default;
+
+void Form3::reportError(const QString& text)
+{
+    m_prompt.message(text, QStringLiteral("错误"), Icon::Warning, Buttons::Ok);
+}
+
+void Form3::showPopup(QWidget* panel)
+{
+    for (QWidget* w : m_popups->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w != panel)
+            w->hide();
+    panel->show();
+    m_popups->show();
+    showContents(false);
+}
+
+void Form3::popupClosed()
+{
+    for (QWidget* w : m_popups->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!w->isHidden())
+            return;
+    m_popups->hide();
+}
+
+void Form3::showContents(bool show)
+{
+    m_pages->setCurrentIndex(show ? 1 : 0);
+}
+
+void Form3::open(const QStringList& subjects)
+{
+    Bank->setSubjects(subjects);
+}
+
+void Form3::announceBank()
+{
+    Q_EMIT bankChosen(Bank->Combo1->currentText(), Bank->Combo2->currentText());
+}
+
+void Form3::Command1_Click()
+{
+    hide();
+    Q_EMIT closed();
+}
+
+void Form3::Command5_Click()
+{
+    showContents(true);
+}
+
+void Form3::Command44_Click()
+{
+    Plans->startSave();
+}
+
+void Form3::Command45_Click()
+{
+    Plans->startOpen();
+}
+
+void Form3::closeEvent(QCloseEvent* event)
+{
+    Q_EMIT closed();
+    QWidget::closeEvent(event);
+}
+
+}  // namespace qm

@@ -1,0 +1,87 @@
+#pragma once
+// The automatic composition window "智能组卷": the teacher describes a paper by criteria
+// (question types in section order, chapters and their units, difficulties, whether scores
+// matter); the window shows how many bank questions each combination has, takes the number
+// to draw and the section totals, draws the questions and keeps plans of the same shape.
+// The window is composed of its panels:
+//   Bank      "题库选项："     BankChoicePanel  subject, bank and its particulars
+//   Criteria                  CriteriaPanel    the chosen lists, their candidate panels,
+//                                               the chapter/unit grid and the options
+//   Counts    "出题数设置"     CountGridPanel   the count grid and the paper total
+//   Contents  "组卷内容"       ContentsPanel    the drawn questions, preview and replacement
+//   Plans     "出题方案保存"   PlanPanel        saving and opening composition plans
+
+#include <QWidget>
+
+class QPushButton;
+class QStackedWidget;
+class QVBoxLayout;
+
+namespace qm {
+
+class BankChoicePanel;
+class ContentsPanel;
+class CountGridPanel;
+class CriteriaPanel;
+class PlanPanel;
+class Prompt;
+class Workspace;
+
+class Form3 : public QWidget {
+    Q_OBJECT
+public:
+    Form3(Workspace& workspace, Prompt& prompt, QWidget* parent = nullptr);
+    ~Form3() override;
+
+    BankChoicePanel* Bank;
+    CriteriaPanel* Criteria;
+    CountGridPanel* Counts;
+    ContentsPanel* Contents;
+    PlanPanel* Plans;
+
+    QPushButton* Command5;   // 自动出卷: the panel of the drawn questions
+    QPushButton* Command44;  // 保存方案
+    QPushButton* Command45;  // 打开方案
+    QPushButton* Command6;   // 卷面编辑 (enabled once questions are drawn)
+    QPushButton* Command7;   // 试卷存档 (likewise)
+    QPushButton* Command1;   // 退　出
+
+    Workspace& workspace() const { return m_ws; }
+    Prompt& prompt() const { return m_prompt; }
+    // Says `text` in a message box titled "错误" with the warning icon.
+    void reportError(const QString& text);
+    // Shows `panel` in the pop-up column beside the count grid, hiding the other pop-ups.
+    void showPopup(QWidget* panel);
+    // Hides the pop-up column when no pop-up is shown any more.
+    void popupClosed();
+    // Shows the drawn questions ("自动出卷") or, again, the criteria and the count grid.
+    void showContents(bool show);
+
+    // Opens the window with the bank window's subjects; the first is chosen.
+    void open(const QStringList& subjects);
+    // The chosen subject and bank are announced so the bank window follows them.
+    void announceBank();
+
+public Q_SLOTS:
+    void Command1_Click();
+    void Command5_Click();
+    void Command44_Click();
+    void Command45_Click();
+
+Q_SIGNALS:
+    // The bank window should show this subject and bank ("" when none is chosen).
+    void bankChosen(const QString& subject, const QString& bank);
+    // "退　出": the window and the bank window are hidden.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    Workspace& m_ws;
+    Prompt& m_prompt;
+    QStackedWidget* m_pages;
+    QWidget* m_popups;
+};
+
+}  // namespace qm

@@ -1,0 +1,151 @@
+// Drawing the questions of the composition window, previewing and replacing them.
+
+#include "form3_fixture.h"
+
+#include "widgets/richtextbox.h"
+
+using namespace qm;
+using namespace qm::test;
+
+namespace {
+
+class Contents : public Form3Test {
+protected:
+    void SetUp() override
+    {
+        Form3Test::SetUp();
+        form->Contents->setRandom(std::make_unique<compose::SeededRandom>(7));
+        choose(criteria().TypePanel, criteria().Command23, {"选择题", "填空题", "计算题"});
+        choose(criteria().ChapterPanel, criteria().Command25, {"第一章", "第二章"});
+        chooseUnits(1, {"一节", "三节"});
+        chooseUnits(2, {"二节"});
+        choose(criteria().DifficultyPanel, criteria().Command35, {"易", "难"});
+        form->Command5->click();
+    }
+    ContentsPanel& contents() { return *form->Contents; }
+    FlexGrid& list() { return *form->Contents->MSFlexGrid3; }
+    // Columns 题型 and 题号 of the composed list, row by row.
+    QStringList numbering()
+    {
+        QStringList out;
+        for (int row = 1; row < list().Rows(); ++row)
+            out << list().TextMatrix(row, 0) + list().TextMatrix(row, 1);
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST_F(Contents, DrawNumbersEachSectionFromOneAndKeepsItsTotal)
+{
+    EXPECT_FALSE(contents().isHidden());
+    EXPECT_FALSE(form->Command6->isEnabled());
+    EXPECT_FALSE(contents().Command22->isEnabled());
+    // 选择题: 2 of row 1, none of row 2, 2 of row 3; 填空题: 1; 计算题: none.
+    type(1, 6, "2");
+    type(3, 6, "2");
+    type(2, 6, "0");
+    type(1, 7, "12");
+    type(4, 6, "1");
+    type(6, 6, "0");
+    contents().Command41->click();
+    EXPECT_EQ(numbering(), QStringList({"选择题1", "选择题2", "选择题3", "选择题4", "填空题1"}));
+    EXPECT_EQ(list().Cols(), 7);
+    EXPECT_EQ(list().TextMatrix(0, 4), "N");
+    EXPECT_EQ(list().ColWidth(5), 0);
+    EXPECT_EQ(list().TextMatrix(1, 3), "3");   // 2 × 12 / (2×2 + 2×2)
+    EXPECT_EQ(list().TextMatrix(1, 6), "12");  // the section total
+    EXPECT_TRUE(list().TextMatrix(5, 6).isEmpty());
+    EXPECT_TRUE(form->Command6->isEnabled());
+    EXPECT_TRUE(form->Command7->isEnabled());
+    contents().Timer2_Timer();
+    EXPECT_TRUE(contents().Command22->isEnabled());
+    EXPECT_FALSE(contents().Command43->isEnabled());  // no row chosen yet
+
+    // The two questions of row 3 are the bank's only two of their kind.
+    QSet<QString> ids;
+    for (int row = 3; row <= 4; ++row)
+        ids << list().TextMatrix(row, 2);
+    EXPECT_EQ(ids.size(), 2);
+
+    // A new draw replaces the whole list.
+    type(1, 6, "1");
+    contents().Command41->click();
+    EXPECT_EQ(numbering(), QStringList({"选择题1", "选择题2", "选择题3", "填空题1"}));
+}
+
+TEST_F(Contents, ARowAskingForMoreThanTheBankHoldsDrawsAllAndSaysHowManyAreMissing)
+{
+    // The rows 选择题/第二章/二节/易 hold 2 and 填空题/第一章/三节/难 holds 1.
+    form->Counts->MSFlexGrid2->setTextMatrix(3, 6, "5");
+    form->Counts->MSFlexGrid2->setTextMatrix(5, 6, "2");
+    prompt.expectMessage("题库中符合条件的题目不够，共少选了 4 道题。", "Quellmark", Icon::Information);
+    contents().Command41->click();
+    prompt.verify();
+    EXPECT_EQ(numbering(), QStringList({"选择题1", "选择题2", "填空题1"}));
+}
+
+TEST_F(Contents, PreviewAndReplaceTheChosenQuestion)
+{
+    type(6, 6, "2");
+    contents().Command41->click();
+    ASSERT_EQ(list().Rows(), 3);
+    list().clickCell(1, 1);
+    contents().Timer2_Timer();
+    EXPECT_TRUE(contents().Command43->isEnabled());
+    const QString shown = contents().RichTextBox6->toPlainText();
+    EXPECT_TRUE(shown.startsWith("计算题 难 第")) << shown.toStdString();
+
+    // Another question of the row, one not in the list yet, with the same number.
+    const QString before = list().TextMatrix(1, 2);
+    const QString other = list().TextMatrix(2, 2);
+    contents().Command43->click();
+    EXPECT_NE(list().TextMatrix(1, 2), before);
+    EXPECT_NE(list().TextMatrix(1, 2), other);
+    EXPECT_EQ(list().TextMatrix(1, 1), "1");
+    EXPECT_NE(contents().RichTextBox6->toPlainText(), shown);
+}
+
+TEST_F(Contents, ReplacingIsRefusedWhenTheRowHasNoOtherQuestion)
+{
+    // 填空题/第一章/三节/难 has one question.
+    type(5, 6, "1");
+    contents().Command41->click();
+    ASSERT_EQ(list().Rows(), 2);
+    list().clickCell(1, 0);
+    prompt.expectMessage("该题库中本类题目只有一题，不能替换！", "Quellmark", Icon::None);
+    contents().Command43->click();
+    prompt.verify();
+
+    // 选择题/第二章/二节/易 has two, and both are drawn.
+    form->Command5->click();
+    type(5, 6, "0");
+    type(3, 6, "2");
+    contents().Command41->click();
+    list().clickCell(2, 0);
+    const QString before = list().TextMatrix(2, 2);
+    prompt.expectMessage("本类题目已全部选入试卷，没有别的题目可以替换！", "Quellmark", Icon::None);
+    contents().Command43->click();
+    prompt.verify();
+    EXPECT_EQ(list().TextMatrix(2, 2), before);
+}
+
+TEST_F(Contents, ATenthSectionIsRefused)
+{
+    compose::Grid tenSections{compose::gridHeader({true, true, true, true})};
+    for (int i = 1; i <= 10; ++i)
+        tenSections << QStringList{QStringLiteral("题型%1").arg(i), "1", "1", "", ""};
+    form->Counts->setGrid(tenSections);
+    prompt.expectMessage("试卷最多只能有九个大题（题型），请减少题型后再出卷！", "错误", Icon::Warning);
+    contents().Command41->click();
+    prompt.verify();
+    EXPECT_EQ(list().Rows(), 1);
+    EXPECT_FALSE(form->Command6->isEnabled());
+}
+
+TEST_F(Contents, CloseReturnsToTheCountGrid)
+{
+    contents().Command42->click();
+    EXPECT_TRUE(contents().isHidden());
+    EXPECT_FALSE(form->Counts->isHidden());
+}
