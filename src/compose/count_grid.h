@@ -54,10 +54,22 @@ QStringList gridHeader(const GridOptions& options);
 std::optional<GridOptions> optionsOfHeader(const QStringList& header);
 
 // Positions of the last four columns in a grid of `columns` columns.
-inline int bankCountColumn(int columns) { return columns - 4; }
-inline int drawCountColumn(int columns) { return columns - 3; }
-inline int sectionTotalColumn(int columns) { return columns - 2; }
-inline int questionScoreColumn(int columns) { return columns - 1; }
+inline int bankCountColumn(int columns)
+{
+    return columns - 4;
+}
+inline int drawCountColumn(int columns)
+{
+    return columns - 3;
+}
+inline int sectionTotalColumn(int columns)
+{
+    return columns - 2;
+}
+inline int questionScoreColumn(int columns)
+{
+    return columns - 1;
+}
 
 // Builds the grid for `criteria` from one grouped read of the bank at `bankPath`: the
 // header and a row per combination, nested type (criteria order) > chapter column > unit

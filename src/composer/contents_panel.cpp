@@ -131,9 +131,8 @@ void ContentsPanel::Command41_Click()
     m_form.Command7->setEnabled(true);
     Timer2_Timer();
     if (result->missing > 0)
-        m_form.prompt().message(
-            QStringLiteral("题库中符合条件的题目不够，共少选了 %1 道题。").arg(result->missing), kTitleProgram,
-            Icon::Information);
+        m_form.prompt().message(QStringLiteral("题库中符合条件的题目不够，共少选了 %1 道题。").arg(result->missing),
+                                kTitleProgram, Icon::Information);
 }
 
 void ContentsPanel::Command43_Click()
@@ -180,6 +179,7 @@ void ContentsPanel::MSFlexGrid3_Click()
     if (row < 1 || row > m_rows.size())
         return;
     m_selected = row;
+    Timer2_Timer();
     preview(row);
 }
 

@@ -23,13 +23,13 @@ public:
     explicit ContentsPanel(Form3& form);
     ~ContentsPanel() override;
 
-    FlexGrid* MSFlexGrid3;     // the composed list: 题型 题号 编号 小题分, and N S F hidden
-    RichTextBox* RichTextBox6; // 题目内容预览
-    QPushButton* Command41;    // 预出卷: draw
-    QPushButton* Command43;    // 更　换: replace the chosen question
-    QPushButton* Command22;    // 出　卷: the paper from the drawn questions
-    QPushButton* Command42;    // 关　闭
-    QTimer* Timer2;            // keeps 更　换 and 出　卷 in step (1000 ms)
+    FlexGrid* MSFlexGrid3;      // the composed list: 题型 题号 编号 小题分, and N S F hidden
+    RichTextBox* RichTextBox6;  // 题目内容预览
+    QPushButton* Command41;     // 预出卷: draw
+    QPushButton* Command43;     // 更　换: replace the chosen question
+    QPushButton* Command22;     // 出　卷: the paper from the drawn questions
+    QPushButton* Command42;     // 关　闭
+    QTimer* Timer2;             // keeps 更　换 and 出　卷 in step (1000 ms)
 
     // The drawn questions, in the list's order.
     const QList<compose::ComposedRow>& rows() const { return m_rows; }

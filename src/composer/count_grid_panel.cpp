@@ -130,8 +130,8 @@ void CountGridPanel::MSFlexGrid2_Click()
     const int col = MSFlexGrid2->Col();
     const int cols = MSFlexGrid2->Cols();
     const bool drawCount = col == compose::drawCountColumn(cols);
-    const bool sectionTotal = col == compose::sectionTotalColumn(cols) && !MSFlexGrid2->TextMatrix(row, 0).isEmpty() &&
-                              !m_form.Criteria->Check4->isChecked();
+    const bool sectionTotal = col == compose::sectionTotalColumn(cols) && !MSFlexGrid2->TextMatrix(row, 0).isEmpty()
+                              && !m_form.Criteria->Check4->isChecked();
     if (row >= 1 && (drawCount || sectionTotal)) {
         m_editRow = row;
         m_editCol = col;

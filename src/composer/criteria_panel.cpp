@@ -66,25 +66,27 @@ CriteriaPanel::CriteriaPanel(Form3& form) : QWidget(&form), m_form(form)
     Check4 = makeCheck(this, QStringLiteral("Check4"), QStringLiteral("无论分值"));
     List5 = makeList(this, QStringLiteral("List5"));
 
-    TypePanel = new CandidatePanel(this, List1,
-                                   {QStringLiteral("FrameTypes"), QStringLiteral("<<<　选择添加的题型"),
-                                    QStringLiteral("List6"), QStringLiteral("Command30"), QStringLiteral("Command31"),
-                                    QStringLiteral("Command29"), QStringLiteral("Command32"), QStringLiteral("Command24")});
-    ChapterPanel = new CandidatePanel(
-        this, List4,
-        {QStringLiteral("FrameChapters"), QStringLiteral("<<<　选择添加的章节"), QStringLiteral("List3"),
-         QStringLiteral("Command19"), QStringLiteral("Command18"), QStringLiteral("Command21"),
-         QStringLiteral("Command20"), QStringLiteral("Command26")});
-    DifficultyPanel = new CandidatePanel(
-        this, List8,
-        {QStringLiteral("FrameDifficulties"), QStringLiteral("<<<　选择添加的难度等级"), QStringLiteral("List9"),
-         QStringLiteral("Command39"), QStringLiteral("Command38"), QStringLiteral("Command40"),
-         QStringLiteral("Command37"), QStringLiteral("Command36")});
-    UnitPanel = new CandidatePanel(this, List5,
-                                   {QStringLiteral("FrameUnits"), QStringLiteral("＾＾＾单元选择"),
-                                    QStringLiteral("List7"), QStringLiteral("Command28"), QStringLiteral("Command27"),
-                                    QStringLiteral("Command33"), QStringLiteral("Command17"), QStringLiteral("Command34")},
-                                   QStringLiteral("已选单元"), QStringLiteral("候选单元"));
+    TypePanel =
+        new CandidatePanel(this, List1,
+                           {QStringLiteral("FrameTypes"), QStringLiteral("<<<　选择添加的题型"),
+                            QStringLiteral("List6"), QStringLiteral("Command30"), QStringLiteral("Command31"),
+                            QStringLiteral("Command29"), QStringLiteral("Command32"), QStringLiteral("Command24")});
+    ChapterPanel =
+        new CandidatePanel(this, List4,
+                           {QStringLiteral("FrameChapters"), QStringLiteral("<<<　选择添加的章节"),
+                            QStringLiteral("List3"), QStringLiteral("Command19"), QStringLiteral("Command18"),
+                            QStringLiteral("Command21"), QStringLiteral("Command20"), QStringLiteral("Command26")});
+    DifficultyPanel =
+        new CandidatePanel(this, List8,
+                           {QStringLiteral("FrameDifficulties"), QStringLiteral("<<<　选择添加的难度等级"),
+                            QStringLiteral("List9"), QStringLiteral("Command39"), QStringLiteral("Command38"),
+                            QStringLiteral("Command40"), QStringLiteral("Command37"), QStringLiteral("Command36")});
+    UnitPanel =
+        new CandidatePanel(this, List5,
+                           {QStringLiteral("FrameUnits"), QStringLiteral("＾＾＾单元选择"), QStringLiteral("List7"),
+                            QStringLiteral("Command28"), QStringLiteral("Command27"), QStringLiteral("Command33"),
+                            QStringLiteral("Command17"), QStringLiteral("Command34")},
+                           QStringLiteral("已选单元"), QStringLiteral("候选单元"));
     UnitPanel->label->show();
     List6 = TypePanel->list;
     Command30 = TypePanel->choose;
@@ -143,8 +145,8 @@ CriteriaPanel::CriteriaPanel(Form3& form) : QWidget(&form), m_form(form)
     layout->addWidget(frame(QStringLiteral("FrameChapterNames"), QStringLiteral("章节名称"), List4, {Command25}), 3);
     layout->addWidget(frame(QStringLiteral("FrameDifficultyLevels"), QStringLiteral("难度等级"), List8, {Command35}),
                       2);
-    layout->addWidget(frame(QStringLiteral("FrameUnitGrid"), QStringLiteral("每章节单元组成"), MSFlexGrid1, {Command16}),
-                      5);
+    layout->addWidget(
+        frame(QStringLiteral("FrameUnitGrid"), QStringLiteral("每章节单元组成"), MSFlexGrid1, {Command16}), 5);
     layout->addWidget(options);
 
     MSFlexGrid1->setRows(2);
@@ -184,8 +186,11 @@ CriteriaPanel::CriteriaPanel(Form3& form) : QWidget(&form), m_form(form)
         {List3, &CriteriaPanel::Command19_Click}, {List4, &CriteriaPanel::Command18_Click},
         {List9, &CriteriaPanel::Command39_Click}, {List8, &CriteriaPanel::Command38_Click},
         {List7, &CriteriaPanel::Command28_Click}, {List5, &CriteriaPanel::Command27_Click}};
-    for (const auto& [list, slot] : doubleClicks)
+    for (const auto& [list, slot] : doubleClicks) {
         connect(list, &QListWidget::itemDoubleClicked, this, slot);
+        // The buttons follow a new selection at once, not only at the next tick.
+        connect(list, &QListWidget::itemSelectionChanged, this, &CriteriaPanel::Timer1_Timer);
+    }
 }
 
 compose::GridOptions CriteriaPanel::options() const
@@ -401,26 +406,86 @@ void CriteriaPanel::Command16_Click()
 
 // The moves of the four panels; a type given back rebuilds the sections at once, as every
 // other move does.
-void CriteriaPanel::Command30_Click() { afterMove(TypePanel, TypePanel->chooseSelected()); }
-void CriteriaPanel::Command31_Click() { afterMove(TypePanel, TypePanel->removeSelected()); }
-void CriteriaPanel::Command29_Click() { afterMove(TypePanel, TypePanel->chooseEverything()); }
-void CriteriaPanel::Command32_Click() { afterMove(TypePanel, TypePanel->removeEverything()); }
-void CriteriaPanel::Command24_Click() { closeCandidates(TypePanel); }
-void CriteriaPanel::Command19_Click() { afterMove(ChapterPanel, ChapterPanel->chooseSelected()); }
-void CriteriaPanel::Command18_Click() { afterMove(ChapterPanel, ChapterPanel->removeSelected()); }
-void CriteriaPanel::Command21_Click() { afterMove(ChapterPanel, ChapterPanel->chooseEverything()); }
-void CriteriaPanel::Command20_Click() { afterMove(ChapterPanel, ChapterPanel->removeEverything()); }
-void CriteriaPanel::Command26_Click() { closeCandidates(ChapterPanel); }
-void CriteriaPanel::Command39_Click() { afterMove(DifficultyPanel, DifficultyPanel->chooseSelected()); }
-void CriteriaPanel::Command38_Click() { afterMove(DifficultyPanel, DifficultyPanel->removeSelected()); }
-void CriteriaPanel::Command40_Click() { afterMove(DifficultyPanel, DifficultyPanel->chooseEverything()); }
-void CriteriaPanel::Command37_Click() { afterMove(DifficultyPanel, DifficultyPanel->removeEverything()); }
-void CriteriaPanel::Command36_Click() { closeCandidates(DifficultyPanel); }
-void CriteriaPanel::Command28_Click() { afterMove(UnitPanel, UnitPanel->chooseSelected()); }
-void CriteriaPanel::Command27_Click() { afterMove(UnitPanel, UnitPanel->removeSelected()); }
-void CriteriaPanel::Command33_Click() { afterMove(UnitPanel, UnitPanel->chooseEverything()); }
-void CriteriaPanel::Command17_Click() { afterMove(UnitPanel, UnitPanel->removeEverything()); }
-void CriteriaPanel::Command34_Click() { closeCandidates(UnitPanel); }
+void CriteriaPanel::Command30_Click()
+{
+    afterMove(TypePanel, TypePanel->chooseSelected());
+}
+void CriteriaPanel::Command31_Click()
+{
+    afterMove(TypePanel, TypePanel->removeSelected());
+}
+void CriteriaPanel::Command29_Click()
+{
+    afterMove(TypePanel, TypePanel->chooseEverything());
+}
+void CriteriaPanel::Command32_Click()
+{
+    afterMove(TypePanel, TypePanel->removeEverything());
+}
+void CriteriaPanel::Command24_Click()
+{
+    closeCandidates(TypePanel);
+}
+void CriteriaPanel::Command19_Click()
+{
+    afterMove(ChapterPanel, ChapterPanel->chooseSelected());
+}
+void CriteriaPanel::Command18_Click()
+{
+    afterMove(ChapterPanel, ChapterPanel->removeSelected());
+}
+void CriteriaPanel::Command21_Click()
+{
+    afterMove(ChapterPanel, ChapterPanel->chooseEverything());
+}
+void CriteriaPanel::Command20_Click()
+{
+    afterMove(ChapterPanel, ChapterPanel->removeEverything());
+}
+void CriteriaPanel::Command26_Click()
+{
+    closeCandidates(ChapterPanel);
+}
+void CriteriaPanel::Command39_Click()
+{
+    afterMove(DifficultyPanel, DifficultyPanel->chooseSelected());
+}
+void CriteriaPanel::Command38_Click()
+{
+    afterMove(DifficultyPanel, DifficultyPanel->removeSelected());
+}
+void CriteriaPanel::Command40_Click()
+{
+    afterMove(DifficultyPanel, DifficultyPanel->chooseEverything());
+}
+void CriteriaPanel::Command37_Click()
+{
+    afterMove(DifficultyPanel, DifficultyPanel->removeEverything());
+}
+void CriteriaPanel::Command36_Click()
+{
+    closeCandidates(DifficultyPanel);
+}
+void CriteriaPanel::Command28_Click()
+{
+    afterMove(UnitPanel, UnitPanel->chooseSelected());
+}
+void CriteriaPanel::Command27_Click()
+{
+    afterMove(UnitPanel, UnitPanel->removeSelected());
+}
+void CriteriaPanel::Command33_Click()
+{
+    afterMove(UnitPanel, UnitPanel->chooseEverything());
+}
+void CriteriaPanel::Command17_Click()
+{
+    afterMove(UnitPanel, UnitPanel->removeEverything());
+}
+void CriteriaPanel::Command34_Click()
+{
+    closeCandidates(UnitPanel);
+}
 
 // ---------------------------------------------------------------------------------------
 // Options

@@ -46,8 +46,8 @@ Form3::Form3(Workspace& workspace, Prompt& prompt, QWidget* parent)
     auto* popups = new QVBoxLayout(m_popups);
     popups->setContentsMargins(0, 0, 0, 0);
     for (QWidget* panel : {static_cast<QWidget*>(Criteria->TypePanel), static_cast<QWidget*>(Criteria->ChapterPanel),
-                           static_cast<QWidget*>(Criteria->DifficultyPanel),
-                           static_cast<QWidget*>(Criteria->UnitPanel), static_cast<QWidget*>(Plans)})
+                           static_cast<QWidget*>(Criteria->DifficultyPanel), static_cast<QWidget*>(Criteria->UnitPanel),
+                           static_cast<QWidget*>(Plans)})
         popups->addWidget(panel);
     m_popups->hide();
 

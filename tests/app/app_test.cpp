@@ -16,8 +16,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>

@@ -1,6 +1,6 @@
 #pragma once
 // An automatic composition window on a temporary bank root: the subject 数学 with the banks
-// 期中.tik (several types, chapters, units, difficulties and scores) and 期末.tik (one
+// 期中.tik (several types, chapters, units, difficulties and scores) and 综合.tik (one
 // question), and the subject 语文 with 语文一.tik; ready to be driven by its controls.
 
 #include "bankstore/bank_file.h"
@@ -12,6 +12,7 @@
 #include "composer/form3.h"
 #include "composer/plan_panel.h"
 #include "rtf/rich_text.h"
+#include "support/qstring_print.h"
 #include "support/scripted_prompt.h"
 #include "support/temp_dirs.h"
 #include "widgets/flexgrid.h"
@@ -19,9 +20,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -35,12 +38,12 @@ protected:
         QDir().mkpath(dir.file("tiku/语文"));
         dir.workspace.setBankRoot(dir.file("tiku"));
         makeBank("数学/期中.tik", {{"选择题", "第一章", "一节", "易", 2, 3},
-                                  {"选择题", "第一章", "一节", "难", 1, 4},
-                                  {"选择题", "第二章", "二节", "易", 2, 2},
-                                  {"填空题", "第一章", "一节", "易", 3, 3},
-                                  {"填空题", "第一章", "三节", "难", 3, 1},
-                                  {"计算题", "第二章", "二节", "难", 10, 12}});
-        makeBank("数学/期末.tik", {{"选择题", "第一章", "一节", "易", 2, 1}});
+                                   {"选择题", "第一章", "一节", "难", 1, 4},
+                                   {"选择题", "第二章", "二节", "易", 2, 2},
+                                   {"填空题", "第一章", "一节", "易", 3, 3},
+                                   {"填空题", "第一章", "三节", "难", 3, 1},
+                                   {"计算题", "第二章", "二节", "难", 10, 12}});
+        makeBank("数学/综合.tik", {{"选择题", "第一章", "一节", "易", 2, 1}});
         makeBank("语文/语文一.tik", {{"作文", "第一章", "一节", "易", 40, 1}});
         Particulars p;
         p.speciality = "高一";
