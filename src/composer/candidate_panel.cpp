@@ -68,7 +68,7 @@ CandidatePanel::CandidatePanel(QWidget* parent, QListWidget* chosen, const Candi
         layout->addWidget(b, row++, 1);
     layout->setRowStretch(row++, 1);
     layout->addWidget(close, row, 1);
-    layout->setColumnStretch(0, 1);
+    layout->setColumnStretch(0, chosenLabel.isEmpty() ? 0 : 1);
     layout->setColumnStretch(2, 1);
     const int width = fontMetrics().horizontalAdvance(QStringLiteral("第十二章　章节名称")) + 24;
     list->setMinimumWidth(width);

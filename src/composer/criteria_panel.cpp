@@ -124,9 +124,11 @@ CriteriaPanel::CriteriaPanel(Form3& form) : QWidget(&form), m_form(form)
         box->setObjectName(name);
         auto* v = new QVBoxLayout(box);
         v->addWidget(main, 1);
+        // The first button spans the frame; the others share the rows below it in pairs.
         auto* row = new QGridLayout;
-        for (int i = 0; i < buttons.size(); ++i)
-            row->addWidget(buttons[i], i / 2, i % 2, 1, buttons.size() == 1 ? 2 : 1);
+        row->addWidget(buttons.first(), 0, 0, 1, 2);
+        for (int i = 1; i < buttons.size(); ++i)
+            row->addWidget(buttons[i], 1 + (i - 1) / 2, (i - 1) % 2);
         v->addLayout(row);
         return box;
     };
@@ -139,9 +141,9 @@ CriteriaPanel::CriteriaPanel(Form3& form) : QWidget(&form), m_form(form)
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(frame(QStringLiteral("FrameTypeOrder"), QStringLiteral("题型与顺序"), List1,
-                            {Command23, Command23, Command2, Command3}),
-                      3);
+    layout->addWidget(
+        frame(QStringLiteral("FrameTypeOrder"), QStringLiteral("题型与顺序"), List1, {Command23, Command2, Command3}),
+        3);
     layout->addWidget(frame(QStringLiteral("FrameChapterNames"), QStringLiteral("章节名称"), List4, {Command25}), 3);
     layout->addWidget(frame(QStringLiteral("FrameDifficultyLevels"), QStringLiteral("难度等级"), List8, {Command35}),
                       2);

@@ -49,6 +49,8 @@ Form3::Form3(Workspace& workspace, Prompt& prompt, QWidget* parent)
                            static_cast<QWidget*>(Criteria->DifficultyPanel), static_cast<QWidget*>(Criteria->UnitPanel),
                            static_cast<QWidget*>(Plans)})
         popups->addWidget(panel);
+    // The count grid keeps most of the width beside a pop-up.
+    m_popups->setMaximumWidth(480);
     m_popups->hide();
 
     auto* criteriaPage = new QWidget(this);
@@ -102,6 +104,8 @@ void Form3::popupClosed()
     for (QWidget* w : m_popups->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (!w->isHidden())
             return;
+    // The count grid keeps most of the width beside a pop-up.
+    m_popups->setMaximumWidth(480);
     m_popups->hide();
 }
 
