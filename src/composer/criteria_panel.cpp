@@ -31,13 +31,6 @@ QListWidget* makeList(QWidget* parent, const QString& name)
     return list;
 }
 
-QCheckBox* makeCheck(QWidget* parent, const QString& name, const QString& caption)
-{
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(name);
-    return box;
-}
-
 QString unitRowLabel(int row)
 {
     return QString::number(row) + QStringLiteral("单元");
@@ -60,10 +53,10 @@ CriteriaPanel::CriteriaPanel(Form3& form) : QWidget(&form), m_form(form)
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     MSFlexGrid1->setSelectionMode(QAbstractItemView::NoSelection);
     Command16 = makeButton(this, QStringLiteral("Command16"), QStringLiteral("增减单元"));
-    Check2 = makeCheck(this, QStringLiteral("Check2"), QStringLiteral("不分章节"));
-    Check5 = makeCheck(this, QStringLiteral("Check5"), QStringLiteral("不分单元"));
-    Check3 = makeCheck(this, QStringLiteral("Check3"), QStringLiteral("不分难度"));
-    Check4 = makeCheck(this, QStringLiteral("Check4"), QStringLiteral("无论分值"));
+    Check2 = makeCheckBox(this, QStringLiteral("Check2"), QStringLiteral("不分章节"));
+    Check5 = makeCheckBox(this, QStringLiteral("Check5"), QStringLiteral("不分单元"));
+    Check3 = makeCheckBox(this, QStringLiteral("Check3"), QStringLiteral("不分难度"));
+    Check4 = makeCheckBox(this, QStringLiteral("Check4"), QStringLiteral("无论分值"));
     List5 = makeList(this, QStringLiteral("List5"));
 
     TypePanel =

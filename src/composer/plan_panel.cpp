@@ -23,13 +23,6 @@ namespace {
 
 const QString kPlanFilter = QStringLiteral("出题方案(*.faa)|*.faa");
 
-QCheckBox* makeCheck(QWidget* parent, const QString& name, const QString& caption)
-{
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(name);
-    return box;
-}
-
 }  // namespace
 
 PlanPanel::PlanPanel(Form3& form) : QGroupBox(QStringLiteral("出题方案保存"), &form), m_form(form)
@@ -39,10 +32,10 @@ PlanPanel::PlanPanel(Form3& form) : QGroupBox(QStringLiteral("出题方案保存
     Text4 = makeLineEdit(this, QStringLiteral("Text4"));
     Text13 = makeLineEdit(this, QStringLiteral("Text13"));
     Text14 = makeLineEdit(this, QStringLiteral("Text14"));
-    Check6 = makeCheck(this, QStringLiteral("Check6"), QStringLiteral("不分章节"));
-    Check1 = makeCheck(this, QStringLiteral("Check1"), QStringLiteral("不分单元"));
-    Check7 = makeCheck(this, QStringLiteral("Check7"), QStringLiteral("不分难度"));
-    Check8 = makeCheck(this, QStringLiteral("Check8"), QStringLiteral("无论分值"));
+    Check6 = makeCheckBox(this, QStringLiteral("Check6"), QStringLiteral("不分章节"));
+    Check1 = makeCheckBox(this, QStringLiteral("Check1"), QStringLiteral("不分单元"));
+    Check7 = makeCheckBox(this, QStringLiteral("Check7"), QStringLiteral("不分难度"));
+    Check8 = makeCheckBox(this, QStringLiteral("Check8"), QStringLiteral("无论分值"));
     Label16 = new QLabel(QStringLiteral("保存文件"), this);
     Text16 = makeLineEdit(this, QStringLiteral("Text16"));
     // The file is the one chosen with "浏览"; the box only shows it.

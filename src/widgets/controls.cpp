@@ -1,5 +1,6 @@
 #include "widgets/controls.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QLineEdit>
 #include <QProxyStyle>
@@ -23,6 +24,13 @@ QLineEdit* makeLineEdit(QWidget* parent, const QString& name)
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
     return e;
+}
+
+QCheckBox* makeCheckBox(QWidget* parent, const QString& name, const QString& caption)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    return box;
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -14,6 +15,7 @@ namespace qm {
 // A push button that Enter presses only while it is the window's default button.
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption);
 QLineEdit* makeLineEdit(QWidget* parent, const QString& name);
+QCheckBox* makeCheckBox(QWidget* parent, const QString& name, const QString& caption);
 // Gives a window `preferred` size where the screen has room for it, else the room the
 // screen leaves less a margin for the taskbar and the title bar (its layout still keeps
 // it from shrinking below what its controls need). A 1024×768 screen gets at most

@@ -4,6 +4,7 @@
 #include "core/gbk.h"
 #include "rtf/rich_text.h"
 #include "support/qstring_print.h"
+#include "support/run_qmtool.h"
 #include "support/temp_dirs.h"
 
 #include <QBuffer>
@@ -15,23 +16,6 @@
 
 using namespace qm;
 using namespace qm::test;
-
-namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QString out, err;
-};
-
-ToolRun qmtool(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(QM_QMTOOL), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
-
-}  // namespace
 
 TEST(Qmtool, BankDumpPrintsParticularsListsAndQuestions)
 {

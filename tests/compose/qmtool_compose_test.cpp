@@ -3,6 +3,7 @@
 #include "compose/plan_file.h"
 #include "compose_bank.h"
 #include "support/qstring_print.h"
+#include "support/run_qmtool.h"
 #include "support/temp_dirs.h"
 
 #include <QProcess>
@@ -13,19 +14,6 @@ using namespace qm::compose;
 using namespace qm::test;
 
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QString out, err;
-};
-
-ToolRun qmtool(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(QM_QMTOOL), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
 
 struct ToolBank : TempBank {
     ToolBank()
