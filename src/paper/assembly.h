@@ -1,0 +1,47 @@
+#pragma once
+// Assembling a paper from the drawn questions: the paper (the questions, for the
+// candidates) and the answer sheet (the same, each question followed by "答:" and its
+// answer, for the teacher). Both start with the header; each section starts with its
+// heading ("一、单选题(20%)") in 黑体 10.5, the grader box and a line break; each question
+// with its number line ("3.(2%)") in 宋体 10.5 followed by the question's own text.
+// Questions keep their own formatting: fonts, sub- and superscripts, tables, pictures.
+
+#include "compose/draw.h"
+
+#include <QList>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QTextDocument;
+
+namespace qm::paper {
+
+// A drawn question that is no longer in the bank (deleted since the draw).
+struct MissingQuestion {
+    int section = 0;  // from 1
+    QString type;
+    int number = 0;  // 题号
+    qint64 id = 0;   // 编号
+    bool operator==(const MissingQuestion&) const = default;
+};
+
+struct AssembledPaper {
+    std::unique_ptr<QTextDocument> paper;
+    std::unique_ptr<QTextDocument> answers;
+    // The questions passed over, in list order; the numbering of the others stays.
+    QList<MissingQuestion> missing;
+};
+
+// Assembles both documents from `rows` (in list order) with the questions of the bank at
+// `bankPath`, the grader box of the template at `templatePath` and a copy of `header`.
+// Nothing, with `error`, when the bank or the template cannot be read or the list has
+// more than nine sections; no half-built paper is returned.
+std::optional<AssembledPaper> assemblePaper(const QString& bankPath, const QString& templatePath,
+                                            const QTextDocument& header, const QList<compose::ComposedRow>& rows,
+                                            QString* error = nullptr);
+
+// One message naming the passed-over questions by section and number, "" when none.
+QString missingQuestionsMessage(const QList<MissingQuestion>& missing);
+
+}  // namespace qm::paper

@@ -1,0 +1,30 @@
+#pragma once
+// The paper header ("试卷标题"): the school, school year and term, class, bank, kind and
+// variant in bold 黑体 14 centred; the line for name, number, time and score in 黑体 12
+// with its blanks underlined; then the scoring table and two line breaks in 黑体 10.5
+// (the first centred, the second left).
+
+#include "paper/header_settings.h"
+
+#include <QByteArray>
+#include <QString>
+
+class QTextDocument;
+
+namespace qm::paper {
+
+// True when one of the six texts is empty (the header cannot be built then).
+bool hasEmptyField(const HeaderSettings& settings);
+// The bank's name in the header: its file name without the last four characters
+// ("物理.TIK" gives "物理").
+QString bankTitle(const QString& bankFileName);
+// The first two lines of the header, joined by "\n":
+// "A2003～2004学年第1学期\n高一(3)班《数学》期中试卷(A)卷".
+QString headerTitleLines(const HeaderSettings& settings, const QString& bankFileName);
+
+// Replaces `header` by the header for these settings, with `scoringTableRtf` (an RTF
+// document) as its table.
+void buildHeader(QTextDocument& header, const HeaderSettings& settings, const QString& bankFileName,
+                 const QByteArray& scoringTableRtf);
+
+}  // namespace qm::paper
