@@ -13,7 +13,7 @@ packages=(
   libgl-dev libxkbcommon-dev
   libsqlite3-dev libsqlitecpp-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-noto-cjk
+  fonts-noto-cjk poppler-utils
   xvfb xauth imagemagick
 )
 for arg in "$@"; do

@@ -70,6 +70,25 @@ std::optional<Question> BankFile::readById(qint64 id, QString* error) const
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) { return questionById(db, id); });
 }
 
+std::optional<QHash<qint64, Question>> BankFile::readByIds(const QList<qint64>& ids, QString* error) const
+{
+    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
+        SQLite::Transaction read(db);
+        SQLite::Statement st(db, "SELECT " + kQuestionFields + " FROM 题库 WHERE 编号 = ?");
+        QHash<qint64, Question> found;
+        for (const qint64 id : ids) {
+            if (found.contains(id))
+                continue;
+            st.reset();
+            st.bind(1, int64_t(id));
+            if (st.executeStep())
+                found.insert(id, questionFrom(st));
+        }
+        read.commit();
+        return found;
+    });
+}
+
 bool BankFile::forEachQuestion(const std::function<void(int, const Question&)>& visit, QString* error) const
 {
     const std::unique_ptr<BankReader> reader = BankReader::open(m_path, error);

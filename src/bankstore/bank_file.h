@@ -13,6 +13,7 @@
 // Names of types, chapters and so on are data only: any character may occur in them.
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -112,6 +113,10 @@ public:
     std::optional<QuestionAt> read(int position, QString* error = nullptr) const;
     // The question with this 编号; an error when there is none.
     std::optional<Question> readById(qint64 id, QString* error = nullptr) const;
+    // The questions with these 编号, all read at one moment with one opening of the bank
+    // (a paper asks for a hundred questions of a large bank). A 编号 no question has any
+    // more is left out of the result; that is not an error.
+    std::optional<QHash<qint64, Question>> readByIds(const QList<qint64>& ids, QString* error = nullptr) const;
     // Calls `visit` with every question in row order, all read at one moment (for showing
     // or printing a whole bank), through a BankReader. Other computers cannot write the bank
     // meanwhile, so `visit` should be quick. False when the bank cannot be read.

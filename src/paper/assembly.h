@@ -33,6 +33,10 @@ struct AssembledPaper {
     QList<MissingQuestion> missing;
 };
 
+// The number of sections of a composed list: a section starts at each row whose type
+// differs from the row before it. The scoring table of the header has a column for each.
+int sectionCount(const QList<compose::ComposedRow>& rows);
+
 // Assembles both documents from `rows` (in list order) with the questions of the bank at
 // `bankPath`, the grader box of the template at `templatePath` and a copy of `header`.
 // Nothing, with `error`, when the bank or the template cannot be read or the list has

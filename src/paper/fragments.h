@@ -7,11 +7,17 @@
 #include <QString>
 #include <optional>
 
+class QTextCursor;
+class QTextDocument;
+
 namespace qm::paper {
 
 // A scoring table laid out for `types` question types, as the template's rows are: a row
 // 题号 | 一 … | 总分 over a row 得分 and blank cells. Numerals go on past 九 (十, 十一 …).
 QByteArray scoringTableRtf(int types);
+// The Chinese numeral of 1…99 as the table heads it: "一" … "九", "十", "十一", "二十"; ""
+// outside.
+QString tableNumeral(int n);
 // The grader box: 得分 | 阅卷人 over two blank cells.
 QByteArray graderBoxRtf();
 
@@ -22,5 +28,12 @@ std::optional<QByteArray> loadScoringTable(const QString& templatePath, int type
 // The template's grader box; nothing, with `error`, when the template or its table
 // cannot be read.
 std::optional<QByteArray> loadGraderBox(const QString& templatePath, QString* error = nullptr);
+
+// Inserts a prepared table (its document, read from the RTF) at the cursor with its own
+// formatting, as the stored form places it: right after the paragraph before it. A table
+// can only follow a paragraph, so when the cursor stands in an empty paragraph that a line
+// break has just opened, that paragraph makes way for the table instead of leaving a blank
+// line above it. The cursor ends in the paragraph after the table.
+void insertTable(QTextCursor& cursor, const QTextDocument& table);
 
 }  // namespace qm::paper

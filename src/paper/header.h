@@ -15,8 +15,8 @@ namespace qm::paper {
 
 // True when one of the six texts is empty (the header cannot be built then).
 bool hasEmptyField(const HeaderSettings& settings);
-// The bank's name in the header: its file name without the last four characters
-// ("物理.TIK" gives "物理").
+// The bank's name in the header: its file name (a path's directories left out) without
+// its three-letter extension ("物理.TIK" gives "物理"); a name without one stays whole.
 QString bankTitle(const QString& bankFileName);
 // The first two lines of the header, joined by "\n":
 // "A2003～2004学年第1学期\n高一(3)班《数学》期中试卷(A)卷".

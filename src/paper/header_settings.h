@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace qm::paper {
@@ -34,6 +35,9 @@ struct HeaderSettings {
 
 // The school name of new settings.
 QString defaultSchoolName();
+// The names of the six texts that are empty, in file order ("起始学年", "学期" …), as the
+// settings panel labels them.
+QStringList emptyFieldNames(const HeaderSettings& settings);
 // The caption of a kind's option: "期中试卷", "期末试卷", "平时测验", "模拟试卷"; "" for None.
 QString examKindCaption(ExamKind kind);
 

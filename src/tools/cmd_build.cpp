@@ -11,13 +11,13 @@
 #include "bankstore/paper_library.h"
 #include "bankstore/user_store.h"
 #include "core/input_file.h"
+#include "paper/fragments.h"
 #include "rtf/rtf_writer.h"
 #include "tools/command.h"
 
 #include <QFile>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextTable>
 #include <filesystem>
 
 namespace qm::tool {
@@ -193,55 +193,6 @@ QByteArray markupRtf(const QStringList& lines)
     return RtfWriter::write(doc);
 }
 
-// A ruled table of the given cell texts, every cell centred and of one width.
-QByteArray tableRtf(const QList<QStringList>& rows, double cellWidth)
-{
-    QTextDocument doc;
-    setBaseFont(doc);
-    QTextCursor cursor(&doc);
-    QTextTableFormat format;
-    format.setBorder(1);
-    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setBorderCollapse(true);
-    format.setCellSpacing(0);
-    format.setCellPadding(2);
-    format.setAlignment(Qt::AlignHCenter);
-    const int columns = int(rows.first().size());
-    format.setColumnWidthConstraints(QList<QTextLength>(columns, QTextLength(QTextLength::FixedLength, cellWidth)));
-    QTextTable* table = cursor.insertTable(int(rows.size()), columns, format);
-    QTextBlockFormat centred;
-    centred.setAlignment(Qt::AlignHCenter);
-    for (int r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < columns; ++c) {
-            QTextCursor cell = table->cellAt(r, c).firstCursorPosition();
-            cell.setBlockFormat(centred);
-            cell.insertText(rows[r][c], baseFormat());
-        }
-    }
-    return RtfWriter::write(doc);
-}
-
-// The scoring table for a paper of k question types: 题号 | 一 … | 总分 over 得分 and blanks.
-QByteArray scoringTableRtf(int k)
-{
-    static const QString kNumerals = QStringLiteral("一二三四五六七八九");
-    QStringList heading{QStringLiteral("题号")};
-    QStringList scores{QStringLiteral("得分")};
-    for (int i = 0; i < k; ++i) {
-        heading << kNumerals.mid(i, 1);
-        scores << QString();
-    }
-    heading << QStringLiteral("总分");
-    scores << QString();
-    return tableRtf({heading, scores}, 48);
-}
-
-// The grader box placed after each section heading: 得分 | 阅卷人 over two blank cells.
-QByteArray graderBoxRtf()
-{
-    return tableRtf({{QStringLiteral("得分"), QStringLiteral("阅卷人")}, {QString(), QString()}}, 56);
-}
-
 // A failed store call ends the build with the store's message.
 void require(bool ok, const QString& error)
 {
@@ -308,8 +259,8 @@ int buildBank(const QStringList& args, bool asTemplate)
         if (asTemplate) {
             BankFile bank(path);
             for (int k = 1; k <= 8; ++k)
-                require(bank.appendScoringTable(scoringTableRtf(k), &error), error);
-            require(bank.setGraderBox(graderBoxRtf(), &error), error);
+                require(bank.appendScoringTable(paper::scoringTableRtf(k), &error), error);
+            require(bank.setGraderBox(paper::graderBoxRtf(), &error), error);
         }
         require(BankFile(path).compact(&error), error);
     });

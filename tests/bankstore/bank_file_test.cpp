@@ -132,6 +132,22 @@ TEST_F(BankTest, DeletionClosesTheGapAndNumbersAreNeverReused)
     EXPECT_TRUE(error.contains("5"));
 }
 
+TEST_F(BankTest, ManyQuestionsByIdLeaveOutTheDeletedOnes)
+{
+    addAll({"a", "b", "c"});
+    ASSERT_TRUE(bank.removeById(2, nullptr));
+    const auto found = bank.readByIds({3, 2, 1, 3, 77});
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->size(), 2);
+    EXPECT_EQ(found->value(1), bank.read(0)->question);
+    EXPECT_EQ(found->value(3).text, bank.read(1)->question.text);
+    EXPECT_FALSE(found->contains(2));
+    EXPECT_TRUE(bank.readByIds({})->isEmpty());
+    QString error;
+    EXPECT_FALSE(BankFile(bank.path() + "-无").readByIds({1}, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
 TEST_F(BankTest, CompactionFollowsLargeDeletionsButNotEverySmallOne)
 {
     for (int i = 0; i < 40; ++i) {

@@ -1,0 +1,209 @@
+// qmtool compose: a whole paper from a bank and a composition plan, as the composition
+// window makes it: the draw, the header from the header settings, the paper and the answer
+// sheet as RTF documents, and with --pdf both as PDF files for printing.
+//
+//   qmtool compose BANK PLAN.faa PAPER.rtf ANSWERS.rtf [--seed N] [--settings JuanMian.cfg] [--pdf]
+//
+// The header settings are those of the program directory unless --settings names a file.
+// The outputs are all written or none: each goes to a temporary file beside it first, and
+// the temporary files replace the outputs only when every one of them is complete.
+
+#include "compose/draw.h"
+#include "compose/plan_file.h"
+#include "core/workspace.h"
+#include "paper/assembly.h"
+#include "paper/fragments.h"
+#include "paper/header.h"
+#include "paper/header_settings.h"
+#include "paper/pdf.h"
+#include "rtf/rtf_writer.h"
+#include "tools/command.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextDocument>
+#include <filesystem>
+
+namespace qm::tool {
+
+namespace {
+
+const QString kComposeUsage =
+    QStringLiteral("BANK PLAN.faa PAPER.rtf ANSWERS.rtf [--seed N] [--settings JuanMian.cfg] [--pdf]  "
+                   "(the paper and its answer sheet; --pdf adds PAPER.pdf and ANSWERS.pdf)");
+
+int usageError(const QString& problem)
+{
+    err(QStringLiteral("qmtool compose: %1\nusage: qmtool compose %2\n").arg(problem, kComposeUsage));
+    return 2;
+}
+
+int failure(const QString& message)
+{
+    err(QStringLiteral("qmtool: %1\n").arg(message));
+    return 1;
+}
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// The PDF beside an RTF output: the same name with ".pdf".
+QString pdfBeside(const QString& rtfPath)
+{
+    const QFileInfo info(rtfPath);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".pdf"));
+}
+
+// Outputs made as temporary files, which replace their targets all together.
+class Outputs {
+public:
+    ~Outputs()
+    {
+        for (const auto& [part, target] : m_files)
+            QFile::remove(part);
+    }
+
+    bool addRtf(const QString& target, const QTextDocument& doc, QString* error)
+    {
+        const QString part = partOf(target);
+        const QByteArray bytes = RtfWriter::write(doc);
+        QFile f(part);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size() || !f.flush()) {
+            *error = QStringLiteral("无法写入文件“%1”！").arg(shown(target));
+            return false;
+        }
+        return true;
+    }
+
+    bool addPdf(const QString& target, const QTextDocument& doc, QString* error)
+    {
+        return paper::writePdf(doc, partOf(target), error);
+    }
+
+    // Moves every temporary file onto its target; a rename replaces the old file in one step.
+    bool commit(QString* error)
+    {
+        while (!m_files.isEmpty()) {
+            const auto [part, target] = m_files.first();
+            std::error_code failed;
+            std::filesystem::rename(QFile::encodeName(part).toStdString(), QFile::encodeName(target).toStdString(),
+                                    failed);
+            if (failed) {
+                *error = QStringLiteral("无法写入文件“%1”！").arg(shown(target));
+                return false;
+            }
+            m_files.removeFirst();
+        }
+        return true;
+    }
+
+private:
+    QString partOf(const QString& target)
+    {
+        const QString part = target + QStringLiteral(".part");
+        m_files.append({part, target});
+        return part;
+    }
+
+    QList<std::pair<QString, QString>> m_files;  // temporary file, target
+};
+
+int compose(const QStringList& args, const Workspace& workspace)
+{
+    QStringList positional;
+    std::optional<quint64> seed;
+    QString settingsPath = workspace.ProgramDir() + QStringLiteral("JuanMian.cfg");
+    bool pdf = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--seed") || a == QLatin1String("--settings")) {
+            if (i + 1 == args.size())
+                return usageError(QStringLiteral("%1 needs a value").arg(a));
+            const QString value = args[++i];
+            if (a == QLatin1String("--settings")) {
+                settingsPath = value;
+                continue;
+            }
+            bool ok = false;
+            seed = value.toULongLong(&ok);
+            if (!ok)
+                return usageError(QStringLiteral("the seed '%1' is not a whole number from 0 to 2^64-1").arg(value));
+        } else if (a == QLatin1String("--pdf")) {
+            pdf = true;
+        } else if (a.startsWith(QStringLiteral("--"))) {
+            return usageError(QStringLiteral("unknown option '%1'").arg(a));
+        } else {
+            positional << a;
+        }
+    }
+    if (positional.size() != 4)
+        return usageError(QStringLiteral("a bank, a plan and the two documents to write are needed"));
+    const QString& bankPath = positional[0];
+    const QString& planPath = positional[1];
+    const QString& paperPath = positional[2];
+    const QString& answersPath = positional[3];
+    if (QFileInfo(paperPath).absoluteFilePath() == QFileInfo(answersPath).absoluteFilePath()
+        || (pdf
+            && QFileInfo(pdfBeside(paperPath)).absoluteFilePath()
+                   == QFileInfo(pdfBeside(answersPath)).absoluteFilePath()))
+        return usageError(QStringLiteral("the paper and the answer sheet need different names"));
+
+    // The header settings first: without them there is no paper to make.
+    const paper::HeaderSettings settings = paper::loadSettings(settingsPath);
+    if (const QStringList empty = paper::emptyFieldNames(settings); !empty.isEmpty())
+        return failure(QStringLiteral("试卷标题设置“%1”中没有填写：%2。请先设置试卷标题。")
+                           .arg(shown(settingsPath), empty.join(QStringLiteral("、"))));
+
+    QString error;
+    bool emptyPlan = false;
+    const std::optional<compose::Plan> plan = compose::loadPlan(planPath, &error, &emptyPlan);
+    if (!plan)
+        return failure(emptyPlan ? QStringLiteral("出题方案文件“%1”是空的！").arg(shown(planPath)) : error);
+    compose::SeededRandom random(seed.value_or(compose::clockSeed()));
+    const std::optional<compose::DrawResult> drawn = compose::drawPaper(bankPath, plan->grid, random, &error);
+    if (!drawn)
+        return failure(error);
+
+    const QString templatePath = workspace.ProgramDir() + QStringLiteral("qm.qm");
+    const std::optional<QByteArray> table =
+        paper::loadScoringTable(templatePath, paper::sectionCount(drawn->rows), &error);
+    if (!table)
+        return failure(error);
+    QTextDocument header;
+    paper::buildHeader(header, settings, QFileInfo(bankPath).fileName(), *table);
+    const std::optional<paper::AssembledPaper> assembled =
+        paper::assemblePaper(bankPath, templatePath, header, drawn->rows, &error);
+    if (!assembled)
+        return failure(error);
+
+    Outputs outputs;
+    if (!outputs.addRtf(paperPath, *assembled->paper, &error)
+        || !outputs.addRtf(answersPath, *assembled->answers, &error))
+        return failure(error);
+    if (pdf
+        && (!outputs.addPdf(pdfBeside(paperPath), *assembled->paper, &error)
+            || !outputs.addPdf(pdfBeside(answersPath), *assembled->answers, &error)))
+        return failure(error);
+    if (!outputs.commit(&error))
+        return failure(error);
+
+    if (drawn->missing > 0)
+        err(QStringLiteral("题库中的题目不够：少抽了%1道题。\n").arg(drawn->missing));
+    if (!assembled->missing.isEmpty())
+        err(paper::missingQuestionsMessage(assembled->missing) + QLatin1Char('\n'));
+    return 0;
+}
+
+}  // namespace
+
+void addPaperCommands(QList<Command>& list, Workspace& workspace)
+{
+    list.append({QStringLiteral("compose"), kComposeUsage,
+                 [&workspace](const QStringList& args) { return compose(args, workspace); }});
+}
+
+}  // namespace qm::tool
