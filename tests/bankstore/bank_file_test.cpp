@@ -135,13 +135,14 @@ TEST_F(BankTest, DeletionClosesTheGapAndNumbersAreNeverReused)
 TEST_F(BankTest, ManyQuestionsByIdLeaveOutTheDeletedOnes)
 {
     addAll({"a", "b", "c"});
-    ASSERT_TRUE(bank.removeById(2, nullptr));
-    const auto found = bank.readByIds({3, 2, 1, 3, 77});
-    ASSERT_TRUE(found);
-    EXPECT_EQ(found->size(), 2);
-    EXPECT_EQ(found->value(1), bank.read(0)->question);
-    EXPECT_EQ(found->value(3).text, bank.read(1)->question.text);
-    EXPECT_FALSE(found->contains(2));
+    bool found = false;
+    ASSERT_TRUE(bank.removeById(2, &found));
+    const auto read = bank.readByIds({3, 2, 1, 3, 77});
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->size(), 2);
+    EXPECT_EQ(read->value(1), bank.read(0)->question);
+    EXPECT_EQ(read->value(3).text, bank.read(1)->question.text);
+    EXPECT_FALSE(read->contains(2));
     EXPECT_TRUE(bank.readByIds({})->isEmpty());
     QString error;
     EXPECT_FALSE(BankFile(bank.path() + "-无").readByIds({1}, &error));
