@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
 #include <filesystem>
 
 namespace qm::paper {
@@ -57,6 +58,33 @@ void addFallbackFonts(QTextDocument& doc)
     }
 }
 
+// Qt's layout hides an empty paragraph right before or after a table, but a word processor
+// shows the same paragraphs of the RTF as blank lines (between the name line and the
+// scoring table, after each grader box). On paper they should look alike, so in the copy
+// that is printed such a paragraph gets a blank and is laid out as the blank line it is.
+void showBlankLinesAroundTables(QTextDocument& doc)
+{
+    const auto tableOf = [](const QTextBlock& b) { return b.isValid() ? QTextCursor(b).currentTable() : nullptr; };
+    QList<int> positions;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (b.length() != 1)
+            continue;
+        QTextTable* here = tableOf(b);
+        const bool beforeTable = b.next().isValid() && tableOf(b.next()) != here && tableOf(b.next());
+        const bool afterTable = b.previous().isValid() && tableOf(b.previous()) != here && tableOf(b.previous());
+        if (beforeTable || afterTable)
+            positions << b.position();
+    }
+    QTextCursor cursor(&doc);
+    for (qsizetype i = positions.size() - 1; i >= 0; --i) {
+        cursor.setPosition(positions[i]);
+        QTextCharFormat blank = cursor.block().charFormat();
+        blank.setFontUnderline(false);
+        blank.setFontStrikeOut(false);
+        cursor.insertText(QStringLiteral(" "), blank);
+    }
+}
+
 bool fail(QString* error, const QString& message)
 {
     if (error)
@@ -75,6 +103,7 @@ bool writePdf(const QTextDocument& doc, const QString& path, QString* error)
     {
         std::unique_ptr<QTextDocument> copy(doc.clone());
         restoreImageResources(copy.get(), 0, copy->characterCount(), &doc);
+        showBlankLinesAroundTables(*copy);
         addFallbackFonts(*copy);
 
         QPdfWriter writer(part);

@@ -1,0 +1,198 @@
+// Assembling the paper and the answer sheet from drawn questions.
+
+#include "compose/draw.h"
+#include "paper/assembly.h"
+#include "paper/fragments.h"
+#include "paper/header.h"
+#include "paper_docs.h"
+#include "rtf/rtf_writer.h"
+#include "support/qstring_print.h"
+#include "support/temp_bank.h"
+#include "support/temp_dirs.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QTextImageFormat>
+#include <gtest/gtest.h>
+
+using namespace qm;
+using namespace qm::paper;
+using compose::ComposedRow;
+
+namespace {
+
+Question make(const QString& type, const QString& text, const QString& answer)
+{
+    Question q;
+    q.type = type;
+    q.text = rtfFromPlainText(text);
+    q.answer = rtfFromPlainText(answer);
+    return q;
+}
+
+// A small PNG picture as RTF hexadecimal digits.
+QByteArray pictureHex()
+{
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return buffer.data().toHex();
+}
+
+struct PaperTest : ::testing::Test {
+    PaperTest()
+    {
+        // 编号 1 … 4
+        for (const Question& q : {make("单选题", "题一", "答一"), make("单选题", "题二", "答二"),
+                                  make("填空题", "题三", "答三"), make("填空题", "题四\n第二行", "")})
+            EXPECT_TRUE(bank.bank().add(q));
+        HeaderSettings s;
+        s.firstYear = "2003";
+        s.secondYear = "2004";
+        s.term = "1";
+        s.className = "高一(3)班";
+        s.minutes = "90";
+        buildHeader(header, s, "数学.tik", scoringTableRtf(2));
+        headerLayout = test::layout(header);
+        headerLayout.removeLast();  // the empty last paragraph takes the first heading
+    }
+
+    std::optional<AssembledPaper> assemble(const QList<ComposedRow>& rows, QString* error = nullptr)
+    {
+        return assemblePaper(bank.path, dir.file("qm.qm"), header, rows, error);
+    }
+
+    test::TempProgramDir dir{QStringList{"qm.qm"}};
+    test::TempBank bank{"数学.tik"};
+    QTextDocument header;
+    QStringList headerLayout;
+};
+
+ComposedRow row(const QString& type, int number, qint64 id, const QString& score = {}, const QString& total = {})
+{
+    return {type, number, id, score, 0, {}, total};
+}
+
+}  // namespace
+
+TEST_F(PaperTest, SectionsWithHeadingsGraderBoxesAndNumberedQuestions)
+{
+    const QString headerText = documentText(header);
+    const auto assembled =
+        assemble({row("单选题", 1, 2, "10", "20"), row("单选题", 2, 1, "10", "20"), row("填空题", 1, 4, "0", "0")});
+    ASSERT_TRUE(assembled);
+    EXPECT_TRUE(assembled->missing.isEmpty());
+    const QStringList body{"L 一、单选题(20%)",
+                           "[table 得分|阅卷人||]",
+                           "L ",
+                           "L 1.(10%)题二",
+                           "L 2.(10%)题一",
+                           "L 二、填空题",
+                           "[table 得分|阅卷人||]",
+                           "L ",
+                           "L 1.题四",
+                           "L 第二行",
+                           "L "};
+    EXPECT_EQ(test::layout(*assembled->paper), headerLayout + body);
+    const QStringList answerBody{
+        "L 一、单选题(20%)", "[table 得分|阅卷人||]", "L ", "L 1.(10%)题二", "L 答:答二", "L 2.(10%)题一", "L 答:答一",
+        "L 二、填空题",      "[table 得分|阅卷人||]", "L ", "L 1.题四",      "L 第二行",  "L 答:",         "L "};
+    EXPECT_EQ(test::layout(*assembled->answers), headerLayout + answerBody);
+    // The header itself is left as it was.
+    EXPECT_EQ(documentText(header), headerText);
+
+    // Headings in 黑体, number lines in 宋体, 10.5 and plain; the question text keeps its font.
+    const QList<test::Run> runs = test::runsOutsideTables(*assembled->answers);
+    const auto runOf = [&](const QString& text) {
+        for (const test::Run& r : runs)
+            if (r.text == text)
+                return r;
+        return test::Run{};
+    };
+    EXPECT_EQ(runOf("一、单选题(20%)"), (test::Run{"一、单选题(20%)", "黑体", 10.5, false, false}));
+    EXPECT_EQ(runOf("1.(10%)"), (test::Run{"1.(10%)", "宋体", 10.5, false, false}));
+    EXPECT_EQ(runOf("答:"), (test::Run{"答:", "黑体", 10.5, false, false}));
+    EXPECT_EQ(runOf("题二"), (test::Run{"题二", "宋体", 10.5, false, false}));
+}
+
+TEST_F(PaperTest, EmptyScoresAndTotalsShowNoShare)
+{
+    const auto assembled = assemble({row("单选题", 1, 1, "", ""), row("填空题", 1, 3, "abc", "0.0")});
+    ASSERT_TRUE(assembled);
+    const QString text = documentText(*assembled->paper);
+    EXPECT_TRUE(text.contains("\n一、单选题\n"));
+    EXPECT_TRUE(text.contains("\n1.题一\n"));
+    EXPECT_TRUE(text.contains("\n二、填空题\n"));
+    EXPECT_TRUE(text.contains("\n1.题三\n"));
+    EXPECT_FALSE(text.contains("%"));
+}
+
+TEST_F(PaperTest, PicturesAndSubscriptsStayInBothDocuments)
+{
+    Question q;
+    q.type = "计算题";
+    q.text = "{\\rtf1\\ansi H{\\sub 2}O {\\pict\\pngblip\\picw8\\pich6 " + pictureHex() + "}\\par}";
+    q.answer = "{\\rtf1\\ansi x{\\super 2}}";
+    ASSERT_TRUE(bank.bank().add(q));  // 编号 5
+    const auto assembled = assemble({row("计算题", 1, 5)});
+    ASSERT_TRUE(assembled);
+    for (QTextDocument* doc : {assembled->paper.get(), assembled->answers.get()}) {
+        bool subscript = false, picture = false, superscript = false;
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat f = it.fragment().charFormat();
+                if (it.fragment().text() == "2" && f.verticalAlignment() == QTextCharFormat::AlignSubScript)
+                    subscript = true;
+                if (it.fragment().text() == "2" && f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+                    superscript = true;
+                if (f.isImageFormat()) {
+                    const QVariant image = doc->resource(QTextDocument::ImageResource, QUrl(f.toImageFormat().name()));
+                    picture = image.isValid() && f.hasProperty(PictureBytes);
+                }
+            }
+        EXPECT_TRUE(subscript);
+        EXPECT_TRUE(picture);
+        EXPECT_EQ(superscript, doc == assembled->answers.get());
+    }
+    // Written as RTF, the picture goes with it.
+    EXPECT_TRUE(RtfWriter::write(*assembled->paper).contains("\\pngblip"));
+}
+
+TEST_F(PaperTest, DeletedQuestionsArePassedOverAndNamed)
+{
+    bool found = false;
+    ASSERT_TRUE(bank.bank().removeById(3, &found));
+    const auto assembled = assemble({row("单选题", 1, 1), row("填空题", 1, 3), row("填空题", 2, 4)});
+    ASSERT_TRUE(assembled);
+    EXPECT_EQ(assembled->missing, QList<MissingQuestion>({{2, "填空题", 1, 3}}));
+    const QString paper = documentText(*assembled->paper);
+    EXPECT_FALSE(paper.contains("题三"));
+    EXPECT_FALSE(paper.contains("\n1.\n"));
+    EXPECT_TRUE(paper.contains("\n2.题四\n"));  // the others keep their numbers
+    EXPECT_FALSE(documentText(*assembled->answers).contains("答三"));
+    EXPECT_EQ(missingQuestionsMessage(assembled->missing), "以下题目已从题库中删除，未放入试卷：\n二、填空题 第1题");
+    EXPECT_EQ(missingQuestionsMessage({{1, "单选题", 3, 9}, {4, "解答题", 1, 12}}),
+              "以下题目已从题库中删除，未放入试卷：\n一、单选题 第3题\n四、解答题 第1题");
+    EXPECT_EQ(missingQuestionsMessage({}), "");
+}
+
+TEST_F(PaperTest, NothingWhenThePaperCannotBeMade)
+{
+    QList<ComposedRow> rows;
+    for (int i = 0; i < 10; ++i)
+        rows << row(QString("题型%1").arg(i % 5), 1, 1);  // ten sections of five types
+    EXPECT_EQ(sectionCount(rows), 10);
+    QString error;
+    EXPECT_FALSE(assemble(rows, &error));
+    EXPECT_EQ(error, "试卷最多只能有九个大题（题型）！");
+    rows.removeLast();
+    EXPECT_TRUE(assemble(rows));
+
+    EXPECT_FALSE(assemblePaper(bank.path, dir.file("无.qm"), header, {row("单选题", 1, 1)}, &error));
+    EXPECT_TRUE(error.contains("无.qm")) << error.toStdString();
+    EXPECT_TRUE(error.contains("阅卷人")) << error.toStdString();
+    EXPECT_FALSE(assemblePaper(dir.file("无.tik"), dir.file("qm.qm"), header, {row("单选题", 1, 1)}, &error));
+    EXPECT_TRUE(error.contains("无.tik")) << error.toStdString();
+}
