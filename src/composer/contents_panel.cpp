@@ -165,7 +165,7 @@ void ContentsPanel::Command43_Click()
 
 void ContentsPanel::Command22_Click()
 {
-    // The paper is assembled from rows() by the paper output, which follows.
+    m_form.assemble();
 }
 
 void ContentsPanel::Command42_Click()

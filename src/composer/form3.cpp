@@ -5,16 +5,23 @@
 #include "composer/contents_panel.h"
 #include "composer/count_grid_panel.h"
 #include "composer/criteria_panel.h"
+#include "composer/header_pane.h"
+#include "composer/paper_panel.h"
 #include "composer/plan_panel.h"
 #include "core/prompt.h"
 #include "core/workspace.h"
+#include "paper/assembly.h"
+#include "widgets/busycursor.h"
 #include "widgets/controls.h"
+#include "widgets/richtextbox.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QListWidget>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace qm {
@@ -31,6 +38,10 @@ Form3::Form3(Workspace& workspace, Prompt& prompt, QWidget* parent)
     Counts = new CountGridPanel(*this);
     Contents = new ContentsPanel(*this);
     Plans = new PlanPanel(*this);
+    Frame2 = new HeaderPane(workspace, prompt, this);
+    Paper = new PaperPanel(workspace, prompt, this);
+    Frame2->setSource([this] { return Bank->Combo2->currentText(); }, [this] { return int(Criteria->List1->count()); });
+    Frame2->setTargets(Paper->RichTextBox3, Paper->RichTextBox4);
     Command5 = makeButton(this, QStringLiteral("Command5"), QStringLiteral("自动出卷"));
     Command44 = makeButton(this, QStringLiteral("Command44"), QStringLiteral("保存方案"));
     Command45 = makeButton(this, QStringLiteral("Command45"), QStringLiteral("打开方案"));
@@ -64,6 +75,8 @@ Form3::Form3(Workspace& workspace, Prompt& prompt, QWidget* parent)
     m_pages = new QStackedWidget(this);
     m_pages->addWidget(criteriaPage);
     m_pages->addWidget(Contents);
+    m_pages->addWidget(Frame2);
+    m_pages->addWidget(Paper);
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {Command5, Command44, Command45, Command6, Command7})
@@ -79,6 +92,11 @@ Form3::Form3(Workspace& workspace, Prompt& prompt, QWidget* parent)
     connect(Command5, &QPushButton::clicked, this, &Form3::Command5_Click);
     connect(Command44, &QPushButton::clicked, this, &Form3::Command44_Click);
     connect(Command45, &QPushButton::clicked, this, &Form3::Command45_Click);
+    connect(Command6, &QPushButton::clicked, this, &Form3::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &Form3::Command7_Click);
+    connect(Frame2, &HeaderPane::closed, this, [this] { showPage(ContentsPage); });
+    connect(Paper, &PaperPanel::closed, this, [this] { showPage(ContentsPage); });
+    connect(Paper, &PaperPanel::archiveRequested, this, &Form3::Command7_Click);
     sizeToScreen(this, QSize(1180, 800));
 }
 
@@ -109,14 +127,43 @@ void Form3::popupClosed()
     m_popups->hide();
 }
 
+void Form3::showPage(Page page)
+{
+    m_pages->setCurrentIndex(page);
+    // A pane shown again after it hid itself.
+    m_pages->currentWidget()->show();
+}
+
 void Form3::showContents(bool show)
 {
-    m_pages->setCurrentIndex(show ? 1 : 0);
+    showPage(show ? ContentsPage : CriteriaPage);
 }
 
 void Form3::open(const QStringList& subjects)
 {
+    Frame2->LoadCfg();
     Bank->setSubjects(subjects);
+}
+
+void Form3::assemble()
+{
+    std::optional<paper::AssembledPaper> assembled;
+    QString error;
+    {
+        const BusyCursor busy;
+        assembled = paper::assemblePaper(Bank->bankPath(), m_ws.ProgramDir() + QStringLiteral("qm.qm"),
+                                         *Frame2->RichTextBox1->document(), Contents->rows(), &error);
+    }
+    if (!assembled) {
+        reportError(error);
+        return;
+    }
+    Paper->setDocuments(*assembled->paper, *assembled->answers);
+    showPage(PaperPage);
+    Command6->setEnabled(true);
+    Command7->setEnabled(true);
+    if (!assembled->missing.isEmpty())
+        m_prompt.message(paper::missingQuestionsMessage(assembled->missing), kTitleProgram, Icon::Information);
 }
 
 void Form3::announceBank()
@@ -143,6 +190,17 @@ void Form3::Command44_Click()
 void Form3::Command45_Click()
 {
     Plans->startOpen();
+}
+
+void Form3::Command6_Click()
+{
+    showPage(HeaderPage);
+}
+
+void Form3::Command7_Click()
+{
+    m_ws.setCallerCode(QStringLiteral("3"));
+    Q_EMIT archivePaper(Paper->RichTextBox3->TextRTF(), Paper->RichTextBox4->TextRTF());
 }
 
 void Form3::closeEvent(QCloseEvent* event)

@@ -10,6 +10,8 @@
 //   Counts    "出题数设置"     CountGridPanel   the count grid and the paper total
 //   Contents  "组卷内容"       ContentsPanel    the drawn questions, preview and replacement
 //   Plans     "出题方案保存"   PlanPanel        saving and opening composition plans
+//   Frame2    "卷面设置"       HeaderPane       the paper header and its settings
+//   Paper     "样卷显示"       PaperPanel       the assembled paper and answer sheet
 
 #include <QWidget>
 
@@ -23,6 +25,8 @@ class BankChoicePanel;
 class ContentsPanel;
 class CountGridPanel;
 class CriteriaPanel;
+class HeaderPane;
+class PaperPanel;
 class PlanPanel;
 class Prompt;
 class Workspace;
@@ -38,12 +42,14 @@ public:
     CountGridPanel* Counts;
     ContentsPanel* Contents;
     PlanPanel* Plans;
+    HeaderPane* Frame2;
+    PaperPanel* Paper;
 
     QPushButton* Command5;   // 自动出卷: the panel of the drawn questions
     QPushButton* Command44;  // 保存方案
     QPushButton* Command45;  // 打开方案
-    QPushButton* Command6;   // 卷面编辑 (enabled once questions are drawn)
-    QPushButton* Command7;   // 试卷存档 (likewise)
+    QPushButton* Command6;   // 卷面编辑: the header pane (enabled once questions are drawn)
+    QPushButton* Command7;   // 试卷存档: the paper to a paper library (likewise)
     QPushButton* Command1;   // 退　出
 
     Workspace& workspace() const { return m_ws; }
@@ -56,6 +62,8 @@ public:
     void popupClosed();
     // Shows the drawn questions ("自动出卷") or, again, the criteria and the count grid.
     void showContents(bool show);
+    // "出　卷": the paper and the answer sheet from the drawn questions, shown in "样卷显示".
+    void assemble();
 
     // Opens the window with the bank window's subjects; the first is chosen.
     void open(const QStringList& subjects);
@@ -67,12 +75,17 @@ public Q_SLOTS:
     void Command5_Click();
     void Command44_Click();
     void Command45_Click();
+    void Command6_Click();
+    void Command7_Click();
 
 Q_SIGNALS:
     // The bank window should show this subject and bank ("" when none is chosen).
     void bankChosen(const QString& subject, const QString& bank);
     // "退　出": the window and the bank window are hidden.
     void closed();
+    // "试卷存档" / "试卷存储管理": the paper library is to store this paper and its answer
+    // sheet (RTF); CallerCode is "3".
+    void archivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -80,6 +93,9 @@ protected:
 private:
     Workspace& m_ws;
     Prompt& m_prompt;
+    // The pages of the work area, in the order of Page.
+    enum Page { CriteriaPage, ContentsPage, HeaderPage, PaperPage };
+    void showPage(Page page);
     QStackedWidget* m_pages;
     QWidget* m_popups;
 };

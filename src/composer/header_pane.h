@@ -1,0 +1,85 @@
+#pragma once
+// The paper header pane "卷面设置" of the composition windows: the school year, term, class,
+// time allowed and school, the kind of examination and the A/B variant, kept in
+// "JuanMian.cfg"; "刷新试卷标题" builds the header from them and "确　定" puts it at the
+// head of the paper and the answer sheet.
+
+#include "paper/header_settings.h"
+
+#include <QGroupBox>
+#include <functional>
+
+class QButtonGroup;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace qm {
+
+class Prompt;
+class RichTextBox;
+class Workspace;
+
+class HeaderPane : public QGroupBox {
+    Q_OBJECT
+public:
+    HeaderPane(Workspace& workspace, Prompt& prompt, QWidget* parent = nullptr);
+
+    QLineEdit* Text6;           // first year of the school year
+    QLineEdit* Text7;           // second year
+    QLineEdit* Text8;           // term
+    QLineEdit* Text9;           // 考试班级
+    QLineEdit* Text10;          // 考试时间 (minutes)
+    QLineEdit* Text11;          // 学校名称
+    QRadioButton* Option1;      // 期中试卷
+    QRadioButton* Option2;      // 期末试卷
+    QRadioButton* Option3;      // 平时测验
+    QRadioButton* Option4;      // 模拟试卷
+    QRadioButton* Option5;      // A卷
+    QRadioButton* Option6;      // B卷
+    QRadioButton* Option7;      // 不分AB
+    RichTextBox* RichTextBox1;  // 试卷标题式样: the header as built
+    QPushButton* Command8;      // 刷新试卷标题
+    QPushButton* Command9;      // 确　定
+    QPushButton* Command10;     // 取　消
+
+    // What the header is built for: the chosen bank's file name and the number of question
+    // types of the paper (the scoring table has a column for each).
+    void setSource(std::function<QString()> bankFileName, std::function<int()> typeCount);
+    // The documents "确　定" puts the header at the head of.
+    void setTargets(RichTextBox* paper, RichTextBox* answers);
+
+    paper::HeaderSettings settings() const;
+    void setSettings(const paper::HeaderSettings& settings);
+    // Fills the pane from "JuanMian.cfg" in the program directory.
+    void LoadCfg();
+    // Writes the pane to "JuanMian.cfg"; false after saying why.
+    bool SaveCfg();
+
+public Q_SLOTS:
+    void Command8_Click();
+    void Command9_Click();
+    void Command10_Click();
+
+Q_SIGNALS:
+    // "确　定": the header was put into the paper and the answer sheet.
+    void accepted();
+    // "确　定" or "取　消": the pane is done with.
+    void closed();
+
+private:
+    // Says that a field is empty and puts the focus on the first one; true when one is.
+    bool refuseEmptyFields();
+    QString settingsPath() const;
+
+    Workspace& m_ws;
+    Prompt& m_prompt;
+    QButtonGroup* m_kinds;
+    QButtonGroup* m_variants;
+    std::function<QString()> m_bankFileName;
+    std::function<int()> m_typeCount;
+    RichTextBox* m_paper = nullptr;
+    RichTextBox* m_answers = nullptr;
+};
+
+}  // namespace qm

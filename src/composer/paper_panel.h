@@ -1,0 +1,55 @@
+#pragma once
+// The assembled paper of a composition window ("样卷显示"): the paper and the answer sheet
+// side by side with the formatting bar, each editable here or in the word processor,
+// exported as PDF for printing, or handed to the paper library.
+
+#include <QGroupBox>
+
+class QPushButton;
+class QTextDocument;
+
+namespace qm {
+
+class FormattingBar;
+class Prompt;
+class RichTextBox;
+class Workspace;
+
+class PaperPanel : public QGroupBox {
+    Q_OBJECT
+public:
+    PaperPanel(Workspace& workspace, Prompt& prompt, QWidget* parent = nullptr);
+
+    RichTextBox* RichTextBox3;  // 样卷：the paper
+    RichTextBox* RichTextBox4;  // 答卷：the answer sheet
+    FormattingBar* FormatBar;   // acts on the box that last had the focus
+    QPushButton* Command11;     // 关　闭
+    QPushButton* Command12;     // WORD编辑样卷
+    QPushButton* Command13;     // WORD编辑答卷
+    QPushButton* Command14;     // 试卷存储管理
+    QPushButton* CommandPdf;    // 导出PDF
+
+    // Replaces both documents.
+    void setDocuments(const QTextDocument& paper, const QTextDocument& answers);
+
+public Q_SLOTS:
+    void Command11_Click();
+    void Command12_Click();
+    void Command13_Click();
+    void Command14_Click();
+    // Writes the paper and the answer sheet as two PDF files: the chosen name, and the
+    // same name ending in "答卷".
+    void CommandPdf_Click();
+
+Q_SIGNALS:
+    // "关　闭".
+    void closed();
+    // "试卷存储管理": the paper is to be stored in a paper library.
+    void archiveRequested();
+
+private:
+    Workspace& m_ws;
+    Prompt& m_prompt;
+};
+
+}  // namespace qm

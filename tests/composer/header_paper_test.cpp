@@ -1,0 +1,193 @@
+// The header pane and the assembled paper of the composition window: settings kept in
+// JuanMian.cfg, the header, "出　卷", the word processor, PDF and the hand-off to the
+// paper library.
+
+#include "form3_fixture.h"
+
+#include "composer/header_pane.h"
+#include "composer/paper_panel.h"
+#include "core/workspace.h"
+#include "paper/header_settings.h"
+#include "support/word_script.h"
+#include "widgets/richtextbox.h"
+
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+
+using namespace qm;
+using namespace qm::test;
+
+namespace {
+
+class HeaderAndPaper : public Form3Test {
+protected:
+    HeaderPane& header() { return *form->Frame2; }
+    PaperPanel& paperPanel() { return *form->Paper; }
+    QString paperText() { return paperPanel().RichTextBox3->toPlainText(); }
+    QString answerText() { return paperPanel().RichTextBox4->toPlainText(); }
+    void fillHeader()
+    {
+        header().Text6->setText("2003");
+        header().Text7->setText("2004");
+        header().Text8->setText("1");
+        header().Text9->setText("高一(3)班");
+        header().Text10->setText("90");
+        header().Text11->setText("A");
+    }
+    // Two sections: two 选择题 (section total 12) and one 填空题 (no total).
+    void draw()
+    {
+        form->Contents->setRandom(std::make_unique<compose::SeededRandom>(3));
+        choose(criteria().TypePanel, criteria().Command23, {"选择题", "填空题"});
+        criteria().Check2->click();
+        criteria().Check3->click();
+        // Rows: 选择题 score 1 (4), score 2 (5); 填空题 score 3 (4).
+        type(2, 3, "2");
+        type(1, 4, "12");
+        type(3, 3, "1");
+        form->Command5->click();
+        form->Contents->Command41->click();
+        ASSERT_EQ(form->Contents->rows().size(), 3);
+    }
+};
+
+}  // namespace
+
+TEST_F(HeaderAndPaper, SettingsStartFromTheDefaultsAndTheFileAndRefuseEmptyFields)
+{
+    EXPECT_TRUE(header().Option2->isChecked());
+    EXPECT_TRUE(header().Option7->isChecked());
+    EXPECT_TRUE(header().Text6->text().isEmpty());
+    EXPECT_FALSE(header().Text11->text().isEmpty());
+    EXPECT_FALSE(header().Command9->isEnabled());
+
+    prompt.expectMessage("这些项目不得为空！", "错误", Icon::Warning);
+    header().Command8->click();
+    prompt.verify();
+    EXPECT_FALSE(header().Command9->isEnabled());
+
+    // Saved settings come back when the window opens again.
+    paper::HeaderSettings saved;
+    saved.firstYear = "2005";
+    saved.className = "初二";
+    saved.kind = paper::ExamKind::Mock;
+    saved.variant = paper::Variant::B;
+    ASSERT_TRUE(paper::saveSettings(dir.file("JuanMian.cfg"), saved));
+    form->open({"数学", "语文"});
+    EXPECT_EQ(header().Text6->text(), "2005");
+    EXPECT_EQ(header().Text9->text(), "初二");
+    EXPECT_TRUE(header().Option4->isChecked());
+    EXPECT_TRUE(header().Option6->isChecked());
+}
+
+TEST_F(HeaderAndPaper, TheHeaderIsBuiltSavedAndPutAtTheHeadOfBothDocuments)
+{
+    draw();
+    form->Command6->click();
+    EXPECT_FALSE(header().isHidden());
+    fillHeader();
+    header().Option1->click();
+    header().Option5->click();
+    header().Command8->click();
+    EXPECT_TRUE(header().Command9->isEnabled());
+    const QString built = header().RichTextBox1->toPlainText();
+    EXPECT_TRUE(built.startsWith("A2003～2004学年第1学期\n高一(3)班《期中》期中试卷(A)卷\n")) << built.toStdString();
+    EXPECT_TRUE(built.contains("姓名")) << built.toStdString();
+    EXPECT_TRUE(built.contains("考试时间90分钟　成绩")) << built.toStdString();
+
+    header().Command9->click();
+    EXPECT_TRUE(header().isHidden());
+    EXPECT_EQ(paper::loadSettings(dir.file("JuanMian.cfg")), header().settings());
+    EXPECT_TRUE(paperText().startsWith("A2003～2004学年第1学期"));
+    EXPECT_TRUE(answerText().startsWith("A2003～2004学年第1学期"));
+
+    // Cancelling keeps the file as it was.
+    form->Command6->click();
+    header().Text9->setText("高二");
+    header().Command10->click();
+    EXPECT_NE(paper::loadSettings(dir.file("JuanMian.cfg")).className, "高二");
+}
+
+TEST_F(HeaderAndPaper, AssemblyPutsSectionsAndQuestionsInThePaperAndAnswersInTheAnswerSheet)
+{
+    draw();
+    form->Command6->click();
+    fillHeader();
+    header().Command8->click();
+    header().Command9->click();
+    form->Contents->Timer2_Timer();
+    form->Contents->Command22->click();
+    EXPECT_FALSE(paperPanel().isHidden());
+
+    const QString paper = paperText();
+    const QString answers = answerText();
+    EXPECT_TRUE(paper.startsWith("A2003～2004学年第1学期")) << paper.toStdString();
+    const qsizetype first = paper.indexOf("一、选择题(12%)");
+    const qsizetype second = paper.indexOf("二、填空题");
+    ASSERT_GT(first, 0) << paper.toStdString();
+    ASSERT_GT(second, first);
+    EXPECT_FALSE(paper.contains("二、填空题(")) << "a section without total has no percentage";
+    EXPECT_TRUE(paper.contains("阅卷人"));
+    // 12 over two questions of score 2: 6 each; the 填空题 has no question score.
+    EXPECT_TRUE(paper.contains("1.(6%)选择题")) << paper.toStdString();
+    EXPECT_TRUE(paper.contains("2.(6%)选择题")) << paper.toStdString();
+    EXPECT_TRUE(paper.mid(second).contains("1.填空题")) << paper.toStdString();
+    EXPECT_FALSE(paper.contains("答:"));
+    EXPECT_EQ(answers.count("答:"), 3);
+    EXPECT_TRUE(answers.contains("二、填空题"));
+    EXPECT_TRUE(form->Command7->isEnabled());
+
+    // The paper goes to the paper library as RTF, opened for automatic composition.
+    QSignalSpy archived(form.get(), &Form3::archivePaper);
+    paperPanel().Command14->click();
+    ASSERT_EQ(archived.size(), 1);
+    EXPECT_EQ(dir.workspace.CallerCode(), "3");
+    EXPECT_TRUE(archived[0][0].toByteArray().startsWith("{\\rtf"));
+    EXPECT_TRUE(archived[0][1].toByteArray().startsWith("{\\rtf"));
+    form->Command7->click();
+    EXPECT_EQ(archived.size(), 2);
+
+    paperPanel().Command11->click();
+    EXPECT_FALSE(form->Contents->isHidden());
+}
+
+TEST_F(HeaderAndPaper, TheWordProcessorEditsThePaperThroughItsOwnFile)
+{
+    draw();
+    form->Contents->Command22->click();
+    WordScript word(WordScript::savesRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 edited paper\\par}"));
+    paperPanel().Command12->click();
+    EXPECT_EQ(paperText().trimmed(), "edited paper");
+    EXPECT_TRUE(QFile::exists(dir.file("tiku/~SjA.rtf")));
+    EXPECT_FALSE(answerText().contains("edited"));
+}
+
+TEST_F(HeaderAndPaper, ThePaperAndTheAnswerSheetAreExportedAsPdf)
+{
+    draw();
+    form->Contents->Command22->click();
+    const QString path = dir.file("期中试卷.pdf");
+    prompt.expectSaveFile("导出PDF", "PDF文件(*.pdf)|*.pdf", path);
+    prompt.expectMessage("试卷和答卷已导出为PDF文件：\n" + path + "\n" + dir.file("期中试卷答卷.pdf"), "Quellmark",
+                         Icon::Information);
+    paperPanel().CommandPdf->click();
+    prompt.verify();
+    EXPECT_TRUE(readAll(path).startsWith("%PDF"));
+    EXPECT_TRUE(readAll(dir.file("期中试卷答卷.pdf")).startsWith("%PDF"));
+}
+
+TEST_F(HeaderAndPaper, AQuestionDeletedSinceTheDrawIsPassedOverAndNamedOnce)
+{
+    draw();
+    const qint64 gone = form->Contents->rows().at(1).id;
+    bool found = false;
+    ASSERT_TRUE(BankFile(bankPath("数学/期中.tik")).removeById(gone, &found));
+    ASSERT_TRUE(found);
+    prompt.expectMessage("以下题目已从题库中删除，未放入试卷：\n一、选择题 第2题", "Quellmark", Icon::Information);
+    form->Contents->Command22->click();
+    prompt.verify();
+    EXPECT_TRUE(paperText().contains("1.(6%)选择题"));
+    EXPECT_FALSE(paperText().contains("2.(6%)"));
+    EXPECT_TRUE(paperText().contains("1.填空题"));
+}
