@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <memory>
 
 namespace qm {
 
@@ -16,7 +17,8 @@ bool moveSelected(QListWidget* from, QListWidget* to)
     const int row = from->currentRow();
     if (row < 0 || !from->item(row)->isSelected())
         return false;
-    to->addItem(from->takeItem(row)->text());
+    const std::unique_ptr<QListWidgetItem> item(from->takeItem(row));
+    to->addItem(item->text());
     from->setCurrentRow(-1);
     return true;
 }
