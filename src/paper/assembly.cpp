@@ -85,15 +85,21 @@ public:
         m_answers.insertBlock(leftParagraph(), m_song);
     }
 
+    // The assembly is no step the teacher could undo: the documents start with an empty
+    // undo history, and none is recorded meanwhile.
     void begin()
     {
-        m_paper.beginEditBlock();
-        m_answers.beginEditBlock();
+        for (QTextCursor* c : {&m_paper, &m_answers}) {
+            c->document()->setUndoRedoEnabled(false);
+            c->beginEditBlock();
+        }
     }
     void end()
     {
-        m_paper.endEditBlock();
-        m_answers.endEditBlock();
+        for (QTextCursor* c : {&m_paper, &m_answers}) {
+            c->endEditBlock();
+            c->document()->setUndoRedoEnabled(true);
+        }
     }
 
 private:

@@ -41,7 +41,8 @@ QStringList emptyFieldNames(const HeaderSettings& settings);
 // The caption of a kind's option: "期中试卷", "期末试卷", "平时测验", "模拟试卷"; "" for None.
 QString examKindCaption(ExamKind kind);
 
-// The file's bytes (nothing, with `error`, when a text has characters GBK lacks).
+// The file's bytes; nothing, with a Chinese `error` naming the text, when a text has a
+// double quote or a line break (the file cannot hold them) or characters GBK lacks.
 std::optional<QByteArray> settingsBytes(const HeaderSettings& settings, QString* error = nullptr);
 // Reads the items in file order over `start`, as many as there are: an item of the wrong
 // form (a text where a #TRUE#/#FALSE# belongs, or the reverse) leaves its setting as it

@@ -135,12 +135,6 @@ TEST(HeaderSettings, ReadingTakesWhatThereIs)
     // A 14th item starts over with the first text.
     const QByteArray twice = *settingsBytes(filled()) + gbk("\"1999\"\r\n");
     EXPECT_EQ(parseSettings(twice).firstYear, "1999");
-
-    // Bytes that are no settings file at all.
-    for (const QByteArray& junk :
-         {QByteArray("\xff\xfe\x00\x22,,,\r\r\n\"", 10), QByteArray(5000, ','), QByteArray(3000, '"'),
-          QByteArray("#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#")})
-        parseSettings(junk);
 }
 
 TEST(HeaderSettings, LoadingAFileThatIsNoSettingsFileGivesTheStart)

@@ -1,0 +1,136 @@
+// Making a paper from a bank of 50 000 questions: the draw of 100 questions over four
+// sections, the header and both documents (paper and answer sheet) assembled, as the
+// composition window does when the teacher asks for the paper; then both written as PDF.
+
+#include "bankstore/bank_file.h"
+#include "bench_text.h"
+#include "compose/count_grid.h"
+#include "compose/draw.h"
+#include "core/gbk.h"
+#include "paper/assembly.h"
+#include "paper/fragments.h"
+#include "paper/header.h"
+#include "paper/pdf.h"
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using qm::bench::chineseText;
+
+constexpr int kQuestions = 50000;
+constexpr int kTypes = 8;
+
+// A question of about 150 characters as a GBK RTF document in 宋体 10.5.
+QByteArray rtfOf(const QString& text)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0\\fs21 ";
+    const QByteArray bytes = qm::gbkEncode(text).value_or(QByteArray());
+    for (const char byte : bytes)
+        rtf += "\\'" + QByteArray::number(uchar(byte), 16);
+    return rtf + "\\par}";
+}
+
+struct Setup {
+    Setup()
+    {
+        qm::BankFile::createEmpty(bankPath);
+        const auto writer = qm::BankAppender::open(bankPath);
+        QRandomGenerator rng(7);
+        for (int i = 0; i < kQuestions; ++i) {
+            qm::Question q;
+            q.text = rtfOf(chineseText(rng, 100 + int(rng.bounded(100))));
+            q.answer = rtfOf(chineseText(rng, 10 + int(rng.bounded(40))));
+            q.type = QStringLiteral("题型%1").arg(int(rng.bounded(kTypes)) + 1);
+            q.chapter = QStringLiteral("第%1章").arg(int(rng.bounded(15)) + 1);
+            q.difficulty = QStringLiteral("中等");
+            q.score = int(rng.bounded(5)) + 1;
+            writer->add(q);
+        }
+        writer->commit();
+
+        // The template: its scoring tables and grader box.
+        qm::BankFile::createEmpty(templatePath);
+        qm::BankFile templ(templatePath);
+        for (int k = 1; k <= 8; ++k)
+            templ.appendScoringTable(qm::paper::scoringTableRtf(k));
+        templ.setGraderBox(qm::paper::graderBoxRtf());
+
+        // Four types of the eight, 25 questions each, by type only.
+        qm::compose::GridOptions options{true, true, true, true};
+        grid = {qm::compose::gridHeader(options)};
+        for (int t = 1; t <= 4; ++t)
+            grid << QStringList{QStringLiteral("题型%1").arg(t), QString::number(kQuestions / kTypes),
+                                QStringLiteral("25"), QStringLiteral("25"), QStringLiteral("1")};
+
+        settings.firstYear = QStringLiteral("2023");
+        settings.secondYear = QStringLiteral("2024");
+        settings.term = QStringLiteral("1");
+        settings.className = QStringLiteral("高一(3)班");
+        settings.minutes = QStringLiteral("90");
+    }
+
+    // The draw, the header and both documents.
+    std::optional<qm::paper::AssembledPaper> makePaper(qm::compose::RandomSource& random) const
+    {
+        const auto drawn = qm::compose::drawPaper(bankPath, grid, random);
+        if (!drawn)
+            return std::nullopt;
+        const auto table = qm::paper::loadScoringTable(templatePath, qm::paper::sectionCount(drawn->rows));
+        if (!table)
+            return std::nullopt;
+        QTextDocument header;
+        qm::paper::buildHeader(header, settings, QStringLiteral("题库.tik"), *table);
+        return qm::paper::assemblePaper(bankPath, templatePath, header, drawn->rows);
+    }
+
+    QTemporaryDir dir;
+    QString bankPath = dir.filePath(QStringLiteral("题库.tik"));
+    QString templatePath = dir.filePath(QStringLiteral("qm.qm"));
+    qm::compose::Grid grid;
+    qm::paper::HeaderSettings settings;
+};
+
+Setup& setup()
+{
+    static Setup s;
+    return s;
+}
+
+void BM_DrawAndAssemble(benchmark::State& state)
+{
+    setup();  // the bank is made before the timing starts
+    qm::compose::SeededRandom random(1);
+    int blocks = 0;
+    for (auto _ : state) {
+        const auto paper = setup().makePaper(random);
+        if (!paper)
+            state.SkipWithError("no paper was made");
+        else
+            blocks = paper->answers->blockCount();
+    }
+    state.counters["answer_blocks"] = blocks;
+}
+BENCHMARK(BM_DrawAndAssemble)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+void BM_WriteBothPdfs(benchmark::State& state)
+{
+    qm::compose::SeededRandom random(1);
+    const auto paper = setup().makePaper(random);
+    if (!paper) {
+        state.SkipWithError("no paper was made");
+        return;
+    }
+    const QString paperPdf = setup().dir.filePath(QStringLiteral("试卷.pdf"));
+    const QString answersPdf = setup().dir.filePath(QStringLiteral("答案.pdf"));
+    for (auto _ : state)
+        if (!qm::paper::writePdf(*paper->paper, paperPdf) || !qm::paper::writePdf(*paper->answers, answersPdf))
+            state.SkipWithError("a PDF was not written");
+    state.counters["pages"] = paper->paper->pageCount();
+}
+BENCHMARK(BM_WriteBothPdfs)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+}  // namespace
