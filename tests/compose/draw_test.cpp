@@ -140,7 +140,7 @@ TEST(Draw, EveryMatchingQuestionIsEquallyLikely)
 {
     TempBank bank;
     addQuestions(bank.path, {attributes("选择题", "一", "1", "易", 2)}, 20);
-    // 100 rows of one question from the same 20, 20 draws: each place about 100 times.
+    // 100 rows each drawing one of the same 20 questions, 20 papers: each place about 100 times.
     Grid rows{gridHeader(kTypeDifficultyScore), row("选择题", "易", "2", "1")};
     for (int i = 1; i < 100; ++i)
         rows << row("", "易", "2", "1");
