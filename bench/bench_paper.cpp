@@ -12,6 +12,7 @@
 #include "paper/header.h"
 #include "paper/pdf.h"
 
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -129,7 +130,8 @@ void BM_WriteBothPdfs(benchmark::State& state)
     for (auto _ : state)
         if (!qm::paper::writePdf(*paper->paper, paperPdf) || !qm::paper::writePdf(*paper->answers, answersPdf))
             state.SkipWithError("a PDF was not written");
-    state.counters["pages"] = paper->paper->pageCount();
+    state.counters["paper_kb"] = double(QFileInfo(paperPdf).size()) / 1024;
+    state.counters["answers_kb"] = double(QFileInfo(answersPdf).size()) / 1024;
 }
 BENCHMARK(BM_WriteBothPdfs)->Unit(benchmark::kMillisecond)->MinTime(2);
 
