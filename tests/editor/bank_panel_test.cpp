@@ -298,3 +298,23 @@ TEST_F(Form2Test, CopyIn)
     prompt.verify();
     EXPECT_FALSE(form->Frame9->isHidden());
 }
+
+TEST_F(Form2Test, FollowsTheBankChosenElsewhereUnlessAnEditIsPending)
+{
+    subject("生物", {"a.tik", "b.tik"});
+    subject("化学", {"c.tik"});
+    open();
+    choose("生物", "a.tik");
+    form->followBank("化学", "c.tik");
+    EXPECT_EQ(form->Combo1->currentText(), "化学");
+    EXPECT_EQ(form->File1->FileName(), "c.tik");
+    EXPECT_EQ(ws().SubjectDir(), BankRoot() + "化学/");
+
+    // A change of the particulars under way keeps its bank.
+    form->followBank("生物", "b.tik");
+    form->Frame1->Command3->click();
+    form->followBank("化学", "c.tik");
+    EXPECT_EQ(form->Combo1->currentText(), "生物");
+    EXPECT_EQ(form->File1->FileName(), "b.tik");
+    form->Frame1->Command5->click();
+}
