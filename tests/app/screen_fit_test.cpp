@@ -95,6 +95,10 @@ TEST(ScreenFit, EveryWindowFitsA1024By768Screen)
     expectFits(compose);
     compose->Command5->click();
     expectFits(compose);
+    compose->Command6->click();
+    expectFits(compose);
+    compose->assemble();
+    expectFits(compose);
     for (QWidget* w : QApplication::topLevelWidgets())
         w->hide();
 }
