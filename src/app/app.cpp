@@ -3,6 +3,7 @@
 #include "composer/form3.h"
 #include "core/workspace.h"
 #include "editor/form2.h"
+#include "library/form7.h"
 #include "shell/form1.h"
 
 #include <QComboBox>
@@ -26,7 +27,7 @@ void bringToFront(QWidget* window)
 App::App(Workspace& workspace, Prompt& prompt, QObject* parent)
     : QObject(parent), m_ws(workspace), m_prompt(prompt), m_form1(std::make_unique<Form1>(workspace, prompt)),
       m_form2(std::make_unique<Form2>(workspace, prompt)), m_form3(std::make_unique<Form3>(workspace, prompt)),
-      m_quit([](bool restart) {
+      m_form7(std::make_unique<Form7>(workspace, prompt)), m_quit([](bool restart) {
           if (restart)
               QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
           QCoreApplication::exit(0);
@@ -42,6 +43,7 @@ void App::wire()
     Form1* form1 = m_form1.get();
     Form2* form2 = m_form2.get();
     Form3* form3 = m_form3.get();
+    Form7* form7 = m_form7.get();
     // Start-up has set the bank root: the bank window rebuilds its subject lists from it.
     connect(form1, &Form1::bankRootReady, form2, &Form2::attachBankRoot);
     // Bankwell: the bank window.
@@ -60,6 +62,18 @@ void App::wire()
     connect(form3, &Form3::bankChosen, form2, &Form2::followBank);
     // "退　出" of the composition window hides the bank window too.
     connect(form3, &Form3::closed, form2, &QWidget::hide);
+    // The paper library lists the subjects of the bank window, from start-up on.
+    connect(form2, &Form2::subjectsRefreshed, form7, &Form7::setSubjects);
+    // 试卷管理: the paper-library window.
+    connect(form1, &Form1::showLibrary, form7, [form7] {
+        form7->open();
+        bringToFront(form7);
+    });
+    // "试卷存档" / "试卷存储管理": the composed paper waits in the library window to be filed.
+    connect(form3, &Form3::archivePaper, form7, [form7](const QByteArray& paper, const QByteArray& answers) {
+        form7->receivePaper(paper, answers, QStringLiteral("3"));
+        bringToFront(form7);
+    });
     // "退出系统" ends the program at once: no window is asked whether it may close.
     connect(form1, &Form1::exitRequested, this, [this] { m_quit(false); });
     // A new work path takes effect in a new instance of the program.

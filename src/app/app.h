@@ -14,6 +14,7 @@ namespace qm {
 class Form1;
 class Form2;
 class Form3;
+class Form7;
 class Prompt;
 class Workspace;
 
@@ -39,6 +40,7 @@ public:
     Form1* mainWindow() const { return m_form1.get(); }
     Form2* bankWindow() const { return m_form2.get(); }
     Form3* autoComposeWindow() const { return m_form3.get(); }
+    Form7* libraryWindow() const { return m_form7.get(); }
 
 private:
     void wire();
@@ -48,6 +50,7 @@ private:
     std::unique_ptr<Form1> m_form1;
     std::unique_ptr<Form2> m_form2;
     std::unique_ptr<Form3> m_form3;
+    std::unique_ptr<Form7> m_form7;
     Quit m_quit;
 };
 

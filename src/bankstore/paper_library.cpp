@@ -1,6 +1,10 @@
 #include "bankstore/paper_library.h"
 
 #include "bankstore/sqlite_file.h"
+#include "core/input_file.h"
+
+#include <QDir>
+#include <cctype>
 
 namespace qm {
 
@@ -14,6 +18,19 @@ int64_t keyAt(SQLite::Database& db, int position, bool lastAllowed = false)
     if (!key)
         throw StoreError{QStringLiteral("试卷库中没有第%1份试卷。").arg(position + 1)};
     return *key;
+}
+
+// The fields of 卷库 in the order paperAt reads them.
+constexpr const char* kPaperColumns = "试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注";
+
+// The paper in the current row of a statement selecting kPaperColumns.
+Paper paperAt(SQLite::Statement& st)
+{
+    return Paper{columnBlob(st.getColumn(0)),
+                 columnBlob(st.getColumn(1)),
+                 {columnText(st.getColumn(2)), columnText(st.getColumn(3)), columnText(st.getColumn(4)),
+                  columnText(st.getColumn(5)), columnText(st.getColumn(6))},
+                 columnText(st.getColumn(7))};
 }
 
 void bindParticulars(SQLite::Statement& st, int first, const PaperParticulars& p)
@@ -51,14 +68,10 @@ std::optional<Paper> PaperLibrary::read(int position, QString* error) const
 {
     return withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
         SQLite::Transaction read(db);
-        SQLite::Statement st(db, "SELECT 试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注 FROM 卷库 WHERE 次序 = ?");
+        SQLite::Statement st(db, std::string("SELECT ") + kPaperColumns + " FROM 卷库 WHERE 次序 = ?");
         st.bind(1, keyAt(db, position, true));
         st.executeStep();
-        Paper p{columnBlob(st.getColumn(0)),
-                columnBlob(st.getColumn(1)),
-                {columnText(st.getColumn(2)), columnText(st.getColumn(3)), columnText(st.getColumn(4)),
-                 columnText(st.getColumn(5)), columnText(st.getColumn(6))},
-                columnText(st.getColumn(7))};
+        Paper p = paperAt(st);
         read.commit();
         return p;
     });
@@ -125,14 +138,48 @@ std::optional<int> PaperLibrary::mergeFrom(const QString& sourcePath, QString* e
         SQLite::Statement attach(db, "ATTACH DATABASE ? AS 来源");
         bindText(attach, 1, sourcePath);
         attach.exec();
+        // One statement in one transaction: a failure on any paper adds none. Fields a
+        // library from elsewhere left without a value are copied as empty.
         WriteTransaction tx(db);
-        SQLite::Statement copy(
-            db, "INSERT INTO main.卷库 (试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注) "
-                "SELECT 试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注 FROM 来源.卷库 ORDER BY 次序");
+        SQLite::Statement copy(db, "INSERT INTO main.卷库 (试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注) "
+                                   "SELECT ifnull(试卷, x''), ifnull(答卷, x''), ifnull(卷名, ''), ifnull(出卷人, ''), "
+                                   "ifnull(教研组, ''), ifnull(科室, ''), ifnull(时间, ''), ifnull(备注, '') "
+                                   "FROM 来源.卷库 ORDER BY 次序");
         const int added = copy.exec();
         tx.commit();
         return added;
     });
+}
+
+bool PaperLibrary::forEach(const std::function<void(int, const Paper&)>& visit, QString* error) const
+{
+    return withDbFile(m_path, DbKind::PaperLibrary, error,
+                      [&](SQLite::Database& db) {
+                          SQLite::Transaction read(db);
+                          SQLite::Statement st(db, std::string("SELECT ") + kPaperColumns + " FROM 卷库 ORDER BY 次序");
+                          for (int position = 0; st.executeStep(); ++position)
+                              visit(position, paperAt(st));
+                          read.commit();
+                          return true;
+                      })
+        .has_value();
+}
+
+std::optional<QByteArray> readPaperDocument(const QString& path, QString* error)
+{
+    std::optional<QByteArray> bytes = readInputFile(path, error);
+    if (!bytes)
+        return std::nullopt;
+    // An RTF document opens with "{\rtf"; some writers put blank lines before it.
+    qsizetype start = 0;
+    while (start < bytes->size() && std::isspace(static_cast<unsigned char>(bytes->at(start))))
+        ++start;
+    if (!QByteArrayView(*bytes).sliced(start).startsWith("{\\rtf")) {
+        if (error)
+            *error = QStringLiteral("文件“%1”不是RTF格式文件，不能导入！").arg(QDir::toNativeSeparators(path));
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 }  // namespace qm

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace qm {
@@ -62,9 +63,19 @@ public:
     // Appends every paper of the library `sourcePath`, in its order, all or nothing; returns
     // the number added. The library itself as the source adds nothing.
     std::optional<int> mergeFrom(const QString& sourcePath, QString* error = nullptr);
+    // Calls `visit` with every paper in order, all read at one moment; false on failure.
+    bool forEach(const std::function<void(int position, const Paper&)>& visit, QString* error = nullptr) const;
 
 private:
     QString m_path;
 };
+
+// The library file's extension, as a new library gets it; names match it in any case.
+inline const QString kLibraryExtension = QStringLiteral(".Juk");
+
+// A document the user names for filing (the paper or the answer sheet of an imported
+// paper): the whole RTF file, or nothing with a message naming the file when it cannot be
+// read or is not RTF.
+std::optional<QByteArray> readPaperDocument(const QString& path, QString* error = nullptr);
 
 }  // namespace qm

@@ -48,6 +48,7 @@ int main(int argc, char** argv)
     qm::tool::addBuildCommands(commands, workspace);
     qm::tool::addComposeCommands(commands, workspace);
     qm::tool::addImportCommands(commands, workspace);
+    qm::tool::addLibraryCommands(commands, workspace);
     qm::tool::addPaperCommands(commands, workspace);
     qm::tool::addRtfCommands(commands, workspace);
 

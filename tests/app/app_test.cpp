@@ -4,21 +4,28 @@
 
 #include "app/app.h"
 #include "bankstore/bank_file.h"
+#include "bankstore/paper_library.h"
 #include "composer/bank_choice_panel.h"
 #include "composer/form3.h"
+#include "composer/paper_panel.h"
 #include "editor/bank_panel.h"
 #include "editor/form2.h"
+#include "library/form7.h"
+#include "library/paper_view.h"
+#include "rtf/rich_text.h"
 #include "shell/form1.h"
 #include "shell/form8.h"
 #include "support/scripted_prompt.h"
 #include "support/temp_dirs.h"
 #include "widgets/filelists.h"
+#include "widgets/richtextbox.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -46,6 +53,7 @@ protected:
     }
     Form1& main() { return *app.mainWindow(); }
     Form2& banks() { return *app.bankWindow(); }
+    Form7& papers() { return *app.libraryWindow(); }
     void login(const QString& user, const QString& password = QString())
     {
         main().Text1->setText(user);
@@ -110,6 +118,14 @@ TEST_F(WholeProgram, EachMenuCommandOpensTheWindowItNames)
     EXPECT_EQ(shownWindows(), (QStringList{"Form1", "Form3"}));
     EXPECT_EQ(app.autoComposeWindow()->windowTitle(), "智能组卷");
     app.autoComposeWindow()->hide();
+
+    main().mnuPapers->trigger();
+    EXPECT_EQ(shownWindows(), (QStringList{"Form1", "Form7"}));
+    EXPECT_EQ(papers().windowTitle(), "试卷管理");
+    // Opened with the first subject chosen and its libraries listed.
+    EXPECT_EQ(papers().Combo1->currentText(), "样板学科");
+    EXPECT_EQ(papers().File1->Path(), dir.file("tiku/样板学科/"));
+    papers().hide();
 
     prompt.expectMessage("正在编写中!", "提示", Icon::Warning);
     main().mnuHelp->trigger();
@@ -176,4 +192,50 @@ TEST_F(WholeProgram, ANewWorkPathRestartsTheProgram)
     main().Command14->click();
     prompt.verify();
     EXPECT_EQ(quits, QList<bool>{true});
+}
+
+TEST_F(WholeProgram, ThePaperLibraryListsTheSubjectsOfTheBankWindow)
+{
+    // From start-up on, before the window is first shown.
+    ASSERT_EQ(papers().Combo1->count(), 1);
+    EXPECT_EQ(papers().Combo1->itemText(0), "样板学科");
+    QDir().mkpath(dir.file("tiku/数学"));
+    banks().RefreshXueKe();
+    ASSERT_EQ(papers().Combo1->count(), 2);
+    EXPECT_EQ(papers().Combo1->itemText(0), "数学");
+    EXPECT_EQ(papers().Combo1->itemText(1), "样板学科");
+}
+
+TEST_F(WholeProgram, APaperFromAutomaticCompositionIsFiledInTheChosenLibrary)
+{
+    login("SYSTEM");
+    ASSERT_TRUE(PaperLibrary::createFromTemplate(dir.file("jk.jk"), dir.file("tiku/样板学科/期中.Juk")));
+    main().mnuAuto->trigger();
+    Form3& compose = *app.autoComposeWindow();
+    PaperPanel& composed = *compose.Paper;
+    composed.RichTextBox3->setTextRTF(rtfFromPlainText("一、选择题\n1．细胞是什么？"));
+    composed.RichTextBox4->setTextRTF(rtfFromPlainText("一、选择题\n1．生命的基本单位"));
+    composed.Command14->click();
+
+    // The library window comes up holding the paper, waiting to file it.
+    EXPECT_TRUE(papers().isVisible());
+    EXPECT_EQ(dir.workspace.CallerCode(), "3");
+    PaperView& view = *papers().Paper;
+    EXPECT_EQ(view.RichTextBox1->Text(), "一、选择题\n1．细胞是什么？");
+    EXPECT_EQ(view.RichTextBox2->Text(), "一、选择题\n1．生命的基本单位");
+    EXPECT_TRUE(view.Command3->isEnabled());
+
+    ASSERT_TRUE(papers().File1->selectFile("期中.Juk"));
+    papers().File1->clickItem(papers().File1->ListIndex());
+    view.Text5->setText("期中考试");
+    view.Command3->click();
+    EXPECT_EQ(dir.workspace.CallerCode(), "");
+    PaperLibrary library(dir.file("tiku/样板学科/期中.Juk"));
+    ASSERT_EQ(library.count(), 1);
+    const Paper filed = *library.read(0);
+    EXPECT_EQ(filed.particulars.name, "期中考试");
+    EXPECT_TRUE(filed.paper.startsWith("{\\rtf"));
+    EXPECT_EQ(rtfPlainText(filed.paper), "一、选择题\n1．细胞是什么？");
+    EXPECT_EQ(rtfPlainText(filed.answers), "一、选择题\n1．生命的基本单位");
+    EXPECT_EQ(view.Label4->text(), "1");
 }

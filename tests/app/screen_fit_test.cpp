@@ -8,6 +8,9 @@
 #include "editor/entry_pane.h"
 #include "editor/form2.h"
 #include "editor/form4.h"
+#include "library/form7.h"
+#include "library/library_copy_in_panel.h"
+#include "library/library_panel.h"
 #include "shell/form1.h"
 #include "shell/form6.h"
 #include "shell/form8.h"
@@ -99,6 +102,14 @@ TEST(ScreenFit, EveryWindowFitsA1024By768Screen)
     expectFits(compose);
     compose->assemble();
     expectFits(compose);
+
+    // The paper library with its largest panel, the copy-in panel, open.
+    Form7* library = app.libraryWindow();
+    app.mainWindow()->mnuPapers->trigger();
+    expectFits(library);
+    library->Library->Command7->click();
+    ASSERT_FALSE(library->Frame2->isHidden());
+    expectFits(library);
     for (QWidget* w : QApplication::topLevelWidgets())
         w->hide();
 }

@@ -1,7 +1,9 @@
 #include "bankstore/paper_library.h"
+#include "support/qstring_print.h"
 #include "support/temp_dirs.h"
 
 #include <QFile>
+#include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
 
 using namespace qm;
@@ -87,4 +89,95 @@ TEST(PaperLibrary, MergeCopiesEveryPaperButNotFromItself)
     EXPECT_FALSE(a.mergeFrom(dir.file("坏.Juk"), &error));
     EXPECT_TRUE(error.contains("不是本程序的试卷库文件"));
     EXPECT_EQ(a.count(), 3);
+}
+
+TEST(PaperLibrary, AMergeThatFailsOnOnePaperAddsNone)
+{
+    TempProgramDir dir(false);
+    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("a.Juk")));
+    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("b.Juk")));
+    PaperLibrary a(dir.file("a.Juk")), b(dir.file("b.Juk"));
+    ASSERT_TRUE(a.append(makePaper("a1")));
+    for (const char* n : {"b1", "b2", "b3"})
+        ASSERT_TRUE(b.append(makePaper(n)));
+    // The target refuses the second paper half-way through the copy, as a full disk would.
+    {
+        SQLite::Database db(dir.file("a.Juk").toStdString(), SQLite::OPEN_READWRITE);
+        db.exec("CREATE TRIGGER refuse BEFORE INSERT ON 卷库 WHEN NEW.卷名 = 'b2' "
+                "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    }
+    const QByteArray before = readAll(dir.file("a.Juk"));
+    QString error;
+    EXPECT_FALSE(a.mergeFrom(dir.file("b.Juk"), &error));
+    EXPECT_TRUE(error.contains("a.Juk")) << error.toStdString();
+    EXPECT_EQ(names(a), QStringList{"a1"});
+    EXPECT_EQ(readAll(dir.file("a.Juk")), before);
+}
+
+TEST(PaperLibrary, MergeTakesMissingValuesOfAForeignLibraryAsEmpty)
+{
+    TempProgramDir dir(false);
+    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("a.Juk")));
+    {
+        // Made by another program: the same fields, none of them required.
+        SQLite::Database db(dir.file("外来.Juk").toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+        db.exec("CREATE TABLE 卷库 (试卷 BLOB, 答卷 BLOB, 卷名 TEXT, 出卷人 TEXT, 教研组 TEXT, 科室 TEXT, 时间 TEXT, "
+                "备注 TEXT, 次序 INTEGER PRIMARY KEY);"
+                "INSERT INTO 卷库 (试卷, 卷名) VALUES (x'7B5C72746631207D', '外来卷')");
+    }
+    PaperLibrary a(dir.file("a.Juk"));
+    EXPECT_EQ(a.mergeFrom(dir.file("外来.Juk")), 1);
+    EXPECT_EQ(*a.read(0), (Paper{"{\\rtf1 }", {}, {"外来卷", "", "", "", ""}, ""}));
+}
+
+TEST(PaperLibrary, AFileThatIsNoPaperLibraryIsNamedAndLeftAlone)
+{
+    TempProgramDir dir(false);
+    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("a.Juk")));
+    // A database of ours, but a question bank: it has no table 卷库.
+    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("tmp.Juk")));
+    {
+        SQLite::Database db(dir.file("tmp.Juk").toStdString(), SQLite::OPEN_READWRITE);
+        db.exec("ALTER TABLE 卷库 RENAME TO 题库");
+    }
+    const QByteArray before = readAll(dir.file("tmp.Juk"));
+    QString error;
+    EXPECT_FALSE(PaperLibrary(dir.file("tmp.Juk")).count(&error));
+    EXPECT_EQ(error, "文件“" + dir.file("tmp.Juk") + "”不是本程序的试卷库文件，无法打开。");
+    error.clear();
+    EXPECT_FALSE(PaperLibrary(dir.file("a.Juk")).mergeFrom(dir.file("tmp.Juk"), &error));
+    EXPECT_EQ(error, "文件“" + dir.file("tmp.Juk") + "”不是本程序的试卷库文件，无法打开。");
+    EXPECT_EQ(readAll(dir.file("tmp.Juk")), before);
+    EXPECT_EQ(PaperLibrary(dir.file("a.Juk")).count(), 0);
+}
+
+TEST(PaperLibrary, ForEachVisitsThePapersInOrder)
+{
+    TempProgramDir dir(false);
+    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("a.Juk")));
+    PaperLibrary lib(dir.file("a.Juk"));
+    for (const char* n : {"一", "二", "三"})
+        ASSERT_TRUE(lib.append(makePaper(n)));
+    ASSERT_TRUE(lib.remove(0));
+    QStringList seen;
+    EXPECT_TRUE(
+        lib.forEach([&](int position, const Paper& p) { seen << QString::number(position) + p.particulars.name; }));
+    EXPECT_EQ(seen, (QStringList{"0二", "1三"}));
+    EXPECT_FALSE(PaperLibrary(dir.file("无.Juk")).forEach([](int, const Paper&) {}));
+}
+
+TEST(PaperLibrary, OnlyRtfDocumentsAreTakenForFiling)
+{
+    TempProgramDir dir(false);
+    writeAll(dir.file("卷.rtf"), "\r\n{\\rtf1\\ansi 试卷}");
+    writeAll(dir.file("卷.doc"), "\xD0\xCF\x11\xE0 word");
+    writeAll(dir.file("空.rtf"), "");
+    EXPECT_EQ(readPaperDocument(dir.file("卷.rtf")), QByteArray("\r\n{\\rtf1\\ansi 试卷}"));
+    QString error;
+    EXPECT_FALSE(readPaperDocument(dir.file("卷.doc"), &error));
+    EXPECT_EQ(error, "文件“" + dir.file("卷.doc") + "”不是RTF格式文件，不能导入！");
+    EXPECT_FALSE(readPaperDocument(dir.file("空.rtf"), &error));
+    EXPECT_EQ(error, "文件“" + dir.file("空.rtf") + "”不是RTF格式文件，不能导入！");
+    EXPECT_FALSE(readPaperDocument(dir.file("无.rtf"), &error));
+    EXPECT_EQ(error, "无法读取文件“" + dir.file("无.rtf") + "”！");
 }

@@ -1,0 +1,82 @@
+#pragma once
+// The paper-library window "试卷管理": the libraries (.Juk files) of a subject, kept in
+// ProgramDir + "tiku/" + subject, and the papers of the open library with their answer
+// sheets and particulars. Composed papers wait here until they are filed. The window is
+// composed of its panels:
+//   Library   "试卷库"        LibraryPanel        subject, library list, whole-library commands
+//   Frame1    "新建试卷库"    NewLibraryPanel     the name of a new library
+//   Frame2    "拷入试卷库"    LibraryCopyInPanel  copying a library in
+//   Frame3    "拷出试卷库"    LibraryCopyOutPanel copying the chosen library out
+//   Paper                     PaperView           the paper shown, paging, saving, filing
+
+#include <QWidget>
+
+class QComboBox;
+
+namespace qm {
+
+class DialogKeys;
+class FileListBox;
+class LibraryCopyInPanel;
+class LibraryCopyOutPanel;
+class LibraryPanel;
+class NewLibraryPanel;
+class PaperView;
+class Prompt;
+class Workspace;
+
+class Form7 : public QWidget {
+    Q_OBJECT
+public:
+    Form7(Workspace& workspace, Prompt& prompt, QWidget* parent = nullptr);
+    ~Form7() override;
+
+    LibraryPanel* Library;        // 试卷库
+    NewLibraryPanel* Frame1;      // 新建试卷库
+    LibraryCopyInPanel* Frame2;   // 拷入试卷库
+    LibraryCopyOutPanel* Frame3;  // 拷出试卷库
+    PaperView* Paper;             // the paper view
+
+    // What the panels share of the library panel.
+    QComboBox* Combo1;   // 学科名称
+    FileListBox* File1;  // 试卷库列表
+
+    // The library opened by the last library choice, "" when none.
+    QString OpenLibrary;
+    // The position of the paper shown (from 1), 0 when none.
+    int CurrentPaper = 0;
+
+    Workspace& workspace() const { return m_ws; }
+    Prompt& prompt() const { return m_prompt; }
+    DialogKeys* keys() const { return m_keys; }
+    // The library directory of the chosen subject, "" when no subject is chosen.
+    QString libraryDir() const;
+    // The library chosen in the list, "" when none.
+    QString selectedLibrary() const;
+    // True while a paper waits in the boxes to be filed.
+    bool paperWaiting() const;
+    // Says `text` in a message box titled "错误" with the warning icon.
+    void reportError(const QString& text);
+    // Shows `panel` over the paper view, hiding the other panels.
+    void showPanel(QWidget* panel);
+
+public Q_SLOTS:
+    // The subject list, as the bank window rebuilt it; a subject still listed stays chosen.
+    void setSubjects(const QStringList& subjects);
+    // Before the window is shown: the first subject is chosen when none is.
+    void open();
+    // A composed or imported paper to be filed: both documents as RTF and where it comes
+    // from ("3" automatic composition, "5" manual composition, "zj" imported files).
+    void receivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf, const QString& callerCode);
+
+protected:
+    // The close box does what "关　闭" does.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    Workspace& m_ws;
+    Prompt& m_prompt;
+    DialogKeys* m_keys;
+};
+
+}  // namespace qm

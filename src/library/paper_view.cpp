@@ -1,0 +1,545 @@
+#include "library/paper_view.h"
+
+#include "bankstore/paper_library.h"
+#include "core/numbers.h"
+#include "core/prompt.h"
+#include "core/workspace.h"
+#include "library/form7.h"
+#include "widgets/busycursor.h"
+#include "widgets/controls.h"
+#include "widgets/filelists.h"
+#include "widgets/richtextbox.h"
+#include "widgets/word_handoff.h"
+
+#include <QDate>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace qm {
+
+namespace {
+
+QLabel* makeCounter(QWidget* parent, const QString& name)
+{
+    auto* label = new QLabel(QStringLiteral("0"), parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignCenter);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("0000")));
+    label->setStyleSheet(QStringLiteral("color: #1f3f8c; font-weight: bold;"));
+    return label;
+}
+
+}  // namespace
+
+PaperView::PaperView(Form7& form) : QGroupBox(&form), m_form(form)
+{
+    setObjectName(QStringLiteral("FramePaper"));
+    TabStrip1 = new QTabBar(this);
+    TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
+    TabStrip1->addTab(QStringLiteral("试卷"));
+    TabStrip1->addTab(QStringLiteral("答卷"));
+    TabStrip1->setExpanding(false);
+    RichTextBox1 = new RichTextBox(this);
+    RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
+    RichTextBox2 = new RichTextBox(this);
+    RichTextBox2->setObjectName(QStringLiteral("RichTextBox2"));
+    m_boxes = new QStackedWidget(this);
+    m_boxes->addWidget(RichTextBox1);
+    m_boxes->addWidget(RichTextBox2);
+    Text5 = makeLineEdit(this, QStringLiteral("Text5"));
+    Text6 = makeLineEdit(this, QStringLiteral("Text6"));
+    Text7 = makeLineEdit(this, QStringLiteral("Text7"));
+    Text8 = makeLineEdit(this, QStringLiteral("Text8"));
+    Text9 = makeLineEdit(this, QStringLiteral("Text9"));
+    Label4 = makeCounter(this, QStringLiteral("Label4"));
+    Label7 = makeCounter(this, QStringLiteral("Label7"));
+    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("上一份"));
+    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("下一份"));
+    Command19 = makeButton(this, QStringLiteral("Command19"), QStringLiteral("跳到"));
+    Text4 = makeLineEdit(this, QStringLiteral("Text4"));
+    Text4->setMaximumWidth(Text4->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
+    selectAllOnFocus(Text4);
+    Command3 = makeButton(this, QStringLiteral("Command3"), QStringLiteral("保存试卷"));
+    Command4 = makeButton(this, QStringLiteral("Command4"), QStringLiteral("WORD处理"));
+    Command18 = makeButton(this, QStringLiteral("Command18"), QStringLiteral("删除试卷"));
+    Command5 = makeButton(this, QStringLiteral("Command5"), QStringLiteral("关　闭"));
+    for (QPushButton* b : {Command1, Command2, Command3, Command4, Command18})
+        b->setEnabled(false);
+
+    auto* particulars = new QGridLayout;
+    const auto label = [this](const char* text) { return new QLabel(QString::fromUtf8(text), this); };
+    particulars->addWidget(label("卷名"), 0, 0);
+    particulars->addWidget(Text5, 0, 1, 1, 3);
+    particulars->addWidget(label("时间"), 0, 4);
+    particulars->addWidget(Text9, 0, 5);
+    particulars->addWidget(label("出卷人"), 1, 0);
+    particulars->addWidget(Text6, 1, 1);
+    particulars->addWidget(label("教研组"), 1, 2);
+    particulars->addWidget(Text7, 1, 3);
+    particulars->addWidget(label("科室"), 1, 4);
+    particulars->addWidget(Text8, 1, 5);
+    for (int c : {1, 3, 5})
+        particulars->setColumnStretch(c, 1);
+    auto* actions = new QGridLayout;
+    actions->addWidget(Command3, 0, 0);
+    actions->addWidget(Command4, 0, 1);
+    actions->addWidget(Command18, 1, 0);
+    actions->addWidget(Command5, 1, 1);
+    auto* lower = new QHBoxLayout;
+    lower->addLayout(particulars, 1);
+    lower->addSpacing(12);
+    lower->addLayout(actions);
+
+    auto* paging = new QHBoxLayout;
+    paging->addWidget(label("共"));
+    paging->addWidget(Label4);
+    paging->addWidget(label("份"));
+    paging->addSpacing(8);
+    paging->addWidget(label("第"));
+    paging->addWidget(Label7);
+    paging->addWidget(label("份"));
+    paging->addSpacing(16);
+    paging->addWidget(Command1);
+    paging->addWidget(Command2);
+    paging->addSpacing(16);
+    paging->addWidget(Command19);
+    paging->addWidget(Text4);
+    paging->addWidget(label("份"));
+    paging->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(TabStrip1);
+    layout->addWidget(m_boxes, 1);
+    layout->addLayout(lower);
+    layout->addLayout(paging);
+
+    connect(TabStrip1, &QTabBar::currentChanged, this, &PaperView::TabStrip1_Click);
+    for (RichTextBox* box : {RichTextBox1, RichTextBox2})
+        connect(box, &RichTextBox::Change, this, &PaperView::changed);
+    for (QLineEdit* edit : {Text5, Text6, Text7, Text8, Text9})
+        connect(edit, &QLineEdit::textChanged, this, &PaperView::changed);
+    connect(Command1, &QPushButton::clicked, this, &PaperView::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &PaperView::Command2_Click);
+    connect(Command19, &QPushButton::clicked, this, &PaperView::Command19_Click);
+    connect(Text4, &QLineEdit::returnPressed, this, &PaperView::Command19_Click);
+    connect(Command3, &QPushButton::clicked, this, &PaperView::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &PaperView::Command4_Click);
+    connect(Command18, &QPushButton::clicked, this, &PaperView::Command18_Click);
+    connect(Command5, &QPushButton::clicked, this, &PaperView::Command5_Click);
+}
+
+RichTextBox* PaperView::shownBox() const
+{
+    return TabStrip1->currentIndex() == 1 ? RichTextBox2 : RichTextBox1;
+}
+
+void PaperView::changed()
+{
+    if (!m_showing && !m_form.OpenLibrary.isEmpty())
+        Command3->setEnabled(true);
+}
+
+PaperParticulars PaperView::particulars() const
+{
+    return {Text5->text(), Text6->text(), Text7->text(), Text8->text(), Text9->text()};
+}
+
+int PaperView::paperCount()
+{
+    if (m_form.OpenLibrary.isEmpty())
+        return 0;
+    QString error;
+    const std::optional<int> n = PaperLibrary(m_form.OpenLibrary).count(&error);
+    if (!n) {
+        m_form.reportError(error);
+        return 0;
+    }
+    return *n;
+}
+
+void PaperView::emptyBoxes()
+{
+    m_showing = true;
+    RichTextBox1->clear();
+    RichTextBox2->clear();
+    m_showing = false;
+}
+
+void PaperView::showPosition(int count)
+{
+    Label4->setText(QString::number(count));
+    Label7->setText(QString::number(m_form.CurrentPaper));
+}
+
+// ---------------------------------------------------------------------------------------
+// Opening and showing
+
+void PaperView::openLibrary()
+{
+    if (m_form.libraryDir().isEmpty())
+        return;
+    const bool waiting = m_form.paperWaiting();
+    if (!waiting) {
+        offerToSave();
+        Command4->setEnabled(false);
+        Command18->setEnabled(false);
+    }
+    const QString path = m_form.selectedLibrary();
+    if (path.isEmpty())
+        return;
+    QString error;
+    const std::optional<int> n = PaperLibrary(path).count(&error);
+    if (!n) {
+        // Not a library of ours, or unreadable: it is not opened, and nothing is written.
+        m_form.reportError(error);
+        m_form.File1->setListIndex(-1);
+        clearLibrary();
+        return;
+    }
+    m_form.OpenLibrary = path;
+    if (*n == 0) {
+        Command1->setEnabled(false);
+        Command2->setEnabled(false);
+        m_form.CurrentPaper = 0;
+        showPosition(0);
+        if (!waiting)
+            emptyBoxes();
+        return;
+    }
+    m_form.CurrentPaper = *n;
+    showPosition(*n);
+    if (!waiting) {
+        ShowJk();
+        Command1->setEnabled(*n >= 2);
+        Command2->setEnabled(false);
+    } else {
+        Command1->setEnabled(false);
+        Command2->setEnabled(false);
+    }
+}
+
+void PaperView::ShowJk()
+{
+    QString error;
+    std::optional<Paper> paper;
+    int count = 0;
+    {
+        const PaperLibrary library(m_form.OpenLibrary);
+        paper = library.read(m_form.CurrentPaper - 1, &error);
+        if (paper)
+            count = library.count(&error).value_or(0);
+    }
+    if (!paper) {
+        m_form.reportError(error);
+        return;
+    }
+    m_showing = true;
+    for (auto [box, rtf] : {std::pair{RichTextBox1, &paper->paper}, std::pair{RichTextBox2, &paper->answers}}) {
+        if (rtf->isEmpty())
+            box->clear();
+        else
+            box->setTextRTF(*rtf);
+    }
+    const PaperParticulars& p = paper->particulars;
+    Text5->setText(p.name);
+    Text6->setText(p.setter);
+    Text7->setText(p.group);
+    Text8->setText(p.department);
+    Text9->setText(p.date);
+    m_showing = false;
+    showPosition(count);
+    Command3->setEnabled(false);
+    Command4->setEnabled(true);
+    Command18->setEnabled(true);
+}
+
+void PaperView::clearLibrary()
+{
+    m_form.OpenLibrary.clear();
+    m_form.CurrentPaper = 0;
+    Command1->setEnabled(false);
+    Command2->setEnabled(false);
+    if (!m_form.paperWaiting()) {
+        emptyBoxes();
+        Command3->setEnabled(false);
+    }
+    Command4->setEnabled(false);
+    Command18->setEnabled(false);
+}
+
+void PaperView::offerToSave()
+{
+    if (!Command3->isEnabled() || m_form.paperWaiting())
+        return;
+    const Answer answer = m_form.prompt().message(QStringLiteral("打开的题库可能被修改，是否先保存？"),
+                                                  QStringLiteral("警告"), Icon::Question, Buttons::YesNo, Answer::Yes);
+    if (answer == Answer::Yes) {
+        if (m_form.CurrentPaper == 0)
+            fileAsNewPaper(m_form.OpenLibrary);
+        else
+            SaveJk();
+    }
+    Command3->setEnabled(false);
+}
+
+void PaperView::TabStrip1_Click()
+{
+    m_boxes->setCurrentWidget(shownBox());
+}
+
+// ---------------------------------------------------------------------------------------
+// Paging
+
+void PaperView::setNavigation(int count)
+{
+    Command1->setEnabled(m_form.CurrentPaper > 1);
+    Command2->setEnabled(m_form.CurrentPaper < count);
+}
+
+void PaperView::Command1_Click()
+{
+    offerToSave();
+    const int n = paperCount();
+    if (n < 1) {
+        Command1->setEnabled(false);
+        Command2->setEnabled(false);
+    } else {
+        Command1->setEnabled(true);
+        // A paper deleted meanwhile elsewhere: the position stays within the library.
+        m_form.CurrentPaper = std::min(m_form.CurrentPaper - 1, n);
+        if (m_form.CurrentPaper <= 1) {
+            Command1->setEnabled(false);
+            m_form.CurrentPaper = 1;
+        }
+        if (!m_form.paperWaiting())
+            ShowJk();
+    }
+    if (m_form.CurrentPaper < n)
+        Command2->setEnabled(true);
+}
+
+void PaperView::Command2_Click()
+{
+    offerToSave();
+    const int n = paperCount();
+    if (n < 1) {
+        Command1->setEnabled(false);
+        Command2->setEnabled(false);
+    } else {
+        Command2->setEnabled(true);
+        m_form.CurrentPaper += 1;
+        if (m_form.CurrentPaper >= n) {
+            Command2->setEnabled(false);
+            m_form.CurrentPaper = n;
+        }
+        if (!m_form.paperWaiting())
+            ShowJk();
+    }
+    if (m_form.CurrentPaper > 1)
+        Command1->setEnabled(true);
+}
+
+void PaperView::Command19_Click()
+{
+    if (Text4->text().isEmpty())
+        return;
+    if (Val(Text4->text()) < 1) {
+        Text4->setFocus();
+        return;
+    }
+    // The jump replaces the shown paper too: its changes are offered for saving first.
+    offerToSave();
+    const int n = paperCount();
+    if (n > 0) {
+        if (Val(Text4->text()) > n)
+            Text4->setText(QString::number(n));
+        m_form.CurrentPaper = int(roundHalfEven(Val(Text4->text())));
+        if (!m_form.paperWaiting())
+            ShowJk();
+    }
+    if (n < 1) {
+        Command1->setEnabled(false);
+        Command2->setEnabled(false);
+        return;
+    }
+    Command1->setEnabled(true);
+    if (m_form.CurrentPaper <= 1) {
+        Command1->setEnabled(false);
+        m_form.CurrentPaper = 1;
+    }
+    if (m_form.CurrentPaper < n)
+        Command2->setEnabled(true);
+    if (m_form.CurrentPaper == n)
+        Command2->setEnabled(false);
+}
+
+// ---------------------------------------------------------------------------------------
+// Saving and filing
+
+bool PaperView::fileAsNewPaper(const QString& library)
+{
+    const Paper paper{RichTextBox1->TextRTF(), RichTextBox2->TextRTF(), particulars(), {}};
+    QString error;
+    std::optional<int> filed;
+    {
+        const BusyCursor busy;
+        filed = PaperLibrary(library).append(paper, &error);
+    }
+    if (!filed) {
+        m_form.reportError(error);
+        return false;
+    }
+    m_form.workspace().setCallerCode(QString());
+    Command3->setEnabled(false);
+    return true;
+}
+
+bool PaperView::SaveJk()
+{
+    const QByteArray document = shownBox()->TextRTF();
+    if (document.isEmpty())
+        return true;
+    const PaperDocument which = TabStrip1->currentIndex() == 1 ? PaperDocument::Answers : PaperDocument::Paper;
+    QString error;
+    bool saved = false;
+    {
+        const BusyCursor busy;
+        saved =
+            PaperLibrary(m_form.OpenLibrary).update(m_form.CurrentPaper - 1, which, document, particulars(), &error);
+    }
+    if (!saved)
+        m_form.reportError(error);
+    return saved;
+}
+
+void PaperView::Command3_Click()
+{
+    const QString selected = m_form.selectedLibrary();
+    if (selected.isEmpty()) {
+        m_form.reportError(QStringLiteral("请选择试卷库名！"));
+        return;
+    }
+    if (m_form.paperWaiting() || m_form.OpenLibrary.isEmpty() || m_form.CurrentPaper == 0) {
+        // AddJk: the waiting paper, or what was typed into an empty library, becomes the
+        // last paper of the chosen library and is shown from there.
+        if (fileAsNewPaper(selected))
+            openLibrary();
+        return;
+    }
+    if (SaveJk())
+        ShowJk();
+}
+
+void PaperView::Command18_Click()
+{
+    if (m_form.paperWaiting() || m_form.CurrentPaper < 1)
+        return;
+    if (m_form.prompt().message(QStringLiteral("您真的要删除当前打开的试卷及答卷吗？"), QStringLiteral("警告"),
+                                Icon::Question, Buttons::YesNo, Answer::No)
+        != Answer::Yes)
+        return;
+    QString error;
+    std::optional<int> left;
+    {
+        const BusyCursor busy;
+        left = PaperLibrary(m_form.OpenLibrary).remove(m_form.CurrentPaper - 1, &error);
+    }
+    if (!left) {
+        m_form.reportError(error);
+        return;
+    }
+    const int n = *left;
+    if (n == 0) {
+        emptyBoxes();
+        m_form.CurrentPaper = 0;
+        showPosition(0);
+        for (QPushButton* b : {Command1, Command2, Command3, Command4, Command18})
+            b->setEnabled(false);
+        return;
+    }
+    // The paper that followed the deleted one takes its place; after the last, the new last.
+    if (m_form.CurrentPaper >= n && m_form.CurrentPaper != 1)
+        m_form.CurrentPaper = n;
+    ShowJk();
+    setNavigation(n);
+}
+
+// ---------------------------------------------------------------------------------------
+// Arrivals, import, word processor, closing
+
+void PaperView::receivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf)
+{
+    // The shown paper is replaced by the arriving one: its changes are offered for saving.
+    offerToSave();
+    m_showing = true;
+    RichTextBox1->setTextRTF(paperRtf);
+    RichTextBox2->setTextRTF(answersRtf);
+    m_showing = false;
+    Text9->setText(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+    Command3->setEnabled(true);
+    // The boxes hold the waiting paper, not the library's: nothing there to delete.
+    Command18->setEnabled(false);
+}
+
+void PaperView::importPaper()
+{
+    Prompt& prompt = m_form.prompt();
+    if (prompt.message(QStringLiteral("　　只能导入RTF格式文件，可以由WORD将DOC文件转存为RTF格式文件！继续导入文件？"),
+                       QStringLiteral("提示"), Icon::Question, Buttons::YesNo, Answer::Yes)
+        != Answer::Yes)
+        return;
+    offerToSave();
+    // Both files are read before either box changes: a file that cannot be filed leaves
+    // the window as it was.
+    std::optional<QByteArray> documents[2];
+    const QString asks[2] = {QStringLiteral("请先指定将导入的“试卷”文件！"),
+                             QStringLiteral("请再指定将导入的“答卷”文件！")};
+    const QString titles[2] = {QStringLiteral("导入试卷"), QStringLiteral("导入答卷")};
+    for (int i = 0; i < 2; ++i) {
+        prompt.message(asks[i], QStringLiteral("提示"), Icon::Warning);
+        const QString path = prompt.openFile(titles[i], QStringLiteral("RTF格式文件|*.rtf"));
+        if (path.isEmpty())
+            continue;
+        QString error;
+        documents[i] = readPaperDocument(path, &error);
+        if (!documents[i]) {
+            m_form.reportError(error);
+            return;
+        }
+    }
+    // A dialog that was cancelled leaves its box as it was, and that is filed.
+    m_showing = true;
+    if (documents[0])
+        RichTextBox1->setTextRTF(*documents[0]);
+    if (documents[1])
+        RichTextBox2->setTextRTF(*documents[1]);
+    m_showing = false;
+    m_form.workspace().setCallerCode(QStringLiteral("zj"));
+    Command3_Click();
+}
+
+void PaperView::Command4_Click()
+{
+    EditInWord(m_form.workspace(), m_form.prompt(), shownBox(), QStringLiteral("~SjA.rtf"));
+}
+
+void PaperView::Command5_Click()
+{
+    offerToSave();
+    Command1->setEnabled(false);
+    Command2->setEnabled(false);
+    // The library is not held open between operations: there is nothing to close.
+    m_form.hide();
+    Command4->setEnabled(false);
+    Command18->setEnabled(false);
+}
+
+}  // namespace qm

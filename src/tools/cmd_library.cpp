@@ -1,0 +1,130 @@
+// qmtool library-dump LIBRARY.Juk: the papers of a paper library, one line each (position,
+// 卷名, 出卷人, 教研组, 科室, 时间, and the length of the plain text of paper and answer sheet).
+// qmtool library-add LIBRARY.Juk PAPER.rtf ANSWERS.rtf --name NAME [--setter S] [--group G]
+//   [--department D] [--date DATE]: files a paper as the window's import does, as the last
+//   paper of the library.
+
+#include "bankstore/paper_library.h"
+#include "rtf/rich_text.h"
+#include "rtf/rtf_reader.h"
+#include "tools/command.h"
+
+#include <QTextDocument>
+
+namespace qm::tool {
+
+namespace {
+
+const QString kAddUsage = QStringLiteral(
+    "LIBRARY.Juk PAPER.rtf ANSWERS.rtf --name NAME [--setter S] [--group G] [--department D] [--date DATE]  "
+    "(files a paper as the last of the library)");
+
+int libraryDump(const QStringList& args)
+{
+    if (args.size() != 1) {
+        err(QStringLiteral("usage: qmtool library-dump LIBRARY.Juk\n"));
+        return 2;
+    }
+    const PaperLibrary library(args[0]);
+    QString error;
+    const std::optional<int> count = library.count(&error);
+    if (!count) {
+        err(QStringLiteral("qmtool: %1\n").arg(error));
+        return 1;
+    }
+    out(QStringLiteral("共有试卷%1份\n序号\t卷名\t出卷人\t教研组\t科室\t时间\t试卷字数\t答卷字数\n").arg(*count));
+    // One scratch document for all: making a new one each time costs as much as the reading.
+    QTextDocument doc;
+    const auto length = [&doc](const QByteArray& rtf) {
+        if (rtf.isEmpty())
+            return qsizetype(0);
+        RtfReader::read(rtf, &doc);
+        return documentText(doc).size();
+    };
+    const bool read = library.forEach(
+        [&](int position, const Paper& p) {
+            const PaperParticulars& q = p.particulars;
+            out(QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\t%8\n")
+                    .arg(position + 1)
+                    .arg(q.name, q.setter, q.group, q.department, q.date)
+                    .arg(length(p.paper))
+                    .arg(length(p.answers)));
+        },
+        &error);
+    if (!read) {
+        err(QStringLiteral("qmtool: %1\n").arg(error));
+        return 1;
+    }
+    return 0;
+}
+
+int usageError(const QString& problem)
+{
+    err(QStringLiteral("qmtool library-add: %1\nusage: qmtool library-add %2\n").arg(problem, kAddUsage));
+    return 2;
+}
+
+int libraryAdd(const QStringList& args)
+{
+    QStringList files;
+    PaperParticulars particulars;
+    bool named = false;
+    const std::pair<const char*, QString*> options[] = {{"--name", &particulars.name},
+                                                        {"--setter", &particulars.setter},
+                                                        {"--group", &particulars.group},
+                                                        {"--department", &particulars.department},
+                                                        {"--date", &particulars.date}};
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (!a.startsWith(QLatin1String("--"))) {
+            files << a;
+            continue;
+        }
+        QString* value = nullptr;
+        for (const auto& [name, field] : options)
+            if (a == QLatin1String(name))
+                value = field;
+        if (!value)
+            return usageError(QStringLiteral("unknown option '%1'").arg(a));
+        if (i + 1 >= args.size())
+            return usageError(QStringLiteral("'%1' needs a value").arg(a));
+        *value = args[++i];
+        named = named || value == &particulars.name;
+    }
+    if (files.size() != 3)
+        return usageError(QStringLiteral("a library, a paper and an answer sheet are needed"));
+    if (!named)
+        return usageError(QStringLiteral("--name is needed"));
+
+    QString error;
+    Paper paper;
+    paper.particulars = particulars;
+    std::optional<QByteArray> document = readPaperDocument(files[1], &error);
+    if (document) {
+        paper.paper = *document;
+        document = readPaperDocument(files[2], &error);
+    }
+    if (!document) {
+        err(QStringLiteral("qmtool: %1\n").arg(error));
+        return 1;
+    }
+    paper.answers = *document;
+    const std::optional<int> position = PaperLibrary(files[0]).append(paper, &error);
+    if (!position) {
+        err(QStringLiteral("qmtool: %1\n").arg(error));
+        return 1;
+    }
+    out(QStringLiteral("已存为第%1份试卷\n").arg(*position + 1));
+    return 0;
+}
+
+}  // namespace
+
+void addLibraryCommands(QList<Command>& list, Workspace& /*workspace*/)
+{
+    list.append(
+        {QStringLiteral("library-dump"), QStringLiteral("LIBRARY.Juk  (the papers of a paper library)"), libraryDump});
+    list.append({QStringLiteral("library-add"), kAddUsage, libraryAdd});
+}
+
+}  // namespace qm::tool

@@ -1,0 +1,72 @@
+// qmtool library-add and library-dump, run as the built program.
+
+#include "bankstore/paper_library.h"
+#include "rtf/rich_text.h"
+#include "support/qstring_print.h"
+#include "support/run_qmtool.h"
+#include "support/temp_dirs.h"
+
+#include <gtest/gtest.h>
+
+using namespace qm;
+using namespace qm::test;
+
+TEST(QmtoolLibrary, AddFilesAPaperLastAndDumpListsThePapers)
+{
+    TempProgramDir dir(QStringList{"jk.jk"});
+    const QString library = dir.file("期中.Juk");
+    ASSERT_TRUE(PaperLibrary::createFromTemplate(dir.file("jk.jk"), library));
+    writeAll(dir.file("卷.rtf"), rtfFromPlainText("一、选择题\n1．细胞"));
+    writeAll(dir.file("答.rtf"), rtfFromPlainText("1．A"));
+
+    ToolRun run = qmtool({"library-add", library, dir.file("卷.rtf"), dir.file("答.rtf"), "--name", "期中考试",
+                          "--setter", "张老师", "--group", "生物组", "--department", "理科", "--date", "2024-6-1"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "已存为第1份试卷\n");
+    run = qmtool({"library-add", library, dir.file("答.rtf"), dir.file("卷.rtf"), "--name", "补考"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "已存为第2份试卷\n");
+    const Paper filed = *PaperLibrary(library).read(0);
+    EXPECT_EQ(filed.paper, readAll(dir.file("卷.rtf")));
+    EXPECT_EQ(filed.answers, readAll(dir.file("答.rtf")));
+
+    run = qmtool({"library-dump", library});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QString("共有试卷2份\n"
+                               "序号\t卷名\t出卷人\t教研组\t科室\t时间\t试卷字数\t答卷字数\n"
+                               "1\t期中考试\t张老师\t生物组\t理科\t2024-6-1\t10\t3\n"
+                               "2\t补考\t\t\t\t\t3\t10\n"));
+}
+
+TEST(QmtoolLibrary, WrongCallsAndFilesThatCannotBeFiledChangeNothing)
+{
+    TempProgramDir dir(QStringList{"jk.jk"});
+    const QString library = dir.file("期中.Juk");
+    ASSERT_TRUE(PaperLibrary::createFromTemplate(dir.file("jk.jk"), library));
+    writeAll(dir.file("卷.rtf"), rtfFromPlainText("试卷"));
+    writeAll(dir.file("答.doc"), "\xD0\xCF\x11\xE0 word");
+    writeAll(dir.file("坏.Juk"), "not a library");
+
+    ToolRun run = qmtool({"library-add", library, dir.file("卷.rtf"), dir.file("答.doc"), "--name", "期中"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.endsWith("qmtool: 文件“" + dir.file("答.doc") + "”不是RTF格式文件，不能导入！\n"))
+        << run.err.toStdString();
+    run = qmtool({"library-add", dir.file("坏.Juk"), dir.file("卷.rtf"), dir.file("卷.rtf"), "--name", "期中"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.endsWith("qmtool: 文件“" + dir.file("坏.Juk") + "”不是本程序的试卷库文件，无法打开。\n"))
+        << run.err.toStdString();
+    EXPECT_EQ(readAll(dir.file("坏.Juk")), "not a library");
+    for (const QStringList& wrong :
+         {QStringList{"library-add", library, dir.file("卷.rtf"), dir.file("卷.rtf")},
+          QStringList{"library-add", library, dir.file("卷.rtf"), "--name", "期中"},
+          QStringList{"library-add", library, dir.file("卷.rtf"), dir.file("卷.rtf"), "--name"},
+          QStringList{"library-add", library, dir.file("卷.rtf"), dir.file("卷.rtf"), "--name", "x", "--colour", "红"},
+          QStringList{"library-dump"}}) {
+        run = qmtool(wrong);
+        EXPECT_EQ(run.exitCode, 2) << wrong.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("usage")) << run.err.toStdString();
+    }
+    EXPECT_EQ(PaperLibrary(library).count(), 0);
+    run = qmtool({"library-dump", dir.file("坏.Juk")});
+    EXPECT_EQ(run.exitCode, 1);
+}
