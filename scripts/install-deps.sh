@@ -15,7 +15,7 @@ packages=(
   libsqlite3-dev libsqlitecpp-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk poppler-utils
-  dpkg-dev librsvg2-bin desktop-file-utils lintian
+  dpkg-dev file librsvg2-bin desktop-file-utils lintian
   xvfb xauth imagemagick
 )
 for arg in "$@"; do
