@@ -38,32 +38,24 @@ bool isWritableDir(const QString& dir)
     return info.isDir() && info.isWritable() && (info.permissions() & anyWrite);
 }
 
-// Copies `source` to `target` under a temporary name first, so that an interrupted copy
-// leaves no partial file that would later pass for the user's own.
+// Copies `source` to `target` through a temporary file beside it, so that an interrupted
+// copy leaves no partial file that would later pass for the user's own.
 bool copyWhole(const QString& source, const QString& target, QString* error)
 {
-    QString temp;
-    {
-        QTemporaryFile reserve(target + QStringLiteral(".XXXXXX"));
-        if (!reserve.open()) {
-            if (error)
-                *error = QStringLiteral("无法写入目录 %1").arg(QFileInfo(target).absolutePath());
-            return false;
-        }
-        temp = reserve.fileName();
-        reserve.setAutoRemove(false);
-    }
-    QFile::remove(temp);  // QFile::copy does not replace a file
-    if (!QFile::copy(source, temp)) {
-        QFile::remove(temp);
+    QFile in(source);
+    QTemporaryFile out(target + QStringLiteral(".XXXXXX"));
+    if (!in.open(QIODevice::ReadOnly) || !out.open() || out.write(in.readAll()) != in.size() || !out.flush()) {
         if (error)
             *error = QStringLiteral("无法复制 %1 到 %2").arg(source, target);
         return false;
     }
-    QFile::setPermissions(temp, QFile::permissions(temp) | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    // rename() never replaces: when another start of the program was quicker, its copy stays.
-    if (!QFile::rename(temp, target))
-        QFile::remove(temp);
+    // The user's own file, whatever the installed one allows.
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                       | QFileDevice::ReadOther);
+    // rename() never replaces: when another start of the program was quicker, its copy
+    // stays and the temporary file is removed.
+    if (QFile::rename(out.fileName(), target))
+        out.setAutoRemove(false);
     return true;
 }
 
