@@ -3,6 +3,7 @@
 # make check - the stricter gate: every test built with AddressSanitizer and
 #              UndefinedBehaviorSanitizer and warnings as errors (in build-check), then each
 #              fuzz target for FUZZ_SECS seconds (in build-fuzz)
+# make package - build the Debian package quellmark_<version>_<arch>.deb in build/
 # make bench - build and run the benchmarks
 # make deps  - only install the packages
 # make format - reformat the sources with clang-format (.clang-format)
@@ -21,7 +22,7 @@ CHECK_ENV := QT_QPA_PLATFORM=offscreen \
 	ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: all deps build run test check bench format clean
+.PHONY: all deps build run test package check bench format clean
 
 all: build
 
@@ -43,6 +44,10 @@ run:
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure --timeout 600
+
+package: build
+	@cd $(BUILD) && cpack >cpack.log 2>&1 || { cat cpack.log; exit 1; }
+	@sed -n 's/^CPack: - package: \(.*\) generated\.$$/\1/p' $(BUILD)/cpack.log
 
 check:
 	@scripts/install-deps.sh --check

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and running the program need.
+# Installs the Debian packages that building, testing and running the program need
+# (packaging included: the icon's pictures, the .deb and its checks).
 # Quiet and quick when everything is present; runs apt-get update only when something
 # is missing. "--run" adds what only running the program needs (the word processor
 # and the X server used for running without a desktop); "--check" adds clang and its
@@ -14,6 +15,7 @@ packages=(
   libsqlite3-dev libsqlitecpp-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk poppler-utils
+  dpkg-dev file librsvg2-bin desktop-file-utils lintian
   xvfb xauth imagemagick
 )
 for arg in "$@"; do

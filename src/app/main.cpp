@@ -25,8 +25,11 @@ int main(int argc, char** argv)
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
-    qm::Workspace workspace(QApplication::applicationDirPath());
+    QString dirError;
+    qm::Workspace workspace(qm::Workspace::programDirForExecutable(QApplication::applicationDirPath(), &dirError));
     qm::QtPrompt prompt;
+    if (!dirError.isEmpty())
+        prompt.message(dirError, QStringLiteral("错误"), qm::Icon::Warning, qm::Buttons::Ok, std::nullopt);
     qm::App app(workspace, prompt);
     app.start();
     return QApplication::exec();

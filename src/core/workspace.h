@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 namespace qm {
 
@@ -18,6 +19,29 @@ class Workspace : public QObject {
 public:
     explicit Workspace(QObject* parent = nullptr);
     explicit Workspace(const QString& programDir, QObject* parent = nullptr);
+
+    // The files the program ships, which every program directory starts with.
+    static QStringList shippedFiles();
+
+    // Where the program directory of a program file in `executableDir` is, made ready.
+    // - The executable's own directory when it holds the shipped files and may be written:
+    //   the build tree, a copy on a USB stick.
+    // - Otherwise `userDataDir`, created and given the shipped files it lacks, from
+    //   `shareDir` (an installed package) or else from the executable's directory (a
+    //   read-only copy). What the user already has is never replaced.
+    // - With the shipped files nowhere, the executable's directory as it is.
+    // When the user's directory cannot be prepared, `error` says why; it is still returned.
+    static QString programDirFor(const QString& executableDir, const QString& shareDir, const QString& userDataDir,
+                                 QString* error = nullptr);
+
+    // programDirFor in the installed layout: the shipped files in share/quellmark beside the
+    // executable's bin directory, the user's directory $XDG_DATA_HOME/Quellmark.
+    static QString programDirForExecutable(const QString& executableDir, QString* error = nullptr);
+
+    // Copies each shipped file `dir` lacks (in any letter case) from `from`, creating `dir`.
+    // A copy is writable by the user and appears whole or not at all; an existing file is
+    // never replaced. False with `error` set when something could not be made.
+    static bool seedProgramDir(const QString& dir, const QString& from, QString* error = nullptr);
 
     // The program's own directory: templates, configuration files and the local user file.
     const QString& ProgramDir() const { return m_programDir; }

@@ -4,6 +4,7 @@
 #include "core/fileops.h"
 #include "core/paths.h"
 #include "core/prompt.h"
+#include "core/version.h"
 #include "core/workspace.h"
 #include "shell/artwork.h"
 #include "shell/form8.h"
@@ -38,7 +39,7 @@ Form1::Form1(Workspace& workspace, Prompt& prompt, QWidget* parent)
     : QMainWindow(parent), m_ws(workspace), m_prompt(prompt)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Quellmark1.80"));
+    setWindowTitle(QStringLiteral("Quellmark") + QString::fromUtf16(kVersion));
     setWindowIcon(programIcon());
     m_keys = new DialogKeys(this);
 
@@ -72,7 +73,7 @@ Form1::Form1(Workspace& workspace, Prompt& prompt, QWidget* parent)
     sf.setPointSizeF(sf.pointSizeF() * 1.4);
     spaced->setFont(sf);
     spaced->setStyleSheet(QStringLiteral("color: #33507f;"));
-    auto* version = new QLabel(QStringLiteral("版本1.80"), backdrop);
+    auto* version = new QLabel(QStringLiteral("版本") + QString::fromUtf16(kVersion), backdrop);
     version->setObjectName(QStringLiteral("lblVersion"));
     auto* date = new QLabel(QStringLiteral("2002.04.04"), backdrop);
     date->setObjectName(QStringLiteral("lblDate"));
@@ -265,7 +266,7 @@ Form8* Form1::about()
 void Form1::Form_Load()
 {
     if (m_ws.ProgramDir().isEmpty())
-        m_ws.setProgramDir(QApplication::applicationDirPath());
+        m_ws.setProgramDir(Workspace::programDirForExecutable(QApplication::applicationDirPath()));
     const QString programDir = m_ws.ProgramDir();
     const QString bankDir = QString::fromUtf16(kBankDirName);
     const QString sampleSubject = QString::fromUtf16(kSampleSubject);

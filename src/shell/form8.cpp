@@ -1,5 +1,6 @@
 #include "shell/form8.h"
 
+#include "core/version.h"
 #include "shell/artwork.h"
 
 #include <QFrame>
@@ -29,7 +30,7 @@ Form8::Form8(QWidget* parent) : QWidget(parent, Qt::Window)
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     auto* spaced = new QLabel(QStringLiteral("Q u e l l m a r k"), this);
-    auto* version = new QLabel(QStringLiteral("版本1.80"), this);
+    auto* version = new QLabel(QStringLiteral("版本") + QString::fromUtf16(kVersion), this);
     auto* date = new QLabel(QStringLiteral("2002.04.04"), this);
     auto* credits = new QLabel(QStringLiteral("设计：Quellmark 开发组\n测试：参与试用的各校教研组"), this);
     credits->setAlignment(Qt::AlignCenter);

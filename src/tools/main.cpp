@@ -1,5 +1,6 @@
 // qmtool: command-line work on the program's files, for scripts and for the build.
 
+#include "core/version.h"
 #include "core/workspace.h"
 #include "tools/command.h"
 
@@ -26,7 +27,7 @@ namespace {
 
 int usage(const QList<qm::tool::Command>& commands)
 {
-    QString text = QStringLiteral("usage: qmtool COMMAND [ARGS]\ncommands:\n");
+    QString text = QStringLiteral("usage: qmtool COMMAND [ARGS]\n       qmtool --version\ncommands:\n");
     for (const auto& c : commands)
         text += QStringLiteral("  ") + c.name + QLatin1Char(' ') + c.usage + QLatin1Char('\n');
     qm::tool::err(text);
@@ -41,8 +42,17 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    // The program directory is qmtool's own, which is the program's (both are built there).
-    qm::Workspace workspace(QCoreApplication::applicationDirPath());
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.value(0) == QLatin1String("--version")) {
+        qm::tool::out(QStringLiteral("qmtool ") + QString::fromUtf16(qm::kVersion) + QLatin1Char('\n'));
+        return 0;
+    }
+    // The program's directory, found as the program finds it (both are built and
+    // installed together).
+    QString dirError;
+    qm::Workspace workspace(qm::Workspace::programDirForExecutable(QCoreApplication::applicationDirPath(), &dirError));
+    if (!dirError.isEmpty())
+        qm::tool::err(QStringLiteral("qmtool: ") + dirError + QLatin1Char('\n'));
     QList<qm::tool::Command> commands;
     qm::tool::addBankCommands(commands, workspace);
     qm::tool::addBuildCommands(commands, workspace);
@@ -52,7 +62,6 @@ int main(int argc, char** argv)
     qm::tool::addPaperCommands(commands, workspace);
     qm::tool::addRtfCommands(commands, workspace);
 
-    const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return usage(commands);
     for (const auto& c : commands)

@@ -14,9 +14,7 @@ QString shippedDir()
 }
 
 TempProgramDir::TempProgramDir(bool withShippedFiles)
-    : TempProgramDir(withShippedFiles ? QStringList{QStringLiteral("qm.qm"), QStringLiteral("jk.jk"),
-                                                    QStringLiteral("sample.tik"), QStringLiteral("tiku.psw")}
-                                      : QStringList())
+    : TempProgramDir(withShippedFiles ? Workspace::shippedFiles() : QStringList())
 {}
 
 TempProgramDir::TempProgramDir(const QStringList& shippedFiles)
