@@ -1,11 +1,11 @@
 #include "compose/plan_file.h"
 
+#include "core/fileops.h"
 #include "core/gbk.h"
 #include "core/input_file.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace qm::compose {
@@ -217,8 +217,7 @@ bool savePlan(const QString& path, const Plan& plan, QString* error)
     const std::optional<QByteArray> bytes = planBytes(plan, error);
     if (!bytes)
         return false;
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(*bytes) != bytes->size() || !f.commit()) {
+    if (!replaceFile(path, *bytes)) {
         if (error)
             *error = QStringLiteral("无法保存出题方案文件“%1”！").arg(QDir::toNativeSeparators(path));
         return false;

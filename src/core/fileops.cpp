@@ -22,23 +22,18 @@ int Rd(const QString& dir)
     return QDir().rmdir(dir) ? 0 : kErrPathFileAccess;
 }
 
-namespace {
-
-// Writes `bytes` as the new content of `path`, replacing it only once everything is written.
-bool replaceFile(const QString& path, const QByteArray& bytes)
+bool replaceFile(const QString& path, QByteArrayView bytes)
 {
     QSaveFile out(path);
     out.setDirectWriteFallback(false);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    if (out.write(bytes) != bytes.size()) {
+    if (out.write(bytes.data(), bytes.size()) != bytes.size()) {
         out.cancelWriting();
         return false;
     }
     return out.commit();
 }
-
-}  // namespace
 
 bool filecopyZZ(const QString& source, const QString& destination)
 {

@@ -1,6 +1,7 @@
 #pragma once
 // The small file routines the windows share.
 
+#include <QByteArrayView>
 #include <QString>
 
 namespace qm {
@@ -21,6 +22,10 @@ int Rd(const QString& dir);
 // callers; the result says whether the copy happened. The destination is replaced in one
 // step, so a failed copy leaves the old destination whole.
 bool filecopyZZ(const QString& source, const QString& destination);
+
+// Writes `bytes` as the whole new content of `path`, replacing the file only once
+// everything is written: a failure leaves the old file as it was.
+bool replaceFile(const QString& path, QByteArrayView bytes);
 
 // Deletes a file, ignoring every failure.
 void KillFile(const QString& path);

@@ -1,7 +1,8 @@
 #include "core/gbk.h"
 
+#include "core/fileops.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <array>
 #include <memory>
@@ -152,8 +153,7 @@ bool writeGbkFile(const QString& path, QStringView text, QString* error)
             *error = QStringLiteral("以下字符无法以GBK保存：") + bad;
         return false;
     }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(*bytes) != bytes->size() || !f.commit()) {
+    if (!replaceFile(path, *bytes)) {
         if (error)
             *error = QStringLiteral("无法写入文件：") + path;
         return false;

@@ -1,12 +1,12 @@
 // qmtool rtf2txt / rtf2html / rtf2rtf: look into and convert RTF documents.
 
+#include "core/fileops.h"
 #include "core/input_file.h"
 #include "rtf/rich_text.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
 #include "tools/command.h"
 
-#include <QSaveFile>
 #include <QTextDocument>
 
 namespace {
@@ -65,10 +65,8 @@ void addRtfCommands(QList<Command>& list, Workspace& /*workspace*/)
              QTextDocument doc;
              if (!load(args[0], doc))
                  return 1;
-             const QByteArray rtf = qm::RtfWriter::write(doc);
-             QSaveFile f(args[1]);
-             if (!f.open(QIODevice::WriteOnly) || f.write(rtf) != rtf.size() || !f.commit()) {
-                 err(QStringLiteral("qmtool: cannot write %1: %2\n").arg(args[1], f.errorString()));
+             if (!qm::replaceFile(args[1], qm::RtfWriter::write(doc))) {
+                 err(QStringLiteral("qmtool: cannot write %1\n").arg(args[1]));
                  return 1;
              }
              return 0;

@@ -1,12 +1,12 @@
 #include "widgets/richtextbox.h"
 
+#include "core/fileops.h"
 #include "rtf/rich_text.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
 
 #include <QFile>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 
@@ -62,9 +62,7 @@ bool RichTextBox::LoadFile(const QString& path)
 
 bool RichTextBox::SaveFile(const QString& path) const
 {
-    const QByteArray rtf = TextRTF();
-    QSaveFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(rtf) == rtf.size() && f.commit();
+    return replaceFile(path, TextRTF());
 }
 
 QByteArray RichTextBox::TextRTF() const

@@ -1,5 +1,6 @@
 #include "widgets/word_handoff.h"
 
+#include "core/fileops.h"
 #include "core/prompt.h"
 #include "core/workspace.h"
 #include "rtf/rtf_writer.h"
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
-#include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTextDocument>
@@ -49,12 +49,6 @@ void prepareProfile(const QString& dir)
     QFile f(settings);
     if (f.open(QIODevice::WriteOnly))
         f.write(kProfileSettings);
-}
-
-bool writeRtf(const QString& path, const QByteArray& rtf)
-{
-    QSaveFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(rtf) == rtf.size() && f.commit();
 }
 
 QString cannotWrite(const QString& path)
@@ -167,7 +161,7 @@ bool EditInWord(Workspace& workspace, Prompt& prompt, RichTextBox* box, const QS
 bool ShowWord(const Workspace& workspace, Prompt& prompt, const QTextDocument& doc, const QString& fileName)
 {
     const QString path = workspace.BankRoot() + fileName;
-    if (!writeRtf(path, RtfWriter::write(doc))) {
+    if (!replaceFile(path, RtfWriter::write(doc))) {
         prompt.message(cannotWrite(path), kError, Icon::Warning, Buttons::Ok);
         return false;
     }

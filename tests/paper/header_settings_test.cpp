@@ -2,6 +2,7 @@
 
 #include "core/gbk.h"
 #include "paper/header_settings.h"
+#include "paper_docs.h"
 #include "support/qstring_print.h"
 #include "support/temp_dirs.h"
 
@@ -22,16 +23,7 @@ QByteArray gbk(const QString& text)
 
 HeaderSettings filled()
 {
-    HeaderSettings s;
-    s.firstYear = "2003";
-    s.secondYear = "2004";
-    s.term = "1";
-    s.className = "高一(3)班";
-    s.minutes = "90";
-    s.school = "育才中学";
-    s.kind = ExamKind::MidTerm;
-    s.variant = Variant::A;
-    return s;
+    return qm::test::filledSettings("育才中学");
 }
 
 }  // namespace

@@ -18,16 +18,7 @@ namespace {
 
 HeaderSettings settings()
 {
-    HeaderSettings s;
-    s.firstYear = "2003";
-    s.secondYear = "2004";
-    s.term = "1";
-    s.className = "高一(3)班";
-    s.minutes = "90";
-    s.school = "A";
-    s.kind = ExamKind::MidTerm;
-    s.variant = Variant::A;
-    return s;
+    return qm::test::filledSettings("A");
 }
 
 // The cell texts of an RTF table, row by row.

@@ -2,6 +2,7 @@
 // What the paper tests read back from documents: the runs of text with their formatting,
 // and the alignment of each paragraph.
 
+#include "paper/header_settings.h"
 #include "rtf/rich_text.h"
 
 #include <QTextBlock>
@@ -11,6 +12,22 @@
 #include <ostream>
 
 namespace qm::test {
+
+// Header settings with every text filled: 2003～2004, term 1, 高一(3)班, 90 minutes, the
+// given school, a mid-term paper, variant A.
+inline paper::HeaderSettings filledSettings(const QString& school)
+{
+    paper::HeaderSettings s;
+    s.firstYear = "2003";
+    s.secondYear = "2004";
+    s.term = "1";
+    s.className = "高一(3)班";
+    s.minutes = "90";
+    s.school = school;
+    s.kind = paper::ExamKind::MidTerm;
+    s.variant = paper::Variant::A;
+    return s;
+}
 
 // One run of text as the reader sees it.
 struct Run {
