@@ -1,10 +1,12 @@
 #include "app/app.h"
 
 #include "composer/form3.h"
+#include "composer/form5.h"
 #include "core/workspace.h"
 #include "editor/form2.h"
 #include "library/form7.h"
 #include "shell/form1.h"
+#include "shell/form6.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -27,6 +29,7 @@ void bringToFront(QWidget* window)
 App::App(Workspace& workspace, Prompt& prompt, QObject* parent)
     : QObject(parent), m_ws(workspace), m_prompt(prompt), m_form1(std::make_unique<Form1>(workspace, prompt)),
       m_form2(std::make_unique<Form2>(workspace, prompt)), m_form3(std::make_unique<Form3>(workspace, prompt)),
+      m_form5(std::make_unique<Form5>(workspace, prompt)), m_form6(std::make_unique<Form6>()),
       m_form7(std::make_unique<Form7>(workspace, prompt)), m_quit([](bool restart) {
           if (restart)
               QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
@@ -43,6 +46,8 @@ void App::wire()
     Form1* form1 = m_form1.get();
     Form2* form2 = m_form2.get();
     Form3* form3 = m_form3.get();
+    Form5* form5 = m_form5.get();
+    Form6* form6 = m_form6.get();
     Form7* form7 = m_form7.get();
     // Start-up has set the bank root: the bank window rebuilds its subject lists from it.
     connect(form1, &Form1::bankRootReady, form2, &Form2::attachBankRoot);
@@ -51,12 +56,26 @@ void App::wire()
     // "退　出" of the bank window: back to the main window.
     connect(form2, &Form2::showMainWindow, form1, [form1] { bringToFront(form1); });
     // 智能组卷: the composition window opens with the bank window's subjects.
-    connect(form1, &Form1::showAutoCompose, form3, [form2, form3] {
-        QStringList subjects;
+    const auto subjects = [form2] {
+        QStringList names;
         for (int i = 0; i < form2->Combo1->count(); ++i)
-            subjects << form2->Combo1->itemText(i);
-        form3->open(subjects);
+            names << form2->Combo1->itemText(i);
+        return names;
+    };
+    connect(form1, &Form1::showAutoCompose, form3, [form3, subjects] {
+        form3->open(subjects());
         bringToFront(form3);
+    });
+    // 手工组卷: the manual composition window, as it was left when a paper is under way.
+    connect(form1, &Form1::showManualCompose, form5, [form5, subjects] {
+        bringToFront(form5);
+        form5->open(subjects());
+    });
+    connect(form5, &Form5::bankChosen, form2, &Form2::followBank);
+    // "显示题库信息": the bank-information window shows the statistics.
+    connect(form5, &Form5::bankInformation, form6, [form6](const compose::BankInformation& information) {
+        form6->showBankInformation(information);
+        bringToFront(form6);
     });
     // The bank window follows the subject and bank chosen for composing.
     connect(form3, &Form3::bankChosen, form2, &Form2::followBank);
@@ -72,6 +91,10 @@ void App::wire()
     // "试卷存档" / "试卷存储管理": the composed paper waits in the library window to be filed.
     connect(form3, &Form3::archivePaper, form7, [form7](const QByteArray& paper, const QByteArray& answers) {
         form7->receivePaper(paper, answers, QStringLiteral("3"));
+        bringToFront(form7);
+    });
+    connect(form5, &Form5::archivePaper, form7, [form7](const QByteArray& paper, const QByteArray& answers) {
+        form7->receivePaper(paper, answers, QStringLiteral("5"));
         bringToFront(form7);
     });
     // "退出系统" ends the program at once: no window is asked whether it may close.

@@ -14,6 +14,8 @@ namespace qm {
 class Form1;
 class Form2;
 class Form3;
+class Form5;
+class Form6;
 class Form7;
 class Prompt;
 class Workspace;
@@ -40,6 +42,8 @@ public:
     Form1* mainWindow() const { return m_form1.get(); }
     Form2* bankWindow() const { return m_form2.get(); }
     Form3* autoComposeWindow() const { return m_form3.get(); }
+    Form5* manualComposeWindow() const { return m_form5.get(); }
+    Form6* bankInformationWindow() const { return m_form6.get(); }
     Form7* libraryWindow() const { return m_form7.get(); }
 
 private:
@@ -50,6 +54,8 @@ private:
     std::unique_ptr<Form1> m_form1;
     std::unique_ptr<Form2> m_form2;
     std::unique_ptr<Form3> m_form3;
+    std::unique_ptr<Form5> m_form5;
+    std::unique_ptr<Form6> m_form6;
     std::unique_ptr<Form7> m_form7;
     Quit m_quit;
 };

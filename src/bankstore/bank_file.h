@@ -72,6 +72,8 @@ struct QuestionFilter {
     std::optional<QString> unit = {};
     std::optional<QString> difficulty = {};
     std::optional<double> score = {};
+    // The type matches whatever blanks follow it, in the filter and in the bank.
+    bool typeIgnoresTrailingBlanks = false;
 };
 
 // One group of the bank statistics: questions sharing all five attributes.

@@ -109,7 +109,9 @@ std::string whereClause(const QuestionFilter& f)
         if (present)
             sql += (sql.empty() ? " WHERE " : " AND ") + std::string(condition);
     };
-    add(f.type.has_value(), "题型 = ?");
+    // Trailing blanks aside: a range the index can walk, then the exact test.
+    add(f.type.has_value() && !f.typeIgnoresTrailingBlanks, "题型 = ?");
+    add(f.type.has_value() && f.typeIgnoresTrailingBlanks, "题型 >= ? AND 题型 < ? AND rtrim(题型, ' ') = ?");
     add(f.chapter.has_value(), "章节 = ?");
     add(f.unit.has_value(), "单元 = ?");
     add(f.difficulty.has_value(), "难度 = ?");
@@ -120,7 +122,18 @@ std::string whereClause(const QuestionFilter& f)
 void bindFilter(SQLite::Statement& st, const QuestionFilter& f)
 {
     int i = 0;
-    for (const auto* text : {&f.type, &f.chapter, &f.unit, &f.difficulty})
+    if (f.type && f.typeIgnoresTrailingBlanks) {
+        // Every text that is the type followed by blanks lies in [type, type + "!").
+        QString type = *f.type;
+        while (type.endsWith(QLatin1Char(' ')))
+            type.chop(1);
+        bindText(st, ++i, type);
+        bindText(st, ++i, type + QLatin1Char('!'));
+        bindText(st, ++i, type);
+    } else if (f.type) {
+        bindText(st, ++i, *f.type);
+    }
+    for (const auto* text : {&f.chapter, &f.unit, &f.difficulty})
         if (*text)
             bindText(st, ++i, **text);
     if (f.score)

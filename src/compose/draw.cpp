@@ -169,12 +169,28 @@ std::optional<QuestionFilter> filterOfQuery(const QString& text)
     return f;
 }
 
-QString sectionNumeral(int section)
+QString chineseNumber(int n)
 {
     static constexpr char16_t kDigits[] = u"一二三四五六七八九";
-    if (section < 1 || section > kMaxSections)
+    if (n < 1 || n > 99)
+        return {};
+    const int tens = n / 10;
+    const int units = n % 10;
+    QString text;
+    if (tens > 1)
+        text += QChar(kDigits[tens - 1]);
+    if (tens > 0)
+        text += QStringLiteral("十");
+    if (units > 0)
+        text += QChar(kDigits[units - 1]);
+    return text;
+}
+
+QString sectionNumeral(int section)
+{
+    if (section < 1 || section > kMaxManualSections)
         return QString();
-    return QString(QChar(kDigits[section - 1])) + QStringLiteral("、");
+    return chineseNumber(section) + QStringLiteral("、");
 }
 
 // --- Drawing ---

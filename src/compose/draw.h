@@ -59,9 +59,13 @@ QStringList composedCells(const ComposedRow& row);
 QString rowQueryText(const QuestionFilter& filter);
 std::optional<QuestionFilter> filterOfQuery(const QString& text);
 
-// The section numerals "一、" … "九、"; a paper has at most nine sections.
-QString sectionNumeral(int section);  // 1..9; "" outside
+// Chinese numbers "一" … "九十九" for 1..99; "" outside.
+QString chineseNumber(int n);
+// The section numerals "一、" … "二十、" for 1..20; "" outside. A drawn paper has at most
+// nine sections, a paper composed by hand twenty.
+QString sectionNumeral(int section);
 constexpr int kMaxSections = 9;
+constexpr int kMaxManualSections = 20;
 
 struct DrawResult {
     QList<ComposedRow> rows;

@@ -192,6 +192,10 @@ bool HeaderPane::refuseEmptyFields()
 
 void HeaderPane::Command8_Click()
 {
+    if (m_requireBank && (!m_bankFileName || m_bankFileName().isEmpty())) {
+        m_prompt.message(QStringLiteral("请先选择一个题库！"), QStringLiteral("错误"), Icon::Warning);
+        return;
+    }
     if (refuseEmptyFields())
         return;
     const BusyCursor busy;

@@ -46,6 +46,9 @@ public:
     // What the header is built for: the chosen bank's file name and the number of question
     // types of the paper (the scoring table has a column for each).
     void setSource(std::function<QString()> bankFileName, std::function<int()> typeCount);
+    // "刷新试卷标题" first asks for a bank to be chosen (the manual window's header is built
+    // for the bank being browsed).
+    void setRequireBank(bool require) { m_requireBank = require; }
     // The documents "确　定" puts the header at the head of.
     void setTargets(RichTextBox* paper, RichTextBox* answers);
 
@@ -78,6 +81,7 @@ private:
     QButtonGroup* m_variants;
     std::function<QString()> m_bankFileName;
     std::function<int()> m_typeCount;
+    bool m_requireBank = false;
     RichTextBox* m_paper = nullptr;
     RichTextBox* m_answers = nullptr;
 };

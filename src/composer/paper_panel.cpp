@@ -20,7 +20,7 @@
 
 namespace qm {
 
-PaperPanel::PaperPanel(Workspace& workspace, Prompt& prompt, QWidget* parent)
+PaperPanel::PaperPanel(Workspace& workspace, Prompt& prompt, QWidget* parent, const FormattingBarOptions& barOptions)
     : QGroupBox(QStringLiteral("样卷显示"), parent), m_ws(workspace), m_prompt(prompt)
 {
     setObjectName(QStringLiteral("FramePaper"));
@@ -28,7 +28,7 @@ PaperPanel::PaperPanel(Workspace& workspace, Prompt& prompt, QWidget* parent)
     RichTextBox3->setObjectName(QStringLiteral("RichTextBox3"));
     RichTextBox4 = new RichTextBox(this);
     RichTextBox4->setObjectName(QStringLiteral("RichTextBox4"));
-    FormatBar = new FormattingBar(RichTextBox3, RichTextBox4, FormattingBarOptions::compositionWindow(), this);
+    FormatBar = new FormattingBar(RichTextBox3, RichTextBox4, barOptions, this);
     Command11 = makeButton(this, QStringLiteral("Command11"), QStringLiteral("关　闭"));
     Command12 = makeButton(this, QStringLiteral("Command12"), QStringLiteral("WORD编辑样卷"));
     Command13 = makeButton(this, QStringLiteral("Command13"), QStringLiteral("WORD编辑答卷"));

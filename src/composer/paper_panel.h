@@ -3,6 +3,8 @@
 // side by side with the formatting bar, each editable here or in the word processor,
 // exported as PDF for printing, or handed to the paper library.
 
+#include "widgets/formattingbar.h"
+
 #include <QGroupBox>
 
 class QPushButton;
@@ -10,7 +12,6 @@ class QTextDocument;
 
 namespace qm {
 
-class FormattingBar;
 class Prompt;
 class RichTextBox;
 class Workspace;
@@ -18,7 +19,8 @@ class Workspace;
 class PaperPanel : public QGroupBox {
     Q_OBJECT
 public:
-    PaperPanel(Workspace& workspace, Prompt& prompt, QWidget* parent = nullptr);
+    PaperPanel(Workspace& workspace, Prompt& prompt, QWidget* parent = nullptr,
+               const FormattingBarOptions& barOptions = FormattingBarOptions::compositionWindow());
 
     RichTextBox* RichTextBox3;  // 样卷：the paper
     RichTextBox* RichTextBox4;  // 答卷：the answer sheet

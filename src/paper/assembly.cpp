@@ -70,9 +70,20 @@ public:
         }
     }
 
+    // A heading on a line of its own, without the grader box.
+    void heading(const QString& heading)
+    {
+        for (QTextCursor* c : {&m_paper, &m_answers}) {
+            c->setBlockFormat(leftParagraph());
+            c->insertText(heading, m_hei);
+            c->insertBlock(leftParagraph(), m_song);
+        }
+    }
+
     // The number line, and on the same line the question's text; the answer sheet then
-    // has "答:" and the answer on a line of their own.
-    void question(const QString& numberLine, const QTextDocument& text, const QTextDocument& answer)
+    // has the answer marker and the answer on a line of their own.
+    void question(const QString& numberLine, const QTextDocument& text, const QTextDocument& answer,
+                  const QString& answerMarker = QStringLiteral("答:"))
     {
         for (QTextCursor* c : {&m_paper, &m_answers}) {
             c->setBlockFormat(leftParagraph());
@@ -80,9 +91,19 @@ public:
             insertDocument(*c, text);
             c->insertBlock(leftParagraph(), m_song);
         }
-        m_answers.insertText(QStringLiteral("答:"), m_hei);
+        m_answers.insertText(answerMarker, m_hei);
         insertDocument(m_answers, answer);
         m_answers.insertBlock(leftParagraph(), m_song);
+    }
+
+    // A number line with nothing after it.
+    void numberOnly(const QString& numberLine)
+    {
+        for (QTextCursor* c : {&m_paper, &m_answers}) {
+            c->setBlockFormat(leftParagraph());
+            c->insertText(numberLine, m_song);
+            c->insertBlock(leftParagraph(), m_song);
+        }
     }
 
     // The assembly is no step the teacher could undo: the documents start with an empty
@@ -108,6 +129,9 @@ private:
     QTextCharFormat m_hei;
     QTextCharFormat m_song;
 };
+
+// What precedes the answer in the answer sheet of a paper composed by hand.
+const QString kAnswerMarker = QStringLiteral("答：");
 
 std::nullopt_t fail(QString* error, const QString& message)
 {
@@ -171,6 +195,55 @@ std::optional<AssembledPaper> assemblePaper(const QString& bankPath, const QStri
         RtfReader::read(found->text, &text);
         RtfReader::read(found->answer, &answer);
         out.question(QString::number(row.number) + QLatin1Char('.') + share(row.questionScore), text, answer);
+    }
+    out.end();
+    return result;
+}
+
+void appendPick(QTextDocument& paper, QTextDocument& answers, const QString& label, const QTextDocument& question,
+                const QTextDocument& answer)
+{
+    TwoDocuments out(paper, answers);
+    out.begin();
+    out.question(label, question, answer, kAnswerMarker);
+    out.end();
+}
+
+std::optional<AssembledPaper> rebuildPaper(const QString& bankPath, const QTextDocument& header,
+                                           const QList<compose::ArrangedQuestion>& questions, QString* error)
+{
+    QList<qint64> ids;
+    ids.reserve(questions.size());
+    for (const compose::ArrangedQuestion& q : questions)
+        ids << q.id;
+    // Without picks there is nothing to read: the paper is the header alone.
+    const std::optional<QHash<qint64, Question>> found =
+        ids.isEmpty() ? QHash<qint64, Question>() : BankFile(bankPath).readByIds(ids, error);
+    if (!found)
+        return std::nullopt;
+
+    AssembledPaper result;
+    result.paper = copyOf(header);
+    result.answers = copyOf(header);
+    TwoDocuments out(*result.paper, *result.answers);
+    out.begin();
+    QTextDocument text;
+    QTextDocument answer;
+    for (qsizetype i = 0; i < questions.size(); ++i) {
+        const compose::ArrangedQuestion& q = questions[i];
+        if (i == 0 || q.section != questions[i - 1].section)
+            out.heading(compose::sectionNumeral(q.section) + q.type);
+        const QString number = QString::number(q.number) + QLatin1Char('.');
+        const auto question = found->constFind(q.id);
+        if (question == found->constEnd()) {
+            // The heading and the number stay, so the numbers of the others do too.
+            out.numberOnly(number);
+            result.missing << MissingQuestion{q.section, q.type, q.number, q.id};
+            continue;
+        }
+        RtfReader::read(question->text, &text);
+        RtfReader::read(question->answer, &answer);
+        out.question(number, text, answer, kAnswerMarker);
     }
     out.end();
     return result;

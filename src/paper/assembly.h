@@ -7,6 +7,7 @@
 // Questions keep their own formatting: fonts, sub- and superscripts, tables, pictures.
 
 #include "compose/draw.h"
+#include "compose/manual.h"
 
 #include <QList>
 #include <QString>
@@ -44,6 +45,18 @@ int sectionCount(const QList<compose::ComposedRow>& rows);
 std::optional<AssembledPaper> assemblePaper(const QString& bankPath, const QString& templatePath,
                                             const QTextDocument& header, const QList<compose::ComposedRow>& rows,
                                             QString* error = nullptr);
+
+// A paper composed by hand.
+// Appends a picked question at the end of both documents: its label ("一、1.") and the
+// question on one line; in the answer sheet then "答：" and the answer on a line of their own.
+void appendPick(QTextDocument& paper, QTextDocument& answers, const QString& label, const QTextDocument& question,
+                const QTextDocument& answer);
+// Both documents as "整理试卷" rebuilds them: a copy of `header`, then per section its
+// heading ("一、填空题") and per question its number ("1.") and the question (and answer)
+// of the bank at `bankPath`. A question no longer in the bank keeps its heading and number
+// and is listed in `missing`. Nothing, with `error`, when the bank cannot be read.
+std::optional<AssembledPaper> rebuildPaper(const QString& bankPath, const QTextDocument& header,
+                                           const QList<compose::ArrangedQuestion>& questions, QString* error = nullptr);
 
 // One message naming the passed-over questions by section and number, "" when none.
 QString missingQuestionsMessage(const QList<MissingQuestion>& missing);

@@ -1,6 +1,7 @@
 #include "paper/fragments.h"
 
 #include "bankstore/bank_file.h"
+#include "compose/draw.h"
 #include "rtf/rich_text.h"
 #include "rtf/rtf_writer.h"
 
@@ -57,29 +58,12 @@ QByteArray tableRtf(const QList<QStringList>& rows, double cellWidth)
 
 }  // namespace
 
-QString tableNumeral(int n)
-{
-    static const QString kDigits = QStringLiteral("一二三四五六七八九");
-    if (n < 1 || n > 99)
-        return {};
-    const int tens = n / 10;
-    const int units = n % 10;
-    QString text;
-    if (tens > 1)
-        text += kDigits[tens - 1];
-    if (tens > 0)
-        text += QStringLiteral("十");
-    if (units > 0)
-        text += kDigits[units - 1];
-    return text;
-}
-
 QByteArray scoringTableRtf(int types)
 {
     QStringList heading{QStringLiteral("题号")};
     QStringList scores{QStringLiteral("得分")};
     for (int i = 1; i <= types; ++i) {
-        heading << tableNumeral(i);
+        heading << compose::chineseNumber(i);
         scores << QString();
     }
     heading << QStringLiteral("总分");

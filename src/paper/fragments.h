@@ -15,9 +15,6 @@ namespace qm::paper {
 // A scoring table laid out for `types` question types, as the template's rows are: a row
 // 题号 | 一 … | 总分 over a row 得分 and blank cells. Numerals go on past 九 (十, 十一 …).
 QByteArray scoringTableRtf(int types);
-// The Chinese numeral of 1…99 as the table heads it: "一" … "九", "十", "十一", "二十"; ""
-// outside.
-QString tableNumeral(int n);
 // The grader box: 得分 | 阅卷人 over two blank cells.
 QByteArray graderBoxRtf();
 

@@ -5,6 +5,7 @@
 #include "widgets/flexgrid.h"
 
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSplitter>
@@ -68,6 +69,22 @@ int Form6::addNode(int parent, const QString& text)
 QTreeWidgetItem* Form6::node(int k) const
 {
     return k >= 1 && k <= m_nodes.size() ? m_nodes[k - 1] : nullptr;
+}
+
+void Form6::showBankInformation(const compose::BankInformation& information)
+{
+    setWindowTitle(information.caption);
+    MSFlexGrid1->setFixedCols(0);
+    MSFlexGrid1->setTable(information.headings, information.rows);
+    // 1100 and 2000 twips at 15 twips a pixel.
+    MSFlexGrid1->setColWidth(0, 1100 / 15);
+    MSFlexGrid1->setColWidth(1, 2000 / 15);
+    clearNodes();
+    QHash<QString, int> numbers;  // node number by key
+    for (const compose::BankInformation::Node& n : information.nodes)
+        numbers.insert(n.key, addNode(numbers.value(n.parent, 0), n.text));
+    if (QTreeWidgetItem* top = node(1))
+        top->setExpanded(true);
 }
 
 void Form6::Command1_Click()

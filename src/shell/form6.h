@@ -2,6 +2,8 @@
 // The bank-information window: a tree and a table of a bank's statistics, filled by the
 // manual composition window, with expand-all and collapse-all.
 
+#include "compose/manual.h"
+
 #include <QWidget>
 
 class QPushButton;
@@ -29,6 +31,10 @@ public:
     int addNode(int parent, const QString& text);
     int nodeCount() const { return int(m_nodes.size()); }
     QTreeWidgetItem* node(int k) const;
+
+    // Shows a bank's statistics: the caption, the table (one row per group) and the tree
+    // (the bank, then type, chapter, unit, difficulty, score and count).
+    void showBankInformation(const compose::BankInformation& information);
 
 public Q_SLOTS:
     void Command1_Click();

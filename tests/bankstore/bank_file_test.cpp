@@ -529,3 +529,22 @@ TEST_F(BankTest, ReaderWalksTheBankAtOneMomentAndLetsGoAfterTheLastQuestion)
     EXPECT_FALSE(BankReader::open(dir.file("无.tik"), &error));
     EXPECT_TRUE(error.contains("无.tik"));
 }
+
+TEST_F(BankTest, ATypeCanMatchWhateverBlanksFollowIt)
+{
+    for (const Question& q : {makeQuestion("a", "填空题"), makeQuestion("b", "填空题 "), makeQuestion("c", "填空题  "),
+                              makeQuestion("d", "填空题 !"), makeQuestion("e", "填空题\t"), makeQuestion("f", "填空"),
+                              makeQuestion("g", "填空题", "第二章")})
+        ASSERT_TRUE(bank.add(q));
+    const QList<qint64> ids = *bank.idsMatching({});
+    QuestionFilter loose;
+    loose.type = "填空题 ";
+    loose.typeIgnoresTrailingBlanks = true;
+    loose.chapter = "第一章";
+    EXPECT_EQ(*bank.idsMatching(loose), QList<qint64>({ids[0], ids[1], ids[2]}));
+    loose.type = "填空题";
+    EXPECT_EQ(*bank.idsMatching(loose), QList<qint64>({ids[0], ids[1], ids[2]}));
+    // Without the option the type is compared exactly.
+    loose.typeIgnoresTrailingBlanks = false;
+    EXPECT_EQ(*bank.idsMatching(loose), QList<qint64>({ids[0]}));
+}

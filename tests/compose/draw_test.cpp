@@ -133,7 +133,9 @@ TEST(Draw, RowsAskingTooManyOrNoneAndTheSectionLimit)
     EXPECT_EQ(sectionNumeral(1), "一、");
     EXPECT_EQ(sectionNumeral(9), "九、");
     EXPECT_EQ(sectionNumeral(0), "");
-    EXPECT_EQ(sectionNumeral(10), "");
+    EXPECT_EQ(sectionNumeral(10), "十、");
+    EXPECT_EQ(sectionNumeral(20), "二十、");
+    EXPECT_EQ(sectionNumeral(21), "");
 }
 
 TEST(Draw, EveryMatchingQuestionIsEquallyLikely)

@@ -5,6 +5,7 @@
 #include "paper/fragments.h"
 #include "paper/header.h"
 #include "paper_docs.h"
+#include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
 #include "support/qstring_print.h"
 #include "support/temp_bank.h"
@@ -194,5 +195,54 @@ TEST_F(PaperTest, NothingWhenThePaperCannotBeMade)
     EXPECT_TRUE(error.contains("无.qm")) << error.toStdString();
     EXPECT_TRUE(error.contains("阅卷人")) << error.toStdString();
     EXPECT_FALSE(assemblePaper(dir.file("无.tik"), dir.file("qm.qm"), header, {row("单选题", 1, 1)}, &error));
+    EXPECT_TRUE(error.contains("无.tik")) << error.toStdString();
+}
+
+TEST_F(PaperTest, PicksAreAppendedWithTheirLabelsAndAnswers)
+{
+    QTextDocument paper;
+    QTextDocument answers;
+    QTextDocument text, answer;
+    RtfReader::read(rtfFromPlainText("题一"), &text);
+    RtfReader::read(rtfFromPlainText("答一"), &answer);
+    appendPick(paper, answers, "一、1.", text, answer);
+    RtfReader::read(rtfFromPlainText("题三"), &text);
+    RtfReader::read(QByteArray(), &answer);
+    appendPick(paper, answers, "二、1.", text, answer);
+    EXPECT_EQ(documentText(paper), "一、1.题一\n二、1.题三\n");
+    EXPECT_EQ(documentText(answers), "一、1.题一\n答：答一\n二、1.题三\n答：\n");
+}
+
+TEST_F(PaperTest, RebuildingByHandGivesSectionsWithoutGraderBoxes)
+{
+    using compose::ArrangedQuestion;
+    const auto rebuilt =
+        rebuildPaper(bank.path, header, {{1, "单选题", 1, 2}, {2, "填空题", 1, 3}, {2, "填空题", 2, 1}});
+    ASSERT_TRUE(rebuilt);
+    EXPECT_TRUE(rebuilt->missing.isEmpty());
+    EXPECT_EQ(test::layout(*rebuilt->paper),
+              headerLayout + QStringList({"L 一、单选题", "L 1.题二", "L 二、填空题", "L 1.题三", "L 2.题一", "L "}));
+    EXPECT_EQ(test::layout(*rebuilt->answers),
+              headerLayout
+                  + QStringList({"L 一、单选题", "L 1.题二", "L 答：答二", "L 二、填空题", "L 1.题三", "L 答：答三",
+                                 "L 2.题一", "L 答：答一", "L "}));
+
+    // Without picks both documents are the header alone, whatever the bank.
+    const auto empty = rebuildPaper(QString(), header, {});
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(documentText(*empty->paper), documentText(header));
+    EXPECT_EQ(documentText(*empty->answers), documentText(header));
+
+    // A question deleted from the bank keeps its heading and number and is named.
+    bool found = false;
+    ASSERT_TRUE(bank.bank().removeById(3, &found));
+    const auto gap = rebuildPaper(bank.path, header, {{1, "填空题", 1, 3}, {1, "填空题", 2, 4}});
+    ASSERT_TRUE(gap);
+    EXPECT_EQ(gap->missing, QList<MissingQuestion>({{1, "填空题", 1, 3}}));
+    EXPECT_EQ(test::layout(*gap->paper),
+              headerLayout + QStringList({"L 一、填空题", "L 1.", "L 2.题四", "L 第二行", "L "}));
+
+    QString error;
+    EXPECT_FALSE(rebuildPaper(dir.file("无.tik"), header, {{1, "填空题", 1, 3}}, &error));
     EXPECT_TRUE(error.contains("无.tik")) << error.toStdString();
 }
