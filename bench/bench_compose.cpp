@@ -7,7 +7,6 @@
 #include "bench_text.h"
 #include "compose/count_grid.h"
 #include "compose/draw.h"
-#include "core/gbk.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -28,17 +27,6 @@ QStringList names(const QString& pattern, int n)
     return out;
 }
 
-// A question of about 150 characters as a GBK RTF document: the rows the grid must not read
-// carry such documents before the attributes.
-QByteArray questionRtf(QRandomGenerator& rng)
-{
-    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0\\fs21 ";
-    const QByteArray text = *qm::gbkEncode(chineseText(rng, 100 + int(rng.bounded(100))));
-    for (const char byte : text)
-        rtf += "\\'" + QByteArray::number(uchar(byte), 16);
-    return rtf + "\\par}";
-}
-
 struct Bank {
     Bank()
     {
@@ -47,7 +35,8 @@ struct Bank {
         QRandomGenerator rng(11);
         for (int i = 0; i < kQuestions; ++i) {
             qm::Question q;
-            q.text = questionRtf(rng);
+            // The rows the grid must not read carry documents of about 150 characters.
+            q.text = qm::bench::gbkRtf(chineseText(rng, 100 + int(rng.bounded(100))));
             q.answer = "{\\rtf1 A}";
             q.type = types[int(rng.bounded(kTypes))];
             q.chapter = chapters[int(rng.bounded(kChapters))];

@@ -4,10 +4,10 @@
 
 #include "bankstore/paper_library.h"
 #include "bench_text.h"
-#include "core/prompt.h"
 #include "core/workspace.h"
 #include "library/form7.h"
 #include "library/paper_view.h"
+#include "quiet_prompt.h"
 #include "rtf/rtf_writer.h"
 #include "widgets/filelists.h"
 
@@ -26,19 +26,6 @@ using qm::bench::chineseText;
 
 constexpr int kPapers = 500;
 constexpr int kQuestions = 40;
-
-// Answers every message with its default and cancels every dialog.
-class QuietPrompt : public qm::Prompt {
-public:
-    qm::Answer message(const QString&, const QString&, qm::Icon, qm::Buttons, std::optional<qm::Answer> d) override
-    {
-        return d.value_or(qm::Answer::Ok);
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    QString openFile(const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseDirectory(const QString&, const QString&) override { return {}; }
-};
 
 // A paper as the composition window writes it: a bold heading per section, numbered
 // questions of 宋体 text with an underlined blank.
@@ -89,7 +76,7 @@ public:
 
     QTemporaryDir dir;
     qm::Workspace workspace;
-    QuietPrompt prompt;
+    qm::bench::QuietPrompt prompt;
     std::unique_ptr<qm::Form7> form;
 };
 

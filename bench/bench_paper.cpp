@@ -6,7 +6,6 @@
 #include "bench_text.h"
 #include "compose/count_grid.h"
 #include "compose/draw.h"
-#include "core/gbk.h"
 #include "paper/assembly.h"
 #include "paper/fragments.h"
 #include "paper/header.h"
@@ -21,19 +20,10 @@
 namespace {
 
 using qm::bench::chineseText;
+using qm::bench::gbkRtf;
 
 constexpr int kQuestions = 50000;
 constexpr int kTypes = 8;
-
-// A question of about 150 characters as a GBK RTF document in 宋体 10.5.
-QByteArray rtfOf(const QString& text)
-{
-    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0\\fs21 ";
-    const QByteArray bytes = qm::gbkEncode(text).value_or(QByteArray());
-    for (const char byte : bytes)
-        rtf += "\\'" + QByteArray::number(uchar(byte), 16);
-    return rtf + "\\par}";
-}
 
 struct Setup {
     Setup()
@@ -43,8 +33,8 @@ struct Setup {
         QRandomGenerator rng(7);
         for (int i = 0; i < kQuestions; ++i) {
             qm::Question q;
-            q.text = rtfOf(chineseText(rng, 100 + int(rng.bounded(100))));
-            q.answer = rtfOf(chineseText(rng, 10 + int(rng.bounded(40))));
+            q.text = gbkRtf(chineseText(rng, 100 + int(rng.bounded(100))));
+            q.answer = gbkRtf(chineseText(rng, 10 + int(rng.bounded(40))));
             q.type = QStringLiteral("题型%1").arg(int(rng.bounded(kTypes)) + 1);
             q.chapter = QStringLiteral("第%1章").arg(int(rng.bounded(15)) + 1);
             q.difficulty = QStringLiteral("中等");

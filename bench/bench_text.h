@@ -2,6 +2,9 @@
 // Generated Chinese text for the benchmarks: common hanzi picked at random, so banks and
 // documents hold text of a realistic byte length and GBK mix.
 
+#include "core/gbk.h"
+
+#include <QByteArray>
 #include <QRandomGenerator>
 #include <QString>
 
@@ -20,6 +23,16 @@ inline QString chineseText(QRandomGenerator& rng, int length)
     for (int i = 0; i < length; ++i)
         s += chars[rng.bounded(int(chars.size()))];
     return s;
+}
+
+// `text` as a GBK RTF document in 宋体 10.5, as the bank window stores questions.
+inline QByteArray gbkRtf(const QString& text)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0\\fs21 ";
+    const QByteArray bytes = gbkEncode(text).value_or(QByteArray());
+    for (const char byte : bytes)
+        rtf += "\\'" + QByteArray::number(uchar(byte), 16);
+    return rtf + "\\par}";
 }
 
 }  // namespace qm::bench

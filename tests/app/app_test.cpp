@@ -6,18 +6,24 @@
 #include "bankstore/bank_file.h"
 #include "bankstore/paper_library.h"
 #include "composer/bank_choice_panel.h"
+#include "composer/browse_panel.h"
 #include "composer/form3.h"
+#include "composer/form5.h"
+#include "composer/manual_bank_panel.h"
 #include "composer/paper_panel.h"
+#include "core/numbers.h"
 #include "editor/bank_panel.h"
 #include "editor/form2.h"
 #include "library/form7.h"
 #include "library/paper_view.h"
 #include "rtf/rich_text.h"
 #include "shell/form1.h"
+#include "shell/form6.h"
 #include "shell/form8.h"
 #include "support/scripted_prompt.h"
 #include "support/temp_dirs.h"
 #include "widgets/filelists.h"
+#include "widgets/flexgrid.h"
 #include "widgets/richtextbox.h"
 
 #include <QAction>
@@ -118,6 +124,11 @@ TEST_F(WholeProgram, EachMenuCommandOpensTheWindowItNames)
     EXPECT_EQ(shownWindows(), (QStringList{"Form1", "Form3"}));
     EXPECT_EQ(app.autoComposeWindow()->windowTitle(), "智能组卷");
     app.autoComposeWindow()->hide();
+
+    main().mnuManual->trigger();
+    EXPECT_EQ(shownWindows(), (QStringList{"Form1", "Form5"}));
+    EXPECT_EQ(app.manualComposeWindow()->windowTitle(), "手工组卷");
+    app.manualComposeWindow()->hide();
 
     main().mnuPapers->trigger();
     EXPECT_EQ(shownWindows(), (QStringList{"Form1", "Form7"}));
@@ -238,4 +249,47 @@ TEST_F(WholeProgram, APaperFromAutomaticCompositionIsFiledInTheChosenLibrary)
     EXPECT_EQ(rtfPlainText(filed.paper), "一、选择题\n1．细胞是什么？");
     EXPECT_EQ(rtfPlainText(filed.answers), "一、选择题\n1．生命的基本单位");
     EXPECT_EQ(view.Label4->text(), "1");
+}
+
+TEST_F(WholeProgram, APaperComposedByHandGoesToTheLibraryAndTheBankShowsItsStatistics)
+{
+    login("SYSTEM");
+    ASSERT_TRUE(PaperLibrary::createFromTemplate(dir.file("jk.jk"), dir.file("tiku/样板学科/期中.Juk")));
+    main().mnuManual->trigger();
+    Form5& compose = *app.manualComposeWindow();
+    ManualBankPanel& bank = *compose.Bank;
+    EXPECT_EQ(bank.Combo2->currentText(), "题库样本－生物.TIK");
+    // The bank window follows the bank being browsed.
+    EXPECT_EQ(banks().File1->FileName(), "题库样本－生物.TIK");
+
+    // The filters set to the first question of the sample bank, which is then picked.
+    const Question first = BankFile(bank.bankPath()).read(0)->question;
+    const auto choose = [](QComboBox* combo, const QString& text) {
+        combo->setCurrentIndex(combo->findText(text));
+        Q_EMIT combo->activated(combo->currentIndex());
+    };
+    choose(bank.Combo3, first.type);
+    choose(bank.Combo4, first.chapter);
+    choose(bank.Combo8, first.unit);
+    choose(bank.Combo5, first.difficulty);
+    choose(bank.Combo7, numText(first.score));
+    ASSERT_NE(compose.Browse->Label9->text(), "0");
+    compose.Browse->Command5->click();
+    ASSERT_EQ(compose.List1->count(), 1);
+
+    compose.Command17->click();
+    Form6& info = *app.bankInformationWindow();
+    EXPECT_TRUE(info.isVisible());
+    EXPECT_TRUE(info.windowTitle().endsWith("题库样本－生物.TIK　题库信息")) << info.windowTitle().toStdString();
+    EXPECT_GT(info.MSFlexGrid1->Rows(), 1);
+    info.Command3->click();
+
+    compose.Command7->click();
+    compose.Frame5->Command14->click();
+    EXPECT_TRUE(papers().isVisible());
+    EXPECT_EQ(dir.workspace.CallerCode(), "5");
+    PaperView& view = *papers().Paper;
+    EXPECT_EQ(view.RichTextBox1->Text(), compose.RichTextBox3->Text());
+    EXPECT_TRUE(view.RichTextBox1->Text().startsWith("一、1."));
+    EXPECT_TRUE(view.Command3->isEnabled());
 }

@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "composer/criteria_panel.h"
 #include "composer/form3.h"
+#include "composer/form5.h"
 #include "editor/bank_panel.h"
 #include "editor/entry_pane.h"
 #include "editor/form2.h"
@@ -102,6 +103,18 @@ TEST(ScreenFit, EveryWindowFitsA1024By768Screen)
     expectFits(compose);
     compose->assemble();
     expectFits(compose);
+
+    // The manual composition window with both side panels, the header and the paper.
+    Form5* manual = app.manualComposeWindow();
+    app.mainWindow()->mnuManual->trigger();
+    expectFits(manual);
+    manual->Command18->click();
+    manual->Command25->click();
+    expectFits(manual);
+    manual->Command6->click();
+    expectFits(manual);
+    manual->Command7->click();
+    expectFits(manual);
 
     // The paper library with its largest panel, the copy-in panel, open.
     Form7* library = app.libraryWindow();

@@ -11,6 +11,7 @@
 #include "composer/criteria_panel.h"
 #include "composer/form3.h"
 #include "composer/plan_panel.h"
+#include "kinds_bank.h"
 #include "rtf/rich_text.h"
 #include "support/qstring_print.h"
 #include "support/scripted_prompt.h"
@@ -53,29 +54,7 @@ protected:
         form->open({"数学", "语文"});
     }
 
-    struct Kind {
-        QString type, chapter, unit, difficulty;
-        double score;
-        int count;
-    };
-    // A bank whose questions say in their text which kind they are and their number.
-    void makeBank(const QString& name, const QList<Kind>& kinds)
-    {
-        const QString path = bankPath(name);
-        ASSERT_TRUE(BankFile::createEmpty(path));
-        BankFile bank(path);
-        for (const Kind& k : kinds)
-            for (int i = 1; i <= k.count; ++i) {
-                Question q;
-                q.type = k.type;
-                q.chapter = k.chapter;
-                q.unit = k.unit;
-                q.difficulty = k.difficulty;
-                q.score = k.score;
-                q.text = rtfFromPlainText(QStringLiteral("%1 %2 第%3题").arg(k.type, k.difficulty).arg(i));
-                ASSERT_TRUE(bank.add(q));
-            }
-    }
+    void makeBank(const QString& name, const QList<Kind>& kinds) { makeKindsBank(bankPath(name), kinds); }
     QString bankPath(const QString& name) const { return dir.file("tiku/" + name); }
 
     CriteriaPanel& criteria() { return *form->Criteria; }

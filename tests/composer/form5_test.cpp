@@ -1,0 +1,407 @@
+// The manual composition window driven through its controls: browsing, picking, the type
+// order, the picked list, rebuilding the paper and the bank statistics.
+
+#include "composer/browse_panel.h"
+#include "composer/form5.h"
+#include "composer/header_pane.h"
+#include "composer/manual_bank_panel.h"
+#include "composer/paper_panel.h"
+#include "composer/picked_panel.h"
+#include "composer/type_order_panel.h"
+#include "core/workspace.h"
+#include "kinds_bank.h"
+#include "rtf/rich_text.h"
+#include "shell/form6.h"
+#include "support/qstring_print.h"
+#include "support/scripted_prompt.h"
+#include "support/temp_dirs.h"
+#include "widgets/flexgrid.h"
+#include "widgets/richtextbox.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace qm;
+using namespace qm::test;
+
+namespace {
+
+class Form5Test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(dir.file("tiku/数学"));
+        QDir().mkpath(dir.file("tiku/语文"));
+        dir.workspace.setBankRoot(dir.file("tiku"));
+        // Types in the filter's order: 单选题, 计算题, 填空题.
+        makeKindsBank(bankPath("数学/期中.tik"), {{"单选题", "第一章", "一节", "易", 2, 3},
+                                                  {"计算题", "第一章", "一节", "易", 2, 1},
+                                                  {"填空题", "第一章", "一节", "易", 2, 2},
+                                                  {"填空题", "第一章", "一节", "难", 5, 1}});
+        makeKindsBank(bankPath("数学/综合.tik"), {{"单选题", "第一章", "一节", "易", 2, 2}});
+        ASSERT_TRUE(BankFile::createEmpty(bankPath("语文/空.tik")));
+        Particulars p;
+        p.speciality = "高一";
+        p.syllabus = "新大纲";
+        ASSERT_TRUE(BankFile(bankPath("数学/期中.tik")).setParticulars(p));
+        form = std::make_unique<Form5>(dir.workspace, prompt);
+        form->open({"数学", "语文"});
+    }
+    QString bankPath(const QString& name) const { return dir.file("tiku/" + name); }
+
+    ManualBankPanel& bank() { return *form->Bank; }
+    BrowsePanel& browse() { return *form->Browse; }
+
+    // Chooses `text` in a combo box as a click does.
+    static void choose(QComboBox* combo, const QString& text)
+    {
+        const int index = combo->findText(text);
+        ASSERT_GE(index, 0) << text.toStdString();
+        combo->setCurrentIndex(index);
+        Q_EMIT combo->activated(index);
+    }
+    // Chooses the filters: type, difficulty and score (chapter and unit have one value).
+    void filter(const QString& type, const QString& difficulty = "易", const QString& score = "2")
+    {
+        choose(bank().Combo3, type);
+        choose(bank().Combo5, difficulty);
+        choose(bank().Combo7, score);
+    }
+    QString counters() const { return form->Browse->Label22->text() + "/" + form->Browse->Label9->text(); }
+    QString paper() const { return documentText(*form->RichTextBox3->document()); }
+    QString answers() const { return documentText(*form->RichTextBox4->document()); }
+    QStringList picked() const
+    {
+        QStringList keys;
+        for (int i = 0; i < form->List1->count(); ++i)
+            keys << form->List1->item(i)->text();
+        return keys;
+    }
+    // The four browsing buttons as Timer1 leaves them: 上一题 下一题 跳到 选中.
+    QString browsing()
+    {
+        browse().Timer1_Timer();
+        QString s;
+        for (QPushButton* b : {browse().Command2, browse().Command3, browse().Command4, browse().Command5})
+            s += b->isEnabled() ? '1' : '0';
+        return s;
+    }
+    // Fills the header pane, builds the header and puts it at the head of the paper.
+    void acceptHeader()
+    {
+        HeaderPane& h = *form->Frame2;
+        for (auto [edit, text] : {std::pair{h.Text6, "2003"},
+                                  {h.Text7, "2004"},
+                                  {h.Text8, "1"},
+                                  {h.Text9, "高一(3)班"},
+                                  {h.Text10, "90"},
+                                  {h.Text11, "实验中学"}})
+            edit->setText(text);
+        form->Command6->click();
+        h.Command8->click();
+        h.Command9->click();
+    }
+
+    TempProgramDir dir;
+    ScriptedPrompt prompt;
+    std::unique_ptr<Form5> form;
+};
+
+}  // namespace
+
+TEST_F(Form5Test, OpensOnTheFirstBankWithItsFiltersAndParticulars)
+{
+    EXPECT_EQ(form->windowTitle(), "手工组卷");
+    EXPECT_EQ(bank().Combo1->currentText(), "数学");
+    EXPECT_EQ(bank().Combo2->currentText(), "期中.tik");
+    EXPECT_EQ(bank().Text1->text(), "高一");
+    EXPECT_EQ(bank().Text2->text(), "新大纲");
+    const auto entries = [](const QComboBox* c) {
+        QStringList s;
+        for (int i = 0; i < c->count(); ++i)
+            s << c->itemText(i);
+        return s;
+    };
+    EXPECT_EQ(entries(bank().Combo3), (QStringList{"单选题", "计算题", "填空题"}));
+    EXPECT_EQ(entries(bank().Combo5), (QStringList{"难", "易"}));
+    EXPECT_EQ(entries(bank().Combo7), (QStringList{"2", "5"}));
+    // The first entry of each filter: 单选题, 难, 2 has no question.
+    EXPECT_EQ(counters(), "0/0");
+
+    filter("单选题");
+    EXPECT_EQ(counters(), "1/3");
+    EXPECT_EQ(documentText(*browse().RichTextBox5->document()), "单选题 易 第1题");
+    EXPECT_EQ(documentText(*browse().RichTextBox6->document()), "单选题答1");
+}
+
+TEST_F(Form5Test, NoMatchShowsZeroEmptiesThePreviewAndDisablesBrowsing)
+{
+    filter("填空题");
+    EXPECT_EQ(counters(), "1/2");
+    EXPECT_EQ(browsing(), "0111");
+    filter("单选题", "难");
+    EXPECT_EQ(counters(), "0/0");
+    EXPECT_TRUE(browse().RichTextBox5->document()->isEmpty());
+    EXPECT_TRUE(browse().RichTextBox6->document()->isEmpty());
+    EXPECT_EQ(browsing(), "0000");
+    // "选　中" on nothing does nothing.
+    browse().Command5_Click();
+    EXPECT_TRUE(picked().isEmpty());
+    EXPECT_TRUE(paper().isEmpty());
+}
+
+TEST_F(Form5Test, MovingAndJumpingStayWithinTheMatches)
+{
+    filter("单选题");
+    EXPECT_EQ(browsing(), "0111");
+    browse().Command3->click();
+    browse().Command3->click();
+    EXPECT_EQ(counters(), "3/3");
+    EXPECT_EQ(documentText(*browse().RichTextBox5->document()), "单选题 易 第3题");
+    EXPECT_EQ(browsing(), "1011");
+    browse().Command3_Click();  // beyond the last: nothing
+    EXPECT_EQ(counters(), "3/3");
+    browse().Command2->click();
+    EXPECT_EQ(counters(), "2/3");
+    EXPECT_EQ(browsing(), "1111");
+
+    browse().Text3->setText("0");
+    browse().Command4->click();
+    EXPECT_EQ(browse().Text3->text(), "1");
+    EXPECT_EQ(counters(), "1/3");
+    EXPECT_EQ(documentText(*browse().RichTextBox5->document()), "单选题 易 第1题");
+    browse().Text3->setText("99");
+    browse().Command4->click();
+    EXPECT_EQ(browse().Text3->text(), "3");
+    EXPECT_EQ(counters(), "3/3");
+    browse().Text3->setText("2.5");  // halves go to the even neighbour
+    browse().Command4->click();
+    EXPECT_EQ(counters(), "2/3");
+    browse().Text3->setText("二");
+    browse().Command4->click();
+    EXPECT_EQ(browse().Text3->text(), "二");
+    EXPECT_EQ(counters(), "2/3");
+}
+
+TEST_F(Form5Test, PicksAreLabelledPerTypeAndASecondPickIsRefused)
+{
+    filter("单选题");
+    browse().Command5->click();
+    browse().Command3->click();
+    browse().Command5->click();
+    filter("计算题");
+    browse().Command5->click();
+    EXPECT_EQ(picked(), (QStringList{"000单选题||1", "000单选题||2", "001计算题||4"}));
+    EXPECT_EQ(paper(), "一、1.单选题 易 第1题\n一、2.单选题 易 第2题\n二、1.计算题 易 第1题\n");
+    EXPECT_EQ(answers(), "一、1.单选题 易 第1题\n答：单选题答1\n一、2.单选题 易 第2题\n答：单选题答2\n"
+                         "二、1.计算题 易 第1题\n答：计算题答1\n");
+    // The type order is fixed once anything is picked.
+    EXPECT_FALSE(form->Command18->isEnabled());
+
+    filter("单选题");
+    prompt.expectMessage("该题已出！", "错误", Icon::Warning);
+    browse().Command5->click();
+    prompt.verify();
+    EXPECT_EQ(picked().size(), 3);
+    EXPECT_EQ(paper(), "一、1.单选题 易 第1题\n一、2.单选题 易 第2题\n二、1.计算题 易 第1题\n");
+}
+
+TEST_F(Form5Test, AnotherBankKeepsThePaperAndStartsTheNumbersAgain)
+{
+    filter("计算题");
+    browse().Command5->click();
+    choose(bank().Combo2, "综合.tik");
+    EXPECT_TRUE(picked().isEmpty());
+    EXPECT_TRUE(form->Command18->isEnabled());
+    EXPECT_EQ(paper(), "二、1.计算题 易 第1题\n");
+    filter("单选题");
+    browse().Command5->click();
+    EXPECT_EQ(paper(), "二、1.计算题 易 第1题\n一、1.单选题 易 第1题\n");
+
+    // A subject without banks leaves nothing to browse; "预览题目" asks for a bank.
+    choose(bank().Combo1, "语文");
+    EXPECT_EQ(bank().Combo2->currentText(), "空.tik");
+    EXPECT_EQ(counters(), "0/0");
+    bank().Combo2->clear();
+    prompt.expectMessage("请先选择一个题库！", "错误", Icon::Warning);
+    browse().Command1->click();
+    prompt.verify();
+    prompt.expectMessage("请先选择一个题库！", "错误", Icon::Warning);
+    form->Frame2->Command8->click();
+    prompt.verify();
+    prompt.expectMessage("请先选择一个题库！", "错误", Icon::Warning);
+    form->Command17->click();
+    prompt.verify();
+}
+
+TEST_F(Form5Test, TypeOrderMovesOnlyWhereItCanAndTheFilterFollows)
+{
+    form->Command18->click();
+    TypeOrderPanel& order = *form->Frame6;
+    EXPECT_FALSE(order.isHidden());
+    order.List2->setCurrentRow(0);
+    order.Command19->click();  // 向上 on the first type
+    EXPECT_EQ(order.List2->currentItem()->text(), "单选题");
+    EXPECT_EQ(bank().Combo3->itemText(0), "单选题");
+    order.List2->setCurrentRow(2);
+    order.Command20->click();  // 向下 on the last type
+    EXPECT_EQ(bank().Combo3->itemText(2), "填空题");
+
+    order.Command19->click();  // 填空题 one place up
+    QStringList types;
+    for (int i = 0; i < bank().Combo3->count(); ++i)
+        types << bank().Combo3->itemText(i);
+    EXPECT_EQ(types, (QStringList{"单选题", "填空题", "计算题"}));
+    EXPECT_EQ(order.List2->currentRow(), 1);
+    // The first type is chosen and queried again.
+    EXPECT_EQ(bank().Combo3->currentText(), "单选题");
+
+    // A pick takes the new place of its type and closes the panel.
+    filter("填空题");
+    browse().Command5->click();
+    EXPECT_EQ(picked(), QStringList{"001填空题||5"});
+    EXPECT_EQ(paper(), "二、1.填空题 易 第1题\n");
+    EXPECT_TRUE(order.isHidden());
+    form->Frame7->Command22->click();
+    EXPECT_TRUE(form->Command18->isEnabled());
+}
+
+TEST_F(Form5Test, RebuildingSectionsByTheTypesPickedWithDeletionAndClearing)
+{
+    acceptHeader();
+    const QString header = paper();
+    ASSERT_TRUE(header.contains("高一(3)班《期中》期末试卷")) << header.toStdString();
+    // A question of the type at place 2, then one of the type at place 0.
+    filter("填空题");
+    browse().Command5->click();
+    browse().Command3->click();
+    browse().Command5->click();
+    filter("单选题");
+    browse().Command5->click();
+    EXPECT_TRUE(paper().endsWith("三、1.填空题 易 第1题\n三、2.填空题 易 第2题\n一、1.单选题 易 第1题\n"));
+
+    form->Command15->click();
+    EXPECT_EQ(paper(), header + "一、单选题\n1.单选题 易 第1题\n二、填空题\n1.填空题 易 第1题\n2.填空题 易 第2题\n");
+    EXPECT_EQ(answers(), header
+                             + "一、单选题\n1.单选题 易 第1题\n答：单选题答1\n二、填空题\n1.填空题 易 第1题\n"
+                               "答：填空题答1\n2.填空题 易 第2题\n答：填空题答2\n");
+
+    // "删除该题" changes the list alone; the rebuild renumbers the rest of the section.
+    form->Command25->click();
+    PickedPanel& edit = *form->Frame7;
+    EXPECT_EQ(edit.List1->currentRow(), 0);  // the last pick is the chosen entry
+    edit.List1->setCurrentRow(-1);
+    edit.Timer2_Timer();
+    EXPECT_FALSE(edit.Command23->isEnabled());
+    EXPECT_TRUE(edit.Command22->isEnabled());
+    edit.List1->setCurrentRow(1);
+    EXPECT_EQ(documentText(*edit.RichTextBox10->document()), "填空题 易 第1题");
+    edit.Timer2_Timer();
+    EXPECT_TRUE(edit.Command23->isEnabled());
+    edit.Command23->click();
+    EXPECT_EQ(picked(), (QStringList{"000单选题||1", "002填空题||6"}));
+    EXPECT_TRUE(paper().contains("2.填空题 易 第2题"));
+    form->Command15->click();
+    EXPECT_EQ(paper(), header + "一、单选题\n1.单选题 易 第1题\n二、填空题\n1.填空题 易 第2题\n");
+
+    // "清空试卷" and a rebuild leave the header alone.
+    edit.Command22->click();
+    EXPECT_TRUE(picked().isEmpty());
+    edit.Timer2_Timer();
+    EXPECT_FALSE(edit.Command22->isEnabled());
+    form->Command15->click();
+    EXPECT_EQ(paper(), header);
+    EXPECT_EQ(answers(), header);
+}
+
+TEST_F(Form5Test, AQuestionDeletedFromTheBankKeepsItsHeadingAndNumber)
+{
+    filter("单选题");
+    browse().Command5->click();
+    browse().Command3->click();
+    browse().Command5->click();
+    bool found = false;
+    ASSERT_TRUE(BankFile(bankPath("数学/期中.tik")).removeById(1, &found));
+    prompt.expectMessage("以下题目已从题库中删除，未放入试卷：\n一、单选题 第1题", "Quellmark", Icon::Information);
+    form->Command15->click();
+    prompt.verify();
+    EXPECT_EQ(paper(), "一、单选题\n1.\n2.单选题 易 第2题\n");
+}
+
+TEST_F(Form5Test, ATypeBeyondTheTwentiethIsRefused)
+{
+    QList<Kind> kinds;
+    for (int i = 1; i <= 21; ++i)
+        kinds.append({QStringLiteral("题型%1").arg(i, 2, 10, QLatin1Char('0')), "第一章", "一节", "易", 1, 1});
+    makeKindsBank(bankPath("数学/多题型.tik"), kinds);
+    form->open({"数学"});
+    choose(bank().Combo2, "多题型.tik");
+    filter("题型20", "易", "1");
+    browse().Command5->click();
+    EXPECT_EQ(paper(), "二十、1.题型20 易 第1题\n");
+    filter("题型21", "易", "1");
+    prompt.expectMessage("试卷最多只能有二十个大题（题型），“题型21”排在第21个题型，不能选入。\n"
+                         "请在选题前用“调整题型顺序”把要出的题型排在前二十个。",
+                         "错误", Icon::Warning);
+    browse().Command5->click();
+    prompt.verify();
+    EXPECT_EQ(picked().size(), 1);
+}
+
+TEST_F(Form5Test, BankStatisticsFillTheInformationWindow)
+{
+    Form6 info;
+    QObject::connect(form.get(), &Form5::bankInformation, &info, &Form6::showBankInformation);
+    choose(bank().Combo2, "综合.tik");
+    form->Command17->click();
+    const QString path = QDir::toNativeSeparators(bankPath("数学/综合.tik"));
+    EXPECT_EQ(info.windowTitle(), path + "　题库信息");
+    EXPECT_EQ(info.MSFlexGrid1->Rows(), 2);
+    EXPECT_EQ(info.MSFlexGrid1->Cols(), 6);
+    QStringList cells;
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 6; ++c)
+            cells << info.MSFlexGrid1->TextMatrix(r, c);
+    EXPECT_EQ(cells, (QStringList{"题  型", "章   节", "单　 元", "难   度", "分  值", "题  数", "单选题", "第一章",
+                                  "一节", "易", "2", "2"}));
+    // A single path: every node has one child.
+    ASSERT_EQ(info.nodeCount(), 7);
+    EXPECT_EQ(info.node(1)->text(0), "综合.tik");
+    for (int k = 1; k < 7; ++k)
+        EXPECT_EQ(info.node(k)->childCount(), 1) << k;
+    EXPECT_EQ(info.node(6)->text(0), "分值:2");
+    EXPECT_EQ(info.node(7)->text(0), "题数:2");
+
+    choose(bank().Combo1, "语文");
+    prompt.expectMessage("该题库中暂没有题目！", "注意", Icon::Warning);
+    form->Command17->click();
+    prompt.verify();
+}
+
+TEST_F(Form5Test, APaperUnderWaySurvivesClosingAndGoesToTheLibraryAsCaller5)
+{
+    filter("计算题");
+    browse().Command5->click();
+    form->Command16->click();
+    EXPECT_TRUE(form->isHidden());
+    // Opened again: nothing is reset.
+    form->open({"语文"});
+    EXPECT_EQ(bank().Combo1->currentText(), "数学");
+    EXPECT_EQ(picked(), QStringList{"001计算题||4"});
+
+    QSignalSpy archived(form.get(), &Form5::archivePaper);
+    form->Command7->click();
+    form->Frame5->Command14->click();
+    ASSERT_EQ(archived.size(), 1);
+    EXPECT_EQ(dir.workspace.CallerCode(), "5");
+    EXPECT_EQ(rtfPlainText(archived[0][0].toByteArray()), "二、1.计算题 易 第1题\n");
+    EXPECT_EQ(rtfPlainText(archived[0][1].toByteArray()), "二、1.计算题 易 第1题\n答：计算题答1\n");
+}
