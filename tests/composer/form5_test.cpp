@@ -20,6 +20,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -404,4 +405,30 @@ TEST_F(Form5Test, APaperUnderWaySurvivesClosingAndGoesToTheLibraryAsCaller5)
     EXPECT_EQ(dir.workspace.CallerCode(), "5");
     EXPECT_EQ(rtfPlainText(archived[0][0].toByteArray()), "二、1.计算题 易 第1题\n");
     EXPECT_EQ(rtfPlainText(archived[0][1].toByteArray()), "二、1.计算题 易 第1题\n答：计算题答1\n");
+}
+
+TEST_F(Form5Test, ABankThatIsNoBankIsNamedAndNamesWithQuotesAreData)
+{
+    QFile junk(bankPath("数学/坏.tik"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("这不是题库");
+    junk.close();
+    makeKindsBank(bankPath("数学/引号.tik"), {{"它's题", "第\"一\"章", "一节'", "易", 1, 2}});
+    // The subject's first bank, 坏.tik, is opened at once.
+    const QString shown = QDir::toNativeSeparators(bankPath("数学/坏.tik"));
+    prompt.expectMessage("文件“" + shown + "”不是本程序的题库文件，无法打开。", "错误", Icon::Warning);
+    choose(bank().Combo1, "数学");
+    prompt.verify();
+    EXPECT_EQ(bank().Combo2->currentText(), "坏.tik");
+    EXPECT_EQ(bank().Combo3->count(), 0);
+    EXPECT_EQ(counters(), "0/0");
+    EXPECT_EQ(browsing(), "0000");
+
+    choose(bank().Combo2, "引号.tik");
+    filter("它's题", "易", "1");
+    EXPECT_EQ(counters(), "1/2");
+    browse().Command5->click();
+    EXPECT_EQ(picked(), QStringList{"000它's题||1"});
+    form->Command15->click();
+    EXPECT_EQ(paper(), "一、它's题\n1.它's题 易 第1题\n");
 }
