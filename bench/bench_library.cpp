@@ -10,8 +10,8 @@
 #include "quiet_prompt.h"
 #include "rtf/rtf_writer.h"
 #include "widgets/filelists.h"
+#include "window_main.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QRandomGenerator>
@@ -118,13 +118,5 @@ BENCHMARK(BM_JumpToPaper)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // The window goes before the application object.
-    library().form.reset();
-    return 0;
+    return qm::bench::runWindowBenchmarks(argc, argv, [] { library().form.reset(); });
 }

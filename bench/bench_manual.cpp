@@ -10,8 +10,8 @@
 #include "core/workspace.h"
 #include "quiet_prompt.h"
 #include "widgets/richtextbox.h"
+#include "window_main.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QListWidget>
@@ -120,13 +120,5 @@ BENCHMARK(BM_RebuildPaper)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // The window goes before the application object.
-    window().form.reset();
-    return 0;
+    return qm::bench::runWindowBenchmarks(argc, argv, [] { window().form.reset(); });
 }

@@ -3,10 +3,7 @@
 #include "composer/browse_panel.h"
 #include "composer/form5.h"
 #include "core/numbers.h"
-#include "core/workspace.h"
 #include "widgets/busycursor.h"
-#include "widgets/controls.h"
-#include "widgets/filelists.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -37,15 +34,8 @@ void fill(QComboBox* combo, const QStringList& values)
 
 }  // namespace
 
-ManualBankPanel::ManualBankPanel(Form5& form) : QGroupBox(QStringLiteral("题库选项："), &form), m_form(form)
+ManualBankPanel::ManualBankPanel(Form5& form) : BankChoice(form.workspace(), &form), m_form(form)
 {
-    setObjectName(QStringLiteral("FrameBank"));
-    Combo1 = makeCombo(this, QStringLiteral("Combo1"), 8);
-    Combo2 = makeCombo(this, QStringLiteral("Combo2"), 10);
-    Text1 = makeLineEdit(this, QStringLiteral("Text1"));
-    Text2 = makeLineEdit(this, QStringLiteral("Text2"));
-    for (QLineEdit* e : {Text1, Text2})
-        e->setReadOnly(true);
     Combo3 = makeCombo(this, QStringLiteral("Combo3"), 6);
     Combo4 = makeCombo(this, QStringLiteral("Combo4"), 8);
     Combo8 = makeCombo(this, QStringLiteral("Combo8"), 8);
@@ -75,33 +65,8 @@ ManualBankPanel::ManualBankPanel(Form5& form) : QGroupBox(QStringLiteral("题库
     for (int col : {1, 3, 5, 7, 9})
         layout->setColumnStretch(col, 1);
 
-    connect(Combo1, qOverload<int>(&QComboBox::activated), this, &ManualBankPanel::Combo1_Click);
-    connect(Combo2, qOverload<int>(&QComboBox::activated), this, &ManualBankPanel::Combo2_Click);
     for (QComboBox* c : {Combo3, Combo4, Combo8, Combo5, Combo7})
         connect(c, qOverload<int>(&QComboBox::activated), this, &ManualBankPanel::Filter_Click);
-}
-
-void ManualBankPanel::setSubjects(const QStringList& subjects)
-{
-    Combo1->clear();
-    Combo2->clear();
-    Combo1->addItems(subjects);
-    if (!subjects.isEmpty()) {
-        Combo1->setCurrentIndex(0);
-        Combo1_Click();
-    }
-}
-
-QString ManualBankPanel::subjectDir() const
-{
-    const QString subject = Combo1->currentText();
-    return subject.isEmpty() ? QString() : m_form.workspace().BankRoot() + subject + QLatin1Char('/');
-}
-
-QString ManualBankPanel::bankPath() const
-{
-    const QString bank = Combo2->currentText();
-    return bank.isEmpty() || subjectDir().isEmpty() ? QString() : subjectDir() + bank;
 }
 
 std::optional<QuestionFilter> ManualBankPanel::filter() const
@@ -133,12 +98,7 @@ void ManualBankPanel::clearFilters()
 
 void ManualBankPanel::Combo1_Click()
 {
-    const QString dir = subjectDir();
-    Combo2->clear();
-    if (!dir.isEmpty())
-        Combo2->addItems(filesMatching(dir, QStringLiteral("*.tik")));
-    if (Combo2->count() > 0)
-        Combo2->setCurrentIndex(0);
+    listBanks();
     // With no bank in the subject nothing is left to browse.
     Combo2_Click();
 }
@@ -148,41 +108,40 @@ void ManualBankPanel::Combo2_Click()
     const BusyCursor busy;
     m_form.bankChanged();
     clearFilters();
-    Text1->clear();
-    Text2->clear();
     m_form.announceBank();
-    const QString path = bankPath();
-    if (!path.isEmpty()) {
-        const BankFile bank(path);
-        QString error;
-        std::optional<QStringList> values[4];
-        std::optional<QList<double>> scores;
-        const std::optional<Particulars> particulars = bank.particulars(&error);
-        if (particulars) {
-            values[0] = bank.distinctValues(Attribute::Type, {}, &error);
-            values[1] = bank.distinctValues(Attribute::Chapter, {}, &error);
-            values[2] = bank.distinctValues(Attribute::Unit, {}, &error);
-            values[3] = bank.distinctValues(Attribute::Difficulty, {}, &error);
-            scores = bank.distinctScores({}, &error);
-        }
-        if (!particulars || !values[0] || !values[1] || !values[2] || !values[3] || !scores) {
-            m_form.reportError(error);
-        } else {
-            Text1->setText(particulars->speciality);
-            Text2->setText(particulars->syllabus);
-            Text1->setCursorPosition(0);
-            Text2->setCursorPosition(0);
-            fill(Combo3, *values[0]);
-            fill(Combo4, *values[1]);
-            fill(Combo8, *values[2]);
-            fill(Combo5, *values[3]);
-            QStringList scoreTexts;
-            for (double s : *scores)
-                scoreTexts << numText(s);
-            fill(Combo7, scoreTexts);
-        }
-    }
+    QString error;
+    if (!showParticulars(&error) || !fillFilters(&error))
+        m_form.reportError(error);
     m_form.Browse->query();
+}
+
+bool ManualBankPanel::fillFilters(QString* error)
+{
+    const QString path = bankPath();
+    if (path.isEmpty())
+        return true;
+    // Everything is read before anything is shown: a bank failing half-way leaves the
+    // filters empty.
+    const BankFile bank(path);
+    QList<QStringList> lists;
+    for (Attribute a : {Attribute::Type, Attribute::Chapter, Attribute::Unit, Attribute::Difficulty}) {
+        const std::optional<QStringList> values = bank.distinctValues(a, {}, error);
+        if (!values)
+            return false;
+        lists << *values;
+    }
+    const std::optional<QList<double>> scores = bank.distinctScores({}, error);
+    if (!scores)
+        return false;
+    QStringList scoreTexts;
+    for (double s : *scores)
+        scoreTexts << numText(s);
+    fill(Combo3, lists[0]);
+    fill(Combo4, lists[1]);
+    fill(Combo8, lists[2]);
+    fill(Combo5, lists[3]);
+    fill(Combo7, scoreTexts);
+    return true;
 }
 
 void ManualBankPanel::Filter_Click()
