@@ -11,12 +11,9 @@
 #include "paper/assembly.h"
 #include "widgets/busycursor.h"
 #include "widgets/controls.h"
-#include "widgets/formattingbar.h"
 #include "widgets/richtextbox.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
@@ -232,8 +229,8 @@ void Form5::Command15_Click()
 
 void Form5::Command16_Click()
 {
+    // Only hidden: the paper under way stays for the next time.
     hide();
-    Q_EMIT closed();
 }
 
 void Form5::Command17_Click()
@@ -268,12 +265,6 @@ void Form5::Command18_Click()
 void Form5::Command25_Click()
 {
     Frame7->show();
-}
-
-void Form5::closeEvent(QCloseEvent* event)
-{
-    Q_EMIT closed();
-    QWidget::closeEvent(event);
 }
 
 }  // namespace qm

@@ -98,16 +98,11 @@ public Q_SLOTS:
 Q_SIGNALS:
     // The bank window should show this subject and bank ("" when none is chosen).
     void bankChosen(const QString& subject, const QString& bank);
-    // "关　闭".
-    void closed();
     // "试卷存储管理": the paper library is to store this paper and its answer sheet (RTF);
     // CallerCode is "5".
     void archivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf);
     // "显示题库信息": the bank-information window is to show these statistics.
     void bankInformation(const compose::BankInformation& information);
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     enum Page { BrowsePage, HeaderPage, PaperPage };
