@@ -35,6 +35,8 @@ Form6::Form6(QWidget* parent) : QWidget(parent, Qt::Window)
     split->addWidget(TreeView1);
     split->addWidget(MSFlexGrid1);
     split->setStretchFactor(1, 1);
+    // The table's six columns side by side, the tree beside them.
+    split->setSizes({300, 640});
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(Command1);
@@ -46,7 +48,7 @@ Form6::Form6(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(Command1, &QPushButton::clicked, this, &Form6::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form6::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form6::Command3_Click);
-    sizeToScreen(this, QSize(760, 480));
+    sizeToScreen(this, QSize(960, 560));
 }
 
 void Form6::clearNodes()
