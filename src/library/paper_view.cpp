@@ -306,45 +306,28 @@ void PaperView::setNavigation(int count)
 
 void PaperView::Command1_Click()
 {
-    offerToSave();
-    const int n = paperCount();
-    if (n < 1) {
-        Command1->setEnabled(false);
-        Command2->setEnabled(false);
-    } else {
-        Command1->setEnabled(true);
-        // A paper deleted meanwhile elsewhere: the position stays within the library.
-        m_form.CurrentPaper = std::min(m_form.CurrentPaper - 1, n);
-        if (m_form.CurrentPaper <= 1) {
-            Command1->setEnabled(false);
-            m_form.CurrentPaper = 1;
-        }
-        if (!m_form.paperWaiting())
-            ShowJk();
-    }
-    if (m_form.CurrentPaper < n)
-        Command2->setEnabled(true);
+    step(-1);
 }
 
 void PaperView::Command2_Click()
+{
+    step(1);
+}
+
+void PaperView::step(int delta)
 {
     offerToSave();
     const int n = paperCount();
     if (n < 1) {
         Command1->setEnabled(false);
         Command2->setEnabled(false);
-    } else {
-        Command2->setEnabled(true);
-        m_form.CurrentPaper += 1;
-        if (m_form.CurrentPaper >= n) {
-            Command2->setEnabled(false);
-            m_form.CurrentPaper = n;
-        }
-        if (!m_form.paperWaiting())
-            ShowJk();
+        return;
     }
-    if (m_form.CurrentPaper > 1)
-        Command1->setEnabled(true);
+    // A paper deleted meanwhile elsewhere: the position stays within the library.
+    m_form.CurrentPaper = std::clamp(m_form.CurrentPaper + delta, 1, n);
+    if (!m_form.paperWaiting())
+        ShowJk();
+    setNavigation(n);
 }
 
 void PaperView::Command19_Click()

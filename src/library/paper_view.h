@@ -86,6 +86,8 @@ private:
     void showPosition(int count);
     // "上一份" and "下一份" as CurrentPaper of `count` allows.
     void setNavigation(int count);
+    // "上一份" (-1) and "下一份" (+1): the paper that many places away, within the library.
+    void step(int delta);
     // AddJk: the two boxes and the particulars as a new last paper of `library`; the
     // waiting ends. False after saying why not.
     bool fileAsNewPaper(const QString& library);
