@@ -10,16 +10,26 @@ namespace qm::compose {
 
 namespace {
 
-const QString kType = QStringLiteral("题型");
-const QString kChapter = QStringLiteral("章节");
-const QString kUnit = QStringLiteral("单元");
-const QString kDifficulty = QStringLiteral("难度");
-const QString kScore = QStringLiteral("分值");
-
 // The grid's questions by type, chapter, unit and difficulty (empty where the attribute is
 // not a criterion), then by score (0 where scores are not one) with the number of questions.
 using Key = std::tuple<QString, QString, QString, QString>;
 using CountsByScore = std::map<double, int>;
+
+// The cells of the attribute columns the options keep, left to right.
+QStringList attributeCells(const GridOptions& o, const QString& type, const QString& chapter, const QString& unit,
+                           const QString& difficulty, const QString& score)
+{
+    QStringList cells{type};
+    if (o.chapters())
+        cells << chapter;
+    if (o.units())
+        cells << unit;
+    if (o.difficulties())
+        cells << difficulty;
+    if (o.scores())
+        cells << score;
+    return cells;
+}
 
 // The cell at (row, column), empty where a short row has none.
 QString cellAt(const Grid& grid, qsizetype row, qsizetype column)
@@ -32,15 +42,7 @@ QString cellAt(const Grid& grid, qsizetype row, qsizetype column)
 
 QStringList gridHeader(const GridOptions& options)
 {
-    QStringList header{kType};
-    if (options.chapters())
-        header << kChapter;
-    if (options.units())
-        header << kUnit;
-    if (options.difficulties())
-        header << kDifficulty;
-    if (options.scores())
-        header << kScore;
+    QStringList header = attributeCells(options, kTypeField, kChapterField, kUnitField, kDifficultyField, kScoreField);
     header << QStringLiteral("库内题数") << QStringLiteral("出题数") << QStringLiteral("大题总分")
            << QStringLiteral("小题分");
     return header;
@@ -90,15 +92,7 @@ std::optional<Grid> buildCountGrid(const QString& bankPath, const Criteria& crit
         if (found == counts.end())
             return;
         auto row = [&](const QString& score, int count) {
-            QStringList cells{type};
-            if (o.chapters())
-                cells << chapter;
-            if (o.units())
-                cells << unit;
-            if (o.difficulties())
-                cells << difficulty;
-            if (o.scores())
-                cells << score;
+            QStringList cells = attributeCells(o, type, chapter, unit, difficulty, score);
             cells << QString::number(count) << QString() << QString() << QString();
             grid << cells;
         };

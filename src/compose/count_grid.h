@@ -17,6 +17,14 @@
 
 namespace qm::compose {
 
+// The attributes by the names of their bank fields: the grid's column titles and the keys of
+// a row's query text (draw.h).
+inline const QString kTypeField = QStringLiteral("题型");
+inline const QString kChapterField = QStringLiteral("章节");
+inline const QString kUnitField = QStringLiteral("单元");
+inline const QString kDifficultyField = QStringLiteral("难度");
+inline const QString kScoreField = QStringLiteral("分值");
+
 // The four options of the composition window; on means "not a criterion".
 struct GridOptions {
     bool noChapters = false;    // 不分章节; also means no units

@@ -14,12 +14,6 @@ namespace qm::compose {
 
 namespace {
 
-const QString kTypeKey = QStringLiteral("题型");
-const QString kChapterKey = QStringLiteral("章节");
-const QString kUnitKey = QStringLiteral("单元");
-const QString kDifficultyKey = QStringLiteral("难度");
-const QString kScoreKey = QStringLiteral("分值");
-
 quint64 splitMix64(quint64& x)
 {
     quint64 z = (x += 0x9e3779b97f4a7c15ULL);
@@ -124,15 +118,15 @@ QString rowQueryText(const QuestionFilter& filter)
 {
     QJsonObject o;
     if (filter.type)
-        o.insert(kTypeKey, *filter.type);
+        o.insert(kTypeField, *filter.type);
     if (filter.chapter)
-        o.insert(kChapterKey, *filter.chapter);
+        o.insert(kChapterField, *filter.chapter);
     if (filter.unit)
-        o.insert(kUnitKey, *filter.unit);
+        o.insert(kUnitField, *filter.unit);
     if (filter.difficulty)
-        o.insert(kDifficultyKey, *filter.difficulty);
+        o.insert(kDifficultyField, *filter.difficulty);
     if (filter.score)
-        o.insert(kScoreKey, *filter.score);
+        o.insert(kScoreField, *filter.score);
     return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
 }
 
@@ -147,7 +141,7 @@ std::optional<QuestionFilter> filterOfQuery(const QString& text)
     for (auto it = o.begin(); it != o.end(); ++it) {
         const QString key = it.key();
         const QJsonValue v = it.value();
-        if (key == kScoreKey) {
+        if (key == kScoreField) {
             if (!v.isDouble())
                 return std::nullopt;
             f.score = v.toDouble();
@@ -155,13 +149,13 @@ std::optional<QuestionFilter> filterOfQuery(const QString& text)
         }
         if (!v.isString())
             return std::nullopt;
-        if (key == kTypeKey)
+        if (key == kTypeField)
             f.type = v.toString();
-        else if (key == kChapterKey)
+        else if (key == kChapterField)
             f.chapter = v.toString();
-        else if (key == kUnitKey)
+        else if (key == kUnitField)
             f.unit = v.toString();
-        else if (key == kDifficultyKey)
+        else if (key == kDifficultyField)
             f.difficulty = v.toString();
         else
             return std::nullopt;
