@@ -112,6 +112,16 @@ struct BankAppender::Impl {
     QElapsedTimer sinceBreak;
 
     Impl(QString p, SQLite::Database&& d) : path(std::move(p)), db(std::move(d)) {}
+
+    // A failed write or commit: everything since the last commit is rolled back.
+    bool abandon(const SQLite::Exception& e, QString* error)
+    {
+        insert.reset();
+        tx.reset();
+        if (error)
+            *error = dbErrorMessage(path, e);
+        return false;
+    }
 };
 
 BankAppender::BankAppender(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
@@ -158,12 +168,8 @@ bool BankAppender::write(QString* error, const std::function<void()>& work)
         work();
         return true;
     } catch (const SQLite::Exception& e) {
-        d->insert.reset();
-        d->tx.reset();
-        if (error)
-            *error = dbErrorMessage(d->path, e);
+        return d->abandon(e, error);
     }
-    return false;
 }
 
 bool BankAppender::add(const Question& question, QString* error)
@@ -204,12 +210,8 @@ bool BankAppender::commit(QString* error)
         d->sinceCommit.start();
         return true;
     } catch (const SQLite::Exception& e) {
-        d->insert.reset();
-        d->tx.reset();
-        if (error)
-            *error = dbErrorMessage(d->path, e);
+        return d->abandon(e, error);
     }
-    return false;
 }
 
 bool BankAppender::pending() const
