@@ -36,7 +36,6 @@ public:
     QTimer* Timer1;             // keeps the browsing buttons in step
 
     int count() const { return int(m_ids.size()); }
-    int position() const { return m_position; }
     // The shown question; nothing when none is shown or it left the bank meanwhile.
     const std::optional<Question>& shown() const { return m_shown; }
     // Runs the filters' query and shows the first match; with no bank chosen, nothing

@@ -59,7 +59,6 @@ public:
     RichTextBox* RichTextBox4;  // 答卷 (Frame5)
 
     Workspace& workspace() const { return m_ws; }
-    Prompt& prompt() const { return m_prompt; }
     // Says `text` in a message box titled "错误" with the warning icon.
     void reportError(const QString& text);
     // Says "请先选择一个题库！" and gives true when no bank is chosen.
@@ -71,8 +70,6 @@ public:
     // The paper or the answer sheet holds something.
     bool paperUnderWay() const;
 
-    // The picks of the bank being browsed.
-    const compose::ManualPicks& picks() const { return m_picks; }
     // Another bank: its picks start afresh; the paper and the answer sheet stay.
     void bankChanged();
     // "选　中": the shown question joins the paper.

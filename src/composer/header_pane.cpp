@@ -218,7 +218,6 @@ void HeaderPane::Command9_Click()
         if (target)
             target->insertDocument(*RichTextBox1->document());
     hide();
-    Q_EMIT accepted();
     Q_EMIT closed();
 }
 

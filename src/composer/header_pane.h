@@ -65,8 +65,6 @@ public Q_SLOTS:
     void Command10_Click();
 
 Q_SIGNALS:
-    // "确　定": the header was put into the paper and the answer sheet.
-    void accepted();
     // "确　定" or "取　消": the pane is done with.
     void closed();
 
