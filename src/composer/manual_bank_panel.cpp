@@ -46,8 +46,7 @@ ManualBankPanel::ManualBankPanel(Form5& form) : BankChoice(form.workspace(), &fo
     const QList<std::pair<QString, QWidget*>> top{{QStringLiteral("学科名称"), Combo1},
                                                   {QStringLiteral("题库名称"), Combo2},
                                                   {QStringLiteral("适用专业"), Text1},
-                                                  {QStringLiteral("适用大纲"), Text2},
-                                                  {QString(), nullptr}};
+                                                  {QStringLiteral("适用大纲"), Text2}};
     const QList<std::pair<QString, QWidget*>> filters{{QStringLiteral("题型"), Combo3},
                                                       {QStringLiteral("章节"), Combo4},
                                                       {QStringLiteral("单元"), Combo8},
@@ -56,14 +55,15 @@ ManualBankPanel::ManualBankPanel(Form5& form) : BankChoice(form.workspace(), &fo
     for (int row = 0; row < 2; ++row) {
         const auto& cells = row == 0 ? top : filters;
         for (int i = 0; i < cells.size(); ++i) {
-            if (!cells[i].second)
-                continue;
             layout->addWidget(new QLabel(cells[i].first, this), row, 2 * i);
-            layout->addWidget(cells[i].second, row, 2 * i + 1);
+            // The syllabus, the longest text, takes the rest of its row.
+            const int span = row == 0 && i == cells.size() - 1 ? 3 : 1;
+            layout->addWidget(cells[i].second, row, 2 * i + 1, 1, span);
         }
     }
+    // Chapters and units have the longest names.
     for (int col : {1, 3, 5, 7, 9})
-        layout->setColumnStretch(col, 1);
+        layout->setColumnStretch(col, col == 3 || col == 5 ? 2 : 1);
 
     for (QComboBox* c : {Combo3, Combo4, Combo8, Combo5, Combo7})
         connect(c, qOverload<int>(&QComboBox::activated), this, &ManualBankPanel::Filter_Click);
