@@ -92,7 +92,7 @@ void BM_OpenLibrary(benchmark::State& state)
     qm::Form7& form = *library().form;
     for (auto _ : state) {
         form.File1->clickItem(0);
-        if (form.CurrentPaper != kPapers)
+        if (form.cursor.position() != kPapers)
             state.SkipWithError("the last paper is not shown");
     }
 }
@@ -108,7 +108,7 @@ void BM_JumpToPaper(benchmark::State& state)
         const int target = 1 + int(rng.bounded(kPapers));
         form.Paper->Text4->setText(QString::number(target));
         form.Paper->Command19_Click();
-        if (form.CurrentPaper != target)
+        if (form.cursor.position() != target)
             state.SkipWithError("the paper is not shown");
     }
 }

@@ -6,9 +6,9 @@
 #include "bench_text.h"
 #include "compose/count_grid.h"
 #include "compose/draw.h"
-#include "paper/assembly.h"
 #include "paper/fragments.h"
 #include "paper/header.h"
+#include "paper/paper_job.h"
 #include "paper/pdf.h"
 
 #include <QFileInfo>
@@ -70,12 +70,12 @@ struct Setup {
         const auto drawn = qm::compose::drawPaper(bankPath, grid, random);
         if (!drawn)
             return std::nullopt;
-        const auto table = qm::paper::loadScoringTable(templatePath, qm::paper::sectionCount(drawn->rows));
-        if (!table)
-            return std::nullopt;
-        QTextDocument header;
-        qm::paper::buildHeader(header, settings, QStringLiteral("题库.tik"), *table);
-        return qm::paper::assemblePaper(bankPath, templatePath, header, drawn->rows);
+        qm::paper::PaperJob job;
+        job.sections = qm::paper::sectionsOfDraw(bankPath, drawn->rows);
+        job.settings = settings;
+        job.bankFileName = QStringLiteral("题库.tik");
+        job.templatePath = templatePath;
+        return qm::paper::makePaper(job);
     }
 
     QTemporaryDir dir;

@@ -89,14 +89,14 @@ void App::wire()
         bringToFront(form7);
     });
     // "试卷存档" / "试卷存储管理": the composed paper waits in the library window to be filed.
-    connect(form3, &Form3::archivePaper, form7, [form7](const QByteArray& paper, const QByteArray& answers) {
-        form7->receivePaper(paper, answers, QStringLiteral("3"));
-        bringToFront(form7);
-    });
-    connect(form5, &Form5::archivePaper, form7, [form7](const QByteArray& paper, const QByteArray& answers) {
-        form7->receivePaper(paper, answers, QStringLiteral("5"));
-        bringToFront(form7);
-    });
+    const auto toLibrary = [form7](PaperOrigin origin) {
+        return [form7, origin](const QByteArray& paper, const QByteArray& answers, const QString& name) {
+            if (form7->receivePaper(paper, answers, origin, name))
+                bringToFront(form7);
+        };
+    };
+    connect(form3, &Form3::archivePaper, form7, toLibrary(PaperOrigin::Automatic));
+    connect(form5, &Form5::archivePaper, form7, toLibrary(PaperOrigin::Manual));
     // "退出系统" ends the program at once: no window is asked whether it may close.
     connect(form1, &Form1::exitRequested, this, [this] { m_quit(false); });
     // A new work path takes effect in a new instance of the program.

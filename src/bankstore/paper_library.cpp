@@ -97,15 +97,31 @@ std::optional<int> PaperLibrary::append(const Paper& paper, QString* error)
 bool PaperLibrary::update(int position, PaperDocument which, const QByteArray& document,
                           const PaperParticulars& particulars, QString* error)
 {
+    PaperEdit edit;
+    (which == PaperDocument::Paper ? edit.paper : edit.answers) = document;
+    edit.particulars = particulars;
+    return update(position, edit, error);
+}
+
+bool PaperLibrary::update(int position, const PaperEdit& edit, QString* error)
+{
     return withDbFile(m_path, DbKind::PaperLibrary, error,
                       [&](SQLite::Database& db) {
                           WriteTransaction tx(db);
-                          SQLite::Statement st(
-                              db, std::string("UPDATE 卷库 SET ") + (which == PaperDocument::Paper ? "试卷" : "答卷")
-                                      + " = ?, 卷名 = ?, 出卷人 = ?, 教研组 = ?, 科室 = ?, 时间 = ? WHERE 次序 = ?");
-                          bindBlob(st, 1, document);
-                          bindParticulars(st, 2, particulars);
-                          st.bind(7, keyAt(db, position));
+                          std::string sql = "UPDATE 卷库 SET ";
+                          if (edit.paper)
+                              sql += "试卷 = ?, ";
+                          if (edit.answers)
+                              sql += "答卷 = ?, ";
+                          sql += "卷名 = ?, 出卷人 = ?, 教研组 = ?, 科室 = ?, 时间 = ? WHERE 次序 = ?";
+                          SQLite::Statement st(db, sql);
+                          int next = 1;
+                          if (edit.paper)
+                              bindBlob(st, next++, *edit.paper);
+                          if (edit.answers)
+                              bindBlob(st, next++, *edit.answers);
+                          bindParticulars(st, next, edit.particulars);
+                          st.bind(next + 5, keyAt(db, position));
                           st.exec();
                           tx.commit();
                           return true;

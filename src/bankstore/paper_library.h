@@ -37,6 +37,13 @@ struct Paper {
 // The two documents of a paper.
 enum class PaperDocument { Paper, Answers };  // 试卷 答卷
 
+// What saving a shown paper writes: the documents that changed, and the particulars.
+struct PaperEdit {
+    std::optional<QByteArray> paper;    // 试卷, when it changed
+    std::optional<QByteArray> answers;  // 答卷, when it changed
+    PaperParticulars particulars;
+};
+
 class PaperLibrary {
 public:
     explicit PaperLibrary(QString path);
@@ -58,6 +65,9 @@ public:
     // other document and the remark stay.
     bool update(int position, PaperDocument which, const QByteArray& document, const PaperParticulars& particulars,
                 QString* error = nullptr);
+    // Saves the changed documents of the paper at `position` and its particulars in one
+    // step; a document not given stays as it is.
+    bool update(int position, const PaperEdit& edit, QString* error = nullptr);
     // Deletes the paper at `position`; returns the number of papers left.
     std::optional<int> remove(int position, QString* error = nullptr);
     // Appends every paper of the library `sourcePath`, in its order, all or nothing; returns

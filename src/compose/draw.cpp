@@ -189,6 +189,28 @@ QString sectionNumeral(int section)
 
 // --- Drawing ---
 
+int drawingSectionCount(const Grid& grid)
+{
+    if (grid.isEmpty())
+        return 0;
+    const int columns = int(grid[0].size());
+    int sections = 0;
+    std::optional<QString> sectionType;
+    std::optional<QString> lastCounted;
+    for (qsizetype r = 1; r < grid.size(); ++r) {
+        const QStringList& cells = grid[r];
+        if (cells.size() != columns)
+            continue;
+        if (!cells[0].isEmpty())
+            sectionType = cells[0];
+        if (sectionType && drawCountOf(cells[drawCountColumn(columns)]) > 0 && sectionType != lastCounted) {
+            ++sections;
+            lastCounted = sectionType;
+        }
+    }
+    return sections;
+}
+
 std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, RandomSource& random, QString* error)
 {
     const std::optional<GridOptions> options = grid.isEmpty() ? std::nullopt : optionsOfHeader(grid[0]);
@@ -197,18 +219,11 @@ std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, R
         return std::nullopt;
     }
     const int columns = int(grid[0].size());
-    int sections = 0;
     for (qsizetype r = 1; r < grid.size(); ++r) {
         if (grid[r].size() != columns) {
             fail(error, QStringLiteral("题数表第%1行的格数不对，无法出卷！").arg(r));
             return std::nullopt;
         }
-        if (!grid[r][0].isEmpty())
-            ++sections;
-    }
-    if (sections > kMaxSections) {
-        fail(error, QStringLiteral("试卷最多只能有九个大题（题型），请减少题型后再出卷！"));
-        return std::nullopt;
     }
 
     // What each drawing row asks for; rows before the first type name belong to no section
@@ -240,6 +255,10 @@ std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, R
         if (options->scores())
             f.score = Val(cells[scoreColumn]);
         asks.append({r, f, count});
+    }
+    if (drawingSectionCount(grid) > kMaxSections) {
+        fail(error, QStringLiteral("试卷最多只能有九个大题（题型），请减少题型后再出卷！"));
+        return std::nullopt;
     }
     QList<QuestionFilter> filters;
     for (const Ask& a : asks)

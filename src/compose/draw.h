@@ -74,6 +74,10 @@ struct DrawResult {
     int missing = 0;
 };
 
+// The number of sections a draw from `grid` gives: rows of one type that draw something
+// make one section; a type with nothing to draw takes no numeral.
+int drawingSectionCount(const Grid& grid);
+
 // Draws the paper for `grid` (header row included) from the bank at `bankPath`. Rows whose
 // draw count is empty, 0 or not a number draw nothing; a row that asks for more than its
 // matching questions draws all of them. Nothing, with `error` saying why, when the bank

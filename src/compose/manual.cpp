@@ -4,8 +4,10 @@
 #include "core/numbers.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
 #include <algorithm>
+#include <tuple>
 
 namespace qm::compose {
 
@@ -37,50 +39,83 @@ std::optional<PickKey> parsePickKey(const QString& text)
     return key;
 }
 
-ManualPicks::Pick ManualPicks::pick(const PickKey& key)
+QStringList ManualPicks::keys() const
+{
+    QStringList keys;
+    keys.reserve(m_picks.size());
+    for (const PickedQuestion& p : m_picks)
+        keys << p.key;
+    return keys;
+}
+
+QStringList ManualPicks::shownKeys(const QString& bankPath) const
+{
+    QStringList shown;
+    shown.reserve(m_picks.size());
+    for (const PickedQuestion& p : m_picks)
+        shown << (p.bankPath == bankPath
+                      ? p.key
+                      : p.key + QStringLiteral("（") + QFileInfo(p.bankPath).completeBaseName() + QStringLiteral("）"));
+    return shown;
+}
+
+bool ManualPicks::hasPicksFrom(const QString& bankPath) const
+{
+    return std::any_of(m_picks.cbegin(), m_picks.cend(),
+                       [&](const PickedQuestion& p) { return p.bankPath == bankPath; });
+}
+
+ManualPicks::Pick ManualPicks::pick(const PickKey& key, const QString& bankPath)
 {
     if (key.typePosition >= kMaxManualSections)
         return {Outcome::BeyondLastNumeral, -1, {}};
-    const QString text = pickKeyText(key);
-    const auto at = std::lower_bound(m_keys.begin(), m_keys.end(), text);
-    if (at != m_keys.end() && *at == text)
-        return {Outcome::AlreadyPicked, int(at - m_keys.begin()), {}};
-    const int row = int(at - m_keys.begin());
-    m_keys.insert(row, text);
+    const PickedQuestion picked{pickKeyText(key), bankPath};
+    const auto less = [](const PickedQuestion& a, const PickedQuestion& b) {
+        return std::tie(a.key, a.bankPath) < std::tie(b.key, b.bankPath);
+    };
+    const auto at = std::lower_bound(m_picks.begin(), m_picks.end(), picked, less);
+    if (at != m_picks.end() && *at == picked)
+        return {Outcome::AlreadyPicked, int(at - m_picks.begin()), {}};
+    const int row = int(at - m_picks.begin());
+    m_picks.insert(row, picked);
     const int number = ++m_numbers[key.type];
     return {Outcome::Picked, row, sectionNumeral(key.typePosition + 1) + QString::number(number) + QLatin1Char('.')};
 }
 
 void ManualPicks::removeAt(int row)
 {
-    if (row >= 0 && row < m_keys.size())
-        m_keys.removeAt(row);
+    if (row >= 0 && row < m_picks.size())
+        m_picks.removeAt(row);
 }
 
-void ManualPicks::reset()
+QList<ArrangedQuestion> arrangePicks(const QList<PickedQuestion>& picks)
 {
-    m_keys.clear();
-    m_numbers.clear();
-}
-
-QList<ArrangedQuestion> arrangePicks(const QStringList& keys)
-{
-    QList<ArrangedQuestion> out;
-    QString previous;
-    int section = 0;
-    int number = 0;
-    for (const QString& text : keys) {
-        const std::optional<PickKey> key = parsePickKey(text);
+    // The types in the order they first occur, each with its picks in list order.
+    QStringList types;
+    QHash<QString, QList<std::pair<qint64, QString>>> byType;
+    for (const PickedQuestion& p : picks) {
+        const std::optional<PickKey> key = parsePickKey(p.key);
         if (!key)
             continue;
-        if (section == 0 || key->type != previous) {
-            previous = key->type;
-            ++section;
-            number = 0;
-        }
-        out.append({section, key->type, ++number, key->id});
+        if (!byType.contains(key->type))
+            types << key->type;
+        byType[key->type].append({key->id, p.bankPath});
+    }
+    QList<ArrangedQuestion> out;
+    for (int s = 0; s < types.size(); ++s) {
+        int number = 0;
+        for (const auto& [id, bank] : byType[types[s]])
+            out.append({s + 1, types[s], ++number, id, bank});
     }
     return out;
+}
+
+QList<ArrangedQuestion> arrangePicks(const QStringList& keys, const QString& bankPath)
+{
+    QList<PickedQuestion> picks;
+    for (const QString& key : keys)
+        picks.append({key, bankPath});
+    return arrangePicks(picks);
 }
 
 BankInformation bankInformation(const QString& bankPath, const QString& bankName, const QList<AttributeCount>& counts)

@@ -4,8 +4,9 @@
 // statistics of a bank as the bank-information window shows them.
 //
 // A pick is known by its key: the position of its type in the window's type list as three
-// digits, the type, "||" and the question's 编号 ("001填空题||57"). Keys are kept sorted, so
-// the rebuilt paper has its sections in type-list order and, within a section, the
+// digits, the type, "||" and the question's 编号 ("001填空题||57"), and by the bank it was
+// picked from: a paper may combine questions of several banks. Picks are kept sorted by
+// key, so the rebuilt paper has its sections in type-list order and, within a section, the
 // questions in the text order of their 编号.
 
 #include "bankstore/bank_file.h"
@@ -30,7 +31,14 @@ QString pickKeyText(const PickKey& key);
 // The key a text names; nothing for a text that is not a key.
 std::optional<PickKey> parsePickKey(const QString& text);
 
-// The picks of the bank being browsed and the running number of each type.
+// One picked question.
+struct PickedQuestion {
+    QString key;  // pickKeyText
+    QString bankPath;
+    bool operator==(const PickedQuestion&) const = default;
+};
+
+// The picks of a paper and the running number of each type of the bank being browsed.
 class ManualPicks {
 public:
     enum class Outcome { Picked, AlreadyPicked, BeyondLastNumeral };
@@ -42,23 +50,31 @@ public:
         QString label;
     };
 
-    // Sorted keys, as the picked list shows them.
-    const QStringList& keys() const { return m_keys; }
-    bool isEmpty() const { return m_keys.isEmpty(); }
+    // The picks in their order.
+    const QList<PickedQuestion>& picks() const { return m_picks; }
+    // Their keys.
+    QStringList keys() const;
+    // The picked list as the window shows it while the bank `bankPath` is browsed: a pick
+    // of that bank is its key; a pick of another bank is followed by that bank's name
+    // ("000单选题||4（综合）").
+    QStringList shownKeys(const QString& bankPath) const;
+    bool isEmpty() const { return m_picks.isEmpty(); }
+    // True when a question of the bank `bankPath` is picked.
+    bool hasPicksFrom(const QString& bankPath) const;
 
-    // Picks question `key.id`: its key joins the list and its type's number goes up by
-    // one. A key already in the list, or a type beyond the twentieth, is refused and
-    // changes nothing.
-    Pick pick(const PickKey& key);
-    // Takes one key out of the list; the running numbers stay, as the labels already
+    // Picks question `key.id` of the bank `bankPath`: it joins the list and its type's
+    // number goes up by one. A question already picked from that bank, or a type beyond
+    // the twentieth, is refused and changes nothing.
+    Pick pick(const PickKey& key, const QString& bankPath = {});
+    // Takes one pick out of the list; the running numbers stay, as the labels already
     // written into the paper do.
     void removeAt(int row);
-    void clear() { m_keys.clear(); }
-    // Another bank: no picks and every type's number back at 0.
-    void reset();
+    void clear() { m_picks.clear(); }
+    // Another bank is browsed: its types are numbered from 1 again; the picks stay.
+    void newBank() { m_numbers.clear(); }
 
 private:
-    QStringList m_keys;
+    QList<PickedQuestion> m_picks;
     QHash<QString, int> m_numbers;  // by type
 };
 
@@ -68,14 +84,17 @@ struct ArrangedQuestion {
     QString type;
     int number = 0;  // within the section, from 1
     qint64 id = 0;
+    QString bankPath;
 
     bool operator==(const ArrangedQuestion&) const = default;
 };
 
-// The questions of `keys` (sorted) as "整理试卷" lays them out: a section for each type in
-// the order the types occur, numbered from 1 within it. Texts that are not keys are passed
-// over.
-QList<ArrangedQuestion> arrangePicks(const QStringList& keys);
+// The picks (sorted) as "整理试卷" lays them out: a section for each type in the order the
+// types first occur, numbered from 1 within it; picks of one type from several banks share
+// their section. Keys that are not keys are passed over.
+QList<ArrangedQuestion> arrangePicks(const QList<PickedQuestion>& picks);
+// The same for keys of one bank.
+QList<ArrangedQuestion> arrangePicks(const QStringList& keys, const QString& bankPath = {});
 
 // The statistics of a bank as the bank-information window shows them.
 struct BankInformation {

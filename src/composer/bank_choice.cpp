@@ -30,8 +30,25 @@ BankChoice::BankChoice(Workspace& workspace, QWidget* parent)
     connect(Combo2, qOverload<int>(&QComboBox::activated), this, &BankChoice::Combo2_Click);
 }
 
-void BankChoice::setSubjects(const QStringList& subjects)
+void BankChoice::setSubjects(const QStringList& subjects, bool keepChoice)
 {
+    const QString subject = Combo1->currentText();
+    const QString bank = Combo2->currentText();
+    if (keepChoice && !bank.isEmpty() && subjects.contains(subject)) {
+        Combo1->clear();
+        Combo1->addItems(subjects);
+        Combo1->setCurrentIndex(int(subjects.indexOf(subject)));
+        const QStringList banks = filesMatching(subjectDir(), QStringLiteral("*.tik"));
+        Combo2->clear();
+        Combo2->addItems(banks);
+        if (banks.contains(bank)) {
+            Combo2->setCurrentIndex(int(banks.indexOf(bank)));
+            return;
+        }
+        // The bank is gone: the subject's first bank, as a subject choice gives it.
+        Combo1_Click();
+        return;
+    }
     Combo1->clear();
     Combo2->clear();
     Combo1->addItems(subjects);

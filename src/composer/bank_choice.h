@@ -22,8 +22,9 @@ public:
     QLineEdit* Text1;   // 适用专业 (read only)
     QLineEdit* Text2;   // 适用大纲 (read only)
 
-    // The subjects to choose from; the first is chosen.
-    void setSubjects(const QStringList& subjects);
+    // The subjects to choose from; the first is chosen. With `keepChoice` the subject and
+    // bank chosen before stay chosen when they are still there (and nothing is reloaded).
+    void setSubjects(const QStringList& subjects, bool keepChoice = false);
     // The chosen subject's directory and the chosen bank's path ("" when none).
     QString subjectDir() const;
     QString bankPath() const;

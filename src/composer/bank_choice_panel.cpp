@@ -1,6 +1,7 @@
 #include "composer/bank_choice_panel.h"
 
 #include "bankstore/bank_file.h"
+#include "composer/count_grid_panel.h"
 #include "composer/criteria_panel.h"
 #include "composer/form3.h"
 #include "widgets/busycursor.h"
@@ -48,6 +49,10 @@ void BankChoicePanel::Combo2_Click()
         return;
     CriteriaPanel* criteria = m_form.Criteria;
     criteria->clearForNewBank();
+    // The criteria, the chapter/unit grid and the count grid belong to one bank: the grids
+    // of the bank before go with its criteria.
+    criteria->ReflashZj();
+    m_form.Counts->RefleshGrid();
     GetTiku();
     const QString path = bankPath();
     if (path.isEmpty())

@@ -112,11 +112,18 @@ void BrowsePanel::ShowTimu()
     RichTextBox5->clear();
     RichTextBox6->clear();
     if (m_position >= 1 && m_position <= count()) {
-        // A question deleted since the query shows nothing and cannot be picked.
-        m_shown = BankFile(m_form.Bank->bankPath()).readById(m_ids[m_position - 1]);
-        if (m_shown) {
-            RichTextBox5->setTextRTF(m_shown->text);
-            RichTextBox6->setTextRTF(m_shown->answer);
+        // A question deleted since the query shows nothing and cannot be picked; a bank
+        // that cannot be read is reported.
+        const qint64 id = m_ids[m_position - 1];
+        QString error;
+        if (const auto found = BankFile(m_form.Bank->bankPath()).readByIds({id}, &error)) {
+            if (found->contains(id)) {
+                m_shown = found->value(id);
+                RichTextBox5->setTextRTF(m_shown->text);
+                RichTextBox6->setTextRTF(m_shown->answer);
+            }
+        } else {
+            m_form.reportError(error);
         }
     }
     Timer1_Timer();

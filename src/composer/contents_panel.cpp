@@ -10,6 +10,7 @@
 #include "widgets/flexgrid.h"
 #include "widgets/richtextbox.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -65,6 +66,11 @@ ContentsPanel::ContentsPanel(Form3& form)
 
 ContentsPanel::~ContentsPanel() = default;
 
+QString ContentsPanel::bankFileName() const
+{
+    return QFileInfo(m_bankPath).fileName();
+}
+
 void ContentsPanel::setRandom(std::unique_ptr<compose::RandomSource> random)
 {
     m_random = std::move(random);
@@ -100,7 +106,7 @@ void ContentsPanel::preview(int row)
         return;
     const BusyCursor busy;
     QString error;
-    if (const auto q = BankFile(m_form.Bank->bankPath()).readById(m_rows[row - 1].id, &error))
+    if (const auto q = BankFile(m_bankPath).readById(m_rows[row - 1].id, &error))
         RichTextBox6->setTextRTF(q->text);
     else
         m_form.reportError(error);
@@ -124,6 +130,7 @@ void ContentsPanel::Command41_Click()
         return;
     }
     m_rows = result->rows;
+    m_bankPath = path;
     m_selected = 0;
     RichTextBox6->clear();
     showRows();
@@ -143,7 +150,7 @@ void ContentsPanel::Command43_Click()
     compose::ReplaceResult result;
     {
         const BusyCursor busy;
-        result = compose::replaceQuestion(m_form.Bank->bankPath(), m_rows, m_selected - 1, *m_random, &error);
+        result = compose::replaceQuestion(m_bankPath, m_rows, m_selected - 1, *m_random, &error);
     }
     switch (result) {
     case compose::ReplaceResult::Replaced:

@@ -33,8 +33,10 @@ public:
 
     // The drawn questions, in the list's order.
     const QList<compose::ComposedRow>& rows() const { return m_rows; }
-    // The row of the list chosen last (from 1), 0 for none.
-    int selectedRow() const { return m_selected; }
+    // The bank they were drawn from: previews, replacements and the paper read it, whatever
+    // bank is chosen since.
+    const QString& bankPath() const { return m_bankPath; }
+    QString bankFileName() const;
     // Where draws and replacements take their chance from (the clock by default).
     void setRandom(std::unique_ptr<compose::RandomSource> random);
 
@@ -53,6 +55,7 @@ private:
 
     Form3& m_form;
     QList<compose::ComposedRow> m_rows;
+    QString m_bankPath;
     int m_selected = 0;
     std::unique_ptr<compose::RandomSource> m_random;
 };

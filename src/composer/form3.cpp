@@ -1,5 +1,6 @@
 #include "composer/form3.h"
 
+#include "compose/draw.h"
 #include "composer/bank_choice_panel.h"
 #include "composer/candidate_panel.h"
 #include "composer/contents_panel.h"
@@ -10,7 +11,7 @@
 #include "composer/plan_panel.h"
 #include "core/prompt.h"
 #include "core/workspace.h"
-#include "paper/assembly.h"
+#include "paper/paper_job.h"
 #include "widgets/busycursor.h"
 #include "widgets/controls.h"
 #include "widgets/richtextbox.h"
@@ -27,10 +28,9 @@
 namespace qm {
 
 Form3::Form3(Workspace& workspace, Prompt& prompt, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_ws(workspace), m_prompt(prompt)
+    : CompositionWindow(workspace, prompt, QStringLiteral("Form3"), QStringLiteral("智能组卷"))
 {
-    setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("智能组卷"));
+    setParent(parent, Qt::Window);
 
     // The panels refer to each other: all exist before any is used.
     Bank = new BankChoicePanel(*this);
@@ -40,7 +40,12 @@ Form3::Form3(Workspace& workspace, Prompt& prompt, QWidget* parent)
     Plans = new PlanPanel(*this);
     Frame2 = new HeaderPane(workspace, prompt, this);
     Paper = new PaperPanel(workspace, prompt, this);
-    Frame2->setSource([this] { return Bank->Combo2->currentText(); }, [this] { return int(Criteria->List1->count()); });
+    setParts(Bank, Frame2, Paper);
+    // The header is built for the bank the questions come from, with a column of the
+    // scoring table for each section.
+    Frame2->setSource(
+        [this] { return Contents->rows().isEmpty() ? Bank->Combo2->currentText() : Contents->bankFileName(); },
+        [this] { return sectionCount(); });
     Frame2->setTargets(Paper->RichTextBox3, Paper->RichTextBox4);
     Command5 = makeButton(this, QStringLiteral("Command5"), QStringLiteral("自动出卷"));
     Command44 = makeButton(this, QStringLiteral("Command44"), QStringLiteral("保存方案"));
@@ -72,11 +77,10 @@ Form3::Form3(Workspace& workspace, Prompt& prompt, QWidget* parent)
     criteriaLayout->setContentsMargins(0, 0, 0, 0);
     criteriaLayout->addWidget(Criteria, 2);
     criteriaLayout->addLayout(lower, 3);
-    m_pages = new QStackedWidget(this);
-    m_pages->addWidget(criteriaPage);
-    m_pages->addWidget(Contents);
-    m_pages->addWidget(Frame2);
-    m_pages->addWidget(Paper);
+    pages()->addWidget(criteriaPage);
+    pages()->addWidget(Contents);
+    pages()->addWidget(Frame2);
+    pages()->addWidget(Paper);
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {Command5, Command44, Command45, Command6, Command7})
@@ -85,7 +89,7 @@ Form3::Form3(Workspace& workspace, Prompt& prompt, QWidget* parent)
     buttons->addWidget(Command1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Bank);
-    layout->addWidget(m_pages, 1);
+    layout->addWidget(pages(), 1);
     layout->addLayout(buttons);
 
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
@@ -101,11 +105,6 @@ Form3::Form3(Workspace& workspace, Prompt& prompt, QWidget* parent)
 }
 
 Form3::~Form3() = default;
-
-void Form3::reportError(const QString& text)
-{
-    m_prompt.message(text, QStringLiteral("错误"), Icon::Warning, Buttons::Ok);
-}
 
 void Form3::showPopup(QWidget* panel)
 {
@@ -127,13 +126,6 @@ void Form3::popupClosed()
     m_popups->hide();
 }
 
-void Form3::showPage(Page page)
-{
-    m_pages->setCurrentIndex(page);
-    // A pane shown again after it hid itself.
-    m_pages->currentWidget()->show();
-}
-
 void Form3::showContents(bool show)
 {
     showPage(show ? ContentsPage : CriteriaPage);
@@ -142,33 +134,27 @@ void Form3::showContents(bool show)
 void Form3::open(const QStringList& subjects)
 {
     Frame2->LoadCfg();
-    Bank->setSubjects(subjects);
+    Bank->setSubjects(subjects, true);
+    announceBank();
+}
+
+int Form3::sectionCount() const
+{
+    if (!Contents->rows().isEmpty())
+        return int(paper::sectionsOfDraw(Contents->bankPath(), Contents->rows()).size());
+    if (const int sections = compose::drawingSectionCount(Counts->grid()); sections > 0)
+        return sections;
+    return int(Criteria->List1->count());
 }
 
 void Form3::assemble()
 {
-    std::optional<paper::AssembledPaper> assembled;
-    QString error;
-    {
-        const BusyCursor busy;
-        assembled = paper::assemblePaper(Bank->bankPath(), m_ws.ProgramDir() + QStringLiteral("qm.qm"),
-                                         *Frame2->RichTextBox1->document(), Contents->rows(), &error);
-    }
-    if (!assembled) {
-        reportError(error);
+    paper::PaperJob job;
+    job.sections = paper::sectionsOfDraw(Contents->bankPath(), Contents->rows());
+    if (!makePaper(job))
         return;
-    }
-    Paper->setDocuments(*assembled->paper, *assembled->answers);
-    showPage(PaperPage);
     Command6->setEnabled(true);
     Command7->setEnabled(true);
-    if (!assembled->missing.isEmpty())
-        m_prompt.message(paper::missingQuestionsMessage(assembled->missing), kTitleProgram, Icon::Information);
-}
-
-void Form3::announceBank()
-{
-    Q_EMIT bankChosen(Bank->Combo1->currentText(), Bank->Combo2->currentText());
 }
 
 void Form3::Command1_Click()
@@ -199,8 +185,7 @@ void Form3::Command6_Click()
 
 void Form3::Command7_Click()
 {
-    m_ws.setCallerCode(QStringLiteral("3"));
-    Q_EMIT archivePaper(Paper->RichTextBox3->TextRTF(), Paper->RichTextBox4->TextRTF());
+    archive();
 }
 
 void Form3::closeEvent(QCloseEvent* event)

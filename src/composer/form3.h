@@ -13,11 +13,9 @@
 //   Frame2    "卷面设置"       HeaderPane       the paper header and its settings
 //   Paper     "样卷显示"       PaperPanel       the assembled paper and answer sheet
 
-#include <QWidget>
+#include "composer/composition_window.h"
 
 class QPushButton;
-class QStackedWidget;
-class QVBoxLayout;
 
 namespace qm {
 
@@ -31,7 +29,7 @@ class PlanPanel;
 class Prompt;
 class Workspace;
 
-class Form3 : public QWidget {
+class Form3 : public CompositionWindow {
     Q_OBJECT
 public:
     Form3(Workspace& workspace, Prompt& prompt, QWidget* parent = nullptr);
@@ -52,10 +50,6 @@ public:
     QPushButton* Command7;   // 试卷存档: the paper to a paper library (likewise)
     QPushButton* Command1;   // 退　出
 
-    Workspace& workspace() const { return m_ws; }
-    Prompt& prompt() const { return m_prompt; }
-    // Says `text` in a message box titled "错误" with the warning icon.
-    void reportError(const QString& text);
     // Shows `panel` in the pop-up column beside the count grid, hiding the other pop-ups.
     void showPopup(QWidget* panel);
     // Hides the pop-up column when no pop-up is shown any more.
@@ -65,10 +59,12 @@ public:
     // "出　卷": the paper and the answer sheet from the drawn questions, shown in "样卷显示".
     void assemble();
 
-    // Opens the window with the bank window's subjects; the first is chosen.
+    // Opens the window with the bank window's subjects. The subject and bank chosen before
+    // stay when they are still there; otherwise the first subject is chosen.
     void open(const QStringList& subjects);
-    // The chosen subject and bank are announced so the bank window follows them.
-    void announceBank();
+    // The number of sections of the paper: of the drawn questions once they are drawn,
+    // else of the count grid's rows that draw, else of the chosen types.
+    int sectionCount() const;
 
 public Q_SLOTS:
     void Command1_Click();
@@ -79,24 +75,15 @@ public Q_SLOTS:
     void Command7_Click();
 
 Q_SIGNALS:
-    // The bank window should show this subject and bank ("" when none is chosen).
-    void bankChosen(const QString& subject, const QString& bank);
     // "退　出": the window and the bank window are hidden.
     void closed();
-    // "试卷存档" / "试卷存储管理": the paper library is to store this paper and its answer
-    // sheet (RTF); CallerCode is "3".
-    void archivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    Workspace& m_ws;
-    Prompt& m_prompt;
-    // The pages of the work area, in the order of Page.
+    // The pages of the work area, in this order.
     enum Page { CriteriaPage, ContentsPage, HeaderPage, PaperPage };
-    void showPage(Page page);
-    QStackedWidget* m_pages;
     QWidget* m_popups;
 };
 

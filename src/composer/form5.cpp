@@ -8,7 +8,7 @@
 #include "composer/type_order_panel.h"
 #include "core/prompt.h"
 #include "core/workspace.h"
-#include "paper/assembly.h"
+#include "paper/paper_job.h"
 #include "widgets/busycursor.h"
 #include "widgets/controls.h"
 #include "widgets/richtextbox.h"
@@ -24,10 +24,9 @@
 namespace qm {
 
 Form5::Form5(Workspace& workspace, Prompt& prompt, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_ws(workspace), m_prompt(prompt)
+    : CompositionWindow(workspace, prompt, QStringLiteral("Form5"), QStringLiteral("手工组卷"))
 {
-    setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("手工组卷"));
+    setParent(parent, Qt::Window);
 
     // The panels refer to each other: all exist before any is used.
     Bank = new ManualBankPanel(*this);
@@ -39,8 +38,15 @@ Form5::Form5(Workspace& workspace, Prompt& prompt, QWidget* parent)
     List1 = Frame7->List1;
     RichTextBox3 = Frame5->RichTextBox3;
     RichTextBox4 = Frame5->RichTextBox4;
-    // The scoring table has a column for each type of the bank.
-    Frame2->setSource([this] { return Bank->Combo2->currentText(); }, [this] { return Bank->Combo3->count(); });
+    setParts(Bank, Frame2, Frame5);
+    // The scoring table has a column for each type picked, or, before the first pick, for
+    // each type of the bank.
+    Frame2->setSource([this] { return Bank->Combo2->currentText(); },
+                      [this] {
+                          const int sections =
+                              int(paper::sectionsOfPicks(compose::arrangePicks(m_picks.picks())).size());
+                          return sections > 0 ? sections : Bank->Combo3->count();
+                      });
     Frame2->setRequireBank(true);
     Frame2->setTargets(RichTextBox3, RichTextBox4);
     Command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("试卷标题编辑"));
@@ -51,10 +57,9 @@ Form5::Form5(Workspace& workspace, Prompt& prompt, QWidget* parent)
     Command17 = makeButton(this, QStringLiteral("Command17"), QStringLiteral("显示题库信息"));
     Command16 = makeButton(this, QStringLiteral("Command16"), QStringLiteral("关　闭"));
 
-    m_pages = new QStackedWidget(this);
-    m_pages->addWidget(Browse);
-    m_pages->addWidget(Frame2);
-    m_pages->addWidget(Frame5);
+    pages()->addWidget(Browse);
+    pages()->addWidget(Frame2);
+    pages()->addWidget(Frame5);
     // The column beside the work area: the type order or the picked list.
     auto* side = new QVBoxLayout;
     side->addWidget(Frame6);
@@ -64,7 +69,7 @@ Form5::Form5(Workspace& workspace, Prompt& prompt, QWidget* parent)
         panel->hide();
     }
     auto* work = new QHBoxLayout;
-    work->addWidget(m_pages, 1);
+    work->addWidget(pages(), 1);
     work->addLayout(side);
 
     auto* buttons = new QHBoxLayout;
@@ -93,24 +98,12 @@ Form5::Form5(Workspace& workspace, Prompt& prompt, QWidget* parent)
 
 Form5::~Form5() = default;
 
-void Form5::reportError(const QString& text)
-{
-    m_prompt.message(text, QStringLiteral("错误"), Icon::Warning, Buttons::Ok);
-}
-
 bool Form5::refuseWithoutBank()
 {
     if (!Bank->bankPath().isEmpty())
         return false;
     reportError(QStringLiteral("请先选择一个题库！"));
     return true;
-}
-
-void Form5::showPage(Page page)
-{
-    m_pages->setCurrentIndex(page);
-    // A pane shown again after it hid itself.
-    m_pages->currentWidget()->show();
 }
 
 void Form5::open(const QStringList& subjects)
@@ -126,27 +119,24 @@ bool Form5::paperUnderWay() const
     return !RichTextBox3->document()->isEmpty() || !RichTextBox4->document()->isEmpty();
 }
 
-void Form5::announceBank()
-{
-    Q_EMIT bankChosen(Bank->Combo1->currentText(), Bank->Combo2->currentText());
-}
-
 void Form5::bankChanged()
 {
-    m_picks.reset();
+    m_picks.newBank();
     showPicks();
 }
 
 void Form5::showPicks(int row)
 {
     List1->clear();
-    List1->addItems(m_picks.keys());
+    List1->addItems(m_picks.shownKeys(Bank->bankPath()));
     if (row >= 0 && row < List1->count())
         List1->setCurrentRow(row);
     Frame7->List1_Click();
-    // A pick's key holds its type's place: the order is fixed while anything is picked.
-    Command18->setEnabled(m_picks.isEmpty());
-    if (!m_picks.isEmpty())
+    // A pick's key holds its type's place in the bank's type list: that order is fixed
+    // while anything of the bank is picked.
+    const bool fixed = m_picks.hasPicksFrom(Bank->bankPath());
+    Command18->setEnabled(!fixed);
+    if (fixed)
         Frame6->hide();
 }
 
@@ -155,7 +145,8 @@ void Form5::pickShown()
     const std::optional<Question>& shown = Browse->shown();
     if (Bank->Combo3->currentIndex() < 0 || Browse->count() == 0 || !shown)
         return;
-    const compose::ManualPicks::Pick pick = m_picks.pick({Bank->Combo3->currentIndex(), shown->type, shown->id});
+    const compose::ManualPicks::Pick pick =
+        m_picks.pick({Bank->Combo3->currentIndex(), shown->type, shown->id}, Bank->bankPath());
     switch (pick.outcome) {
     case compose::ManualPicks::Outcome::AlreadyPicked: reportError(QStringLiteral("该题已出！")); return;
     case compose::ManualPicks::Outcome::BeyondLastNumeral:
@@ -187,7 +178,7 @@ void Form5::clearPicks()
 
 void Form5::typeOrderChanged(const QStringList& types)
 {
-    if (!m_picks.isEmpty())
+    if (m_picks.hasPicksFrom(Bank->bankPath()))
         return;
     Bank->setTypes(types);
 }
@@ -204,27 +195,15 @@ void Form5::Command7_Click()
 
 void Form5::Command14_Click()
 {
-    m_ws.setCallerCode(QStringLiteral("5"));
-    Q_EMIT archivePaper(RichTextBox3->TextRTF(), RichTextBox4->TextRTF());
+    archive();
 }
 
 void Form5::Command15_Click()
 {
-    std::optional<paper::AssembledPaper> rebuilt;
-    QString error;
-    {
-        const BusyCursor busy;
-        rebuilt = paper::rebuildPaper(Bank->bankPath(), *Frame2->RichTextBox1->document(),
-                                      compose::arrangePicks(m_picks.keys()), &error);
-    }
-    if (!rebuilt) {
-        reportError(error);
-        return;
-    }
-    Frame5->setDocuments(*rebuilt->paper, *rebuilt->answers);
-    showPage(PaperPage);
-    if (!rebuilt->missing.isEmpty())
-        m_prompt.message(paper::missingQuestionsMessage(rebuilt->missing), kTitleProgram, Icon::Information);
+    paper::PaperJob job;
+    job.sections = paper::sectionsOfPicks(compose::arrangePicks(m_picks.picks()));
+    job.style = paper::PaperStyle::manual();
+    makePaper(job);
 }
 
 void Form5::Command16_Click()
@@ -248,7 +227,7 @@ void Form5::Command17_Click()
         return;
     }
     if (counts->isEmpty()) {
-        m_prompt.message(QStringLiteral("该题库中暂没有题目！"), QStringLiteral("注意"), Icon::Warning);
+        prompt().message(QStringLiteral("该题库中暂没有题目！"), QStringLiteral("注意"), Icon::Warning);
         return;
     }
     Q_EMIT bankInformation(compose::bankInformation(Bank->bankPath(), Bank->Combo2->currentText(), *counts));

@@ -13,12 +13,10 @@
 //   Frame7  "出卷内容编辑"  PickedPanel      the picked list, its preview, delete and clear
 
 #include "compose/manual.h"
-
-#include <QWidget>
+#include "composer/composition_window.h"
 
 class QListWidget;
 class QPushButton;
-class QStackedWidget;
 
 namespace qm {
 
@@ -32,7 +30,7 @@ class RichTextBox;
 class TypeOrderPanel;
 class Workspace;
 
-class Form5 : public QWidget {
+class Form5 : public CompositionWindow {
     Q_OBJECT
 public:
     Form5(Workspace& workspace, Prompt& prompt, QWidget* parent = nullptr);
@@ -58,9 +56,6 @@ public:
     RichTextBox* RichTextBox3;  // 样卷 (Frame5)
     RichTextBox* RichTextBox4;  // 答卷 (Frame5)
 
-    Workspace& workspace() const { return m_ws; }
-    // Says `text` in a message box titled "错误" with the warning icon.
-    void reportError(const QString& text);
     // Says "请先选择一个题库！" and gives true when no bank is chosen.
     bool refuseWithoutBank();
 
@@ -70,7 +65,10 @@ public:
     // The paper or the answer sheet holds something.
     bool paperUnderWay() const;
 
-    // Another bank: its picks start afresh; the paper and the answer sheet stay.
+    // The picks of the paper, of whichever bank.
+    const compose::ManualPicks& picks() const { return m_picks; }
+    // Another bank: its types are numbered from 1 again; the picks of the banks before
+    // stay in the list and in the paper.
     void bankChanged();
     // "选　中": the shown question joins the paper.
     void pickShown();
@@ -79,8 +77,6 @@ public:
     void clearPicks();
     // The type order changed (only while nothing is picked): the type filter follows.
     void typeOrderChanged(const QStringList& types);
-    // The chosen subject and bank are announced so the bank window follows them.
-    void announceBank();
 
 public Q_SLOTS:
     void Command6_Click();
@@ -93,24 +89,16 @@ public Q_SLOTS:
     void Command25_Click();
 
 Q_SIGNALS:
-    // The bank window should show this subject and bank ("" when none is chosen).
-    void bankChosen(const QString& subject, const QString& bank);
-    // "试卷存储管理": the paper library is to store this paper and its answer sheet (RTF);
-    // CallerCode is "5".
-    void archivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf);
     // "显示题库信息": the bank-information window is to show these statistics.
     void bankInformation(const compose::BankInformation& information);
 
 private:
+    // The pages of the work area, in this order.
     enum Page { BrowsePage, HeaderPage, PaperPage };
-    void showPage(Page page);
     // Shows the picked list again, with `row` selected (none when -1).
     void showPicks(int row = -1);
 
-    Workspace& m_ws;
-    Prompt& m_prompt;
     compose::ManualPicks m_picks;
-    QStackedWidget* m_pages;
 };
 
 }  // namespace qm

@@ -4,6 +4,7 @@
 #include "core/workspace.h"
 #include "paper/fragments.h"
 #include "paper/header.h"
+#include "paper/paper_job.h"
 #include "widgets/busycursor.h"
 #include "widgets/controls.h"
 #include "widgets/richtextbox.h"
@@ -162,9 +163,20 @@ void HeaderPane::setSettings(const paper::HeaderSettings& s)
         b->setChecked(true);
 }
 
+QString HeaderPane::paperName() const
+{
+    return paper::headerTitleLines(settings(), m_bankFileName ? m_bankFileName() : QString())
+        .section(QLatin1Char('\n'), 1);
+}
+
 QString HeaderPane::settingsPath() const
 {
     return m_ws.ProgramDir() + QStringLiteral("JuanMian.cfg");
+}
+
+QString HeaderPane::templatePath() const
+{
+    return m_ws.ProgramDir() + QStringLiteral("qm.qm");
 }
 
 void HeaderPane::LoadCfg()
@@ -200,10 +212,8 @@ void HeaderPane::Command8_Click()
         return;
     const BusyCursor busy;
     const int types = m_typeCount ? m_typeCount() : 0;
-    QString error;
     // Without the template the header still gets a table of the right size.
-    const QByteArray table = paper::loadScoringTable(m_ws.ProgramDir() + QStringLiteral("qm.qm"), types, &error)
-                                 .value_or(paper::scoringTableRtf(types));
+    const QByteArray table = paper::loadScoringTable(templatePath(), types).value_or(paper::scoringTableRtf(types));
     paper::buildHeader(*RichTextBox1->document(), settings(), m_bankFileName ? m_bankFileName() : QString(), table);
     Command9->setEnabled(true);
 }
@@ -214,9 +224,12 @@ void HeaderPane::Command9_Click()
         return;
     if (!SaveCfg())
         return;
+    // A header accepted again replaces the one the paper has, at its top.
+    const std::unique_ptr<QTextDocument> header =
+        paper::fittedHeader(*RichTextBox1->document(), m_typeCount ? m_typeCount() : 0, templatePath());
     for (RichTextBox* target : {m_paper, m_answers})
         if (target)
-            target->insertDocument(*RichTextBox1->document());
+            paper::placeHeader(*target->document(), *header);
     hide();
     Q_EMIT closed();
 }

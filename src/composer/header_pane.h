@@ -49,10 +49,13 @@ public:
     // "刷新试卷标题" first asks for a bank to be chosen (the manual window's header is built
     // for the bank being browsed).
     void setRequireBank(bool require) { m_requireBank = require; }
-    // The documents "确　定" puts the header at the head of.
+    // The documents "确　定" puts the header at the head of, in place of the header they have.
     void setTargets(RichTextBox* paper, RichTextBox* answers);
 
     paper::HeaderSettings settings() const;
+    // The paper's name as its header gives it: the class, the bank, the kind and the
+    // variant ("高一(3)班《数学》期中试卷(A)卷").
+    QString paperName() const;
     void setSettings(const paper::HeaderSettings& settings);
     // Fills the pane from "JuanMian.cfg" in the program directory.
     void LoadCfg();
@@ -72,6 +75,7 @@ private:
     // Says that a field is empty and puts the focus on the first one; true when one is.
     bool refuseEmptyFields();
     QString settingsPath() const;
+    QString templatePath() const;
 
     Workspace& m_ws;
     Prompt& m_prompt;

@@ -53,11 +53,20 @@ PickedPanel::PickedPanel(Form5& form) : QGroupBox(QStringLiteral("出卷内容�
 void PickedPanel::List1_Click()
 {
     RichTextBox10->clear();
-    const QListWidgetItem* item = List1->currentItem();
-    const auto key = item ? compose::parsePickKey(item->text()) : std::nullopt;
-    if (key)
-        if (const auto question = BankFile(m_form.Bank->bankPath()).readById(key->id))
-            RichTextBox10->setTextRTF(question->text);
+    const int row = List1->currentRow();
+    const QList<compose::PickedQuestion>& picks = m_form.picks().picks();
+    const auto key = row >= 0 && row < picks.size() ? compose::parsePickKey(picks[row].key) : std::nullopt;
+    if (key) {
+        // The question is read from the bank it was picked from; one deleted since shows
+        // nothing, a bank that cannot be read is reported.
+        QString error;
+        if (const auto found = BankFile(picks[row].bankPath).readByIds({key->id}, &error)) {
+            if (found->contains(key->id))
+                RichTextBox10->setTextRTF(found->value(key->id).text);
+        } else {
+            m_form.reportError(error);
+        }
+    }
     Timer2_Timer();
 }
 

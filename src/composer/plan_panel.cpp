@@ -88,7 +88,10 @@ void PlanPanel::startSave()
     Text4->setText(m_form.Bank->Combo2->currentText());
     Text13->setText(m_form.Bank->Text1->text());
     Text14->setText(m_form.Bank->Text2->text());
-    const compose::GridOptions options = m_form.Criteria->options();
+    // The options are those the count grid was made with, so that the plan opens again.
+    const compose::Grid grid = m_form.Counts->grid();
+    const compose::GridOptions options =
+        (grid.isEmpty() ? std::nullopt : compose::optionsOfHeader(grid.first())).value_or(m_form.Criteria->options());
     Check6->setChecked(options.noChapters);
     Check1->setChecked(options.noUnits);
     Check7->setChecked(options.noDifficulty);
@@ -144,6 +147,13 @@ void PlanPanel::save()
     plan.syllabus = Text14->text();
     plan.options = {Check6->isChecked(), Check1->isChecked(), Check7->isChecked(), Check8->isChecked()};
     plan.grid = m_form.Counts->grid();
+    // A plan whose options do not fit its grid could not be opened again.
+    if (plan.grid.isEmpty() || plan.grid.first() != compose::gridHeader(plan.options)
+        || (plan.options.noChapters && !plan.options.noUnits)) {
+        m_form.reportError(QStringLiteral("“不分章节”“不分单元”“不分难度”“无论分值”与出题数表格的列不符，"
+                                          "这样保存的方案无法再打开。请按表格选择后再保存。"));
+        return;
+    }
     QString error;
     if (!compose::savePlan(Text16->text(), plan, &error)) {
         m_form.reportError(error);

@@ -1,7 +1,7 @@
 #pragma once
 // The state the windows of one running program share: where the program, the question
-// banks and the chosen subject live, which window asked for the paper library, and which
-// hand-off documents are open in the word processor. App makes one and hands it to every
+// banks and the chosen subject live, and which hand-off documents are open in the word
+// processor. App makes one and hands it to every
 // window and to qmtool's commands; a test makes its own.
 //
 // Directory values always end with '/', so a file name is appended directly
@@ -55,10 +55,6 @@ public:
     const QString& SubjectDir() const { return m_subjectDir; }
     void setSubjectDir(const QString& dir);
 
-    // Which window opened the paper library ("3": automatic composition, "5": manual).
-    const QString& CallerCode() const { return m_callerCode; }
-    void setCallerCode(const QString& code) { m_callerCode = code; }
-
     // Hand-off files now open in the word processor for a round trip (keys of their
     // paths), so a second round trip does not overwrite a file the user is editing, and
     // the numbers of the word processor's profiles those round trips use.
@@ -73,7 +69,6 @@ private:
     QString m_programDir;
     QString m_bankRoot;
     QString m_subjectDir;
-    QString m_callerCode;
     QSet<QString> m_filesInWordProcessor;
     QSet<int> m_wordProfilesInUse;
 };

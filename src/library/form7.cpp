@@ -68,11 +68,6 @@ QString Form7::selectedLibrary() const
     return name.isEmpty() || dir.isEmpty() ? QString() : dir + name;
 }
 
-bool Form7::paperWaiting() const
-{
-    return !m_ws.CallerCode().isEmpty();
-}
-
 void Form7::reportError(const QString& text)
 {
     m_prompt.message(text, QStringLiteral("错误"), Icon::Warning, Buttons::Ok);
@@ -105,13 +100,20 @@ void Form7::open()
 {
     if (Combo1->currentText().isEmpty() && Combo1->count() > 0)
         Combo1->setCurrentIndex(0);
+    Paper->refresh();
 }
 
-void Form7::receivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf, const QString& callerCode)
+bool Form7::receivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf, PaperOrigin origin,
+                         const QString& name)
 {
-    Paper->receivePaper(paperRtf, answersRtf);
-    m_ws.setCallerCode(callerCode);
-    open();
+    if (Combo1->currentText().isEmpty() && Combo1->count() > 0)
+        Combo1->setCurrentIndex(0);
+    if (!Paper->receivePaper(paperRtf, answersRtf, origin, name))
+        return false;
+    // So that "保存试卷" files it at once.
+    if (File1->FileName().isEmpty() && File1->ListCount() > 0)
+        File1->clickItem(0);
+    return true;
 }
 
 void Form7::closeEvent(QCloseEvent* event)

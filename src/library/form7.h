@@ -9,6 +9,8 @@
 //   Frame3    "拷出试卷库"    LibraryCopyOutPanel copying the chosen library out
 //   Paper                     PaperView           the paper shown, paging, saving, filing
 
+#include "bankstore/library_cursor.h"
+
 #include <QWidget>
 
 class QComboBox;
@@ -41,10 +43,8 @@ public:
     QComboBox* Combo1;   // 学科名称
     FileListBox* File1;  // 试卷库列表
 
-    // The library opened by the last library choice, "" when none.
-    QString OpenLibrary;
-    // The position of the paper shown (from 1), 0 when none.
-    int CurrentPaper = 0;
+    // The open library, the paper shown, a paper waiting to be filed, the changed boxes.
+    LibraryCursor cursor;
 
     Workspace& workspace() const { return m_ws; }
     Prompt& prompt() const { return m_prompt; }
@@ -53,8 +53,6 @@ public:
     QString libraryDir() const;
     // The library chosen in the list, "" when none.
     QString selectedLibrary() const;
-    // True while a paper waits in the boxes to be filed.
-    bool paperWaiting() const;
     // Says `text` in a message box titled "错误" with the warning icon.
     void reportError(const QString& text);
     // Shows `panel` over the paper view, hiding the other panels.
@@ -63,11 +61,14 @@ public:
 public Q_SLOTS:
     // The subject list, as the bank window rebuilt it; a subject still listed stays chosen.
     void setSubjects(const QStringList& subjects);
-    // Before the window is shown: the first subject is chosen when none is.
+    // Before the window is shown: the first subject is chosen when none is, and the shown
+    // paper is read again.
     void open();
-    // A composed or imported paper to be filed: both documents as RTF and where it comes
-    // from ("3" automatic composition, "5" manual composition, "zj" imported files).
-    void receivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf, const QString& callerCode);
+    // A composed paper to be filed: both documents as RTF, where it comes from and the name
+    // its header gives it. The first library of the subject is chosen when none is. False
+    // when the paper was not taken (see PaperView::receivePaper).
+    bool receivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf, PaperOrigin origin,
+                      const QString& name);
 
 protected:
     // The close box does what "关　闭" does.

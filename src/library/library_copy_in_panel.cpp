@@ -110,8 +110,8 @@ void LibraryCopyInPanel::Command14_Click()
     Command15_Click();
     m_form.File1->Refresh();
     // The open library itself was replaced: what is shown of the old file is let go.
-    if (m_form.OpenLibrary.compare(target, Qt::CaseInsensitive) == 0 && !m_form.paperWaiting()) {
-        m_form.Paper->Command3->setEnabled(false);
+    if (m_form.cursor.library().compare(target, Qt::CaseInsensitive) == 0 && !m_form.cursor.waiting()) {
+        m_form.cursor.shown();
         m_form.Paper->openLibrary();
     }
 }

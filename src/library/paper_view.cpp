@@ -1,5 +1,6 @@
 #include "library/paper_view.h"
 
+#include "bankstore/library_cursor.h"
 #include "bankstore/paper_library.h"
 #include "core/numbers.h"
 #include "core/prompt.h"
@@ -16,7 +17,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -122,10 +122,10 @@ PaperView::PaperView(Form7& form) : QGroupBox(&form), m_form(form)
     layout->addLayout(paging);
 
     connect(TabStrip1, &QTabBar::currentChanged, this, &PaperView::TabStrip1_Click);
-    for (RichTextBox* box : {RichTextBox1, RichTextBox2})
-        connect(box, &RichTextBox::Change, this, &PaperView::changed);
+    connect(RichTextBox1, &RichTextBox::Change, this, [this] { edited(LibraryCursor::PaperBox); });
+    connect(RichTextBox2, &RichTextBox::Change, this, [this] { edited(LibraryCursor::AnswerBox); });
     for (QLineEdit* edit : {Text5, Text6, Text7, Text8, Text9})
-        connect(edit, &QLineEdit::textChanged, this, &PaperView::changed);
+        connect(edit, &QLineEdit::textChanged, this, [this] { edited(LibraryCursor::Particulars); });
     connect(Command1, &QPushButton::clicked, this, &PaperView::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &PaperView::Command2_Click);
     connect(Command19, &QPushButton::clicked, this, &PaperView::Command19_Click);
@@ -141,10 +141,23 @@ RichTextBox* PaperView::shownBox() const
     return TabStrip1->currentIndex() == 1 ? RichTextBox2 : RichTextBox1;
 }
 
-void PaperView::changed()
+LibraryCursor& PaperView::cursor() const
 {
-    if (!m_showing && !m_form.OpenLibrary.isEmpty())
-        Command3->setEnabled(true);
+    return m_form.cursor;
+}
+
+void PaperView::edited(LibraryCursor::Box box)
+{
+    if (m_showing)
+        return;
+    cursor().edited(box);
+    showSaveState();
+}
+
+void PaperView::showSaveState()
+{
+    // "保存试卷" stands for unsaved changes: a waiting paper, or edits of an open library's.
+    Command3->setEnabled(cursor().waiting() || (cursor().isOpen() && cursor().changed()));
 }
 
 PaperParticulars PaperView::particulars() const
@@ -152,12 +165,23 @@ PaperParticulars PaperView::particulars() const
     return {Text5->text(), Text6->text(), Text7->text(), Text8->text(), Text9->text()};
 }
 
+void PaperView::setParticulars(const PaperParticulars& p)
+{
+    m_showing = true;
+    Text5->setText(p.name);
+    Text6->setText(p.setter);
+    Text7->setText(p.group);
+    Text8->setText(p.department);
+    Text9->setText(p.date);
+    m_showing = false;
+}
+
 int PaperView::paperCount()
 {
-    if (m_form.OpenLibrary.isEmpty())
+    if (!cursor().isOpen())
         return 0;
     QString error;
-    const std::optional<int> n = PaperLibrary(m_form.OpenLibrary).count(&error);
+    const std::optional<int> n = PaperLibrary(cursor().library()).count(&error);
     if (!n) {
         m_form.reportError(error);
         return 0;
@@ -176,7 +200,7 @@ void PaperView::emptyBoxes()
 void PaperView::showPosition(int count)
 {
     Label4->setText(QString::number(count));
-    Label7->setText(QString::number(m_form.CurrentPaper));
+    Label7->setText(QString::number(cursor().position()));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -186,7 +210,7 @@ void PaperView::openLibrary()
 {
     if (m_form.libraryDir().isEmpty())
         return;
-    const bool waiting = m_form.paperWaiting();
+    const bool waiting = cursor().waiting();
     if (!waiting) {
         offerToSave();
         Command4->setEnabled(false);
@@ -204,26 +228,36 @@ void PaperView::openLibrary()
         clearLibrary();
         return;
     }
-    m_form.OpenLibrary = path;
+    cursor().open(path, *n);
+    showPosition(*n);
     if (*n == 0) {
         Command1->setEnabled(false);
         Command2->setEnabled(false);
-        m_form.CurrentPaper = 0;
-        showPosition(0);
         if (!waiting)
             emptyBoxes();
-        return;
-    }
-    m_form.CurrentPaper = *n;
-    showPosition(*n);
-    if (!waiting) {
+    } else if (!waiting) {
         ShowJk();
-        Command1->setEnabled(*n >= 2);
-        Command2->setEnabled(false);
+        setNavigation(*n);
     } else {
         Command1->setEnabled(false);
         Command2->setEnabled(false);
     }
+    showSaveState();
+}
+
+void PaperView::refresh()
+{
+    if (!cursor().isOpen() || cursor().waiting() || cursor().changed())
+        return;
+    const int n = paperCount();
+    cursor().moveTo(cursor().position(), n);
+    if (n == 0) {
+        showPosition(0);
+        emptyBoxes();
+        return;
+    }
+    ShowJk();
+    setNavigation(n);
 }
 
 void PaperView::ShowJk()
@@ -232,8 +266,8 @@ void PaperView::ShowJk()
     std::optional<Paper> paper;
     int count = 0;
     {
-        const PaperLibrary library(m_form.OpenLibrary);
-        paper = library.read(m_form.CurrentPaper - 1, &error);
+        const PaperLibrary library(cursor().library());
+        paper = library.read(cursor().position() - 1, &error);
         if (paper)
             count = library.count(&error).value_or(0);
     }
@@ -248,46 +282,40 @@ void PaperView::ShowJk()
         else
             box->setTextRTF(*rtf);
     }
-    const PaperParticulars& p = paper->particulars;
-    Text5->setText(p.name);
-    Text6->setText(p.setter);
-    Text7->setText(p.group);
-    Text8->setText(p.department);
-    Text9->setText(p.date);
     m_showing = false;
+    setParticulars(paper->particulars);
+    cursor().shown();
     showPosition(count);
-    Command3->setEnabled(false);
+    showSaveState();
     Command4->setEnabled(true);
     Command18->setEnabled(true);
 }
 
 void PaperView::clearLibrary()
 {
-    m_form.OpenLibrary.clear();
-    m_form.CurrentPaper = 0;
+    cursor().close();
     Command1->setEnabled(false);
     Command2->setEnabled(false);
-    if (!m_form.paperWaiting()) {
+    if (!cursor().waiting())
         emptyBoxes();
-        Command3->setEnabled(false);
-    }
+    showSaveState();
     Command4->setEnabled(false);
     Command18->setEnabled(false);
 }
 
-void PaperView::offerToSave()
+bool PaperView::offerToSave()
 {
-    if (!Command3->isEnabled() || m_form.paperWaiting())
-        return;
+    // Edits of a shown paper, or what was typed into an empty library.
+    if (cursor().waiting() || !cursor().isOpen() || !cursor().changed())
+        return true;
     const Answer answer = m_form.prompt().message(QStringLiteral("打开的题库可能被修改，是否先保存？"),
                                                   QStringLiteral("警告"), Icon::Question, Buttons::YesNo, Answer::Yes);
-    if (answer == Answer::Yes) {
-        if (m_form.CurrentPaper == 0)
-            fileAsNewPaper(m_form.OpenLibrary);
-        else
-            SaveJk();
-    }
-    Command3->setEnabled(false);
+    bool saved = true;
+    if (answer == Answer::Yes)
+        saved = cursor().position() == 0 ? fileAsNewPaper(cursor().library()) : SaveJk();
+    cursor().shown();
+    showSaveState();
+    return saved;
 }
 
 void PaperView::TabStrip1_Click()
@@ -300,8 +328,8 @@ void PaperView::TabStrip1_Click()
 
 void PaperView::setNavigation(int count)
 {
-    Command1->setEnabled(m_form.CurrentPaper > 1);
-    Command2->setEnabled(m_form.CurrentPaper < count);
+    Command1->setEnabled(cursor().position() > 1);
+    Command2->setEnabled(cursor().position() < count);
 }
 
 void PaperView::Command1_Click()
@@ -324,8 +352,8 @@ void PaperView::step(int delta)
         return;
     }
     // A paper deleted meanwhile elsewhere: the position stays within the library.
-    m_form.CurrentPaper = std::clamp(m_form.CurrentPaper + delta, 1, n);
-    if (!m_form.paperWaiting())
+    cursor().step(delta, n);
+    if (!cursor().waiting())
         ShowJk();
     setNavigation(n);
 }
@@ -341,27 +369,17 @@ void PaperView::Command19_Click()
     // The jump replaces the shown paper too: its changes are offered for saving first.
     offerToSave();
     const int n = paperCount();
-    if (n > 0) {
-        if (Val(Text4->text()) > n)
-            Text4->setText(QString::number(n));
-        m_form.CurrentPaper = int(roundHalfEven(Val(Text4->text())));
-        if (!m_form.paperWaiting())
-            ShowJk();
-    }
     if (n < 1) {
         Command1->setEnabled(false);
         Command2->setEnabled(false);
         return;
     }
-    Command1->setEnabled(true);
-    if (m_form.CurrentPaper <= 1) {
-        Command1->setEnabled(false);
-        m_form.CurrentPaper = 1;
-    }
-    if (m_form.CurrentPaper < n)
-        Command2->setEnabled(true);
-    if (m_form.CurrentPaper == n)
-        Command2->setEnabled(false);
+    if (Val(Text4->text()) > n)
+        Text4->setText(QString::number(n));
+    cursor().moveTo(int(roundHalfEven(Val(Text4->text()))), n);
+    if (!cursor().waiting())
+        ShowJk();
+    setNavigation(n);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -380,23 +398,25 @@ bool PaperView::fileAsNewPaper(const QString& library)
         m_form.reportError(error);
         return false;
     }
-    m_form.workspace().setCallerCode(QString());
-    Command3->setEnabled(false);
+    cursor().filed();
+    showSaveState();
     return true;
 }
 
 bool PaperView::SaveJk()
 {
-    const QByteArray document = shownBox()->TextRTF();
-    if (document.isEmpty())
-        return true;
-    const PaperDocument which = TabStrip1->currentIndex() == 1 ? PaperDocument::Answers : PaperDocument::Paper;
+    // Every box the teacher changed is saved, whichever tab is shown.
+    PaperEdit edit;
+    edit.particulars = particulars();
+    if (cursor().changed(LibraryCursor::PaperBox))
+        edit.paper = RichTextBox1->TextRTF();
+    if (cursor().changed(LibraryCursor::AnswerBox))
+        edit.answers = RichTextBox2->TextRTF();
     QString error;
     bool saved = false;
     {
         const BusyCursor busy;
-        saved =
-            PaperLibrary(m_form.OpenLibrary).update(m_form.CurrentPaper - 1, which, document, particulars(), &error);
+        saved = PaperLibrary(cursor().library()).update(cursor().position() - 1, edit, &error);
     }
     if (!saved)
         m_form.reportError(error);
@@ -410,7 +430,7 @@ void PaperView::Command3_Click()
         m_form.reportError(QStringLiteral("请选择试卷库名！"));
         return;
     }
-    if (m_form.paperWaiting() || m_form.OpenLibrary.isEmpty() || m_form.CurrentPaper == 0) {
+    if (cursor().waiting() || !cursor().isOpen() || cursor().position() == 0) {
         // AddJk: the waiting paper, or what was typed into an empty library, becomes the
         // last paper of the chosen library and is shown from there.
         if (fileAsNewPaper(selected))
@@ -423,7 +443,7 @@ void PaperView::Command3_Click()
 
 void PaperView::Command18_Click()
 {
-    if (m_form.paperWaiting() || m_form.CurrentPaper < 1)
+    if (cursor().waiting() || cursor().position() < 1)
         return;
     if (m_form.prompt().message(QStringLiteral("您真的要删除当前打开的试卷及答卷吗？"), QStringLiteral("警告"),
                                 Icon::Question, Buttons::YesNo, Answer::No)
@@ -433,24 +453,23 @@ void PaperView::Command18_Click()
     std::optional<int> left;
     {
         const BusyCursor busy;
-        left = PaperLibrary(m_form.OpenLibrary).remove(m_form.CurrentPaper - 1, &error);
+        left = PaperLibrary(cursor().library()).remove(cursor().position() - 1, &error);
     }
     if (!left) {
         m_form.reportError(error);
         return;
     }
     const int n = *left;
+    // The paper that followed the deleted one takes its place; after the last, the new last.
+    cursor().moveTo(cursor().position(), n);
     if (n == 0) {
         emptyBoxes();
-        m_form.CurrentPaper = 0;
+        cursor().shown();
         showPosition(0);
         for (QPushButton* b : {Command1, Command2, Command3, Command4, Command18})
             b->setEnabled(false);
         return;
     }
-    // The paper that followed the deleted one takes its place; after the last, the new last.
-    if (m_form.CurrentPaper >= n && m_form.CurrentPaper != 1)
-        m_form.CurrentPaper = n;
     ShowJk();
     setNavigation(n);
 }
@@ -458,18 +477,40 @@ void PaperView::Command18_Click()
 // ---------------------------------------------------------------------------------------
 // Arrivals, import, word processor, closing
 
-void PaperView::receivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf)
+bool PaperView::receivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf, PaperOrigin origin,
+                             const QString& name)
 {
     // The shown paper is replaced by the arriving one: its changes are offered for saving.
-    offerToSave();
+    if (!offerToSave())
+        return false;
+    // So is a paper still waiting to be filed.
+    if (cursor().waiting()) {
+        const Answer answer =
+            m_form.prompt().message(QStringLiteral("还有一份试卷没有存入试卷库，是否先存入？"), QStringLiteral("警告"),
+                                    Icon::Question, Buttons::YesNo, Answer::Yes);
+        if (answer == Answer::Yes) {
+            const QString selected = m_form.selectedLibrary();
+            if (selected.isEmpty()) {
+                m_form.reportError(QStringLiteral("请选择试卷库名！"));
+                return false;
+            }
+            if (!fileAsNewPaper(selected))
+                return false;
+            openLibrary();
+        }
+    }
     m_showing = true;
     RichTextBox1->setTextRTF(paperRtf);
     RichTextBox2->setTextRTF(answersRtf);
     m_showing = false;
-    Text9->setText(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
-    Command3->setEnabled(true);
-    // The boxes hold the waiting paper, not the library's: nothing there to delete.
-    Command18->setEnabled(false);
+    // A new paper's particulars start from its header, not from the paper shown before.
+    setParticulars({name, QString(), QString(), QString(), QDate::currentDate().toString(Qt::ISODate)});
+    cursor().receive(origin);
+    showSaveState();
+    // The boxes hold the waiting paper, not the library's: nothing there to page or delete.
+    for (QPushButton* b : {Command1, Command2, Command18})
+        b->setEnabled(false);
+    return true;
 }
 
 void PaperView::importPaper()
@@ -505,7 +546,7 @@ void PaperView::importPaper()
     if (documents[1])
         RichTextBox2->setTextRTF(*documents[1]);
     m_showing = false;
-    m_form.workspace().setCallerCode(QStringLiteral("zj"));
+    cursor().receive(PaperOrigin::Imported);
     Command3_Click();
 }
 

@@ -5,7 +5,10 @@
 //
 // "保存试卷" (Command3) is the unsaved-change marker: any edit of a document or of the
 // particulars enables it while a library is open, showing a paper disables it, and
-// whatever would replace the shown paper offers to save first.
+// whatever would replace the shown paper offers to save first. Which boxes changed, which
+// paper is shown and whether a paper waits is kept by the window's LibraryCursor.
+
+#include "bankstore/library_cursor.h"
 
 #include <QGroupBox>
 #include <optional>
@@ -51,18 +54,25 @@ public:
     // Opens the library chosen in the list (after offering to save the shown paper) and
     // shows its last paper, unless a paper waits.
     void openLibrary();
-    // Shows paper CurrentPaper of the open library.
+    // Shows the cursor's paper of the open library.
     void ShowJk();
+    // Shown again from the menu: the shown paper is read again, unless it has changes or
+    // a paper waits.
+    void refresh();
     // The state without a library: nothing to page through, the boxes emptied unless a
     // paper waits.
     void clearLibrary();
     // If the shown paper has unsaved changes, asks whether to save them first: Yes saves,
-    // No drops them. A waiting paper is not asked about: it keeps waiting.
-    void offerToSave();
+    // No drops them. A waiting paper is not asked about: it keeps waiting. False when the
+    // saving failed (after saying why).
+    bool offerToSave();
     // "导入试卷": a paper and its answer sheet from two RTF files, filed at once.
     void importPaper();
-    // Receives a paper to be filed (see Form7::receivePaper).
-    void receivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf);
+    // Receives a paper to be filed (see Form7::receivePaper), after offering to save the
+    // shown paper's changes and to file a paper still waiting. False when the paper was not
+    // taken (saving failed, or no library was chosen to file the waiting one in).
+    bool receivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf, PaperOrigin origin,
+                      const QString& name);
 
 public Q_SLOTS:
     void TabStrip1_Click();
@@ -75,23 +85,27 @@ public Q_SLOTS:
     void Command5_Click();
 
 private:
-    // An edit of a box: the marker is set while a library is open.
-    void changed();
+    LibraryCursor& cursor() const;
+    // An edit of a box: it counts while a library is open or a paper waits.
+    void edited(LibraryCursor::Box box);
+    // "保存试卷" as the cursor says.
+    void showSaveState();
     PaperParticulars particulars() const;
+    void setParticulars(const PaperParticulars& particulars);
     // The number of papers of the open library; 0 when none is open or it cannot be read
     // (after saying why).
     int paperCount();
     void emptyBoxes();
-    // The counters: `count` papers, CurrentPaper shown.
+    // The counters: `count` papers, the cursor's shown.
     void showPosition(int count);
-    // "上一份" and "下一份" as CurrentPaper of `count` allows.
+    // "上一份" and "下一份" as the cursor's position of `count` allows.
     void setNavigation(int count);
     // "上一份" (-1) and "下一份" (+1): the paper that many places away, within the library.
     void step(int delta);
     // AddJk: the two boxes and the particulars as a new last paper of `library`; the
     // waiting ends. False after saying why not.
     bool fileAsNewPaper(const QString& library);
-    // SaveJk: the document of the chosen tab and the particulars into the shown paper.
+    // SaveJk: every changed document and the particulars into the shown paper.
     bool SaveJk();
 
     Form7& m_form;

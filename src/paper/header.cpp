@@ -1,6 +1,7 @@
 #include "paper/header.h"
 
 #include "paper/fragments.h"
+#include "rtf/rich_text.h"
 #include "rtf/rtf_reader.h"
 
 #include <QTextBlock>
@@ -8,6 +9,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
 
 namespace qm::paper {
 
@@ -46,6 +48,28 @@ void insertRun(QTextCursor& cursor, const Run& run)
         if (!lines[i].isEmpty())
             cursor.insertText(lines[i], chars);
     }
+}
+
+// The most lines a header has before its scoring table: two title lines, an empty line,
+// the candidate line and the empty line under it, and a little room for hand edits.
+constexpr int kMaxLinesBeforeTable = 8;
+
+// The header's scoring table, nullptr when the document does not start with a header.
+QTextTable* scoringTable(const QTextDocument& doc)
+{
+    int lines = 0;
+    for (auto it = doc.rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (QTextFrame* frame = it.currentFrame()) {
+            auto* table = qobject_cast<QTextTable*>(frame);
+            if (!table || table->rows() < 1 || table->columns() < 1)
+                return nullptr;
+            const QString first = table->cellAt(0, 0).firstCursorPosition().block().text().trimmed();
+            return first == QStringLiteral("题号") ? table : nullptr;
+        }
+        if (++lines > kMaxLinesBeforeTable)
+            return nullptr;
+    }
+    return nullptr;
 }
 
 QString variantText(Variant variant)
@@ -111,6 +135,78 @@ void buildHeader(QTextDocument& header, const HeaderSettings& s, const QString& 
 
     insertRun(cursor, {QStringLiteral("\n"), hei, 10.5, true});
     insertRun(cursor, {QStringLiteral("\n"), hei, 10.5, true, false, Qt::AlignLeft});
+    cursor.endEditBlock();
+}
+
+int headerEnd(const QTextDocument& doc)
+{
+    const QTextTable* table = scoringTable(doc);
+    if (!table)
+        return 0;
+    // The lines after the table: the empty ones that close the header are skipped, but the
+    // last line of the document stays (in a header alone it is where the paper goes on).
+    QTextBlock line = doc.findBlock(table->lastPosition()).next();
+    for (int i = 0; i < 2 && line.isValid() && line.length() == 1 && line.next().isValid(); ++i)
+        line = line.next();
+    return line.isValid() ? line.position() : doc.characterCount() - 1;
+}
+
+int scoringTableTypes(const QTextDocument& doc)
+{
+    const QTextTable* table = scoringTable(doc);
+    // 题号, a column for each type, 总分.
+    return table ? std::max(table->columns() - 2, 0) : -1;
+}
+
+void replaceScoringTable(QTextDocument& doc, const QByteArray& tableRtf)
+{
+    const QTextTable* table = scoringTable(doc);
+    if (!table)
+        return;
+    // The lines around the table keep their formats (the header centres them).
+    const QTextBlock before = doc.findBlock(table->firstPosition()).previous();
+    const QTextBlock after = doc.findBlock(table->lastPosition()).next();
+    const QTextBlockFormat beforeFormat = before.blockFormat();
+    const QTextCharFormat beforeChars = before.charFormat();
+    const QTextBlockFormat afterFormat = after.blockFormat();
+    const QTextCharFormat afterChars = after.charFormat();
+    QTextDocument replacement;
+    RtfReader::read(tableRtf, &replacement);
+    QTextCursor cursor(&doc);
+    cursor.beginEditBlock();
+    cursor.setPosition(table->firstPosition() - 1);
+    cursor.setPosition(table->lastPosition() + 1, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    // The removal took the table with the line before it; the table's document brings a
+    // line before the table again.
+    const int at = cursor.position();
+    insertDocument(cursor, replacement);
+    QTextCursor line(doc.findBlock(at));
+    line.setBlockFormat(beforeFormat);
+    line.setBlockCharFormat(beforeChars);
+    cursor.setBlockFormat(afterFormat);
+    cursor.setBlockCharFormat(afterChars);
+    cursor.endEditBlock();
+}
+
+void placeHeader(QTextDocument& doc, const QTextDocument& header)
+{
+    const int end = headerEnd(doc);
+    // The line after the header keeps its own paragraph format once the new header's last
+    // (empty) line has joined it.
+    const QTextBlock after = doc.findBlock(end);
+    const QTextBlockFormat kept = after.blockFormat();
+    const QTextCharFormat keptChars = after.charFormat();
+    QTextCursor cursor(&doc);
+    cursor.beginEditBlock();
+    if (end > 0) {
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    insertDocument(cursor, header);
+    cursor.setBlockFormat(kept);
+    if (cursor.block().length() == 1)
+        cursor.setBlockCharFormat(keptChars);
     cursor.endEditBlock();
 }
 

@@ -27,4 +27,19 @@ QString headerTitleLines(const HeaderSettings& settings, const QString& bankFile
 void buildHeader(QTextDocument& header, const HeaderSettings& settings, const QString& bankFileName,
                  const QByteArray& scoringTableRtf);
 
+// Where a paper's header ends, 0 when the document starts without one. A header is
+// recognised by its scoring table: the first table of the document, standing after no more
+// than the few lines of the title and the candidate line, with "题号" in its first cell.
+// The empty lines that close the header after the table (at most two) belong to it.
+int headerEnd(const QTextDocument& doc);
+// The number of question types the header's scoring table has columns for, -1 when the
+// document has no header.
+int scoringTableTypes(const QTextDocument& doc);
+// Replaces the header's scoring table by `tableRtf` (the table for another number of
+// types); the rest of the header, edits included, stays. Nothing without a header.
+void replaceScoringTable(QTextDocument& doc, const QByteArray& tableRtf);
+// Puts `header` at the top of `doc` in place of the header the document has, or before its
+// first line when it has none. What follows the header, edits included, stays as it is.
+void placeHeader(QTextDocument& doc, const QTextDocument& header);
+
 }  // namespace qm::paper

@@ -11,10 +11,8 @@
 #include "compose/draw.h"
 #include "compose/plan_file.h"
 #include "core/workspace.h"
-#include "paper/assembly.h"
-#include "paper/fragments.h"
-#include "paper/header.h"
 #include "paper/header_settings.h"
+#include "paper/paper_job.h"
 #include "paper/pdf.h"
 #include "rtf/rtf_writer.h"
 #include "tools/command.h"
@@ -168,15 +166,12 @@ int compose(const QStringList& args, const Workspace& workspace)
     if (!drawn)
         return failure(error);
 
-    const QString templatePath = workspace.ProgramDir() + QStringLiteral("qm.qm");
-    const std::optional<QByteArray> table =
-        paper::loadScoringTable(templatePath, paper::sectionCount(drawn->rows), &error);
-    if (!table)
-        return failure(error);
-    QTextDocument header;
-    paper::buildHeader(header, settings, QFileInfo(bankPath).fileName(), *table);
-    const std::optional<paper::AssembledPaper> assembled =
-        paper::assemblePaper(bankPath, templatePath, header, drawn->rows, &error);
+    paper::PaperJob job;
+    job.sections = paper::sectionsOfDraw(bankPath, drawn->rows);
+    job.settings = settings;
+    job.bankFileName = QFileInfo(bankPath).fileName();
+    job.templatePath = workspace.ProgramDir() + QStringLiteral("qm.qm");
+    const std::optional<paper::AssembledPaper> assembled = paper::makePaper(job, &error);
     if (!assembled)
         return failure(error);
 

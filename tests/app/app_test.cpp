@@ -230,7 +230,7 @@ TEST_F(WholeProgram, APaperFromAutomaticCompositionIsFiledInTheChosenLibrary)
 
     // The library window comes up holding the paper, waiting to file it.
     EXPECT_TRUE(papers().isVisible());
-    EXPECT_EQ(dir.workspace.CallerCode(), "3");
+    EXPECT_EQ(callerCode(papers().cursor.origin()), "3");
     PaperView& view = *papers().Paper;
     EXPECT_EQ(view.RichTextBox1->Text(), "一、选择题\n1．细胞是什么？");
     EXPECT_EQ(view.RichTextBox2->Text(), "一、选择题\n1．生命的基本单位");
@@ -240,7 +240,7 @@ TEST_F(WholeProgram, APaperFromAutomaticCompositionIsFiledInTheChosenLibrary)
     papers().File1->clickItem(papers().File1->ListIndex());
     view.Text5->setText("期中考试");
     view.Command3->click();
-    EXPECT_EQ(dir.workspace.CallerCode(), "");
+    EXPECT_EQ(callerCode(papers().cursor.origin()), "");
     PaperLibrary library(dir.file("tiku/样板学科/期中.Juk"));
     ASSERT_EQ(library.count(), 1);
     const Paper filed = *library.read(0);
@@ -287,7 +287,7 @@ TEST_F(WholeProgram, APaperComposedByHandGoesToTheLibraryAndTheBankShowsItsStati
     compose.Command7->click();
     compose.Frame5->Command14->click();
     EXPECT_TRUE(papers().isVisible());
-    EXPECT_EQ(dir.workspace.CallerCode(), "5");
+    EXPECT_EQ(callerCode(papers().cursor.origin()), "5");
     PaperView& view = *papers().Paper;
     EXPECT_EQ(view.RichTextBox1->Text(), compose.RichTextBox3->Text());
     EXPECT_TRUE(view.RichTextBox1->Text().startsWith("一、1."));

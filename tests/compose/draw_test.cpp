@@ -110,13 +110,17 @@ TEST(Draw, RowsAskingTooManyOrNoneAndTheSectionLimit)
         numbers << r.type + QString::number(r.number) + "/" + r.sectionTotal;
     EXPECT_EQ(numbers, QStringList({"选择题1/8", "选择题2/8", "填空题1/", "填空题2/", "填空题3/"}));
 
-    // Ten sections are refused even when they draw nothing; nine are a paper.
+    // Only the sections that draw count: ten types of which nine draw are a paper of nine
+    // sections; ten that draw are refused.
     Grid ten{gridHeader(kTypeDifficultyScore)};
     for (int i = 1; i <= 9; ++i)
-        ten << row(QStringLiteral("题型%1").arg(i), "易", "1", "0");
-    QString error;
-    EXPECT_TRUE(drawPaper(bank.path, ten, random, &error));
+        ten << row(QStringLiteral("题型%1").arg(i), "易", "1", "1");
     ten << row("题型10", "易", "1", "0");
+    QString error;
+    EXPECT_EQ(drawingSectionCount(ten), 9);
+    EXPECT_TRUE(drawPaper(bank.path, ten, random, &error));
+    ten.last() = row("题型10", "易", "1", "2");
+    EXPECT_EQ(drawingSectionCount(ten), 10);
     EXPECT_FALSE(drawPaper(bank.path, ten, random, &error));
     EXPECT_EQ(error, "试卷最多只能有九个大题（题型），请减少题型后再出卷！");
 

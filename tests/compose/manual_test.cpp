@@ -41,10 +41,31 @@ TEST(ManualPicks, LabelsRunPerTypeAndASecondPickIsRefused)
     picks.clear();
     EXPECT_TRUE(picks.isEmpty());
     EXPECT_EQ(picks.pick({0, "单选题", 7}).label, "一、4.");
-    // Another bank starts every type at 1 again.
-    picks.reset();
-    EXPECT_TRUE(picks.isEmpty());
+    // Another bank starts every type at 1 again and keeps what was picked.
+    picks.newBank();
+    EXPECT_EQ(picks.keys(), (QStringList{"000单选题||7"}));
     EXPECT_EQ(picks.pick({1, "填空题", 1}).label, "二、1.");
+}
+
+TEST(ManualPicks, PicksOfSeveralBanksAreKeptWithTheirBank)
+{
+    ManualPicks picks;
+    EXPECT_EQ(picks.pick({0, "单选题", 4}, "/题库/期中.tik").outcome, ManualPicks::Outcome::Picked);
+    picks.newBank();
+    // The same 编号 in another bank is another question.
+    EXPECT_EQ(picks.pick({1, "单选题", 4}, "/题库/综合.tik").label, "二、1.");
+    EXPECT_EQ(picks.pick({0, "填空题", 2}, "/题库/综合.tik").label, "一、1.");
+    EXPECT_EQ(picks.pick({1, "单选题", 4}, "/题库/综合.tik").outcome, ManualPicks::Outcome::AlreadyPicked);
+    EXPECT_TRUE(picks.hasPicksFrom("/题库/期中.tik"));
+    EXPECT_FALSE(picks.hasPicksFrom("/题库/其他.tik"));
+    // Shown while 综合 is browsed: the pick of 期中 names its bank.
+    EXPECT_EQ(picks.shownKeys("/题库/综合.tik"), (QStringList{"000单选题||4（期中）", "000填空题||2", "001单选题||4"}));
+
+    // One section per type, whichever bank its questions come from, in the order the
+    // types first occur.
+    EXPECT_EQ(arrangePicks(picks.picks()), (QList<ArrangedQuestion>{{1, "单选题", 1, 4, "/题库/期中.tik"},
+                                                                    {1, "单选题", 2, 4, "/题库/综合.tik"},
+                                                                    {2, "填空题", 1, 2, "/题库/综合.tik"}}));
 }
 
 TEST(ManualPicks, TwentyTypesHaveNumeralsAndTheTwentyFirstIsRefused)
@@ -60,7 +81,7 @@ TEST(ManualPicks, TwentyTypesHaveNumeralsAndTheTwentyFirstIsRefused)
 TEST(ArrangePicks, SectionsFollowTheTypesThatArePickedAndNumbersRestart)
 {
     // Types at places 2 and 0: the one at place 0 becomes the first section.
-    EXPECT_EQ(arrangePicks({"000单选题||4", "002计算题||9"}),
+    EXPECT_EQ(arrangePicks(QStringList{"000单选题||4", "002计算题||9"}),
               (QList<ArrangedQuestion>{{1, "单选题", 1, 4}, {2, "计算题", 1, 9}}));
     // Within a section the keys' order: 编号 as text ("10" before "9").
     ManualPicks picks;
@@ -74,8 +95,8 @@ TEST(ArrangePicks, SectionsFollowTheTypesThatArePickedAndNumbersRestart)
     picks.removeAt(2);
     EXPECT_EQ(arrangePicks(picks.keys()),
               (QList<ArrangedQuestion>{{1, "单选题", 1, 5}, {2, "填空题", 1, 10}, {2, "填空题", 2, 9}}));
-    EXPECT_TRUE(arrangePicks({}).isEmpty());
-    EXPECT_EQ(arrangePicks({"不是键", "000单选题||1"}), (QList<ArrangedQuestion>{{1, "单选题", 1, 1}}));
+    EXPECT_TRUE(arrangePicks(QStringList{}).isEmpty());
+    EXPECT_EQ(arrangePicks(QStringList{"不是键", "000单选题||1"}), (QList<ArrangedQuestion>{{1, "单选题", 1, 1}}));
 }
 
 TEST(BankInformation, GridRowsAndATreeWhoseSharedPathsShareNodes)

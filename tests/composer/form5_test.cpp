@@ -215,17 +215,29 @@ TEST_F(Form5Test, PicksAreLabelledPerTypeAndASecondPickIsRefused)
     EXPECT_EQ(paper(), "一、1.单选题 易 第1题\n一、2.单选题 易 第2题\n二、1.计算题 易 第1题\n");
 }
 
-TEST_F(Form5Test, AnotherBankKeepsThePaperAndStartsTheNumbersAgain)
+TEST_F(Form5Test, AnotherBankKeepsThePaperAndItsPicksAndStartsTheNumbersAgain)
 {
     filter("计算题");
     browse().Command5->click();
     choose(bank().Combo2, "综合.tik");
-    EXPECT_TRUE(picked().isEmpty());
+    // The pick of 期中 stays, named with its bank; 综合's type order is free until a pick.
+    EXPECT_EQ(picked(), QStringList{"001计算题||4（期中）"});
     EXPECT_TRUE(form->Command18->isEnabled());
     EXPECT_EQ(paper(), "二、1.计算题 易 第1题\n");
     filter("单选题");
     browse().Command5->click();
     EXPECT_EQ(paper(), "二、1.计算题 易 第1题\n一、1.单选题 易 第1题\n");
+    EXPECT_EQ(picked(), (QStringList{"000单选题||1", "001计算题||4（期中）"}));
+    EXPECT_FALSE(form->Command18->isEnabled());
+    // The pick of the other bank is previewed from its own bank.
+    form->Frame7->List1->setCurrentRow(1);
+    EXPECT_EQ(documentText(*form->Frame7->RichTextBox10->document()), "计算题 易 第1题");
+
+    // "整理试卷" keeps the questions of both banks, each read from its own.
+    form->Command15->click();
+    EXPECT_EQ(paper(), "一、单选题\n1.单选题 易 第1题\n二、计算题\n1.计算题 易 第1题\n");
+    EXPECT_EQ(answers(),
+              "一、单选题\n1.单选题 易 第1题\n答：单选题答1\n二、计算题\n1.计算题 易 第1题\n答：计算题答1\n");
 
     // A subject without banks leaves nothing to browse; "预览题目" asks for a bank.
     choose(bank().Combo1, "语文");
@@ -289,9 +301,15 @@ TEST_F(Form5Test, RebuildingSectionsByTheTypesPickedWithDeletionAndClearing)
     browse().Command5->click();
     EXPECT_TRUE(paper().endsWith("三、1.填空题 易 第1题\n三、2.填空题 易 第2题\n一、1.单选题 易 第1题\n"));
 
+    // The header of a paper of two sections has a scoring table of two type columns; before
+    // the first pick it had one for each of the bank's three types.
+    const QString threeTypes = "题号\n一\n二\n三\n总分\n得分\n\n\n\n\n";
+    ASSERT_TRUE(header.contains(threeTypes));
+    const QString twoSections = QString(header).replace(threeTypes, "题号\n一\n二\n总分\n得分\n\n\n\n");
     form->Command15->click();
-    EXPECT_EQ(paper(), header + "一、单选题\n1.单选题 易 第1题\n二、填空题\n1.填空题 易 第1题\n2.填空题 易 第2题\n");
-    EXPECT_EQ(answers(), header
+    EXPECT_EQ(paper(),
+              twoSections + "一、单选题\n1.单选题 易 第1题\n二、填空题\n1.填空题 易 第1题\n2.填空题 易 第2题\n");
+    EXPECT_EQ(answers(), twoSections
                              + "一、单选题\n1.单选题 易 第1题\n答：单选题答1\n二、填空题\n1.填空题 易 第1题\n"
                                "答：填空题答1\n2.填空题 易 第2题\n答：填空题答2\n");
 
@@ -311,7 +329,7 @@ TEST_F(Form5Test, RebuildingSectionsByTheTypesPickedWithDeletionAndClearing)
     EXPECT_EQ(picked(), (QStringList{"000单选题||1", "002填空题||6"}));
     EXPECT_TRUE(paper().contains("2.填空题 易 第2题"));
     form->Command15->click();
-    EXPECT_EQ(paper(), header + "一、单选题\n1.单选题 易 第1题\n二、填空题\n1.填空题 易 第2题\n");
+    EXPECT_EQ(paper(), twoSections + "一、单选题\n1.单选题 易 第1题\n二、填空题\n1.填空题 易 第2题\n");
 
     // "清空试卷" and a rebuild leave the header alone.
     edit.Command22->click();
@@ -402,7 +420,7 @@ TEST_F(Form5Test, APaperUnderWaySurvivesClosingAndGoesToTheLibraryAsCaller5)
     form->Command7->click();
     form->Frame5->Command14->click();
     ASSERT_EQ(archived.size(), 1);
-    EXPECT_EQ(dir.workspace.CallerCode(), "5");
+    EXPECT_EQ(archived[0][2].toString(), "《期中》期末试卷");
     EXPECT_EQ(rtfPlainText(archived[0][0].toByteArray()), "二、1.计算题 易 第1题\n");
     EXPECT_EQ(rtfPlainText(archived[0][1].toByteArray()), "二、1.计算题 易 第1题\n答：计算题答1\n");
 }

@@ -142,7 +142,8 @@ TEST_F(HeaderAndPaper, AssemblyPutsSectionsAndQuestionsInThePaperAndAnswersInThe
     QSignalSpy archived(form.get(), &Form3::archivePaper);
     paperPanel().Command14->click();
     ASSERT_EQ(archived.size(), 1);
-    EXPECT_EQ(dir.workspace.CallerCode(), "3");
+    // Named as the header names it.
+    EXPECT_EQ(archived[0][2].toString(), "高一(3)班《期中》期末试卷");
     EXPECT_TRUE(archived[0][0].toByteArray().startsWith("{\\rtf"));
     EXPECT_TRUE(archived[0][1].toByteArray().startsWith("{\\rtf"));
     form->Command7->click();

@@ -31,10 +31,10 @@ TEST_F(Form7Libraries, TheSubjectChoiceListsTheLibrariesBelowTheProgramDirectory
 
     // A subject choice closes the open library and empties the boxes.
     choose("期中.Juk");
-    EXPECT_EQ(form->OpenLibrary, libraryPath("期中.Juk"));
+    EXPECT_EQ(form->cursor.library(), libraryPath("期中.Juk"));
     form->Combo1->setCurrentIndex(1);
-    EXPECT_EQ(form->OpenLibrary, "");
-    EXPECT_EQ(form->CurrentPaper, 0);
+    EXPECT_EQ(form->cursor.library(), "");
+    EXPECT_EQ(form->cursor.position(), 0);
     EXPECT_EQ(paperText(), "");
     for (QPushButton* b : {view().Command1, view().Command2, view().Command4, view().Command18})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
@@ -60,11 +60,11 @@ TEST_F(Form7Libraries, TheSubjectListFollowsTheBankWindow)
     // Rebuilt with the chosen subject still there: it stays chosen and open.
     fresh.setSubjects({"数学", "化学"});
     EXPECT_EQ(fresh.Combo1->currentText(), "数学");
-    EXPECT_EQ(fresh.OpenLibrary, libraryPath("期中.Juk"));
+    EXPECT_EQ(fresh.cursor.library(), libraryPath("期中.Juk"));
     // Gone: nothing chosen, nothing open.
     fresh.setSubjects({"化学"});
     EXPECT_EQ(fresh.Combo1->currentText(), "");
-    EXPECT_EQ(fresh.OpenLibrary, "");
+    EXPECT_EQ(fresh.cursor.library(), "");
     EXPECT_EQ(fresh.File1->ListCount(), 0);
 }
 
@@ -120,7 +120,7 @@ TEST_F(Form7Libraries, ANewLibraryIsACopyOfTheTemplateUnderANameNotYetTaken)
     EXPECT_TRUE(form->Frame1->isHidden());
     EXPECT_EQ(readAll(libraryPath("期末.Juk")), readAll(dir.file("jk.jk")));
     EXPECT_EQ(listed(), (QStringList{"Final.Juk", "期末.Juk", "期中.JUK"}));
-    EXPECT_EQ(form->OpenLibrary, "");  // not opened
+    EXPECT_EQ(form->cursor.library(), "");  // not opened
 
     library().Command6->click();
     form->Frame1->Command12->click();
@@ -141,8 +141,8 @@ TEST_F(Form7Libraries, DeletingALibraryAsksFirstAndEnterKeepsIt)
     prompt.verify();
     EXPECT_FALSE(QFile::exists(libraryPath("期中.Juk")));
     EXPECT_EQ(listed(), QStringList());
-    EXPECT_EQ(form->OpenLibrary, "");
-    EXPECT_EQ(form->CurrentPaper, 0);
+    EXPECT_EQ(form->cursor.library(), "");
+    EXPECT_EQ(form->cursor.position(), 0);
     EXPECT_EQ(paperText(), "");
     for (QPushButton* b : {view().Command1, view().Command2, view().Command4, view().Command18})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
@@ -194,7 +194,7 @@ TEST_F(Form7Libraries, OpeningAFileThatIsNoLibraryNamesItAndChangesNothing)
     form->File1->clickItem(int(listed().indexOf("坏.Juk")));
     prompt.verify();
     EXPECT_EQ(readAll(libraryPath("坏.Juk")), "not a library");
-    EXPECT_EQ(form->OpenLibrary, "");
+    EXPECT_EQ(form->cursor.library(), "");
     EXPECT_EQ(form->File1->FileName(), "");
     EXPECT_EQ(paperText(), "");
 }

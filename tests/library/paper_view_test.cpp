@@ -177,7 +177,7 @@ TEST_F(Form7Papers, DeletingAPaperShowsTheOneThatFollowedAndTheLastLeavesAnEmpty
     prompt.verify();
     EXPECT_EQ(shown(), " 0/0 --");
     EXPECT_EQ(answerText(), "");
-    EXPECT_EQ(form->CurrentPaper, 0);
+    EXPECT_EQ(form->cursor.position(), 0);
     for (QPushButton* b : {view().Command3, view().Command4, view().Command18})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     EXPECT_EQ(storedCount("单份.Juk"), 0);
@@ -199,9 +199,13 @@ TEST_F(Form7Papers, ComposedPapersWaitThroughChoicesAndAreFiledAsTheLastPaper)
     makeLibrary("期中.Juk", 2);
     for (const QString caller : {"3", "5"}) {
         SCOPED_TRACE(caller.toStdString());
-        form->receivePaper(rtfFromPlainText("组好的试卷" + caller), rtfFromPlainText("组好的答案" + caller), caller);
-        EXPECT_EQ(dir.workspace.CallerCode(), caller);
-        EXPECT_EQ(view().Text9->text(), QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+        form->receivePaper(rtfFromPlainText("组好的试卷" + caller), rtfFromPlainText("组好的答案" + caller),
+                           caller == "3" ? PaperOrigin::Automatic : PaperOrigin::Manual, "高一《数学》期中试卷");
+        EXPECT_EQ(callerCode(form->cursor.origin()), caller);
+        // The particulars start from the paper's header and today's date.
+        EXPECT_EQ(view().Text5->text(), "高一《数学》期中试卷");
+        EXPECT_EQ(view().Text6->text(), "");
+        EXPECT_EQ(view().Text9->text(), QDate::currentDate().toString("yyyy-MM-dd"));
         EXPECT_TRUE(view().Command3->isEnabled());
         EXPECT_FALSE(view().Command18->isEnabled());
 
@@ -210,7 +214,7 @@ TEST_F(Form7Papers, ComposedPapersWaitThroughChoicesAndAreFiledAsTheLastPaper)
         prompt.expectMessage("请选择试卷库名！", "错误", Icon::Warning);
         view().Command3->click();
         prompt.verify();
-        EXPECT_EQ(dir.workspace.CallerCode(), caller);
+        EXPECT_EQ(callerCode(form->cursor.origin()), caller);
 
         // Subject and library choices and paging leave the waiting paper in the boxes.
         form->Combo1->setCurrentIndex(1);
@@ -222,7 +226,7 @@ TEST_F(Form7Papers, ComposedPapersWaitThroughChoicesAndAreFiledAsTheLastPaper)
 
         view().Text5->setText("期中" + caller);
         view().Command3->click();
-        EXPECT_EQ(dir.workspace.CallerCode(), "");
+        EXPECT_EQ(callerCode(form->cursor.origin()), "");
         const int n = storedCount();
         EXPECT_EQ(n, caller == "3" ? 3 : 4);
         EXPECT_EQ(shown(), QStringLiteral("组好的试卷%1 %2/%2 <-").arg(caller).arg(n));
@@ -238,10 +242,10 @@ TEST_F(Form7Papers, ClosingKeepsAWaitingPaperWaiting)
 {
     makeLibrary("期中.Juk", 1);
     form->show();
-    form->receivePaper(rtfFromPlainText("等待的试卷"), rtfFromPlainText("等待的答案"), "3");
+    form->receivePaper(rtfFromPlainText("等待的试卷"), rtfFromPlainText("等待的答案"), PaperOrigin::Automatic, "试卷");
     view().Command5->click();  // no question: the paper is not lost
     EXPECT_TRUE(form->isHidden());
-    EXPECT_EQ(dir.workspace.CallerCode(), "3");
+    EXPECT_EQ(callerCode(form->cursor.origin()), "3");
     EXPECT_EQ(paperText(), "等待的试卷");
     EXPECT_TRUE(view().Command3->isEnabled());
 }
@@ -277,7 +281,7 @@ TEST_F(Form7Papers, ImportWithBothDialogsCancelledFilesWhatTheBoxesHold)
     EXPECT_EQ(storedCount(), 3);
     EXPECT_EQ(shown(), "试卷2 3/3 <-");
     EXPECT_EQ(stored(2)->particulars, paper(2).particulars);
-    EXPECT_EQ(dir.workspace.CallerCode(), "");
+    EXPECT_EQ(callerCode(form->cursor.origin()), "");
 }
 
 TEST_F(Form7Papers, ImportFilesTwoRtfFilesAndRefusesAnythingElse)
@@ -302,7 +306,7 @@ TEST_F(Form7Papers, ImportFilesTwoRtfFilesAndRefusesAnythingElse)
     prompt.verify();
     EXPECT_EQ(storedCount(), 1);
     EXPECT_EQ(shown(), "试卷1 1/1 --");
-    EXPECT_EQ(dir.workspace.CallerCode(), "");
+    EXPECT_EQ(callerCode(form->cursor.origin()), "");
 
     importing(dir.file("答.rtf"));
     library().Command9->click();

@@ -1,9 +1,10 @@
-// Assembling the paper and the answer sheet from drawn questions.
+// Making the paper and the answer sheet: drawn questions, questions picked by hand from
+// several banks, and the header at the top of a paper.
 
 #include "compose/draw.h"
-#include "paper/assembly.h"
 #include "paper/fragments.h"
 #include "paper/header.h"
+#include "paper/paper_job.h"
 #include "paper_docs.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
@@ -62,7 +63,21 @@ struct PaperTest : ::testing::Test {
 
     std::optional<AssembledPaper> assemble(const QList<ComposedRow>& rows, QString* error = nullptr)
     {
-        return assemblePaper(bank.path, dir.file("qm.qm"), header, rows, error);
+        return paperOf(sectionsOfDraw(bank.path, rows), PaperStyle::drawn(), error);
+    }
+    std::optional<AssembledPaper> rebuild(const QList<compose::ArrangedQuestion>& questions, QString* error = nullptr)
+    {
+        return paperOf(sectionsOfPicks(questions), PaperStyle::manual(), error);
+    }
+    std::optional<AssembledPaper> paperOf(const QList<PaperSection>& sections, const PaperStyle& style,
+                                          QString* error = nullptr, const QString& templateName = "qm.qm")
+    {
+        PaperJob job;
+        job.sections = sections;
+        job.header = &header;
+        job.templatePath = dir.file(templateName);
+        job.style = style;
+        return makePaper(job, error);
     }
 
     test::TempProgramDir dir{QStringList{"qm.qm"}};
@@ -184,17 +199,17 @@ TEST_F(PaperTest, NothingWhenThePaperCannotBeMade)
     QList<ComposedRow> rows;
     for (int i = 0; i < 10; ++i)
         rows << row(QString("题型%1").arg(i % 5), 1, 1);  // ten sections of five types
-    EXPECT_EQ(sectionCount(rows), 10);
+    EXPECT_EQ(sectionsOfDraw(bank.path, rows).size(), 10);
     QString error;
     EXPECT_FALSE(assemble(rows, &error));
     EXPECT_EQ(error, "试卷最多只能有九个大题（题型）！");
     rows.removeLast();
     EXPECT_TRUE(assemble(rows));
 
-    EXPECT_FALSE(assemblePaper(bank.path, dir.file("无.qm"), header, {row("单选题", 1, 1)}, &error));
+    EXPECT_FALSE(paperOf(sectionsOfDraw(bank.path, {row("单选题", 1, 1)}), PaperStyle::drawn(), &error, "无.qm"));
     EXPECT_TRUE(error.contains("无.qm")) << error.toStdString();
     EXPECT_TRUE(error.contains("阅卷人")) << error.toStdString();
-    EXPECT_FALSE(assemblePaper(dir.file("无.tik"), dir.file("qm.qm"), header, {row("单选题", 1, 1)}, &error));
+    EXPECT_FALSE(paperOf(sectionsOfDraw(dir.file("无.tik"), {row("单选题", 1, 1)}), PaperStyle::drawn(), &error));
     EXPECT_TRUE(error.contains("无.tik")) << error.toStdString();
 }
 
@@ -217,7 +232,7 @@ TEST_F(PaperTest, RebuildingByHandGivesSectionsWithoutGraderBoxes)
 {
     using compose::ArrangedQuestion;
     const auto rebuilt =
-        rebuildPaper(bank.path, header, {{1, "单选题", 1, 2}, {2, "填空题", 1, 3}, {2, "填空题", 2, 1}});
+        rebuild({{1, "单选题", 1, 2, bank.path}, {2, "填空题", 1, 3, bank.path}, {2, "填空题", 2, 1, bank.path}});
     ASSERT_TRUE(rebuilt);
     EXPECT_TRUE(rebuilt->missing.isEmpty());
     EXPECT_EQ(test::layout(*rebuilt->paper),
@@ -228,7 +243,7 @@ TEST_F(PaperTest, RebuildingByHandGivesSectionsWithoutGraderBoxes)
                                  "L 2.题一", "L 答：答一", "L "}));
 
     // Without picks both documents are the header alone, whatever the bank.
-    const auto empty = rebuildPaper(QString(), header, {});
+    const auto empty = rebuild({});
     ASSERT_TRUE(empty);
     EXPECT_EQ(documentText(*empty->paper), documentText(header));
     EXPECT_EQ(documentText(*empty->answers), documentText(header));
@@ -236,13 +251,56 @@ TEST_F(PaperTest, RebuildingByHandGivesSectionsWithoutGraderBoxes)
     // A question deleted from the bank keeps its heading and number and is named.
     bool found = false;
     ASSERT_TRUE(bank.bank().removeById(3, &found));
-    const auto gap = rebuildPaper(bank.path, header, {{1, "填空题", 1, 3}, {1, "填空题", 2, 4}});
+    const auto gap = rebuild({{1, "填空题", 1, 3, bank.path}, {1, "填空题", 2, 4, bank.path}});
     ASSERT_TRUE(gap);
     EXPECT_EQ(gap->missing, QList<MissingQuestion>({{1, "填空题", 1, 3}}));
+    // One section: the scoring table has one type column.
+    QStringList oneSection = headerLayout;
+    oneSection.replace(oneSection.indexOf("[table 题号|一|二|总分|得分|||]"), "[table 题号|一|总分|得分||]");
     EXPECT_EQ(test::layout(*gap->paper),
-              headerLayout + QStringList({"L 一、填空题", "L 1.", "L 2.题四", "L 第二行", "L "}));
+              oneSection + QStringList({"L 一、填空题", "L 1.", "L 2.题四", "L 第二行", "L "}));
 
     QString error;
-    EXPECT_FALSE(rebuildPaper(dir.file("无.tik"), header, {{1, "填空题", 1, 3}}, &error));
+    EXPECT_FALSE(rebuild({{1, "填空题", 1, 3, dir.file("无.tik")}}, &error));
     EXPECT_TRUE(error.contains("无.tik")) << error.toStdString();
+}
+
+TEST_F(PaperTest, TheHeaderTableIsFittedToTheSectionsAndTheHeaderIsPlacedAtTheTop)
+{
+    // A header built for two types, fitted to one, is the header built for one.
+    QTextDocument forOne;
+    buildHeader(forOne, test::filledSettings("实验中学"), "数学.tik", scoringTableRtf(1));
+    QTextDocument forTwo;
+    buildHeader(forTwo, test::filledSettings("实验中学"), "数学.tik", scoringTableRtf(2));
+    EXPECT_EQ(scoringTableTypes(forTwo), 2);
+    const auto fitted = fittedHeader(forTwo, 1, dir.file("qm.qm"));
+    EXPECT_EQ(test::layout(*fitted), test::layout(forOne));
+    EXPECT_EQ(scoringTableTypes(*fitted), 1);
+    EXPECT_EQ(headerEnd(*fitted), headerEnd(forOne));
+    EXPECT_EQ(test::layout(*fittedHeader(forTwo, 0, dir.file("qm.qm"))), test::layout(forTwo));
+
+    // A paper without a header gets it before its first line; a paper with one gets the
+    // new header in its place, and what follows stays.
+    QTextDocument paper;
+    QTextDocument answers;
+    QTextDocument text, answer;
+    RtfReader::read(rtfFromPlainText("题一"), &text);
+    appendPick(paper, answers, "一、1.", text, answer);
+    EXPECT_EQ(headerEnd(paper), 0);
+    EXPECT_EQ(scoringTableTypes(paper), -1);
+    placeHeader(paper, forTwo);
+    const QStringList body{"L 一、1.题一", "L "};
+    QStringList expected = test::layout(forTwo);
+    expected.removeLast();
+    EXPECT_EQ(test::layout(paper), expected + body);
+    placeHeader(paper, forOne);
+    expected = test::layout(forOne);
+    expected.removeLast();
+    EXPECT_EQ(test::layout(paper), expected + body);
+    EXPECT_EQ(documentText(paper).count("学年第1学期"), 1);
+    // A document that is only a header is replaced whole.
+    QTextDocument onlyHeader;
+    placeHeader(onlyHeader, forTwo);
+    placeHeader(onlyHeader, forOne);
+    EXPECT_EQ(test::layout(onlyHeader), test::layout(forOne));
 }

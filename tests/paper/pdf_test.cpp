@@ -1,8 +1,8 @@
 // Papers written as PDF: the text can be found in the file and the fonts are embedded.
 
-#include "paper/assembly.h"
 #include "paper/fragments.h"
 #include "paper/header.h"
+#include "paper/paper_job.h"
 #include "paper/pdf.h"
 #include "rtf/rich_text.h"
 #include "support/qstring_print.h"
@@ -62,10 +62,12 @@ TEST(Pdf, ThePaperPrintsWithItsChineseTextAndEmbeddedFonts)
     s.term = "2";
     s.className = "高二(1)班";
     s.minutes = "120";
-    QTextDocument header;
-    buildHeader(header, s, "物理.tik", scoringTableRtf(2));
-    const auto assembled = assemblePaper(bank.path, dir.file("qm.qm"), header,
-                                         {{"单选题", 1, 1, "5", 0, {}, "40"}, {"计算题", 1, 2, "", 0, {}, ""}});
+    PaperJob job;
+    job.sections = sectionsOfDraw(bank.path, {{"单选题", 1, 1, "5", 0, {}, "40"}, {"计算题", 1, 2, "", 0, {}, ""}});
+    job.settings = s;
+    job.bankFileName = "物理.tik";
+    job.templatePath = dir.file("qm.qm");
+    const auto assembled = makePaper(job);
     ASSERT_TRUE(assembled);
 
     const QString paperPdf = dir.file("试卷.pdf");
