@@ -293,3 +293,53 @@ TEST_F(WholeProgram, APaperComposedByHandGoesToTheLibraryAndTheBankShowsItsStati
     EXPECT_TRUE(view.RichTextBox1->Text().startsWith("一、1."));
     EXPECT_TRUE(view.Command3->isEnabled());
 }
+
+TEST_F(WholeProgram, AComposedPaperAsksBeforeItTakesTheLibrarysUnsavedEdits)
+{
+    login("SYSTEM");
+    const QString path = dir.file("tiku/样板学科/期中.Juk");
+    ASSERT_TRUE(PaperLibrary::createFromTemplate(dir.file("jk.jk"), path));
+    ASSERT_TRUE(PaperLibrary(path).append({rtfFromPlainText("旧卷"), rtfFromPlainText("旧答"), {}, {}}));
+    main().mnuPapers->trigger();
+    PaperView& view = *papers().Paper;
+    ASSERT_TRUE(papers().File1->selectFile("期中.Juk"));
+    papers().File1->clickItem(papers().File1->ListIndex());
+    ASSERT_EQ(view.RichTextBox1->Text(), "旧卷");
+    view.RichTextBox2->setText("改过的答案");
+
+    // The composition window hands over a paper: the edit is offered for saving first.
+    main().mnuAuto->trigger();
+    Form3& compose = *app.autoComposeWindow();
+    compose.Paper->RichTextBox3->setTextRTF(rtfFromPlainText("新卷"));
+    prompt.expectMessage("打开的题库可能被修改，是否先保存？", "警告", Icon::Question, Buttons::YesNo, Answer::Yes,
+                         Answer::Yes);
+    compose.Paper->Command14->click();
+    prompt.verify();
+    EXPECT_EQ(rtfPlainText(PaperLibrary(path).read(0)->answers), "改过的答案");
+    EXPECT_EQ(view.RichTextBox1->Text(), "新卷");
+    EXPECT_EQ(callerCode(papers().cursor.origin()), "3");
+}
+
+TEST_F(WholeProgram, TheLibraryOpenedAgainFromTheMenuCanPageAndDeleteAtOnce)
+{
+    login("SYSTEM");
+    const QString path = dir.file("tiku/样板学科/期中.Juk");
+    ASSERT_TRUE(PaperLibrary::createFromTemplate(dir.file("jk.jk"), path));
+    for (const char* name : {"一", "二"})
+        ASSERT_TRUE(PaperLibrary(path).append({rtfFromPlainText(name), {}, {}, {}}));
+    main().mnuPapers->trigger();
+    PaperView& view = *papers().Paper;
+    ASSERT_TRUE(papers().File1->selectFile("期中.Juk"));
+    papers().File1->clickItem(papers().File1->ListIndex());
+    ASSERT_TRUE(view.Command1->isEnabled());
+    view.Command5->click();
+    ASSERT_FALSE(papers().isVisible());
+
+    main().mnuPapers->trigger();
+    EXPECT_TRUE(papers().isVisible());
+    EXPECT_EQ(view.RichTextBox1->Text(), "二");
+    EXPECT_TRUE(view.Command1->isEnabled());
+    EXPECT_FALSE(view.Command2->isEnabled());
+    EXPECT_TRUE(view.Command4->isEnabled());
+    EXPECT_TRUE(view.Command18->isEnabled());
+}

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -339,6 +340,51 @@ TEST_F(Form5Test, RebuildingSectionsByTheTypesPickedWithDeletionAndClearing)
     form->Command15->click();
     EXPECT_EQ(paper(), header);
     EXPECT_EQ(answers(), header);
+}
+
+TEST_F(Form5Test, TheHeaderGoesToTheTopAndAChangedHeaderReplacesIt)
+{
+    filter("单选题");
+    browse().Command5->click();
+    // Accepted after a pick, the header still stands first.
+    acceptHeader();
+    EXPECT_TRUE(paper().startsWith("实验中学2003～2004学年第1学期\n高一(3)班《期中》期末试卷\n"))
+        << paper().toStdString();
+    EXPECT_TRUE(paper().endsWith("\n一、1.单选题 易 第1题\n")) << paper().toStdString();
+    // Accepted again as the B paper, it takes the old one's place in both documents.
+    form->Command6->click();
+    form->Frame2->Option6->click();
+    form->Frame2->Command8->click();
+    form->Frame2->Command9->click();
+    for (const QString& text : {paper(), answers()}) {
+        EXPECT_TRUE(text.startsWith("实验中学2003～2004学年第1学期\n高一(3)班《期中》期末试卷(B)卷\n"))
+            << text.toStdString();
+        EXPECT_EQ(text.count("学年第1学期"), 1) << text.toStdString();
+        EXPECT_EQ(text.count("一、1.单选题 易 第1题"), 1);
+    }
+}
+
+TEST_F(Form5Test, DeletingTheLastPickChoosesTheNewLastOne)
+{
+    filter("单选题");
+    for (int i = 0; i < 3; ++i) {
+        browse().Command5->click();
+        browse().Command3->click();
+    }
+    form->Command25->click();
+    PickedPanel& edit = *form->Frame7;
+    edit.List1->setCurrentRow(2);
+    edit.Timer2_Timer();
+    edit.Command23->click();
+    // The pick before it is chosen, previewed and can be deleted in turn.
+    EXPECT_EQ(picked(), (QStringList{"000单选题||1", "000单选题||2"}));
+    EXPECT_EQ(edit.List1->currentRow(), 1);
+    EXPECT_EQ(documentText(*edit.RichTextBox10->document()), "单选题 易 第2题");
+    edit.Timer2_Timer();
+    ASSERT_TRUE(edit.Command23->isEnabled());
+    edit.Command23->click();
+    EXPECT_EQ(picked(), QStringList{"000单选题||1"});
+    EXPECT_EQ(documentText(*edit.RichTextBox10->document()), "单选题 易 第1题");
 }
 
 TEST_F(Form5Test, AQuestionDeletedFromTheBankKeepsItsHeadingAndNumber)

@@ -152,6 +152,79 @@ TEST_F(Form7Papers, ChangesAreOfferedForSavingBeforeAnotherPaperIsShown)
     EXPECT_EQ(PaperLibrary(libraryPath("期末.Juk")).read(0)->particulars.setter, "出卷人1");
 }
 
+TEST_F(Form7Papers, EveryChangedBoxIsSavedWhicheverTabIsShown)
+{
+    open("期中.Juk", 3);
+    // Edits in both boxes; the answer tab is shown when saving.
+    view().RichTextBox1->setText("改过的试卷");
+    view().TabStrip1->setCurrentIndex(1);
+    view().RichTextBox2->setText("改过的答案");
+    view().Command3->click();
+    EXPECT_EQ(rtfPlainText(stored(2)->paper), "改过的试卷");
+    EXPECT_EQ(rtfPlainText(stored(2)->answers), "改过的答案");
+    EXPECT_EQ(paperText(), "改过的试卷");
+
+    // The same when the save question before "上一份" is answered Yes.
+    view().RichTextBox1->setText("又改过的试卷");
+    view().RichTextBox2->setText("又改过的答案");
+    prompt.expectMessage("打开的题库可能被修改，是否先保存？", "警告", Icon::Question, Buttons::YesNo, Answer::Yes,
+                         Answer::Yes);
+    view().Command1->click();
+    prompt.verify();
+    EXPECT_EQ(rtfPlainText(stored(2)->paper), "又改过的试卷");
+    EXPECT_EQ(rtfPlainText(stored(2)->answers), "又改过的答案");
+    // A box that was not changed keeps its stored bytes.
+    view().Text5->setText("只改卷名");
+    view().Command3->click();
+    EXPECT_EQ(stored(1)->paper, paper(2).paper);
+    EXPECT_EQ(stored(1)->answers, paper(2).answers);
+    EXPECT_EQ(stored(1)->particulars.name, "只改卷名");
+}
+
+TEST_F(Form7Papers, AnArrivingPaperStartsFromItsOwnParticularsAndTheFirstLibrary)
+{
+    makeLibrary("期中.Juk", 1);
+    makeLibrary("期末.Juk", 1);
+    choose("期中.Juk");
+    ASSERT_EQ(view().Text6->text(), "出卷人1");
+    form->File1->setListIndex(-1);
+    // Not the particulars of the paper shown before; a date that reads the same everywhere.
+    ASSERT_TRUE(form->receivePaper(rtfFromPlainText("新卷"), rtfFromPlainText("新答"), PaperOrigin::Manual,
+                                   "高一(3)班《数学》期中试卷"));
+    EXPECT_EQ(view().Text5->text(), "高一(3)班《数学》期中试卷");
+    EXPECT_EQ(view().Text6->text(), "");
+    EXPECT_EQ(view().Text7->text(), "");
+    EXPECT_EQ(view().Text8->text(), "");
+    EXPECT_EQ(view().Text9->text(), QDate::currentDate().toString("yyyy-MM-dd"));
+    // The subject's first library in the list is chosen, so "保存试卷" files the paper at once.
+    EXPECT_EQ(form->File1->FileName(), "期末.Juk");
+    view().Command3->click();
+    EXPECT_EQ(storedCount("期末.Juk"), 2);
+    EXPECT_EQ(stored(1, "期末.Juk")->particulars.name, "高一(3)班《数学》期中试卷");
+    EXPECT_FALSE(form->cursor.waiting());
+}
+
+TEST_F(Form7Papers, AnArrivingPaperAsksAboutChangesAndAPaperStillWaiting)
+{
+    open("期中.Juk", 2);
+    view().RichTextBox2->setText("没存的答案");
+    prompt.expectMessage("打开的题库可能被修改，是否先保存？", "警告", Icon::Question, Buttons::YesNo, Answer::Yes,
+                         Answer::Yes);
+    ASSERT_TRUE(form->receivePaper(rtfFromPlainText("第一份"), {}, PaperOrigin::Automatic, "甲"));
+    prompt.verify();
+    EXPECT_EQ(rtfPlainText(stored(1)->answers), "没存的答案");
+
+    // A second paper while the first still waits: Yes files the first.
+    prompt.expectMessage("还有一份试卷没有存入试卷库，是否先存入？", "警告", Icon::Question, Buttons::YesNo,
+                         Answer::Yes, Answer::Yes);
+    ASSERT_TRUE(form->receivePaper(rtfFromPlainText("第二份"), {}, PaperOrigin::Automatic, "乙"));
+    prompt.verify();
+    EXPECT_EQ(storedCount(), 3);
+    EXPECT_EQ(rtfPlainText(stored(2)->paper), "第一份");
+    EXPECT_EQ(paperText(), "第二份");
+    EXPECT_TRUE(form->cursor.waiting());
+}
+
 TEST_F(Form7Papers, DeletingAPaperShowsTheOneThatFollowedAndTheLastLeavesAnEmptyLibrary)
 {
     open("期中.Juk", 3);
