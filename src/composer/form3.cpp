@@ -13,6 +13,7 @@
 #include "paper/assembly.h"
 #include "widgets/busycursor.h"
 #include "widgets/controls.h"
+#include "widgets/report_error.h"
 #include "widgets/richtextbox.h"
 
 #include <QCloseEvent>
@@ -104,7 +105,7 @@ Form3::~Form3() = default;
 
 void Form3::reportError(const QString& text)
 {
-    m_prompt.message(text, QStringLiteral("错误"), Icon::Warning, Buttons::Ok);
+    qm::reportError(m_prompt, text);
 }
 
 void Form3::showPopup(QWidget* panel)

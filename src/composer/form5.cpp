@@ -11,6 +11,7 @@
 #include "paper/assembly.h"
 #include "widgets/busycursor.h"
 #include "widgets/controls.h"
+#include "widgets/report_error.h"
 #include "widgets/richtextbox.h"
 
 #include <QComboBox>
@@ -95,7 +96,7 @@ Form5::~Form5() = default;
 
 void Form5::reportError(const QString& text)
 {
-    m_prompt.message(text, QStringLiteral("错误"), Icon::Warning, Buttons::Ok);
+    qm::reportError(m_prompt, text);
 }
 
 bool Form5::refuseWithoutBank()
