@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "core/workspace.h"
 #include "widgets/qtprompt.h"
+#include "widgets/report_error.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -29,7 +30,7 @@ int main(int argc, char** argv)
     qm::Workspace workspace(qm::Workspace::programDirForExecutable(QApplication::applicationDirPath(), &dirError));
     qm::QtPrompt prompt;
     if (!dirError.isEmpty())
-        prompt.message(dirError, QStringLiteral("错误"), qm::Icon::Warning, qm::Buttons::Ok, std::nullopt);
+        qm::reportError(prompt, dirError);
     qm::App app(workspace, prompt);
     app.start();
     return QApplication::exec();

@@ -7,6 +7,7 @@
 #include "core/workspace.h"
 #include "paper/paper_job.h"
 #include "widgets/busycursor.h"
+#include "widgets/report_error.h"
 #include "widgets/richtextbox.h"
 
 #include <QComboBox>
@@ -33,7 +34,7 @@ void CompositionWindow::setParts(BankChoice* bank, HeaderPane* header, PaperPane
 
 void CompositionWindow::reportError(const QString& text)
 {
-    m_prompt.message(text, QStringLiteral("错误"), Icon::Warning, Buttons::Ok);
+    qm::reportError(m_prompt, text);
 }
 
 void CompositionWindow::announceBank()

@@ -7,6 +7,7 @@
 #include "paper/paper_job.h"
 #include "widgets/busycursor.h"
 #include "widgets/controls.h"
+#include "widgets/report_error.h"
 #include "widgets/richtextbox.h"
 
 #include <QButtonGroup>
@@ -189,7 +190,7 @@ bool HeaderPane::SaveCfg()
     QString error;
     if (paper::saveSettings(settingsPath(), settings(), &error))
         return true;
-    m_prompt.message(error, QStringLiteral("错误"), Icon::Warning);
+    reportError(m_prompt, error);
     return false;
 }
 
@@ -198,14 +199,14 @@ bool HeaderPane::refuseEmptyFields()
     if (!paper::hasEmptyField(settings()))
         return false;
     Text6->setFocus();
-    m_prompt.message(QStringLiteral("这些项目不得为空！"), QStringLiteral("错误"), Icon::Warning);
+    reportError(m_prompt, QStringLiteral("这些项目不得为空！"));
     return true;
 }
 
 void HeaderPane::Command8_Click()
 {
     if (m_requireBank && (!m_bankFileName || m_bankFileName().isEmpty())) {
-        m_prompt.message(QStringLiteral("请先选择一个题库！"), QStringLiteral("错误"), Icon::Warning);
+        reportError(m_prompt, QStringLiteral("请先选择一个题库！"));
         return;
     }
     if (refuseEmptyFields())

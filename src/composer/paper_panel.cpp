@@ -6,6 +6,7 @@
 #include "widgets/busycursor.h"
 #include "widgets/controls.h"
 #include "widgets/formattingbar.h"
+#include "widgets/report_error.h"
 #include "widgets/richtextbox.h"
 #include "widgets/word_handoff.h"
 
@@ -104,7 +105,7 @@ void PaperPanel::CommandPdf_Click()
                   && paper::writePdf(*RichTextBox4->document(), answers, &error);
     }
     if (!written) {
-        m_prompt.message(error, QStringLiteral("错误"), Icon::Warning);
+        reportError(m_prompt, error);
         return;
     }
     m_prompt.message(QStringLiteral("试卷和答卷已导出为PDF文件：\n%1\n%2")

@@ -6,6 +6,7 @@
 #include "widgets/controls.h"
 #include "widgets/editstep.h"
 #include "widgets/flexgrid.h"
+#include "widgets/report_error.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -119,7 +120,7 @@ void AttributePanel::addClick()
         return;
     QString error;
     if (!BankFile(m_form.bankPath()).appendToList(m_table, name->text(), &error)) {
-        m_form.reportError(error);
+        reportError(m_form.prompt(), error);
         return;
     }
     m_form.Settings->DataReFresh();
@@ -140,7 +141,7 @@ void AttributePanel::renameClick()
     if (m_stepRow >= 0) {
         QString error;
         if (!BankFile(m_form.bankPath()).renameInList(m_table, m_stepRow, name->text(), &error)) {
-            m_form.reportError(error);
+            reportError(m_form.prompt(), error);
             return;
         }
     }
@@ -158,7 +159,7 @@ void AttributePanel::removeClick()
     if (m_stepRow >= 0) {
         QString error;
         if (!BankFile(m_form.bankPath()).removeFromList(m_table, m_stepRow, &error)) {
-            m_form.reportError(error);
+            reportError(m_form.prompt(), error);
             return;
         }
     }

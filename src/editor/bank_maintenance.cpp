@@ -8,6 +8,7 @@
 #include "import/import_run.h"
 #include "import/import_texts.h"
 #include "widgets/busycursor.h"
+#include "widgets/report_error.h"
 
 #include <QComboBox>
 #include <QProgressDialog>
@@ -29,7 +30,7 @@ void importBatchFile(Form2& form)
     pane->open();
     const BatchFile file = readBatchFile(path);
     if (!file.format) {
-        prompt.message(file.error, kTitleError, Icon::Warning);
+        reportError(prompt, file.error);
         pane->Command28_Click();
         return;
     }
@@ -58,8 +59,7 @@ void importBatchFile(Form2& form)
         prompt.message(importStoppedMessage(run.stored()), kTitleInfo, Icon::Information);
         break;
     case ImportOutcome::Failed:
-        prompt.message(run.error() + QLatin1Char('\n') + importStoppedMessage(run.stored()), kTitleError,
-                       Icon::Warning);
+        reportError(prompt, run.error() + QLatin1Char('\n') + importStoppedMessage(run.stored()));
         break;
     }
     // Each imported question was the current one in turn: the last one stays current. The

@@ -16,6 +16,7 @@
 #include "widgets/dialogkeys.h"
 #include "widgets/editstep.h"
 #include "widgets/filelists.h"
+#include "widgets/report_error.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -156,7 +157,7 @@ void BankPanel::showParticulars()
     const auto p = BankFile(path).particulars(&error);
     if (!p) {
         clearParticulars();
-        m_form.reportError(error);
+        reportError(m_form.prompt(), error);
         return;
     }
     Text6->setText(p->name);
@@ -205,7 +206,7 @@ void BankPanel::Command1_Click()
         const Particulars p{Text6->text(), Text1->text(), Text2->text(), Text3->text(), Text4->text(), Text5->text()};
         QString error;
         if (!BankFile(m_newBankPath).setParticulars(p, &error)) {
-            m_form.reportError(error);
+            reportError(m_form.prompt(), error);
             return;
         }
         const QString name = QFileInfo(m_newBankPath).fileName();
@@ -218,7 +219,7 @@ void BankPanel::Command1_Click()
         return;
     }
     if (Combo1->currentIndex() < 0) {
-        m_form.reportError(QStringLiteral("请先在“学科管理”中添加学科！"));
+        reportError(m_form.prompt(), QStringLiteral("请先在“学科管理”中添加学科！"));
         return;
     }
     DisableCmd(Command1);
@@ -296,7 +297,7 @@ void BankPanel::Command3_Click()
     const Particulars p{Text6->text(), Text1->text(), Text2->text(), Text3->text(), Text4->text(), Text5->text()};
     QString error;
     if (!BankFile(m_form.bankPath()).setParticulars(p, &error)) {
-        m_form.reportError(error);
+        reportError(m_form.prompt(), error);
         return;
     }
     showParticulars();
@@ -338,7 +339,7 @@ void BankPanel::Command40_Click()
 void BankPanel::Command41_Click()
 {
     if (Combo1->currentIndex() < 0) {
-        m_form.reportError(QStringLiteral("请先在“学科管理”中添加学科！"));
+        reportError(m_form.prompt(), QStringLiteral("请先在“学科管理”中添加学科！"));
         return;
     }
     m_form.Frame9->open();

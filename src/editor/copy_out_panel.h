@@ -1,18 +1,13 @@
 #pragma once
 // The panel "拷出文件" of the bank window: copying the chosen bank to another place.
 
-#include <QGroupBox>
-
-class QLineEdit;
-class QPushButton;
+#include "widgets/file_copy_panel.h"
 
 namespace qm {
 
-class DirListBox;
-class DriveListBox;
 class Form2;
 
-class CopyOutPanel : public QGroupBox {
+class CopyOutPanel : public FileCopyPanel {
     Q_OBJECT
 public:
     explicit CopyOutPanel(Form2& form);
@@ -23,13 +18,18 @@ public:
     QPushButton* Command43;  // 拷　出
     QPushButton* Command44;  // 取　消
 
-    // Shows the panel, starting in the home directory.
+    // Shows the panel, starting in the home directory the first time.
     void open();
 
 public Q_SLOTS:
+    // Text13 becomes the chosen bank's name in the directory of Dir2.
     void Dir2_Change();
     void Command43_Click();
     void Command44_Click();
+
+protected:
+    void confirm() override { Command43_Click(); }
+    void directoryChanged() override { Dir2_Change(); }
 
 private:
     Form2& m_form;

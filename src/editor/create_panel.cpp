@@ -8,6 +8,7 @@
 #include "widgets/controls.h"
 #include "widgets/dialogkeys.h"
 #include "widgets/filelists.h"
+#include "widgets/report_error.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -57,19 +58,19 @@ void CreatePanel::Command6_Click()
     const QString fileName = name + QStringLiteral(".tik");
     for (int i = 0; i < banks->ListCount(); ++i) {
         if (sameFileName(banks->List(i), fileName)) {
-            m_form.reportError(QStringLiteral("题库名已存在，请另取名！"));
+            reportError(m_form.prompt(), QStringLiteral("题库名已存在，请另取名！"));
             return;
         }
     }
     if (!isValidFileName(fileName)) {
-        m_form.reportError(QStringLiteral("题库名称中不能有下列字符：\\ / : * ? \" < > |"));
+        reportError(m_form.prompt(), QStringLiteral("题库名称中不能有下列字符：\\ / : * ? \" < > |"));
         return;
     }
     const Workspace& ws = m_form.workspace();
     const QString path = ws.SubjectDir() + fileName;
     QString error;
     if (!BankFile::createFromTemplate(resolveNoCase(ws.ProgramDir(), QStringLiteral("qm.qm")), path, &error)) {
-        m_form.reportError(error);
+        reportError(m_form.prompt(), error);
         return;
     }
     banks->Refresh();

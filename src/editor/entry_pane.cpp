@@ -3,7 +3,6 @@
 #include "bankstore/bank_file.h"
 #include "core/numbers.h"
 #include "core/paths.h"
-#include "core/prompt.h"
 #include "editor/bank_document.h"
 #include "editor/bank_panel.h"
 #include "editor/form2.h"
@@ -14,6 +13,7 @@
 #include "widgets/editstep.h"
 #include "widgets/filelists.h"
 #include "widgets/formattingbar.h"
+#include "widgets/report_error.h"
 #include "widgets/richtextbox.h"
 #include "widgets/word_handoff.h"
 
@@ -299,7 +299,7 @@ void EntryPane::ShowQuestion(int n)
     if (!at && n >= 0)
         at = bank.read(-1, &error);
     if (!at) {
-        m_form.reportError(error);
+        reportError(m_form.prompt(), error);
         return;
     }
     CurrentQuestion = at->position;
@@ -350,7 +350,7 @@ bool EntryPane::SaveQuestion(int n)
     if (n < 0) {
         const auto position = bank.add(q, &error);
         if (!position) {
-            m_form.reportError(error);
+            reportError(m_form.prompt(), error);
             return false;
         }
         CurrentQuestion = *position;
@@ -368,7 +368,7 @@ bool EntryPane::SaveQuestion(int n)
     q.use = m_shownUse;
     bool found = false;
     if (!bank.overwriteById(m_shownId, q, &found, &error)) {
-        m_form.reportError(error);
+        reportError(m_form.prompt(), error);
         return false;
     }
     if (!found) {
@@ -385,7 +385,7 @@ bool EntryPane::DelText(const QString& bank, int n)
     bool found = false;
     const auto left = BankFile(bank).removeById(m_shownId, &found, &error);
     if (!left) {
-        m_form.reportError(error);
+        reportError(m_form.prompt(), error);
         return false;
     }
     if (!found) {
@@ -399,7 +399,7 @@ bool EntryPane::DelText(const QString& bank, int n)
 
 void EntryPane::questionVanished()
 {
-    m_form.prompt().message(QStringLiteral("该题已被删除！"), QStringLiteral("错误"), Icon::Warning);
+    reportError(m_form.prompt(), QStringLiteral("该题已被删除！"));
     ShowQuestion(CurrentQuestion);
 }
 
@@ -470,13 +470,13 @@ bool EntryPane::entryChecksPass()
 {
     for (QComboBox* box : {Combo2, Combo3, Combo4, Combo5}) {
         if (box->currentText().isEmpty()) {
-            m_form.reportError(QStringLiteral("该项不得为空！"));
+            reportError(m_form.prompt(), QStringLiteral("该项不得为空！"));
             box->setFocus();
             return false;
         }
     }
     if (Combo7->currentText().isEmpty()) {
-        m_form.reportError(QStringLiteral("单元项不得为空！"));
+        reportError(m_form.prompt(), QStringLiteral("单元项不得为空！"));
         Combo7->setFocus();
         return false;
     }
@@ -491,7 +491,7 @@ void EntryPane::Command34_Click()
 {
     for (QComboBox* box : {Combo2, Combo3, Combo4, Combo5}) {
         if (box->currentText().isEmpty()) {
-            m_form.reportError(QStringLiteral("章节、题型、难度、分值等项不得为空！请退出录入，进行设置！"));
+            reportError(m_form.prompt(), QStringLiteral("章节、题型、难度、分值等项不得为空！请退出录入，进行设置！"));
             return;
         }
     }
@@ -583,7 +583,7 @@ void EntryPane::Command47_Click()
     if (appended)
         ShowWord(m_form.workspace(), m_form.prompt(), doc);
     else
-        m_form.reportError(error);
+        reportError(m_form.prompt(), error);
     ShowQuestion(CurrentQuestion);
 }
 

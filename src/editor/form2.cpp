@@ -1,6 +1,5 @@
 #include "editor/form2.h"
 
-#include "core/prompt.h"
 #include "core/workspace.h"
 #include "editor/attribute_panel.h"
 #include "editor/bank_panel.h"
@@ -110,11 +109,6 @@ Form4* Form2::form4()
     if (!m_form4)
         m_form4 = new Form4(this);
     return m_form4;
-}
-
-void Form2::reportError(const QString& text)
-{
-    m_prompt.message(text, QStringLiteral("错误"), Icon::Warning, Buttons::Ok);
 }
 
 bool Form2::stepPending() const

@@ -63,8 +63,6 @@ public:
     QString bankPath() const;
     // The format statement window "导入说明", created on first use and kept.
     Form4* form4();
-    // Says `text` in a message box titled "错误" with the warning icon.
-    void reportError(const QString& text);
     // True while an add, change or delete waits for its second press in the bank panel
     // or the entry pane.
     bool stepPending() const;

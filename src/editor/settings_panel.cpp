@@ -9,6 +9,7 @@
 #include "widgets/controls.h"
 #include "widgets/editstep.h"
 #include "widgets/flexgrid.h"
+#include "widgets/report_error.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -262,7 +263,7 @@ void SettingsPanel::moveChapter(int delta)
     names.move(i, j);
     QString error;
     if (!BankFile(m_form.bankPath()).rewriteList(AttributeList::Chapters, names, &error))
-        m_form.reportError(error);
+        reportError(m_form.prompt(), error);
     DataReFresh();
     List3->setCurrentRow(j);
     MSFlexGrid3->setRow(j + 1);

@@ -8,6 +8,7 @@
 #include "widgets/controls.h"
 #include "widgets/editstep.h"
 #include "widgets/filelists.h"
+#include "widgets/report_error.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -141,24 +142,24 @@ void SubjectPanel::Command10_Click()
     }
     const QString name = Text8->text();
     if (name.trimmed().isEmpty()) {
-        m_form.reportError(QStringLiteral("学科名称不得为空！"));
+        reportError(m_form.prompt(), QStringLiteral("学科名称不得为空！"));
         Text8->setFocus();
         return;
     }
     for (int i = 0; i < List1->count(); ++i) {
         if (sameFileName(List1->item(i)->text(), name)) {
-            m_form.reportError(kSubjectExists);
+            reportError(m_form.prompt(), kSubjectExists);
             return;
         }
     }
     if (!isValidFileName(name)) {
-        m_form.reportError(QStringLiteral("学科名称中不能有下列字符：\\ / : * ? \" < > |"));
+        reportError(m_form.prompt(), QStringLiteral("学科名称中不能有下列字符：\\ / : * ? \" < > |"));
         return;
     }
     const QString dir = m_form.workspace().BankRoot() + name;
     Md(dir);
     if (!QFileInfo(dir).isDir()) {
-        m_form.reportError(QStringLiteral("学科目录无法建立：") + QDir::toNativeSeparators(dir));
+        reportError(m_form.prompt(), QStringLiteral("学科目录无法建立：") + QDir::toNativeSeparators(dir));
         return;
     }
     m_form.RefreshXueKe();
@@ -175,7 +176,7 @@ void SubjectPanel::Command11_Click()
         // A directory that another computer removed meanwhile simply leaves the list.
         const QString dir = m_form.workspace().BankRoot() + it->text();
         if (QFileInfo(dir).isDir() && Rd(dir) > 0)
-            m_form.reportError(QStringLiteral("该学科下已经有题库，只有删除题库后才能删除学科！"));
+            reportError(m_form.prompt(), QStringLiteral("该学科下已经有题库，只有删除题库后才能删除学科！"));
     }
     m_form.RefreshXueKe();
     Command13_Click();
@@ -197,16 +198,16 @@ void SubjectPanel::Command12_Click()
     }
     for (int i = 0; i < List1->count(); ++i) {
         if (List1->item(i) != selected && sameFileName(List1->item(i)->text(), name)) {
-            m_form.reportError(kSubjectExists);
+            reportError(m_form.prompt(), kSubjectExists);
             return;
         }
     }
     if (name.trimmed().isEmpty()) {
-        m_form.reportError(QStringLiteral("学科名称不得为空！"));
+        reportError(m_form.prompt(), QStringLiteral("学科名称不得为空！"));
         return;
     }
     if (!isValidFileName(name)) {
-        m_form.reportError(QStringLiteral("学科名称中不能有下列字符：\\ / : * ? \" < > |"));
+        reportError(m_form.prompt(), QStringLiteral("学科名称中不能有下列字符：\\ / : * ? \" < > |"));
         return;
     }
     const QString root = m_form.workspace().BankRoot();
@@ -219,7 +220,7 @@ void SubjectPanel::Command12_Click()
         File2->setPath(QString());
     }
     if (!moved)
-        m_form.reportError(error);
+        reportError(m_form.prompt(), error);
     m_form.RefreshXueKe();
     Command13_Click();
 }

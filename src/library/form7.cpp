@@ -10,6 +10,7 @@
 #include "widgets/controls.h"
 #include "widgets/dialogkeys.h"
 #include "widgets/filelists.h"
+#include "widgets/report_error.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -70,7 +71,7 @@ QString Form7::selectedLibrary() const
 
 void Form7::reportError(const QString& text)
 {
-    m_prompt.message(text, QStringLiteral("错误"), Icon::Warning, Buttons::Ok);
+    qm::reportError(m_prompt, text);
 }
 
 void Form7::showPanel(QWidget* panel)

@@ -2,18 +2,13 @@
 // The panel "拷出试卷库" of the paper-library window: copying the chosen library to another
 // directory under its own name.
 
-#include <QGroupBox>
-
-class QLineEdit;
-class QPushButton;
+#include "widgets/file_copy_panel.h"
 
 namespace qm {
 
-class DirListBox;
-class DriveListBox;
 class Form7;
 
-class LibraryCopyOutPanel : public QGroupBox {
+class LibraryCopyOutPanel : public FileCopyPanel {
     Q_OBJECT
 public:
     explicit LibraryCopyOutPanel(Form7& form);
@@ -28,9 +23,11 @@ public:
     void open();
 
 public Q_SLOTS:
-    void Drive2_Change(const QString& drive);
     void Command16_Click();
     void Command13_Click();
+
+protected:
+    void confirm() override { Command16_Click(); }
 
 private:
     Form7& m_form;

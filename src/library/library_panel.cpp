@@ -10,6 +10,7 @@
 #include "widgets/busycursor.h"
 #include "widgets/controls.h"
 #include "widgets/filelists.h"
+#include "widgets/report_error.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -102,7 +103,8 @@ void LibraryPanel::Command17_Click()
         != Answer::Yes)
         return;
     if (!QFile::remove(path) && QFileInfo::exists(path)) {
-        m_form.reportError(
+        reportError(
+            m_form.prompt(),
             QStringLiteral("无法删除试卷库文件“%1”，请检查它是否只读或正被使用。").arg(QDir::toNativeSeparators(path)));
         return;
     }
@@ -143,7 +145,7 @@ void LibraryPanel::Command10_Click()
         added = PaperLibrary(target).mergeFrom(source, &error);
     }
     if (!added) {
-        m_form.reportError(error);
+        reportError(m_form.prompt(), error);
         return;
     }
     m_form.Paper->openLibrary();

@@ -8,6 +8,7 @@
 #include "widgets/controls.h"
 #include "widgets/dialogkeys.h"
 #include "widgets/filelists.h"
+#include "widgets/report_error.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -63,23 +64,24 @@ void NewLibraryPanel::Command11_Click()
     libraries->Refresh();
     for (int i = 0; i < libraries->ListCount(); ++i) {
         if (sameFileName(libraries->List(i), name + QStringLiteral(".juk"))) {
-            m_form.reportError(QStringLiteral("试卷库已存在，请另取名！"));
+            reportError(m_form.prompt(), QStringLiteral("试卷库已存在，请另取名！"));
             return;
         }
     }
     const QString fileName = name + kLibraryExtension;
     if (!isValidFileName(fileName)) {
-        m_form.reportError(QStringLiteral("试卷库名称中不能有下列字符：\\ / : * ? \" < > |"));
+        reportError(m_form.prompt(), QStringLiteral("试卷库名称中不能有下列字符：\\ / : * ? \" < > |"));
         return;
     }
     if (!QFileInfo(dir).isDir()) {
-        m_form.reportError(QStringLiteral("试卷库目录“%1”不存在，无法新建试卷库。").arg(QDir::toNativeSeparators(dir)));
+        reportError(m_form.prompt(),
+                    QStringLiteral("试卷库目录“%1”不存在，无法新建试卷库。").arg(QDir::toNativeSeparators(dir)));
         return;
     }
     QString error;
     if (!PaperLibrary::createFromTemplate(resolveNoCase(m_form.workspace().ProgramDir(), QStringLiteral("jk.jk")),
                                           dir + fileName, &error)) {
-        m_form.reportError(error);
+        reportError(m_form.prompt(), error);
         return;
     }
     libraries->Refresh();

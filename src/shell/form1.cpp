@@ -13,6 +13,7 @@
 #include "widgets/dialogkeys.h"
 #include "widgets/editstep.h"
 #include "widgets/flexgrid.h"
+#include "widgets/report_error.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -287,8 +288,7 @@ void Form1::Form_Load()
                    root + sampleSubject + QLatin1Char('/') + QString::fromUtf16(kSampleBank));
         m_ws.setBankRoot(root);
         Text5->setText(programDir);
-        m_prompt.message(QStringLiteral("路径设置错误或服务器未开,只能访问本地数据！"), QStringLiteral("错误"),
-                         Icon::Warning, Buttons::Ok);
+        reportError(m_prompt, QStringLiteral("路径设置错误或服务器未开,只能访问本地数据！"));
     }
     Q_EMIT bankRootReady();
     loadUsers();
@@ -313,7 +313,7 @@ void Form1::SaveWorkPath()
 {
     QString error;
     if (!writeWorkPath(m_ws.ProgramDir(), Text5->text(), &error))
-        m_prompt.message(error, QStringLiteral("错误"), Icon::Warning, Buttons::Ok);
+        reportError(m_prompt, error);
 }
 
 void Form1::Fcopy()
@@ -346,7 +346,7 @@ void Form1::Command14_Click()
     QString error;
     if (!writeWorkPath(m_ws.ProgramDir(), Text5->text(), &error)) {
         // Restarting would only bring back the old path: say why and stay.
-        m_prompt.message(error, QStringLiteral("错误"), Icon::Warning, Buttons::Ok);
+        reportError(m_prompt, error);
         return;
     }
     m_prompt.message(QStringLiteral("路径设置成功，系统将重新运行！"), QStringLiteral("提示"), Icon::Warning,
@@ -371,8 +371,7 @@ void Form1::loadUsers()
         for (const UserRecord& u : *users)
             rows.append({u.name, u.password});
     } else {
-        m_prompt.message(QStringLiteral("无法打开用户文件，不能登录：\n") + error, QStringLiteral("错误"),
-                         Icon::Warning, Buttons::Ok);
+        reportError(m_prompt, QStringLiteral("无法打开用户文件，不能登录：\n") + error);
     }
     const int row = MSFlexGrid1->Row();
     MSFlexGrid1->setTable({QStringLiteral("用户名"), QStringLiteral("口令")}, rows);
@@ -435,8 +434,7 @@ void Form1::Mov()
 
 void Form1::reportStoreError(const QString& error)
 {
-    m_prompt.message(QStringLiteral("用户文件保存失败：\n") + error, QStringLiteral("错误"), Icon::Warning,
-                     Buttons::Ok);
+    reportError(m_prompt, QStringLiteral("用户文件保存失败：\n") + error);
 }
 
 void Form1::Command9_Click()
@@ -454,8 +452,7 @@ void Form1::Command9_Click()
     }
     for (int row = 1; row < MSFlexGrid1->Rows(); ++row) {
         if (sameFileName(MSFlexGrid1->TextMatrix(row, 1), Text3->text())) {
-            m_prompt.message(QStringLiteral("用户名重复，请重新输入！"), QStringLiteral("错误"), Icon::Warning,
-                             Buttons::Ok);
+            reportError(m_prompt, QStringLiteral("用户名重复，请重新输入！"));
             Text3->setFocus();
             return;
         }
@@ -485,8 +482,7 @@ void Form1::Command10_Click()
     const int r = MSFlexGrid1->Row();
     for (int row = 1; row < MSFlexGrid1->Rows(); ++row) {
         if (row != r && sameFileName(MSFlexGrid1->TextMatrix(row, 1), Text3->text())) {
-            m_prompt.message(QStringLiteral("用户名重复，请重新输入！"), QStringLiteral("错误"), Icon::Warning,
-                             Buttons::Ok);
+            reportError(m_prompt, QStringLiteral("用户名重复，请重新输入！"));
             Text3->setFocus();
             return;
         }

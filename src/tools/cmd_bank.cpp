@@ -13,6 +13,8 @@ namespace qm::tool {
 
 namespace {
 
+const QString kDumpUsage = QStringLiteral("BANK  (particulars, lists and questions as text)");
+
 // The lines of a stored document, each indented under its label. `doc` is scratch space,
 // used again for every document: making a new one each time costs as much as the reading.
 QString indented(const QString& label, const QByteArray& rtf, QTextDocument& doc)
@@ -35,17 +37,13 @@ QString questionText(int position, const Question& q, QTextDocument& doc)
 
 int bankDump(const QStringList& args)
 {
-    if (args.size() != 1) {
-        err(QStringLiteral("usage: qmtool bank-dump BANK\n"));
-        return 2;
-    }
+    if (args.size() != 1)
+        return usageError(QStringLiteral("bank-dump"), kDumpUsage, QStringLiteral("one bank is needed"));
     // One pass over the bank, all read at one moment.
     QString error;
     const std::unique_ptr<BankReader> bank = BankReader::open(args[0], &error);
-    if (!bank) {
-        err(QStringLiteral("qmtool: %1\n").arg(error));
-        return 1;
-    }
+    if (!bank)
+        return failure(error);
     const Particulars& particulars = bank->particulars();
     QString text;
     const std::pair<const char*, const QString*> fields[] = {
@@ -65,10 +63,8 @@ int bankDump(const QStringList& args)
     QTextDocument doc;
     for (int position = 0; const std::optional<Question> q = bank->next(); ++position)
         out(questionText(position, *q, doc));
-    if (!bank->error().isEmpty()) {
-        err(QStringLiteral("qmtool: %1\n").arg(bank->error()));
-        return 1;
-    }
+    if (!bank->error().isEmpty())
+        return failure(bank->error());
     return 0;
 }
 
@@ -76,8 +72,7 @@ int bankDump(const QStringList& args)
 
 void addBankCommands(QList<Command>& list, Workspace& /*workspace*/)
 {
-    list.append(
-        {QStringLiteral("bank-dump"), QStringLiteral("BANK  (particulars, lists and questions as text)"), bankDump});
+    list.append({QStringLiteral("bank-dump"), kDumpUsage, bankDump});
 }
 
 }  // namespace qm::tool

@@ -24,6 +24,11 @@ namespace qm::tool {
 
 namespace {
 
+const QString kTemplateUsage = QStringLiteral("SOURCE OUT  (the empty-bank template qm.qm)");
+const QString kBankUsage = QStringLiteral("SOURCE OUT  (a bank from a text source)");
+const QString kLibraryUsage = QStringLiteral("OUT  (the empty paper library jk.jk)");
+const QString kUsersUsage = QStringLiteral("SOURCE OUT  (the user file tiku.psw)");
+
 const QString kFont = QStringLiteral("宋体");
 constexpr double kPointSize = 10.5;
 
@@ -200,10 +205,9 @@ void require(bool ok, const QString& error)
         throw SourceError{error};
 }
 
-int wrongArguments()
+int wrongArguments(const QString& name, const QString& usage)
 {
-    err(QStringLiteral("qmtool: wrong number of arguments (run qmtool alone for the usage)\n"));
-    return 2;
+    return usageError(name, usage, QStringLiteral("wrong number of arguments"));
 }
 
 void fillBank(const QString& path, const BankSource& src)
@@ -237,12 +241,10 @@ int buildFile(const QString& out, const std::function<void(const QString&)>& mak
         std::filesystem::rename(part.toStdString(), out.toStdString());
     } catch (const SourceError& e) {
         QFile::remove(part);
-        err(QStringLiteral("qmtool: %1\n").arg(e.message));
-        return 1;
+        return failure(e.message);
     } catch (const std::filesystem::filesystem_error& e) {
         QFile::remove(part);
-        err(QStringLiteral("qmtool: %1\n").arg(QString::fromLocal8Bit(e.what())));
-        return 1;
+        return failure(QString::fromLocal8Bit(e.what()));
     }
     return 0;
 }
@@ -250,7 +252,8 @@ int buildFile(const QString& out, const std::function<void(const QString&)>& mak
 int buildBank(const QStringList& args, bool asTemplate)
 {
     if (args.size() != 2)
-        return wrongArguments();
+        return asTemplate ? wrongArguments(QStringLiteral("build-template"), kTemplateUsage)
+                          : wrongArguments(QStringLiteral("build-bank"), kBankUsage);
     return buildFile(args[1], [&](const QString& path) {
         const BankSource src = readBankSource(args[0]);
         QString error;
@@ -270,23 +273,21 @@ int buildBank(const QStringList& args, bool asTemplate)
 
 void addBuildCommands(QList<Command>& list, Workspace& /*workspace*/)
 {
-    list.append({QStringLiteral("build-template"), QStringLiteral("SOURCE OUT  (the empty-bank template qm.qm)"),
+    list.append({QStringLiteral("build-template"), kTemplateUsage,
                  [](const QStringList& args) { return buildBank(args, true); }});
-    list.append({QStringLiteral("build-bank"), QStringLiteral("SOURCE OUT  (a bank from a text source)"),
-                 [](const QStringList& args) { return buildBank(args, false); }});
-    list.append({QStringLiteral("build-library"), QStringLiteral("OUT  (the empty paper library jk.jk)"),
-                 [](const QStringList& args) {
+    list.append(
+        {QStringLiteral("build-bank"), kBankUsage, [](const QStringList& args) { return buildBank(args, false); }});
+    list.append({QStringLiteral("build-library"), kLibraryUsage, [](const QStringList& args) {
                      if (args.size() != 1)
-                         return wrongArguments();
+                         return wrongArguments(QStringLiteral("build-library"), kLibraryUsage);
                      return buildFile(args[0], [](const QString& path) {
                          QString error;
                          require(PaperLibrary::createEmpty(path, &error), error);
                      });
                  }});
-    list.append({QStringLiteral("build-users"), QStringLiteral("SOURCE OUT  (the user file tiku.psw)"),
-                 [](const QStringList& args) {
+    list.append({QStringLiteral("build-users"), kUsersUsage, [](const QStringList& args) {
                      if (args.size() != 2)
-                         return wrongArguments();
+                         return wrongArguments(QStringLiteral("build-users"), kUsersUsage);
                      return buildFile(args[1], [&](const QString& path) {
                          QString error;
                          require(UserStore::create(path, &error), error);

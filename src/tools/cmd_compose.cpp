@@ -26,18 +26,6 @@ const QString kGridUsage =
                    "[--no-chapters] [--no-units] [--no-difficulty] [--any-score]  (the count grid, tab-separated)");
 const QString kDrawUsage = QStringLiteral("BANK PLAN.faa [--seed N]  (the questions a plan draws, tab-separated)");
 
-int usageError(const QString& name, const QString& usage, const QString& problem)
-{
-    err(QStringLiteral("qmtool %1: %2\nusage: qmtool %1 %3\n").arg(name, problem, usage));
-    return 2;
-}
-
-int failure(const QString& message)
-{
-    err(QStringLiteral("qmtool: %1\n").arg(message));
-    return 1;
-}
-
 void printRows(const QList<QStringList>& rows)
 {
     QString text;

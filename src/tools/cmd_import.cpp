@@ -10,6 +10,8 @@
 
 namespace {
 
+const QString kImportUsage = QStringLiteral("BANK FILE  (imports a batch question file into a bank)");
+
 // "章节 CP1": the kind of a name and its code as the file writes it.
 QString nameLabel(const qm::import::NameRequest& r)
 {
@@ -29,15 +31,12 @@ QString nameLabel(const qm::import::NameRequest& r)
 int importBatch(const QStringList& args)
 {
     using namespace qm::import;
-    if (args.size() != 2) {
-        qm::tool::err(QStringLiteral("usage: qmtool import BANK FILE\n"));
-        return 2;
-    }
+    if (args.size() != 2)
+        return qm::tool::usageError(QStringLiteral("import"), kImportUsage,
+                                    QStringLiteral("a bank and a file are needed"));
     const BatchFile file = readBatchFile(args[1]);
-    if (!file.format) {
-        qm::tool::err(file.error + QLatin1Char('\n'));
-        return 1;
-    }
+    if (!file.format)
+        return qm::tool::failure(file.error);
     BatchImport batch(file.text, *file.format);
     QSet<QPair<int, int>> listed;
     const NameAsker undeclared = [&](const NameRequest& r) -> std::optional<QString> {
@@ -49,10 +48,8 @@ int importBatch(const QStringList& args)
     };
     ImportRun run(args[0], batch);
     const ImportOutcome outcome = run.run(undeclared);
-    if (outcome != ImportOutcome::Finished) {
-        qm::tool::err(run.error() + QStringLiteral("\n已导入%1道题。\n").arg(run.stored()));
-        return 1;
-    }
+    if (outcome != ImportOutcome::Finished)
+        return qm::tool::failure(run.error() + QStringLiteral("\n已导入%1道题。").arg(run.stored()));
     qm::tool::out(batch.endMessage() + QStringLiteral("\n已导入%1道题。\n").arg(run.stored()));
     return 0;
 }
@@ -63,8 +60,7 @@ namespace qm::tool {
 
 void addImportCommands(QList<Command>& list, Workspace& /*workspace*/)
 {
-    list.append({QStringLiteral("import"), QStringLiteral("BANK FILE   import a batch question file into a bank"),
-                 importBatch});
+    list.append({QStringLiteral("import"), kImportUsage, importBatch});
 }
 
 }  // namespace qm::tool

@@ -15,23 +15,20 @@ namespace qm::tool {
 
 namespace {
 
+const QString kDumpUsage = QStringLiteral("LIBRARY.Juk  (the papers of a paper library)");
 const QString kAddUsage = QStringLiteral(
     "LIBRARY.Juk PAPER.rtf ANSWERS.rtf --name NAME [--setter S] [--group G] [--department D] [--date DATE]  "
     "(files a paper as the last of the library)");
 
 int libraryDump(const QStringList& args)
 {
-    if (args.size() != 1) {
-        err(QStringLiteral("usage: qmtool library-dump LIBRARY.Juk\n"));
-        return 2;
-    }
+    if (args.size() != 1)
+        return usageError(QStringLiteral("library-dump"), kDumpUsage, QStringLiteral("one library is needed"));
     const PaperLibrary library(args[0]);
     QString error;
     const std::optional<int> count = library.count(&error);
-    if (!count) {
-        err(QStringLiteral("qmtool: %1\n").arg(error));
-        return 1;
-    }
+    if (!count)
+        return failure(error);
     out(QStringLiteral("共有试卷%1份\n序号\t卷名\t出卷人\t教研组\t科室\t时间\t试卷字数\t答卷字数\n").arg(*count));
     // One scratch document for all: making a new one each time costs as much as the reading.
     QTextDocument doc;
@@ -51,17 +48,15 @@ int libraryDump(const QStringList& args)
                     .arg(length(p.answers)));
         },
         &error);
-    if (!read) {
-        err(QStringLiteral("qmtool: %1\n").arg(error));
-        return 1;
-    }
+    if (!read)
+        return failure(error);
     return 0;
 }
 
-int usageError(const QString& problem)
+// A wrong call of library-add.
+int addUsageError(const QString& problem)
 {
-    err(QStringLiteral("qmtool library-add: %1\nusage: qmtool library-add %2\n").arg(problem, kAddUsage));
-    return 2;
+    return usageError(QStringLiteral("library-add"), kAddUsage, problem);
 }
 
 int libraryAdd(const QStringList& args)
@@ -85,16 +80,16 @@ int libraryAdd(const QStringList& args)
             if (a == QLatin1String(name))
                 value = field;
         if (!value)
-            return usageError(QStringLiteral("unknown option '%1'").arg(a));
+            return addUsageError(QStringLiteral("unknown option '%1'").arg(a));
         if (i + 1 >= args.size())
-            return usageError(QStringLiteral("'%1' needs a value").arg(a));
+            return addUsageError(QStringLiteral("'%1' needs a value").arg(a));
         *value = args[++i];
         named = named || value == &particulars.name;
     }
     if (files.size() != 3)
-        return usageError(QStringLiteral("a library, a paper and an answer sheet are needed"));
+        return addUsageError(QStringLiteral("a library, a paper and an answer sheet are needed"));
     if (!named)
-        return usageError(QStringLiteral("--name is needed"));
+        return addUsageError(QStringLiteral("--name is needed"));
 
     QString error;
     Paper paper;
@@ -104,16 +99,12 @@ int libraryAdd(const QStringList& args)
         paper.paper = *document;
         document = readPaperDocument(files[2], &error);
     }
-    if (!document) {
-        err(QStringLiteral("qmtool: %1\n").arg(error));
-        return 1;
-    }
+    if (!document)
+        return failure(error);
     paper.answers = *document;
     const std::optional<int> position = PaperLibrary(files[0]).append(paper, &error);
-    if (!position) {
-        err(QStringLiteral("qmtool: %1\n").arg(error));
-        return 1;
-    }
+    if (!position)
+        return failure(error);
     out(QStringLiteral("已存为第%1份试卷\n").arg(*position + 1));
     return 0;
 }
@@ -122,8 +113,7 @@ int libraryAdd(const QStringList& args)
 
 void addLibraryCommands(QList<Command>& list, Workspace& /*workspace*/)
 {
-    list.append(
-        {QStringLiteral("library-dump"), QStringLiteral("LIBRARY.Juk  (the papers of a paper library)"), libraryDump});
+    list.append({QStringLiteral("library-dump"), kDumpUsage, libraryDump});
     list.append({QStringLiteral("library-add"), kAddUsage, libraryAdd});
 }
 

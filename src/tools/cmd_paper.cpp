@@ -32,16 +32,9 @@ const QString kComposeUsage =
     QStringLiteral("BANK PLAN.faa PAPER.rtf ANSWERS.rtf [--seed N] [--settings JuanMian.cfg] [--pdf]  "
                    "(the paper and its answer sheet; --pdf adds PAPER.pdf and ANSWERS.pdf)");
 
-int usageError(const QString& problem)
+int wrongCall(const QString& problem)
 {
-    err(QStringLiteral("qmtool compose: %1\nusage: qmtool compose %2\n").arg(problem, kComposeUsage));
-    return 2;
-}
-
-int failure(const QString& message)
-{
-    err(QStringLiteral("qmtool: %1\n").arg(message));
-    return 1;
+    return usageError(QStringLiteral("compose"), kComposeUsage, problem);
 }
 
 QString shown(const QString& path)
@@ -120,7 +113,7 @@ int compose(const QStringList& args, const Workspace& workspace)
         const QString& a = args[i];
         if (a == QLatin1String("--seed") || a == QLatin1String("--settings")) {
             if (i + 1 == args.size())
-                return usageError(QStringLiteral("%1 needs a value").arg(a));
+                return wrongCall(QStringLiteral("%1 needs a value").arg(a));
             const QString value = args[++i];
             if (a == QLatin1String("--settings")) {
                 settingsPath = value;
@@ -129,17 +122,17 @@ int compose(const QStringList& args, const Workspace& workspace)
             bool ok = false;
             seed = value.toULongLong(&ok);
             if (!ok)
-                return usageError(QStringLiteral("the seed '%1' is not a whole number from 0 to 2^64-1").arg(value));
+                return wrongCall(QStringLiteral("the seed '%1' is not a whole number from 0 to 2^64-1").arg(value));
         } else if (a == QLatin1String("--pdf")) {
             pdf = true;
         } else if (a.startsWith(QStringLiteral("--"))) {
-            return usageError(QStringLiteral("unknown option '%1'").arg(a));
+            return wrongCall(QStringLiteral("unknown option '%1'").arg(a));
         } else {
             positional << a;
         }
     }
     if (positional.size() != 4)
-        return usageError(QStringLiteral("a bank, a plan and the two documents to write are needed"));
+        return wrongCall(QStringLiteral("a bank, a plan and the two documents to write are needed"));
     const QString& bankPath = positional[0];
     const QString& planPath = positional[1];
     const QString& paperPath = positional[2];
@@ -148,7 +141,7 @@ int compose(const QStringList& args, const Workspace& workspace)
         || (pdf
             && QFileInfo(pdfBeside(paperPath)).absoluteFilePath()
                    == QFileInfo(pdfBeside(answersPath)).absoluteFilePath()))
-        return usageError(QStringLiteral("the paper and the answer sheet need different names"));
+        return wrongCall(QStringLiteral("the paper and the answer sheet need different names"));
 
     // The header settings first: without them there is no paper to make.
     const paper::HeaderSettings settings = paper::loadSettings(settingsPath);

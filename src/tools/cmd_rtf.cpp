@@ -9,68 +9,69 @@
 
 #include <QTextDocument>
 
+namespace qm::tool {
+
 namespace {
 
-using qm::tool::err;
-using qm::tool::out;
+const QString kTxtUsage = QStringLiteral("FILE  (the document's text, UTF-8)");
+const QString kHtmlUsage = QStringLiteral("FILE  (the document as HTML)");
+const QString kRtfUsage = QStringLiteral("IN OUT  (read and write again)");
 
+// Reads the RTF document at `path` into `doc`; false (and said) when it cannot be read.
 bool load(const QString& path, QTextDocument& doc)
 {
     QString error;
-    const std::optional<QByteArray> rtf = qm::readInputFile(path, &error);
+    const std::optional<QByteArray> rtf = readInputFile(path, &error);
     if (!rtf) {
-        err(QStringLiteral("qmtool: %1\n").arg(error));
+        failure(error);
         return false;
     }
-    qm::RtfReader::read(*rtf, &doc);
+    RtfReader::read(*rtf, &doc);
     return true;
 }
 
-int usageError(const char* usage)
+int rtf2txt(const QStringList& args)
 {
-    err(QStringLiteral("usage: qmtool %1\n").arg(QLatin1String(usage)));
-    return 2;
+    if (args.size() != 1)
+        return usageError(QStringLiteral("rtf2txt"), kTxtUsage, QStringLiteral("one file is needed"));
+    QTextDocument doc;
+    if (!load(args[0], doc))
+        return 1;
+    out(documentText(doc) + QLatin1Char('\n'));
+    return 0;
+}
+
+int rtf2html(const QStringList& args)
+{
+    if (args.size() != 1)
+        return usageError(QStringLiteral("rtf2html"), kHtmlUsage, QStringLiteral("one file is needed"));
+    QTextDocument doc;
+    if (!load(args[0], doc))
+        return 1;
+    out(doc.toHtml());
+    return 0;
+}
+
+int rtf2rtf(const QStringList& args)
+{
+    if (args.size() != 2)
+        return usageError(QStringLiteral("rtf2rtf"), kRtfUsage,
+                          QStringLiteral("a file to read and one to write are needed"));
+    QTextDocument doc;
+    if (!load(args[0], doc))
+        return 1;
+    if (!replaceFile(args[1], RtfWriter::write(doc)))
+        return failure(QStringLiteral("cannot write %1").arg(args[1]));
+    return 0;
 }
 
 }  // namespace
 
-namespace qm::tool {
-
 void addRtfCommands(QList<Command>& list, Workspace& /*workspace*/)
 {
-    list.append(
-        {QStringLiteral("rtf2txt"), QStringLiteral("FILE  (the document's text, UTF-8)"), [](const QStringList& args) {
-             if (args.size() != 1)
-                 return usageError("rtf2txt FILE");
-             QTextDocument doc;
-             if (!load(args[0], doc))
-                 return 1;
-             out(qm::documentText(doc) + QLatin1Char('\n'));
-             return 0;
-         }});
-    list.append(
-        {QStringLiteral("rtf2html"), QStringLiteral("FILE  (the document as HTML)"), [](const QStringList& args) {
-             if (args.size() != 1)
-                 return usageError("rtf2html FILE");
-             QTextDocument doc;
-             if (!load(args[0], doc))
-                 return 1;
-             out(doc.toHtml());
-             return 0;
-         }});
-    list.append(
-        {QStringLiteral("rtf2rtf"), QStringLiteral("IN OUT  (read and write again)"), [](const QStringList& args) {
-             if (args.size() != 2)
-                 return usageError("rtf2rtf IN OUT");
-             QTextDocument doc;
-             if (!load(args[0], doc))
-                 return 1;
-             if (!qm::replaceFile(args[1], qm::RtfWriter::write(doc))) {
-                 err(QStringLiteral("qmtool: cannot write %1\n").arg(args[1]));
-                 return 1;
-             }
-             return 0;
-         }});
+    list.append({QStringLiteral("rtf2txt"), kTxtUsage, rtf2txt});
+    list.append({QStringLiteral("rtf2html"), kHtmlUsage, rtf2html});
+    list.append({QStringLiteral("rtf2rtf"), kRtfUsage, rtf2rtf});
 }
 
 }  // namespace qm::tool

@@ -33,4 +33,17 @@ void addRtfCommands(QList<Command>& list, Workspace& workspace);
 void out(const QString& text);
 void err(const QString& text);
 
+// Every message qmtool writes about a failure or a wrong call starts with "qmtool".
+
+// A command that could not do its work: says "qmtool: MESSAGE" on stderr and returns 1,
+// the exit code of a failure.
+int failure(const QString& message);
+
+// A wrong call of command `name`: says "qmtool NAME: PROBLEM" and the command's usage on
+// stderr and returns 2, the exit code of a wrong call.
+int usageError(const QString& name, const QString& usage, const QString& problem);
+
+// One line for each command, its name and its usage, under a few lines on calling qmtool.
+QString commandList(const QList<Command>& commands);
+
 }  // namespace qm::tool

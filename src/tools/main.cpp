@@ -5,36 +5,6 @@
 #include "tools/command.h"
 
 #include <QGuiApplication>
-#include <cstdio>
-
-namespace qm::tool {
-
-void out(const QString& text)
-{
-    const QByteArray b = text.toUtf8();
-    std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
-}
-
-void err(const QString& text)
-{
-    const QByteArray b = text.toUtf8();
-    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
-}
-
-}  // namespace qm::tool
-
-namespace {
-
-int usage(const QList<qm::tool::Command>& commands)
-{
-    QString text = QStringLiteral("usage: qmtool COMMAND [ARGS]\n       qmtool --version\ncommands:\n");
-    for (const auto& c : commands)
-        text += QStringLiteral("  ") + c.name + QLatin1Char(' ') + c.usage + QLatin1Char('\n');
-    qm::tool::err(text);
-    return 2;
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -62,11 +32,19 @@ int main(int argc, char** argv)
     qm::tool::addPaperCommands(commands, workspace);
     qm::tool::addRtfCommands(commands, workspace);
 
-    if (args.isEmpty())
-        return usage(commands);
+    // Asked for: the list on stdout. Called wrongly: the list on stderr, exit code 2.
+    const QString first = args.value(0);
+    if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
+        qm::tool::out(qm::tool::commandList(commands));
+        return 0;
+    }
+    if (args.isEmpty()) {
+        qm::tool::err(qm::tool::commandList(commands));
+        return 2;
+    }
     for (const auto& c : commands)
-        if (c.name == args.first())
+        if (c.name == first)
             return c.run(args.mid(1));
-    qm::tool::err(QStringLiteral("qmtool: unknown command '%1'\n").arg(args.first()));
-    return usage(commands);
+    qm::tool::err(QStringLiteral("qmtool: unknown command '%1'\n").arg(first) + qm::tool::commandList(commands));
+    return 2;
 }

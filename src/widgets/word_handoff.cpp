@@ -1,9 +1,9 @@
 #include "widgets/word_handoff.h"
 
 #include "core/fileops.h"
-#include "core/prompt.h"
 #include "core/workspace.h"
 #include "rtf/rtf_writer.h"
+#include "widgets/report_error.h"
 #include "widgets/richtextbox.h"
 
 #include <QDir>
@@ -22,7 +22,6 @@ namespace qm {
 
 namespace {
 
-const QString kError = QStringLiteral("错误");
 const QString kCannotStart = QStringLiteral(
     "无法启动文字处理程序。请安装 LibreOffice（Writer），或在环境变量 QUELLMARK_WORD_PROCESSOR 中指定文字处理程序。");
 
@@ -114,13 +113,12 @@ bool EditInWord(Workspace& workspace, Prompt& prompt, RichTextBox* box, const QS
     const QString path = workspace.BankRoot() + fileName;
     const QString key = fileKey(path);
     if (workspace.filesInWordProcessor().contains(key)) {
-        prompt.message(QStringLiteral("“") + fileName
-                           + QStringLiteral("”正在文字处理程序中编辑，请先关闭文字处理程序。"),
-                       kError, Icon::Warning, Buttons::Ok);
+        reportError(prompt,
+                    QStringLiteral("“") + fileName + QStringLiteral("”正在文字处理程序中编辑，请先关闭文字处理程序。"));
         return false;
     }
     if (!box->SaveFile(path)) {
-        prompt.message(cannotWrite(path), kError, Icon::Warning, Buttons::Ok);
+        reportError(prompt, cannotWrite(path));
         return false;
     }
     int profile = 1;
@@ -139,7 +137,7 @@ bool EditInWord(Workspace& workspace, Prompt& prompt, RichTextBox* box, const QS
     trip->process.setProcessChannelMode(QProcess::ForwardedChannels);
     if (command.program.isEmpty() || (trip->process.start(), !trip->process.waitForStarted(30000))) {
         delete trip;
-        prompt.message(kCannotStart, kError, Icon::Warning, Buttons::Ok);
+        reportError(prompt, kCannotStart);
         return false;
     }
     workspace.filesInWordProcessor().insert(key);
@@ -162,13 +160,12 @@ bool ShowWord(const Workspace& workspace, Prompt& prompt, const QTextDocument& d
 {
     const QString path = workspace.BankRoot() + fileName;
     if (!replaceFile(path, RtfWriter::write(doc))) {
-        prompt.message(cannotWrite(path), kError, Icon::Warning, Buttons::Ok);
+        reportError(prompt, cannotWrite(path));
         return false;
     }
     const WordCommand command = wordProcessorCommand(workspace, path, QStringLiteral("show"));
     if (command.program.isEmpty() || !QProcess::startDetached(command.program, command.arguments)) {
-        prompt.message(kCannotStart + QStringLiteral("\n文档已保存为：") + QDir::toNativeSeparators(path), kError,
-                       Icon::Warning, Buttons::Ok);
+        reportError(prompt, kCannotStart + QStringLiteral("\n文档已保存为：") + QDir::toNativeSeparators(path));
         return false;
     }
     return true;

@@ -167,3 +167,77 @@ TEST(Qmtool, CommandsRefuseDevicesAndPipesWithoutReadingThem)
     EXPECT_FALSE(QFile::exists(dir.file("out.tik")));
     EXPECT_FALSE(QFile::exists(dir.file("out.psw")));
 }
+
+TEST(Qmtool, HelpListsTheCommandsOnStdout)
+{
+    // Each command on a line of its own: its name, its arguments and what it does.
+    const QStringList lines = {
+        "  bank-dump BANK  (particulars, lists and questions as text)\n",
+        "  build-bank SOURCE OUT  (a bank from a text source)\n",
+        "  import BANK FILE  (imports a batch question file into a bank)\n",
+        "  library-dump LIBRARY.Juk  (the papers of a paper library)\n",
+        "  rtf2rtf IN OUT  (read and write again)\n",
+    };
+    const QStringList names = {"bank-dump", "build-template", "build-bank", "build-library", "build-users",
+                               "grid",      "draw",           "import",     "library-dump",  "library-add",
+                               "compose",   "rtf2txt",        "rtf2html",   "rtf2rtf"};
+    for (const char* ask : {"--help", "-h", "help"}) {
+        SCOPED_TRACE(ask);
+        const ToolRun run = qmtool({ask});
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_TRUE(run.out.startsWith("usage: qmtool COMMAND [ARGS]\n")) << run.out.toStdString();
+        for (const QString& line : lines)
+            EXPECT_TRUE(run.out.contains(line)) << line.toStdString();
+        for (const QString& name : names)
+            EXPECT_TRUE(run.out.contains("\n  " + name + " ")) << name.toStdString();
+        EXPECT_FALSE(run.err.contains("qmtool")) << run.err.toStdString();
+    }
+
+    // Without a command, or with one qmtool does not know, the list goes to stderr: a wrong call.
+    ToolRun run = qmtool({});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains(lines[0]));
+    run = qmtool({"--hlep"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains("qmtool: unknown command '--hlep'\nusage: qmtool COMMAND [ARGS]\n"))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(lines[0]));
+}
+
+TEST(Qmtool, AWrongCallNamesTheCommandAndItsUsage)
+{
+    TempProgramDir dir(false);
+    struct Case {
+        QStringList args;
+        QString message;
+    };
+    const QList<Case> cases = {
+        {{"bank-dump"},
+         "qmtool bank-dump: one bank is needed\nusage: qmtool bank-dump BANK  (particulars, lists and questions as "
+         "text)\n"},
+        {{"import", dir.file("a.tik")},
+         "qmtool import: a bank and a file are needed\nusage: qmtool import BANK FILE  (imports a batch question "
+         "file into a bank)\n"},
+        {{"build-library"},
+         "qmtool build-library: wrong number of arguments\nusage: qmtool build-library OUT  (the empty paper library "
+         "jk.jk)\n"},
+        {{"rtf2txt", "a.rtf", "b.rtf"},
+         "qmtool rtf2txt: one file is needed\nusage: qmtool rtf2txt FILE  (the document's text, UTF-8)\n"},
+        {{"rtf2rtf", "a.rtf"},
+         "qmtool rtf2rtf: a file to read and one to write are needed\nusage: qmtool rtf2rtf IN OUT  (read and write "
+         "again)\n"},
+        {{"library-dump", "a.Juk", "b.Juk"},
+         "qmtool library-dump: one library is needed\nusage: qmtool library-dump LIBRARY.Juk  (the papers of a "
+         "paper library)\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const ToolRun run = qmtool(c.args);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_TRUE(run.err.endsWith(c.message)) << run.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(dir.file("a.tik")));
+}

@@ -299,6 +299,116 @@ TEST_F(Form2Test, CopyIn)
     EXPECT_FALSE(form->Frame9->isHidden());
 }
 
+// A place that cannot be read (a medium taken out, a share gone) leaves the lists of both
+// copy panels as they were; a place that can be read moves them.
+TEST_F(Form2Test, CopyPanelsKeepTheirListsWhenAPlaceCannotBeRead)
+{
+    subject("生物", {"a.tik"});
+    open();
+    choose("生物", "a.tik");
+    QTemporaryDir elsewhere;
+    const QString there = withTrailingSep(elsewhere.path());
+    ASSERT_TRUE(BankFile::createFromTemplate(dir.file("qm.qm"), there + "外来.tik"));
+    const QString gone = there + "拔出的U盘/";
+
+    form->Frame1->Command41->click();
+    CopyInPanel* in = form->Frame9;
+    in->Dir3->setPath(elsewhere.path());
+    ASSERT_EQ(in->File3->ListCount(), 1);
+    in->Drive2->addItem(gone, gone);
+    in->Drive2->setCurrentIndex(in->Drive2->count() - 1);
+    EXPECT_EQ(in->Dir3->Path(), there);
+    EXPECT_EQ(in->File3->Path(), there);
+    EXPECT_EQ(in->File3->ListCount(), 1);
+    in->Drive2->setCurrentIndex(in->Drive2->findData("/"));
+    EXPECT_EQ(in->Dir3->Path(), "/");
+    EXPECT_EQ(in->File3->Path(), "/");
+    // Esc in the panel cancels it.
+    QTest::keyClick(in->Text14, Qt::Key_Escape);
+    EXPECT_TRUE(in->isHidden());
+
+    form->Frame1->Command42->click();
+    CopyOutPanel* out = form->Frame8;
+    out->Dir2->setPath(elsewhere.path());
+    out->Drive1->addItem(gone, gone);
+    out->Drive1->setCurrentIndex(out->Drive1->count() - 1);
+    EXPECT_EQ(out->Dir2->Path(), there);
+    EXPECT_EQ(out->Text13->text(), there + "a.tik");
+    out->Drive1->setCurrentIndex(out->Drive1->findData("/"));
+    EXPECT_EQ(out->Dir2->Path(), "/");
+    EXPECT_EQ(out->Text13->text(), "/a.tik");
+    prompt.verify();
+}
+
+TEST_F(Form2Test, DoubleClickingABankFileCopiesItIn)
+{
+    subject("生物", {"a.tik"});
+    open();
+    QTemporaryDir elsewhere;
+    const QString source = withTrailingSep(elsewhere.path()) + "外来.tik";
+    ASSERT_TRUE(BankFile::createFromTemplate(dir.file("qm.qm"), source));
+    // On screen, where the list has the room to show its files.
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    auto doubleClickTheFile = [&] {
+        form->Frame1->Command41->click();
+        FileListBox* files = form->Frame9->File3;
+        files->setPath(elsewhere.path());
+        ASSERT_EQ(files->ListCount(), 1);
+        // The panel has its room once its layout has run.
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return files->viewport()->rect().contains(files->visualItemRect(files->item(0))); }));
+        // A double click reaches the list as a click followed by a double click.
+        const QPoint at = files->visualItemRect(files->item(0)).center();
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
+    };
+
+    doubleClickTheFile();
+    EXPECT_TRUE(form->Frame9->isHidden());
+    EXPECT_EQ(form->Frame9->Text14->text(), source);
+    EXPECT_EQ(readAll(SubjectDir() + "外来.tik"), readAll(source));
+    EXPECT_TRUE(form->File1->selectFile("外来.tik"));
+
+    // Onto the copy: an overwrite declined is a copy not done.
+    prompt
+        .expectMessage(QStringLiteral("文件已存在，是否覆盖？"), QStringLiteral("警告"), Icon::Question, Buttons::YesNo,
+                       Answer::No, Answer::No)
+        .expectMessage(QStringLiteral("目标文件可能已打开，拷贝错误，请检查！"), kError, Icon::Warning);
+    doubleClickTheFile();
+    prompt.verify();
+    EXPECT_FALSE(form->Frame9->isHidden());
+}
+
+// Copying out onto a bank the user would not overwrite leaves the panel open for another
+// name without a message; a copy that fails names the path it could not write.
+TEST_F(Form2Test, CopyOutNotDoneKeepsThePanelOpen)
+{
+    subject("生物", {"a.tik"});
+    open();
+    choose("生物", "a.tik");
+    QTemporaryDir target;
+    const QString there = withTrailingSep(target.path());
+    writeAll(there + "a.tik", "kept");
+    form->Frame1->Command42->click();
+    form->Frame8->Dir2->setPath(target.path());
+    ASSERT_EQ(form->Frame8->Text13->text(), there + "a.tik");
+    prompt.expectMessage(QStringLiteral("文件已存在，是否覆盖？"), QStringLiteral("警告"), Icon::Question,
+                         Buttons::YesNo, Answer::No, Answer::No);
+    form->Frame8->Command43->click();
+    prompt.verify();
+    EXPECT_FALSE(form->Frame8->isHidden());
+    EXPECT_EQ(readAll(there + "a.tik"), "kept");
+
+    form->Frame8->Text13->setText(there + "没有的目录/a.tik");
+    prompt.expectMessage(QStringLiteral("拷贝失败，请检查输出路径：") + there + "没有的目录/a.tik", kError,
+                         Icon::Warning);
+    form->Frame8->Command43->click();
+    prompt.verify();
+    EXPECT_FALSE(form->Frame8->isHidden());
+    EXPECT_FALSE(QFileInfo::exists(there + "没有的目录"));
+}
+
 TEST_F(Form2Test, FollowsTheBankChosenElsewhereUnlessAnEditIsPending)
 {
     subject("生物", {"a.tik", "b.tik"});

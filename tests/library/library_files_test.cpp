@@ -3,8 +3,11 @@
 
 #include "form7_fixture.h"
 
+#include "core/paths.h"
+
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 using namespace qm;
@@ -278,4 +281,78 @@ TEST_F(Form7Libraries, CopyingOutWritesTheLibraryUnderItsNameIntoTheChosenDirect
     EXPECT_FALSE(form->Frame3->isHidden());
     form->Frame3->Command13->click();
     EXPECT_TRUE(form->Frame3->isHidden());
+}
+
+// A place that cannot be read (a medium taken out, a share gone) leaves the lists of both
+// copy panels as they were; a place that can be read moves them.
+TEST_F(Form7Libraries, CopyPanelsKeepTheirListsWhenAPlaceCannotBeRead)
+{
+    open("期中.Juk", 1);
+    QTemporaryDir elsewhere;
+    const QString there = withTrailingSep(elsewhere.path());
+    ASSERT_TRUE(PaperLibrary::createFromTemplate(dir.file("jk.jk"), there + "外校.Juk"));
+    const QString gone = there + "拔出的U盘/";
+
+    library().Command7->click();
+    LibraryCopyInPanel* in = form->Frame2;
+    in->Dir1->setPath(elsewhere.path());
+    ASSERT_EQ(in->File2->ListCount(), 1);
+    in->Drive1->addItem(gone, gone);
+    in->Drive1->setCurrentIndex(in->Drive1->count() - 1);
+    EXPECT_EQ(in->Dir1->Path(), there);
+    EXPECT_EQ(in->File2->Path(), there);
+    EXPECT_EQ(in->File2->ListCount(), 1);
+    in->Drive1->setCurrentIndex(in->Drive1->findData("/"));
+    EXPECT_EQ(in->Dir1->Path(), "/");
+    EXPECT_EQ(in->File2->Path(), "/");
+    // Esc in the panel cancels it.
+    QTest::keyClick(in->Text2, Qt::Key_Escape);
+    EXPECT_TRUE(in->isHidden());
+
+    library().Timer1_Timer();
+    library().Command8->click();
+    LibraryCopyOutPanel* out = form->Frame3;
+    out->Dir2->setPath(elsewhere.path());
+    out->Drive2->addItem(gone, gone);
+    out->Drive2->setCurrentIndex(out->Drive2->count() - 1);
+    EXPECT_EQ(out->Dir2->Path(), there);
+    out->Drive2->setCurrentIndex(out->Drive2->findData("/"));
+    EXPECT_EQ(out->Dir2->Path(), "/");
+}
+
+TEST_F(Form7Libraries, DoubleClickingALibraryCopiesItIn)
+{
+    QTemporaryDir elsewhere;
+    const QString source = elsewhere.filePath("外校.Juk");
+    ASSERT_TRUE(PaperLibrary::createFromTemplate(dir.file("jk.jk"), source));
+    ASSERT_TRUE(PaperLibrary(source).append(paper(9)));
+    // On screen, where the list has the room to show its files.
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    auto doubleClickTheFile = [&] {
+        library().Command7->click();
+        FileListBox* files = form->Frame2->File2;
+        files->setPath(elsewhere.path());
+        ASSERT_EQ(files->ListCount(), 1);
+        // The panel has its room once its layout has run.
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return files->viewport()->rect().contains(files->visualItemRect(files->item(0))); }));
+        // A double click reaches the list as a click followed by a double click.
+        const QPoint at = files->visualItemRect(files->item(0)).center();
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
+    };
+
+    doubleClickTheFile();
+    EXPECT_TRUE(form->Frame2->isHidden());
+    EXPECT_EQ(form->Frame2->Text2->text(), "外校.Juk");
+    EXPECT_EQ(listed(), QStringList{"外校.Juk"});
+    EXPECT_EQ(readAll(libraryPath("外校.Juk")), readAll(source));
+
+    // Onto the copy: an overwrite declined is a copy not done.
+    prompt.expectMessage("文件已存在，是否覆盖？", "警告", Icon::Question, Buttons::YesNo, Answer::No, Answer::No)
+        .expectMessage("拷贝取消，请检查！", "错误", Icon::Warning);
+    doubleClickTheFile();
+    prompt.verify();
+    EXPECT_FALSE(form->Frame2->isHidden());
 }

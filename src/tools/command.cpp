@@ -1,0 +1,42 @@
+#include "tools/command.h"
+
+#include <cstdio>
+
+namespace qm::tool {
+
+void out(const QString& text)
+{
+    const QByteArray b = text.toUtf8();
+    std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
+}
+
+void err(const QString& text)
+{
+    const QByteArray b = text.toUtf8();
+    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
+}
+
+int failure(const QString& message)
+{
+    err(QStringLiteral("qmtool: %1\n").arg(message));
+    return 1;
+}
+
+int usageError(const QString& name, const QString& usage, const QString& problem)
+{
+    err(QStringLiteral("qmtool %1: %2\nusage: qmtool %1 %3\n").arg(name, problem, usage));
+    return 2;
+}
+
+QString commandList(const QList<Command>& commands)
+{
+    QString text = QStringLiteral("usage: qmtool COMMAND [ARGS]\n"
+                                  "       qmtool --version\n"
+                                  "       qmtool --help\n"
+                                  "commands:\n");
+    for (const Command& c : commands)
+        text += QStringLiteral("  ") + c.name + QLatin1Char(' ') + c.usage + QLatin1Char('\n');
+    return text;
+}
+
+}  // namespace qm::tool
