@@ -84,11 +84,6 @@ void CountGridPanel::setGrid(const compose::Grid& grid)
         MSFlexGrid2->setColWidth(c, std::max(MSFlexGrid2->columnWidth(c), least));
 }
 
-QPoint CountGridPanel::editedCell() const
-{
-    return !GridEdit->isHidden() ? QPoint(m_editCol, m_editRow) : QPoint(-1, -1);
-}
-
 void CountGridPanel::hideEdit()
 {
     GridEdit->hide();

@@ -30,8 +30,6 @@ public:
     // The grid's cells, header row included, and setting them all (a plan).
     compose::Grid grid() const;
     void setGrid(const compose::Grid& grid);
-    // The cell being typed into, {-1, -1} while the box is hidden.
-    QPoint editedCell() const;
 
     // Rebuilds the grid from the criteria and the bank; typed values are discarded.
     void RefleshGrid();

@@ -75,8 +75,6 @@ public:
 
     QTimer* Timer1;  // keeps the panels' buttons and 向上/向下 in step (400 ms)
 
-    // The chapter whose column was clicked last in the chapter/unit grid ("" for none).
-    QString currentChapter() const { return m_currentChapter; }
     // The options and the whole criteria as the count grid is built from them.
     compose::GridOptions options() const;
     compose::Criteria criteria() const;

@@ -48,12 +48,6 @@ void FlexGrid::setCols(int cols)
         m_col = std::max(cols - 1, 0);
 }
 
-void FlexGrid::setFixedRows(int n)
-{
-    m_fixedRows = n;
-    restyle();
-}
-
 void FlexGrid::setFixedCols(int n)
 {
     m_fixedCols = n;

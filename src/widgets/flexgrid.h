@@ -17,9 +17,6 @@ public:
     void setRows(int rows);
     int Cols() const { return columnCount(); }
     void setCols(int cols);
-    int FixedRows() const { return m_fixedRows; }
-    void setFixedRows(int n);
-    int FixedCols() const { return m_fixedCols; }
     void setFixedCols(int n);
 
     QString TextMatrix(int row, int col) const;

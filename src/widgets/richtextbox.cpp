@@ -320,10 +320,4 @@ void RichTextBox::focusInEvent(QFocusEvent* e)
     Q_EMIT GotFocus();
 }
 
-void RichTextBox::focusOutEvent(QFocusEvent* e)
-{
-    QTextEdit::focusOutEvent(e);
-    Q_EMIT LostFocus();
-}
-
 }  // namespace qm

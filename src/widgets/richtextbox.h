@@ -73,16 +73,14 @@ Q_SIGNALS:
     void Change();
     // The selection or the caret moved.
     void SelChange();
-    // The box got or lost the keyboard focus.
+    // The box got the keyboard focus.
     void GotFocus();
-    void LostFocus();
 
 protected:
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void focusInEvent(QFocusEvent* e) override;
-    void focusOutEvent(QFocusEvent* e) override;
 
 private:
     template <typename T, typename F>
