@@ -87,6 +87,12 @@ void Parser::run()
     flushBytes();
     flushRun();
     tables_.enter(0);
+    // A page break after the last paragraph begins a page that only the document's final
+    // paragraph mark stands on: an empty paragraph keeps it, as a word processor shows it.
+    if (pendingPar_ && pageBreakNext_) {
+        cur_.insertBlock();
+        pendingPar_ = false;
+    }
     if (!pendingPar_)
         applyBlockFormat();
     cur_.endEditBlock();
