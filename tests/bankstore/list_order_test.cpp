@@ -8,6 +8,7 @@
 #include "support/temp_bank.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace qm;
 using qm::test::TempBank;
@@ -59,6 +60,8 @@ TEST(InListOrder, TheBankListsItsDistinctValuesInListOrder)
 {
     TempBank b(QStringLiteral("语文.tik"));
     BankFile bank = b.bank();
+    const std::unique_ptr<BankAppender> appender = BankAppender::open(b.path);
+    ASSERT_TRUE(appender);
     const auto add = [&](const QString& type, const QString& chapter, const QString& unit, const QString& difficulty,
                          double score) {
         Question q;
@@ -67,13 +70,14 @@ TEST(InListOrder, TheBankListsItsDistinctValuesInListOrder)
         q.unit = unit;
         q.difficulty = difficulty;
         q.score = score;
-        ASSERT_TRUE(bank.add(q));
+        ASSERT_TRUE(appender->add(q));
     };
     for (const QString& chapter : chapters(1, 12))
         for (const QString& unit : units(1, 12))
             add("阅读题", chapter, unit, chapter == "第二章" ? "易" : "难", 2);
     add("作文", "第十二章", "第1单元", "中", 40);
     add("填空题", "第三章", "第2单元", "易", 1.5);
+    ASSERT_TRUE(appender->commit());
     for (const char* d : {"易", "中", "难"})
         ASSERT_TRUE(bank.appendToList(AttributeList::Difficulties, d));
     for (const char* u : {"第10单元", "第2单元"})
