@@ -1,6 +1,7 @@
 #include "bankstore/bank_file.h"
 
 #include "bankstore/bank_rows.h"
+#include "bankstore/list_order.h"
 #include "bankstore/sqlite_file.h"
 
 #include <QFile>
@@ -190,13 +191,16 @@ std::optional<QStringList> BankFile::distinctValues(Attribute attribute, const Q
 {
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         const std::string c = column(attribute);
+        SQLite::Transaction read(db);
         SQLite::Statement st(db, "SELECT " + c + " FROM 题库" + whereClause(filter) + " GROUP BY " + c + " ORDER BY "
                                      + c + " COLLATE GBK");
         bindFilter(st, filter);
         QStringList values;
         while (st.executeStep())
             values << columnText(st.getColumn(0));
-        return values;
+        const QStringList list = listOf(db, listFor(attribute));
+        read.commit();
+        return inListOrder(values, list);
     });
 }
 

@@ -144,7 +144,9 @@ public:
     // --- Queries over the questions ---
 
     // The distinct values of one attribute among the questions matching `filter`, each once,
-    // ordered by their GBK bytes. ("SELECT 章节 FROM 题库 GROUP BY 章节", the units of one
+    // in the order they are offered for choosing: as the bank's list of that attribute
+    // orders them, then those the list lacks in natural order (inListOrder of
+    // bankstore/list_order.h). ("SELECT 章节 FROM 题库 GROUP BY 章节", the units of one
     // chapter, ...)
     std::optional<QStringList> distinctValues(Attribute attribute, const QuestionFilter& filter = {},
                                               QString* error = nullptr) const;

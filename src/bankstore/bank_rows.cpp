@@ -27,6 +27,17 @@ const char* table(AttributeList l)
     return "";
 }
 
+AttributeList listFor(Attribute a)
+{
+    switch (a) {
+    case Attribute::Type: return AttributeList::Types;
+    case Attribute::Chapter: return AttributeList::Chapters;
+    case Attribute::Unit: return AttributeList::Units;
+    case Attribute::Difficulty: return AttributeList::Difficulties;
+    }
+    return AttributeList::Types;
+}
+
 const std::string kQuestionFields = "编号, 题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用";
 
 Question questionFrom(const SQLite::Statement& st)

@@ -15,6 +15,8 @@ namespace qm::bankrows {
 const char* column(Attribute a);
 // A list table and its one field share the name.
 const char* table(AttributeList l);
+// The list from which an attribute's values are chosen.
+AttributeList listFor(Attribute a);
 // "编号, 题目, …, 使用": the fields questionFrom() reads, in its order.
 extern const std::string kQuestionFields;
 Question questionFrom(const SQLite::Statement& st);

@@ -104,6 +104,14 @@ bool gbkCanEncode(char32_t ch)
     return ch < 0x10000 && (ch == 0 || tables().encode[ch] != 0);
 }
 
+std::optional<uint16_t> gbkCode(char16_t ch)
+{
+    const uint16_t code = tables().encode[ch];
+    if (ch != 0 && (code == 0 || QChar::isSurrogate(ch)))
+        return std::nullopt;
+    return code;
+}
+
 std::optional<QByteArray> gbkEncode(QStringView text, QString* unencodable)
 {
     const GbkTables& t = tables();

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <optional>
 
 namespace qm {
@@ -17,6 +18,10 @@ std::optional<QByteArray> gbkEncode(QStringView text, QString* unencodable = nul
 
 // True when the character has a GBK form.
 bool gbkCanEncode(char32_t ch);
+
+// The GBK code of a character: its byte for a one-byte code, lead << 8 | trail for two,
+// so that codes compare as the bytes do. Nothing when GBK lacks the character.
+std::optional<uint16_t> gbkCode(char16_t ch);
 
 // Whole text files in GBK. Reading fails (nullopt) only when the file cannot be read;
 // writing fails when the file cannot be written or the text has characters GBK lacks

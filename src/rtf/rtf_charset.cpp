@@ -234,9 +234,21 @@ int charsetCodepage(int charset)
     }
 }
 
-bool looksLikeGbk(QByteArrayView bytes)
+namespace {
+
+// A pair of the common GB2312 range, where nearly all Chinese text lies.
+bool isCommonGbkPair(uint8_t lead, uint8_t trail)
 {
-    bool common = false;
+    return lead >= 0xA1 && lead <= 0xF7 && trail >= 0xA1 && trail != 0xFF;
+}
+
+}  // namespace
+
+bool looksLikeGbk(QByteArrayView bytes, bool chineseDocument)
+{
+    // Bytes Windows-1252 gives no character.
+    const auto unused1252 = [](uint8_t b) { return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D; };
+    bool chinese = chineseDocument;
     const qsizetype n = bytes.size();
     for (qsizetype i = 0; i < n; ++i) {
         const uint8_t lead = uint8_t(bytes[i]);
@@ -247,10 +259,42 @@ bool looksLikeGbk(QByteArrayView bytes)
         const uint8_t trail = uint8_t(bytes[++i]);
         if (trail < 0x40 || trail == 0x7F || trail == 0xFF)
             return false;
-        if (lead >= 0xA1 && lead <= 0xF7 && trail >= 0xA1)
-            common = true;
+        if (isCommonGbkPair(lead, trail) || unused1252(lead) || unused1252(trail))
+            chinese = true;
     }
-    return common;
+    return chinese;
+}
+
+bool hasCommonGbkPairs(QByteArrayView rtf)
+{
+    const auto hex = [](char c) {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    };
+    int lead = -1;  // a byte from 0x80 up waiting for the one after it
+    const qsizetype n = rtf.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        int b = uint8_t(rtf[i]);
+        if (b == '\\' && i + 3 < n && rtf[i + 1] == '\'' && hex(rtf[i + 2]) >= 0 && hex(rtf[i + 3]) >= 0) {
+            b = hex(rtf[i + 2]) << 4 | hex(rtf[i + 3]);
+            i += 3;
+        }
+        if (b < 0x80) {
+            lead = -1;
+        } else if (lead < 0) {
+            lead = b;
+        } else {
+            if (isCommonGbkPair(uint8_t(lead), uint8_t(b)))
+                return true;
+            lead = -1;
+        }
+    }
+    return false;
 }
 
 Decoder::Decoder() = default;
@@ -290,8 +334,10 @@ QString Decoder::decode(QByteArrayView bytes, int codepage, bool gbkGuess)
     if (isGbkCodepage(codepage))
         return gbkDecode(bytes);
     if (codepage == 0 && gbkGuess && std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; })) {
-        // Word by word (GBK pairs never hold a space, a digit or punctuation): Chinese
-        // words of old programs as GBK, the rest as Windows-1252.
+        // Word by word (GBK pairs never hold a space, a digit or most punctuation): Chinese
+        // words of old programs as GBK, the rest as Windows-1252. A word that would be
+        // valid GBK but is no proof of it by itself ("\'b0A": 癆 or °A) is GBK when the
+        // document holds common Chinese text anywhere.
         QString text;
         qsizetype start = 0;
         const qsizetype n = bytes.size();
@@ -299,7 +345,9 @@ QString Decoder::decode(QByteArrayView bytes, int codepage, bool gbkGuess)
             if (i < n && uint8_t(bytes[i]) >= 0x40)
                 continue;
             const QByteArrayView word = bytes.sliced(start, i - start);
-            text += looksLikeGbk(word) ? gbkDecode(word) : decode1252(word);
+            if (!chineseDocument_ && looksLikeGbk(word, true))
+                chineseDocument_ = hasCommonGbkPairs(document_);
+            text += looksLikeGbk(word, chineseDocument_.value_or(false)) ? gbkDecode(word) : decode1252(word);
             if (i < n)
                 text += QLatin1Char(bytes[i]);
             start = i + 1;

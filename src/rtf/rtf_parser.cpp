@@ -42,7 +42,10 @@ size_t CharPropsHash::operator()(const CharProps& c) const noexcept
     return h ^ (c.b | c.i << 1 | c.strike << 2 | c.hidden << 3 | int(c.run) << 4);
 }
 
-Parser::Parser(QByteArrayView in, QTextDocument* doc) : tok_(in), doc_(doc), cur_(doc), tables_(cur_, pendingPar_) {}
+Parser::Parser(QByteArrayView in, QTextDocument* doc) : tok_(in), doc_(doc), cur_(doc), tables_(cur_, pendingPar_)
+{
+    decoder_.setDocument(in);
+}
 
 void Parser::run()
 {
@@ -84,6 +87,12 @@ void Parser::run()
     flushBytes();
     flushRun();
     tables_.enter(0);
+    // A page break after the last paragraph begins a page that only the document's final
+    // paragraph mark stands on: an empty paragraph keeps it, as a word processor shows it.
+    if (pendingPar_ && pageBreakNext_) {
+        cur_.insertBlock();
+        pendingPar_ = false;
+    }
     if (!pendingPar_)
         applyBlockFormat();
     cur_.endEditBlock();

@@ -82,7 +82,7 @@ TEST(ArrangePicks, SectionsFollowTheTypesThatArePickedAndNumbersRestart)
 {
     // Types at places 2 and 0: the one at place 0 becomes the first section.
     EXPECT_EQ(arrangePicks(QStringList{"000单选题||4", "002计算题||9"}),
-              (QList<ArrangedQuestion>{{1, "单选题", 1, 4}, {2, "计算题", 1, 9}}));
+              (QList<ArrangedQuestion>{{1, "单选题", 1, 4, {}}, {2, "计算题", 1, 9, {}}}));
     // Within a section the keys' order: 编号 as text ("10" before "9").
     ManualPicks picks;
     for (qint64 id : {9, 10, 2})
@@ -90,13 +90,13 @@ TEST(ArrangePicks, SectionsFollowTheTypesThatArePickedAndNumbersRestart)
     picks.pick({0, "单选题", 5});
     EXPECT_EQ(
         arrangePicks(picks.keys()),
-        (QList<ArrangedQuestion>{{1, "单选题", 1, 5}, {2, "填空题", 1, 10}, {2, "填空题", 2, 2}, {2, "填空题", 3, 9}}));
+        (QList<ArrangedQuestion>{{1, "单选题", 1, 5, {}}, {2, "填空题", 1, 10, {}}, {2, "填空题", 2, 2, {}}, {2, "填空题", 3, 9, {}}}));
     // After a removal the rest of the section closes up.
     picks.removeAt(2);
     EXPECT_EQ(arrangePicks(picks.keys()),
-              (QList<ArrangedQuestion>{{1, "单选题", 1, 5}, {2, "填空题", 1, 10}, {2, "填空题", 2, 9}}));
+              (QList<ArrangedQuestion>{{1, "单选题", 1, 5, {}}, {2, "填空题", 1, 10, {}}, {2, "填空题", 2, 9, {}}}));
     EXPECT_TRUE(arrangePicks(QStringList{}).isEmpty());
-    EXPECT_EQ(arrangePicks(QStringList{"不是键", "000单选题||1"}), (QList<ArrangedQuestion>{{1, "单选题", 1, 1}}));
+    EXPECT_EQ(arrangePicks(QStringList{"不是键", "000单选题||1"}), (QList<ArrangedQuestion>{{1, "单选题", 1, 1, {}}}));
 }
 
 TEST(BankInformation, GridRowsAndATreeWhoseSharedPathsShareNodes)

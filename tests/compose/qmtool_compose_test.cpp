@@ -30,15 +30,16 @@ struct ToolBank : TempBank {
 TEST(QmtoolCompose, GridPrintsTheCountGrid)
 {
     ToolBank bank;
-    // Every value the bank holds, in the order of their GBK codes (二 before 一, 难 before 易).
+    // Every value the bank holds. The bank lists none, so chapters go by their numbers (一
+    // before 二) and the rest by their GBK codes (难 before 易).
     ToolRun run = qmtool({"grid", bank.path});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "题型\t章节\t单元\t难度\t分值\t库内题数\t出题数\t大题总分\t小题分\n"
                        "填空题\t第一章\t1\t易\t1\t1\t\t\t\n"
-                       "选择题\t第二章\t2\t易\t2\t1\t\t\t\n"
-                       "\t第一章\t1\t难\t1\t1\t\t\t\n"
+                       "选择题\t第一章\t1\t难\t1\t1\t\t\t\n"
                        "\t第一章\t1\t易\t2\t3\t\t\t\n"
-                       "\t第一章\t2\t易\t2\t1\t\t\t\n");
+                       "\t第一章\t2\t易\t2\t1\t\t\t\n"
+                       "\t第二章\t2\t易\t2\t1\t\t\t\n");
 
     run = qmtool({"grid", bank.path, "--types", "选择题,判断题", "--chapters", "第二章,第一章", "--units", "第一章=2,1",
                   "--difficulties", "易", "--any-score"});

@@ -35,7 +35,7 @@ TEST_F(Criteria, OpeningChoosesTheFirstSubjectAndBankAndOffersItsChapters)
     EXPECT_EQ(bank.LoadedBank, "期中.tik");
     EXPECT_EQ(bank.Text1->text(), "高一");
     EXPECT_EQ(bank.Text2->text(), "新大纲");
-    EXPECT_EQ(items(criteria().List3), QStringList({"第二章", "第一章"}));
+    EXPECT_EQ(items(criteria().List3), QStringList({"第一章", "第二章"}));
     EXPECT_TRUE(criteria().List4->count() == 0 && criteria().List1->count() == 0);
     // Nothing chosen: the count grid is its header only.
     EXPECT_EQ(gridRows(), QStringList{"题型|章节|单元|难度|分值|库内题数|出题数|大题总分|小题分"});
@@ -109,6 +109,31 @@ TEST_F(Criteria, CandidatePanelsMoveEntriesBothWaysAndKeepTheirButtonsInStep)
     EXPECT_EQ(items(c.List6), QStringList({"填空题", "选择题"}));
 }
 
+TEST_F(Criteria, CandidatesFollowTheBanksListsThenTheirNumbers)
+{
+    // The bank window's lists name some of the values, in the teacher's order.
+    BankFile bank(bankPath("数学/期中.tik"));
+    ASSERT_TRUE(bank.rewriteList(AttributeList::Types, {"计算题", "选择题"}));
+    ASSERT_TRUE(bank.rewriteList(AttributeList::Chapters, {"第二章"}));
+    ASSERT_TRUE(bank.rewriteList(AttributeList::Difficulties, {"易", "难"}));
+    ASSERT_TRUE(bank.rewriteList(AttributeList::Units, {"三节"}));
+    CriteriaPanel& c = criteria();
+    c.Command23->click();
+    EXPECT_EQ(items(c.List6), QStringList({"计算题", "选择题", "填空题"}));
+    c.Command24->click();
+    c.Command25->click();
+    EXPECT_EQ(items(c.List3), QStringList({"第二章", "第一章"}));
+    c.Command21->click();  // <<全选
+    c.Command26->click();
+    EXPECT_EQ(c.MSFlexGrid1->TextMatrix(0, 1), "第二章");
+    c.Command35->click();
+    EXPECT_EQ(items(c.List9), QStringList({"易", "难"}));
+    c.Command36->click();
+    c.MSFlexGrid1_Click(2);
+    c.Command16->click();
+    EXPECT_EQ(items(c.List7), QStringList({"三节", "一节"}));
+}
+
 TEST_F(Criteria, UpAndDownReorderTheSectionsAndKeepTheSelection)
 {
     chooseAll();
@@ -145,18 +170,18 @@ TEST_F(Criteria, UnitsNeedAChapterColumnAndFillItsColumn)
     c.Command16->click();
     EXPECT_FALSE(c.UnitPanel->isHidden());
     EXPECT_EQ(c.UnitPanel->label->text(), "第一章");
-    EXPECT_EQ(items(c.List7), QStringList({"三节", "一节"}));
+    EXPECT_EQ(items(c.List7), QStringList({"一节", "三节"}));
     c.Command33->click();  // <<全选
     EXPECT_EQ(c.MSFlexGrid1->Rows(), 3);
     EXPECT_EQ(c.MSFlexGrid1->TextMatrix(2, 0), "2单元");
-    EXPECT_EQ(c.MSFlexGrid1->TextMatrix(1, 1), "三节");
-    EXPECT_EQ(c.MSFlexGrid1->TextMatrix(2, 1), "一节");
+    EXPECT_EQ(c.MSFlexGrid1->TextMatrix(1, 1), "一节");
+    EXPECT_EQ(c.MSFlexGrid1->TextMatrix(2, 1), "三节");
 
     // Another column shows its own units; coming back shows the first column's again.
     c.MSFlexGrid1_Click(2);
     EXPECT_EQ(c.List5->count(), 0);
     c.MSFlexGrid1_Click(1);
-    EXPECT_EQ(items(c.List5), QStringList({"三节", "一节"}));
+    EXPECT_EQ(items(c.List5), QStringList({"一节", "三节"}));
     // Removing all of them empties the column below its chapter.
     c.Command17->click();  // 全删>>
     EXPECT_EQ(c.MSFlexGrid1->TextMatrix(0, 1), "第一章");

@@ -401,6 +401,38 @@ TEST_F(Form5Test, AQuestionDeletedFromTheBankKeepsItsHeadingAndNumber)
     EXPECT_EQ(paper(), "一、单选题\n1.\n2.单选题 易 第2题\n");
 }
 
+TEST_F(Form5Test, FiltersFollowTheBanksListsThenTheirNumbers)
+{
+    makeKindsBank(bankPath("数学/章节.tik"), {{"单选题", "第十章", "第10单元", "难", 2, 1},
+                                              {"填空题", "第二章", "第2单元", "易", 1, 1},
+                                              {"单选题", "第九章", "第9单元", "中", 10, 1}});
+    BankFile listed(bankPath("数学/章节.tik"));
+    ASSERT_TRUE(listed.rewriteList(AttributeList::Types, {"填空题", "单选题"}));
+    ASSERT_TRUE(listed.rewriteList(AttributeList::Difficulties, {"易", "中", "难"}));
+    ASSERT_TRUE(listed.rewriteList(AttributeList::Units, {"第10单元"}));
+    form->open({"数学"});
+    choose(bank().Combo2, "章节.tik");
+    const auto entries = [](const QComboBox* c) {
+        QStringList s;
+        for (int i = 0; i < c->count(); ++i)
+            s << c->itemText(i);
+        return s;
+    };
+    EXPECT_EQ(entries(bank().Combo3), (QStringList{"填空题", "单选题"}));
+    EXPECT_EQ(entries(bank().Combo4), (QStringList{"第二章", "第九章", "第十章"}));
+    EXPECT_EQ(entries(bank().Combo5), (QStringList{"易", "中", "难"}));
+    EXPECT_EQ(entries(bank().Combo8), (QStringList{"第10单元", "第2单元", "第9单元"}));
+    EXPECT_EQ(entries(bank().Combo7), (QStringList{"1", "2", "10"}));
+
+    // The first type of the bank's list makes the first section.
+    choose(bank().Combo8, "第2单元");
+    filter("填空题", "易", "1");
+    EXPECT_EQ(counters(), "1/1");
+    browse().Command5->click();
+    EXPECT_EQ(picked(), QStringList{"000填空题||2"});
+    EXPECT_EQ(paper(), "一、1.填空题 易 第1题\n");
+}
+
 TEST_F(Form5Test, ATypeBeyondTheTwentiethIsRefused)
 {
     QList<Kind> kinds;

@@ -46,13 +46,16 @@ TEST_F(AttributeLists, OpeningAppendsUsedChaptersInOrder)
     ASSERT_TRUE(bank->add(question("A")));
     ASSERT_TRUE(bank->add(question("C")));
     ASSERT_TRUE(bank->add(question("")));
+    // Numbered chapters follow by their numbers: 四 before 十.
+    ASSERT_TRUE(bank->add(question("第十章")));
+    ASSERT_TRUE(bank->add(question("第四章")));
     form->Frame1->Command4->click();
     EXPECT_EQ(form->Frame1->Command4->text(), QStringLiteral("关　闭"));
     EXPECT_FALSE(form->Settings->Frame5->isHidden());
     EXPECT_FALSE(form->Frame1->Command27->isEnabled());
     EXPECT_FALSE(form->Frame1->Timer1->isActive());
-    EXPECT_EQ(listNames(form->Settings->List3), (QStringList{"C", "A", "B"}));
-    EXPECT_EQ(bank->list(AttributeList::Chapters), (QStringList{"C", "A", "B"}));
+    EXPECT_EQ(listNames(form->Settings->List3), (QStringList{"C", "A", "B", "第四章", "第十章"}));
+    EXPECT_EQ(bank->list(AttributeList::Chapters), (QStringList{"C", "A", "B", "第四章", "第十章"}));
     EXPECT_EQ(form->Settings->MSFlexGrid3->TextMatrix(0, 1), QStringLiteral("章节"));
     EXPECT_EQ(form->Settings->MSFlexGrid3->TextMatrix(3, 1), QStringLiteral("B"));
 

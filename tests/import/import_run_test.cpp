@@ -8,6 +8,7 @@
 #include "support/temp_dirs.h"
 
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -152,6 +153,43 @@ TEST(ImportRun, TwoImportsIntoOneBankListEachNameOnce)
     EXPECT_EQ(b.list(AttributeList::Chapters), QStringList{"第一章"});
     EXPECT_EQ(b.list(AttributeList::Difficulties), QStringList{"容易"});
     EXPECT_EQ(b.list(AttributeList::Units), QStringList{"一单元"});
+}
+
+TEST(ImportRun, AQuestionAnotherWriterAddsMeanwhileKeepsItsPlace)
+{
+    TempBank b;
+    ASSERT_TRUE(b.bank().add(question(QStringLiteral("第一章"), rtfFromPlainText(QStringLiteral("原有")))));
+    // 丙 names a chapter the file does not declare: the import commits 甲 and 乙 and asks.
+    // Meanwhile the bank window on another computer adds a question and lists its chapter.
+    BatchImport batch(QStringLiteral("新题库&CP01第一章&\r\n&SZ1问答题&\r\n&LV1容易&\r\n&PT01 1&\r\n&DY01一单元&\r\n"
+                                     "$CP01DY01SZ1LV1PT01 甲$$CP01DY01SZ1LV1PT01 乙$"
+                                     "$CP02DY01SZ1LV1PT01 丙$$CP02DY01SZ1LV1PT01 丁$"),
+                      BatchFormat::New);
+    ImportRun run(b.path, batch);
+    int asked = 0;
+    const ImportOutcome outcome = run.run([&](const NameRequest&) -> std::optional<QString> {
+        ++asked;
+        EXPECT_EQ(b.bank().count(), 3);
+        EXPECT_EQ(b.bank().add(question(QStringLiteral("第二章"), rtfFromPlainText(QStringLiteral("别处")))), 3);
+        EXPECT_TRUE(b.bank().appendToList(AttributeList::Chapters, QStringLiteral("第二章")));
+        return QStringLiteral("第二章");
+    });
+    EXPECT_EQ(outcome, ImportOutcome::Finished) << run.error().toStdString();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(run.stored(), 4);
+
+    // The import goes on behind the other question, which stays where it was added, with
+    // its 编号; nothing is listed twice.
+    QStringList texts;
+    QSet<qint64> ids;
+    for (const Question& q : b.questions()) {
+        texts << rtfPlainText(q.text).trimmed();
+        ids << q.id;
+    }
+    EXPECT_EQ(texts, QStringList({"原有", "甲", "乙", "别处", "丙", "丁"}));
+    EXPECT_EQ(ids.size(), 6);
+    EXPECT_EQ(b.bank().read(3)->question.chapter, QStringLiteral("第二章"));
+    EXPECT_EQ(b.list(AttributeList::Chapters), QStringList({"第一章", "第二章"}));
 }
 
 TEST(ImportRun, AFileThatIsNotABankFailsUntouched)

@@ -5,6 +5,8 @@
 #include "paper/paper_job.h"
 #include "paper/pdf.h"
 #include "rtf/rich_text.h"
+#include "rtf/rtf_reader.h"
+#include "rtf/rtf_writer.h"
 #include "support/qstring_print.h"
 #include "support/temp_bank.h"
 #include "support/temp_dirs.h"
@@ -12,6 +14,8 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
@@ -92,6 +96,54 @@ TEST(Pdf, ThePaperPrintsWithItsChineseTextAndEmbeddedFonts)
     ASSERT_TRUE(writePdf(*assembled->answers, answersPdf, &error)) << error.toStdString();
     EXPECT_TRUE(pdfText(answersPdf).contains("答:质量是惯性大小的量度"));
     EXPECT_TRUE(QDir(dir.path()).entryList({"*.part"}).isEmpty());
+}
+
+TEST(Pdf, HeiTiRunsAreSetInTheSansFaceAndSongTiRunsInTheSerifFace)
+{
+    // A question as the bank holds it: RTF with a heading in 黑体, the text in 宋体 and a
+    // line that changes font within it.
+    QTextDocument written;
+    QTextCursor cursor(&written);
+    const auto insert = [&](const QString& text, const QString& family) {
+        QTextCharFormat format;
+        format.setFontFamilies({family});
+        format.setFontPointSize(12);
+        cursor.insertText(text, format);
+    };
+    insert("一、单选题", "黑体");
+    cursor.insertBlock();
+    insert("下列关于细胞膜的说法正确的是", "宋体");
+    cursor.insertBlock();
+    insert("注意：", "黑体");
+    insert("本题答在答题卡上", "宋体");
+    QTextDocument doc;
+    RtfReader::read(RtfWriter::write(written), &doc);
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("试卷.pdf");
+    ASSERT_TRUE(writePdf(doc, pdf));
+
+    // The face of each piece of text, as poppler's pdftohtml reports it.
+    const QString xml = poppler("pdftohtml", {"-xml", "-stdout", "-i", "-q", pdf});
+    QHash<QString, QString> families;
+    for (const QRegularExpressionMatch& m :
+         QRegularExpression(R"re(<fontspec id="(\d+)"[^>]* family="([^"]*)")re").globalMatch(xml))
+        families[m.captured(1)] = m.captured(2);
+    QHash<QString, QString> faceOf;
+    for (const QRegularExpressionMatch& m :
+         QRegularExpression(R"re(<text [^>]*font="(\d+)"[^>]*>([^<]*)</text>)re").globalMatch(xml))
+        faceOf[m.captured(2).normalized(QString::NormalizationForm_KC)] = families.value(m.captured(1));
+    for (const QString& hei : {QStringLiteral("一、单选题"), QStringLiteral("注意:")})
+        EXPECT_TRUE(faceOf.value(hei).startsWith("NotoSansCJK")) << hei.toStdString() << ": " << xml.toStdString();
+    for (const QString& song : {QStringLiteral("下列关于细胞膜的说法正确的是"), QStringLiteral("本题答在答题卡上")})
+        EXPECT_TRUE(faceOf.value(song).startsWith("NotoSerifCJK")) << song.toStdString() << ": " << xml.toStdString();
+
+    // Both faces are embedded.
+    const QString fonts = poppler("pdffonts", {pdf});
+    for (const QString& face : {QStringLiteral("NotoSansCJK"), QStringLiteral("NotoSerifCJK")})
+        EXPECT_TRUE(fonts.contains(QRegularExpression(
+            face + R"re(\S*\s.*\byes\s+(yes|no)\s+(yes|no)\s+\d+\s+\d+\s*$)re", QRegularExpression::MultilineOption)))
+            << face.toStdString() << " not embedded: " << fonts.toStdString();
 }
 
 TEST(Pdf, AFileThatCannotBeWrittenLeavesNothing)

@@ -4,6 +4,7 @@
 #include "rtf/rtf_reader.h"
 #include "support/qstring_print.h"
 
+#include <QTextCursor>
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
@@ -51,6 +52,29 @@ TEST(RtfCodePages, UndeclaredIsWindows1252UnlessTheBytesAreChinese)
     // Once a font declares a character set, undeclared bytes are Windows-1252.
     EXPECT_EQ(text("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1 Other;}}\\f1 \\'d6\\'d0}"),
               QStringLiteral("ÖÐ"));
+}
+
+TEST(RtfCodePages, UndeclaredGbkPairsWithAnAsciiTrailByteStayWhole)
+{
+    // 丂 is 81 40 and 癆 B0 41: their second byte is '@' or 'A', written as itself. Old
+    // Chinese programs that declare no character set write them so, amid Chinese text, as
+    // words of their own and in the font table.
+    EXPECT_EQ(text("{\\rtf1\\ansi \\'d6\\'d0\\'81@\\'b0A\\'ce\\'c4}"), QStringLiteral("中丂癆文"));
+    EXPECT_EQ(text("{\\rtf1\\ansi \\'b5\\'da1\\'cc\\'e2 \\'81@\\'b0A, \\'b0A\\'81@.\\par}"),
+              QStringLiteral("第1题 丂癆, 癆丂."));
+    EXPECT_EQ(text("{\\rtf1\\ansi \\'d6\\'d0\\'ce\\'c4\\par (\\'81@) 2\\'b0A\\par}"), QStringLiteral("中文\n(丂) 2癆"));
+    EXPECT_EQ(text("{\\rtf1\\ansi \\'81@\\'81A\\'b0@\\'b0a}"), QStringLiteral("丂丄癅癮"));
+    // Bytes of an 8-bit file, not written as \'hh.
+    EXPECT_EQ(text("{\\rtf1\\ansi \xd6\xd0\x81@ \xb0"
+                   "A}"),
+              QStringLiteral("中丂 癆"));
+    QTextDocument doc;
+    qm::RtfReader::read("{\\rtf1\\ansi{\\fonttbl{\\f0 \\'81@\\'cb\\'ce;}}\\f0 \\'d6\\'d0}", &doc);
+    QTextCursor c(&doc);
+    c.setPosition(1);
+    EXPECT_EQ(c.charFormat().fontFamilies().toStringList().value(0), QStringLiteral("丂宋"));
+    // Western text with the same bytes stays Windows-1252 when nothing in it is Chinese.
+    EXPECT_EQ(text("{\\rtf1\\ansi 20\\'b0C, \\'e9l\\'e8ve}"), QStringLiteral("20°C, élève"));
 }
 
 TEST(RtfSymbols, SymbolFontsHaveTablesOfTheirOwn)

@@ -157,6 +157,36 @@ TEST(RtfWriter, EmptyAndTableFirstDocuments)
     EXPECT_EQ(back.toPlainText(), "\n\na\n\n");
 }
 
+TEST(RtfWriter, PageBreaksReadFromRtfAreWrittenBack)
+{
+    // As a word processor writes them: within a paragraph, twice in a row (an empty page),
+    // before a table and at the very end.
+    const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 " + gbkHex(QStringLiteral("宋体"))
+                           + ";}}\\f0 " + gbkHex(QStringLiteral("第一页")) + "\\page "
+                           + gbkHex(QStringLiteral("第二页")) + "\\par " + gbkHex(QStringLiteral("仍是第二页"))
+                           + "\\page\\page " + gbkHex(QStringLiteral("第四页"))
+                           + "\\par\\page\\pard\\trowd\\cellx2000\\intbl " + gbkHex(QStringLiteral("表"))
+                           + "\\cell\\row\\pard " + gbkHex(QStringLiteral("表后")) + "\\page}";
+    // Each paragraph's text, marked "/" where a new page begins before it.
+    const auto pages = [](const QTextDocument& doc) {
+        QStringList blocks;
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+            blocks << ((b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) ? "/" : "") + b.text();
+        return blocks;
+    };
+    QTextDocument read;
+    qm::RtfReader::read(rtf, &read);
+    // The last break begins a page that holds only the document's final paragraph mark.
+    const QStringList expected{"第一页", "/第二页", "仍是第二页", "/", "/第四页", "", "/表", "表后", "/"};
+    EXPECT_EQ(pages(read), expected);
+
+    const QByteArray written = qm::RtfWriter::write(read);
+    QTextDocument back;
+    qm::RtfReader::read(written, &back);
+    EXPECT_EQ(pages(back), expected) << written.toStdString();
+    EXPECT_EQ(qm::RtfWriter::write(back), written);
+}
+
 TEST(RichText, PlainTextHelpers)
 {
     const QByteArray rtf =
