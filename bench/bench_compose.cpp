@@ -5,8 +5,8 @@
 
 #include "bankstore/bank_file.h"
 #include "bench_text.h"
-#include "compose/count_grid.h"
-#include "compose/draw.h"
+#include "selection/count_grid.h"
+#include "selection/draw.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -48,12 +48,12 @@ struct Bank {
         writer->commit();
     }
 
-    qm::compose::Criteria everything() const
+    qm::selection::Criteria everything() const
     {
-        qm::compose::Criteria c;
+        qm::selection::Criteria c;
         c.types = types;
         for (const QString& chapter : chapters)
-            c.chapters << qm::compose::ChapterUnits{chapter, units};
+            c.chapters << qm::selection::ChapterUnits{chapter, units};
         c.difficulties = difficulties;
         return c;
     }
@@ -74,10 +74,10 @@ Bank& bank()
 
 void BM_BuildCountGrid(benchmark::State& state)
 {
-    const qm::compose::Criteria criteria = bank().everything();
+    const qm::selection::Criteria criteria = bank().everything();
     qsizetype rows = 0;
     for (auto _ : state) {
-        const std::optional<qm::compose::Grid> grid = qm::compose::buildCountGrid(bank().path, criteria);
+        const std::optional<qm::selection::Grid> grid = qm::selection::buildCountGrid(bank().path, criteria);
         if (!grid)
             state.SkipWithError("the grid was not built");
         else
@@ -100,15 +100,15 @@ BENCHMARK(BM_GroupCounts)->Unit(benchmark::kMillisecond)->MinTime(2);
 // Two questions from every 24th row of the full grid: 300 rows, 600 questions.
 void BM_DrawPaper(benchmark::State& state)
 {
-    qm::compose::Grid grid = *qm::compose::buildCountGrid(bank().path, bank().everything());
-    const int drawColumn = qm::compose::drawCountColumn(int(grid[0].size()));
+    qm::selection::Grid grid = *qm::selection::buildCountGrid(bank().path, bank().everything());
+    const int drawColumn = qm::selection::drawCountColumn(int(grid[0].size()));
     int asking = 0;
     for (qsizetype r = 1; r < grid.size(); r += 24, ++asking)
         grid[r][drawColumn] = QStringLiteral("2");
-    qm::compose::SeededRandom random(1);
+    qm::selection::SeededRandom random(1);
     qsizetype drawn = 0;
     for (auto _ : state) {
-        const std::optional<qm::compose::DrawResult> result = qm::compose::drawPaper(bank().path, grid, random);
+        const std::optional<qm::selection::DrawResult> result = qm::selection::drawPaper(bank().path, grid, random);
         if (!result)
             state.SkipWithError("nothing was drawn");
         else

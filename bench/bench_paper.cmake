@@ -1,1 +1,1 @@
-qm_bench(paper DEPS qm_paper qm_compose qm_bankstore qm_rtf qm_core)
+qm_bench(paper DEPS qm_paper qm_selection qm_bankstore qm_rtf qm_core)

@@ -4,12 +4,12 @@
 
 #include "bankstore/bank_file.h"
 #include "bench_text.h"
-#include "compose/count_grid.h"
-#include "compose/draw.h"
 #include "paper/fragments.h"
 #include "paper/header.h"
 #include "paper/paper_job.h"
 #include "paper/pdf.h"
+#include "selection/count_grid.h"
+#include "selection/draw.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -51,8 +51,8 @@ struct Setup {
         templ.setGraderBox(qm::paper::graderBoxRtf());
 
         // Four types of the eight, 25 questions each, by type only.
-        qm::compose::GridOptions options{true, true, true, true};
-        grid = {qm::compose::gridHeader(options)};
+        qm::selection::GridOptions options{true, true, true, true};
+        grid = {qm::selection::gridHeader(options)};
         for (int t = 1; t <= 4; ++t)
             grid << QStringList{QStringLiteral("题型%1").arg(t), QString::number(kQuestions / kTypes),
                                 QStringLiteral("25"), QStringLiteral("25"), QStringLiteral("1")};
@@ -65,9 +65,9 @@ struct Setup {
     }
 
     // The draw, the header and both documents.
-    std::optional<qm::paper::AssembledPaper> makePaper(qm::compose::RandomSource& random) const
+    std::optional<qm::paper::AssembledPaper> makePaper(qm::selection::RandomSource& random) const
     {
-        const auto drawn = qm::compose::drawPaper(bankPath, grid, random);
+        const auto drawn = qm::selection::drawPaper(bankPath, grid, random);
         if (!drawn)
             return std::nullopt;
         qm::paper::PaperJob job;
@@ -81,7 +81,7 @@ struct Setup {
     QTemporaryDir dir;
     QString bankPath = dir.filePath(QStringLiteral("题库.tik"));
     QString templatePath = dir.filePath(QStringLiteral("qm.qm"));
-    qm::compose::Grid grid;
+    qm::selection::Grid grid;
     qm::paper::HeaderSettings settings;
 };
 
@@ -94,7 +94,7 @@ Setup& setup()
 void BM_DrawAndAssemble(benchmark::State& state)
 {
     setup();  // the bank is made before the timing starts
-    qm::compose::SeededRandom random(1);
+    qm::selection::SeededRandom random(1);
     int blocks = 0;
     for (auto _ : state) {
         const auto paper = setup().makePaper(random);
@@ -109,7 +109,7 @@ BENCHMARK(BM_DrawAndAssemble)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 void BM_WriteBothPdfs(benchmark::State& state)
 {
-    qm::compose::SeededRandom random(1);
+    qm::selection::SeededRandom random(1);
     const auto paper = setup().makePaper(random);
     if (!paper) {
         state.SkipWithError("no paper was made");

@@ -2,7 +2,7 @@
 // window reads it. Nothing may crash or hang; a plan that is read must be a count grid for
 // its options that writes out and reads back as the same plan.
 
-#include "compose/plan_file.h"
+#include "selection/plan_file.h"
 
 #include <QByteArray>
 
@@ -11,7 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    using namespace qm::compose;
+    using namespace qm::selection;
     QString error;
     bool empty = false;
     const std::optional<Plan> plan =

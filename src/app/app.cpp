@@ -7,6 +7,7 @@
 #include "library/form7.h"
 #include "shell/form1.h"
 #include "shell/form6.h"
+#include "widgets/timer_pause.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -36,6 +37,8 @@ App::App(Workspace& workspace, Prompt& prompt, QObject* parent)
           QCoreApplication::exit(0);
       })
 {
+    for (QWidget* window : std::initializer_list<QWidget*>{m_form2.get(), m_form3.get(), m_form5.get(), m_form7.get()})
+        pauseTimersWhileHidden(window);
     wire();
 }
 
@@ -73,7 +76,7 @@ void App::wire()
     });
     connect(form5, &Form5::bankChosen, form2, &Form2::followBank);
     // "显示题库信息": the bank-information window shows the statistics.
-    connect(form5, &Form5::bankInformation, form6, [form6](const compose::BankInformation& information) {
+    connect(form5, &Form5::bankInformation, form6, [form6](const selection::BankInformation& information) {
         form6->showBankInformation(information);
         bringToFront(form6);
     });

@@ -22,7 +22,7 @@ namespace qm {
 
 ContentsPanel::ContentsPanel(Form3& form)
     : QGroupBox(QStringLiteral("组卷内容"), &form), m_form(form),
-      m_random(std::make_unique<compose::SeededRandom>(compose::clockSeed()))
+      m_random(std::make_unique<selection::SeededRandom>(selection::clockSeed()))
 {
     setObjectName(QStringLiteral("FrameContents"));
     MSFlexGrid3 = new FlexGrid(this);
@@ -71,7 +71,7 @@ QString ContentsPanel::bankFileName() const
     return QFileInfo(m_bankPath).fileName();
 }
 
-void ContentsPanel::setRandom(std::unique_ptr<compose::RandomSource> random)
+void ContentsPanel::setRandom(std::unique_ptr<selection::RandomSource> random)
 {
     m_random = std::move(random);
 }
@@ -79,9 +79,9 @@ void ContentsPanel::setRandom(std::unique_ptr<compose::RandomSource> random)
 void ContentsPanel::showRows()
 {
     QList<QStringList> cells;
-    for (const compose::ComposedRow& row : m_rows)
-        cells << compose::composedCells(row);
-    const QStringList header = compose::composedHeader();
+    for (const selection::ComposedRow& row : m_rows)
+        cells << selection::composedCells(row);
+    const QStringList header = selection::composedHeader();
     MSFlexGrid3->setRows(int(cells.size()) + 1);
     MSFlexGrid3->setCols(int(header.size()));
     MSFlexGrid3->Clear();
@@ -119,11 +119,11 @@ void ContentsPanel::Command41_Click()
         m_form.reportError(QStringLiteral("请先选择学科和题库！"));
         return;
     }
-    std::optional<compose::DrawResult> result;
+    std::optional<selection::DrawResult> result;
     QString error;
     {
         const BusyCursor busy;
-        result = compose::drawPaper(path, m_form.Counts->grid(), *m_random, &error);
+        result = selection::drawPaper(path, m_form.Counts->grid(), *m_random, &error);
     }
     if (!result) {
         m_form.reportError(error);
@@ -147,26 +147,26 @@ void ContentsPanel::Command43_Click()
     if (m_selected < 1 || m_selected > m_rows.size())
         return;
     QString error;
-    compose::ReplaceResult result;
+    selection::ReplaceResult result;
     {
         const BusyCursor busy;
-        result = compose::replaceQuestion(m_bankPath, m_rows, m_selected - 1, *m_random, &error);
+        result = selection::replaceQuestion(m_bankPath, m_rows, m_selected - 1, *m_random, &error);
     }
     switch (result) {
-    case compose::ReplaceResult::Replaced:
+    case selection::ReplaceResult::Replaced:
         showRows();
         MSFlexGrid3->setRow(m_selected);
         preview(m_selected);
         break;
-    case compose::ReplaceResult::OnlyOne:
+    case selection::ReplaceResult::OnlyOne:
         m_form.prompt().message(QStringLiteral("该题库中本类题目只有一题，不能替换！"), kTitleProgram, Icon::None);
         break;
-    case compose::ReplaceResult::AllDrawn:
+    case selection::ReplaceResult::AllDrawn:
         m_form.prompt().message(QStringLiteral("本类题目已全部选入试卷，没有别的题目可以替换！"), kTitleProgram,
                                 Icon::None);
         break;
-    case compose::ReplaceResult::NoQuestions: break;
-    case compose::ReplaceResult::Failed: m_form.reportError(error); break;
+    case selection::ReplaceResult::NoQuestions: break;
+    case selection::ReplaceResult::Failed: m_form.reportError(error); break;
     }
 }
 

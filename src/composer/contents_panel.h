@@ -3,7 +3,7 @@
 // the count grid, the list of them by section with their numbers, a preview of the chosen
 // one, and replacing it by another question of the same kind.
 
-#include "compose/draw.h"
+#include "selection/draw.h"
 
 #include <QGroupBox>
 #include <memory>
@@ -32,13 +32,13 @@ public:
     QTimer* Timer2;             // keeps 更　换 and 出　卷 in step (1000 ms)
 
     // The drawn questions, in the list's order.
-    const QList<compose::ComposedRow>& rows() const { return m_rows; }
+    const QList<selection::ComposedRow>& rows() const { return m_rows; }
     // The bank they were drawn from: previews, replacements and the paper read it, whatever
     // bank is chosen since.
     const QString& bankPath() const { return m_bankPath; }
     QString bankFileName() const;
     // Where draws and replacements take their chance from (the clock by default).
-    void setRandom(std::unique_ptr<compose::RandomSource> random);
+    void setRandom(std::unique_ptr<selection::RandomSource> random);
 
 public Q_SLOTS:
     void Command41_Click();
@@ -54,10 +54,10 @@ private:
     void preview(int row);
 
     Form3& m_form;
-    QList<compose::ComposedRow> m_rows;
+    QList<selection::ComposedRow> m_rows;
     QString m_bankPath;
     int m_selected = 0;
-    std::unique_ptr<compose::RandomSource> m_random;
+    std::unique_ptr<selection::RandomSource> m_random;
 };
 
 }  // namespace qm

@@ -47,7 +47,7 @@ CountGridPanel::CountGridPanel(Form3& form) : QGroupBox(QStringLiteral("出题�
     layout->addWidget(MSFlexGrid2, 1);
     layout->addLayout(bottom);
 
-    setGrid({compose::gridHeader({})});
+    setGrid({selection::gridHeader({})});
     connect(MSFlexGrid2, &FlexGrid::clicked, this, &CountGridPanel::MSFlexGrid2_Click);
     connect(GridEdit, &QLineEdit::textChanged, this, &CountGridPanel::GridEdit_Change);
     connect(GridEdit, &QLineEdit::returnPressed, this, &CountGridPanel::hideEdit);
@@ -56,9 +56,9 @@ CountGridPanel::CountGridPanel(Form3& form) : QGroupBox(QStringLiteral("出题�
         connect(bar, &QScrollBar::valueChanged, this, &CountGridPanel::hideEdit);
 }
 
-compose::Grid CountGridPanel::grid() const
+selection::Grid CountGridPanel::grid() const
 {
-    compose::Grid g;
+    selection::Grid g;
     for (int r = 0; r < MSFlexGrid2->Rows(); ++r) {
         QStringList row;
         for (int c = 0; c < MSFlexGrid2->Cols(); ++c)
@@ -68,7 +68,7 @@ compose::Grid CountGridPanel::grid() const
     return g;
 }
 
-void CountGridPanel::setGrid(const compose::Grid& grid)
+void CountGridPanel::setGrid(const selection::Grid& grid)
 {
     hideEdit();
     const int cols = grid.isEmpty() ? 0 : int(grid.first().size());
@@ -93,13 +93,13 @@ void CountGridPanel::hideEdit()
 void CountGridPanel::RefleshGrid()
 {
     m_form.Bank->GetTiku();
-    const compose::Criteria criteria = m_form.Criteria->criteria();
-    compose::Grid grid{compose::gridHeader(criteria.options)};
+    const selection::Criteria criteria = m_form.Criteria->criteria();
+    selection::Grid grid{selection::gridHeader(criteria.options)};
     const QString path = m_form.Bank->bankPath();
     if (!path.isEmpty()) {
         const BusyCursor busy;
         QString error;
-        if (auto built = compose::buildCountGrid(path, criteria, &error))
+        if (auto built = selection::buildCountGrid(path, criteria, &error))
             grid = *built;
         else
             m_form.reportError(error);
@@ -112,9 +112,9 @@ void CountGridPanel::SubTotal()
 {
     if (m_form.Criteria->Check4->isChecked())
         return;
-    compose::Grid g = grid();
-    compose::computeQuestionScores(g);
-    const int col = compose::questionScoreColumn(MSFlexGrid2->Cols());
+    selection::Grid g = grid();
+    selection::computeQuestionScores(g);
+    const int col = selection::questionScoreColumn(MSFlexGrid2->Cols());
     for (int r = 1; r < g.size(); ++r)
         MSFlexGrid2->setTextMatrix(r, col, g[r][col]);
 }
@@ -124,8 +124,8 @@ void CountGridPanel::MSFlexGrid2_Click()
     const int row = MSFlexGrid2->Row();
     const int col = MSFlexGrid2->Col();
     const int cols = MSFlexGrid2->Cols();
-    const bool drawCount = col == compose::drawCountColumn(cols);
-    const bool sectionTotal = col == compose::sectionTotalColumn(cols) && !MSFlexGrid2->TextMatrix(row, 0).isEmpty()
+    const bool drawCount = col == selection::drawCountColumn(cols);
+    const bool sectionTotal = col == selection::sectionTotalColumn(cols) && !MSFlexGrid2->TextMatrix(row, 0).isEmpty()
                               && !m_form.Criteria->Check4->isChecked();
     if (row >= 1 && (drawCount || sectionTotal)) {
         m_editRow = row;
@@ -150,17 +150,17 @@ void CountGridPanel::GridEdit_Change()
         return;
     const int cols = MSFlexGrid2->Cols();
     const QString text = GridEdit->text();
-    if (m_editCol == compose::drawCountColumn(cols)) {
+    if (m_editCol == selection::drawCountColumn(cols)) {
         const QString clamped =
-            compose::clampDrawCount(text, MSFlexGrid2->TextMatrix(m_editRow, compose::bankCountColumn(cols)));
+            selection::clampDrawCount(text, MSFlexGrid2->TextMatrix(m_editRow, selection::bankCountColumn(cols)));
         if (clamped != text) {
             GridEdit->setText(clamped);  // comes back here with the clamped text
             return;
         }
     }
     MSFlexGrid2->setTextMatrix(m_editRow, m_editCol, text);
-    if (m_editCol == compose::sectionTotalColumn(cols))
-        Text5->setText(numText(compose::paperTotal(grid())));
+    if (m_editCol == selection::sectionTotalColumn(cols))
+        Text5->setText(numText(selection::paperTotal(grid())));
     // The question scores follow what is typed.
     SubTotal();
 }

@@ -4,7 +4,7 @@
 // section totals the teacher types (in a box laid over the clicked cell), and the score of
 // each question, computed; under it the paper total.
 
-#include "compose/count_grid.h"
+#include "selection/count_grid.h"
 
 #include <QGroupBox>
 
@@ -28,8 +28,8 @@ public:
     QPushButton* Command15;  // 尝试出题数 (disabled while scores do not count)
 
     // The grid's cells, header row included, and setting them all (a plan).
-    compose::Grid grid() const;
-    void setGrid(const compose::Grid& grid);
+    selection::Grid grid() const;
+    void setGrid(const selection::Grid& grid);
 
     // Rebuilds the grid from the criteria and the bank; typed values are discarded.
     void RefleshGrid();

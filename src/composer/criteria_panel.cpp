@@ -188,18 +188,18 @@ CriteriaPanel::CriteriaPanel(Form3& form) : QWidget(&form), m_form(form)
     }
 }
 
-compose::GridOptions CriteriaPanel::options() const
+selection::GridOptions CriteriaPanel::options() const
 {
     return {Check2->isChecked(), Check5->isChecked(), Check3->isChecked(), Check4->isChecked()};
 }
 
-compose::Criteria CriteriaPanel::criteria() const
+selection::Criteria CriteriaPanel::criteria() const
 {
-    compose::Criteria c;
+    selection::Criteria c;
     for (int i = 0; i < List1->count(); ++i)
         c.types << List1->item(i)->text();
     for (int col = 1; col < MSFlexGrid1->Cols(); ++col) {
-        compose::ChapterUnits chapter{MSFlexGrid1->TextMatrix(0, col), {}};
+        selection::ChapterUnits chapter{MSFlexGrid1->TextMatrix(0, col), {}};
         for (int row = 1; row < MSFlexGrid1->Rows(); ++row)
             if (const QString unit = MSFlexGrid1->TextMatrix(row, col); !unit.isEmpty())
                 chapter.units << unit;

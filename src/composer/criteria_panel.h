@@ -4,7 +4,7 @@
 // pop-up panel of its candidates; the chapter/unit grid; and the four options. Every change
 // of the criteria rebuilds the count grid.
 
-#include "compose/count_grid.h"
+#include "selection/count_grid.h"
 
 #include <QWidget>
 
@@ -76,8 +76,8 @@ public:
     QTimer* Timer1;  // keeps the panels' buttons and 向上/向下 in step (400 ms)
 
     // The options and the whole criteria as the count grid is built from them.
-    compose::GridOptions options() const;
-    compose::Criteria criteria() const;
+    selection::GridOptions options() const;
+    selection::Criteria criteria() const;
     // Sets an option as a click would, with all its effects, when it differs.
     void setOption(QCheckBox* box, bool on);
 

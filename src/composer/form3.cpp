@@ -1,6 +1,5 @@
 #include "composer/form3.h"
 
-#include "compose/draw.h"
 #include "composer/bank_choice_panel.h"
 #include "composer/candidate_panel.h"
 #include "composer/contents_panel.h"
@@ -12,6 +11,7 @@
 #include "core/prompt.h"
 #include "core/workspace.h"
 #include "paper/paper_job.h"
+#include "selection/draw.h"
 #include "widgets/busycursor.h"
 #include "widgets/controls.h"
 #include "widgets/richtextbox.h"
@@ -142,7 +142,7 @@ int Form3::sectionCount() const
 {
     if (!Contents->rows().isEmpty())
         return int(paper::sectionsOfDraw(Contents->bankPath(), Contents->rows()).size());
-    if (const int sections = compose::drawingSectionCount(Counts->grid()); sections > 0)
+    if (const int sections = selection::drawingSectionCount(Counts->grid()); sections > 0)
         return sections;
     return int(Criteria->List1->count());
 }

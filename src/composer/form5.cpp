@@ -44,7 +44,7 @@ Form5::Form5(Workspace& workspace, Prompt& prompt, QWidget* parent)
     Frame2->setSource([this] { return Bank->Combo2->currentText(); },
                       [this] {
                           const int sections =
-                              int(paper::sectionsOfPicks(compose::arrangePicks(m_picks.picks())).size());
+                              int(paper::sectionsOfPicks(selection::arrangePicks(m_picks.picks())).size());
                           return sections > 0 ? sections : Bank->Combo3->count();
                       });
     Frame2->setRequireBank(true);
@@ -145,17 +145,17 @@ void Form5::pickShown()
     const std::optional<Question>& shown = Browse->shown();
     if (Bank->Combo3->currentIndex() < 0 || Browse->count() == 0 || !shown)
         return;
-    const compose::ManualPicks::Pick pick =
+    const selection::ManualPicks::Pick pick =
         m_picks.pick({Bank->Combo3->currentIndex(), shown->type, shown->id}, Bank->bankPath());
     switch (pick.outcome) {
-    case compose::ManualPicks::Outcome::AlreadyPicked: reportError(QStringLiteral("该题已出！")); return;
-    case compose::ManualPicks::Outcome::BeyondLastNumeral:
+    case selection::ManualPicks::Outcome::AlreadyPicked: reportError(QStringLiteral("该题已出！")); return;
+    case selection::ManualPicks::Outcome::BeyondLastNumeral:
         reportError(QStringLiteral("试卷最多只能有二十个大题（题型），“%1”排在第%2个题型，不能选入。\n"
                                    "请在选题前用“调整题型顺序”把要出的题型排在前二十个。")
                         .arg(Bank->Combo3->currentText())
                         .arg(Bank->Combo3->currentIndex() + 1));
         return;
-    case compose::ManualPicks::Outcome::Picked: break;
+    case selection::ManualPicks::Outcome::Picked: break;
     }
     showPicks(pick.row);
     paper::appendPick(*RichTextBox3->document(), *RichTextBox4->document(), pick.label,
@@ -201,7 +201,7 @@ void Form5::Command14_Click()
 void Form5::Command15_Click()
 {
     paper::PaperJob job;
-    job.sections = paper::sectionsOfPicks(compose::arrangePicks(m_picks.picks()));
+    job.sections = paper::sectionsOfPicks(selection::arrangePicks(m_picks.picks()));
     job.style = paper::PaperStyle::manual();
     makePaper(job);
 }
@@ -230,7 +230,7 @@ void Form5::Command17_Click()
         prompt().message(QStringLiteral("该题库中暂没有题目！"), QStringLiteral("注意"), Icon::Warning);
         return;
     }
-    Q_EMIT bankInformation(compose::bankInformation(Bank->bankPath(), Bank->Combo2->currentText(), *counts));
+    Q_EMIT bankInformation(selection::bankInformation(Bank->bankPath(), Bank->Combo2->currentText(), *counts));
 }
 
 void Form5::Command18_Click()

@@ -12,8 +12,8 @@
 //   Frame6  "调整题型顺序"  TypeOrderPanel   the order of the question types
 //   Frame7  "出卷内容编辑"  PickedPanel      the picked list, its preview, delete and clear
 
-#include "compose/manual.h"
 #include "composer/composition_window.h"
+#include "selection/manual.h"
 
 class QListWidget;
 class QPushButton;
@@ -66,7 +66,7 @@ public:
     bool paperUnderWay() const;
 
     // The picks of the paper, of whichever bank.
-    const compose::ManualPicks& picks() const { return m_picks; }
+    const selection::ManualPicks& picks() const { return m_picks; }
     // Another bank: its types are numbered from 1 again; the picks of the banks before
     // stay in the list and in the paper.
     void bankChanged();
@@ -90,7 +90,7 @@ public Q_SLOTS:
 
 Q_SIGNALS:
     // "显示题库信息": the bank-information window is to show these statistics.
-    void bankInformation(const compose::BankInformation& information);
+    void bankInformation(const selection::BankInformation& information);
 
 private:
     // The pages of the work area, in this order.
@@ -98,7 +98,7 @@ private:
     // Shows the picked list again, with `row` selected (none when -1).
     void showPicks(int row = -1);
 
-    compose::ManualPicks m_picks;
+    selection::ManualPicks m_picks;
 };
 
 }  // namespace qm

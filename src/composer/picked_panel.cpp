@@ -1,9 +1,9 @@
 #include "composer/picked_panel.h"
 
 #include "bankstore/bank_file.h"
-#include "compose/manual.h"
 #include "composer/form5.h"
 #include "composer/manual_bank_panel.h"
+#include "selection/manual.h"
 #include "widgets/controls.h"
 #include "widgets/richtextbox.h"
 
@@ -54,8 +54,8 @@ void PickedPanel::List1_Click()
 {
     RichTextBox10->clear();
     const int row = List1->currentRow();
-    const QList<compose::PickedQuestion>& picks = m_form.picks().picks();
-    const auto key = row >= 0 && row < picks.size() ? compose::parsePickKey(picks[row].key) : std::nullopt;
+    const QList<selection::PickedQuestion>& picks = m_form.picks().picks();
+    const auto key = row >= 0 && row < picks.size() ? selection::parsePickKey(picks[row].key) : std::nullopt;
     if (key) {
         // The question is read from the bank it was picked from; one deleted since shows
         // nothing, a bank that cannot be read is reported.

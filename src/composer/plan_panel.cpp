@@ -1,12 +1,12 @@
 #include "composer/plan_panel.h"
 
-#include "compose/plan_file.h"
 #include "composer/bank_choice_panel.h"
 #include "composer/count_grid_panel.h"
 #include "composer/criteria_panel.h"
 #include "composer/form3.h"
 #include "core/numbers.h"
 #include "core/prompt.h"
+#include "selection/plan_file.h"
 #include "widgets/controls.h"
 
 #include <QCheckBox>
@@ -89,9 +89,9 @@ void PlanPanel::startSave()
     Text13->setText(m_form.Bank->Text1->text());
     Text14->setText(m_form.Bank->Text2->text());
     // The options are those the count grid was made with, so that the plan opens again.
-    const compose::Grid grid = m_form.Counts->grid();
-    const compose::GridOptions options =
-        (grid.isEmpty() ? std::nullopt : compose::optionsOfHeader(grid.first())).value_or(m_form.Criteria->options());
+    const selection::Grid grid = m_form.Counts->grid();
+    const selection::GridOptions options =
+        (grid.isEmpty() ? std::nullopt : selection::optionsOfHeader(grid.first())).value_or(m_form.Criteria->options());
     Check6->setChecked(options.noChapters);
     Check1->setChecked(options.noUnits);
     Check7->setChecked(options.noDifficulty);
@@ -140,7 +140,7 @@ void PlanPanel::close()
 
 void PlanPanel::save()
 {
-    compose::Plan plan;
+    selection::Plan plan;
     plan.subject = Text3->text();
     plan.bank = Text4->text();
     plan.speciality = Text13->text();
@@ -148,14 +148,14 @@ void PlanPanel::save()
     plan.options = {Check6->isChecked(), Check1->isChecked(), Check7->isChecked(), Check8->isChecked()};
     plan.grid = m_form.Counts->grid();
     // A plan whose options do not fit its grid could not be opened again.
-    if (plan.grid.isEmpty() || plan.grid.first() != compose::gridHeader(plan.options)
+    if (plan.grid.isEmpty() || plan.grid.first() != selection::gridHeader(plan.options)
         || (plan.options.noChapters && !plan.options.noUnits)) {
         m_form.reportError(QStringLiteral("“不分章节”“不分单元”“不分难度”“无论分值”与出题数表格的列不符，"
                                           "这样保存的方案无法再打开。请按表格选择后再保存。"));
         return;
     }
     QString error;
-    if (!compose::savePlan(Text16->text(), plan, &error)) {
+    if (!selection::savePlan(Text16->text(), plan, &error)) {
         m_form.reportError(error);
         return;
     }
@@ -166,7 +166,7 @@ void PlanPanel::open()
 {
     QString error;
     bool empty = false;
-    const auto plan = compose::loadPlan(Text16->text(), &error, &empty);
+    const auto plan = selection::loadPlan(Text16->text(), &error, &empty);
     if (empty) {
         close();
         return;
@@ -198,7 +198,7 @@ void PlanPanel::open()
     criteria->setOption(criteria->Check3, plan->options.noDifficulty);
     criteria->setOption(criteria->Check4, plan->options.anyScore);
     m_form.Counts->setGrid(plan->grid);
-    m_form.Counts->Text5->setText(numText(compose::paperTotal(plan->grid)));
+    m_form.Counts->Text5->setText(numText(selection::paperTotal(plan->grid)));
     close();
 }
 

@@ -1,9 +1,9 @@
 #include "paper/fragments.h"
 
 #include "bankstore/bank_file.h"
-#include "compose/draw.h"
 #include "rtf/rich_text.h"
 #include "rtf/rtf_writer.h"
+#include "selection/draw.h"
 
 #include <QFont>
 #include <QTextBlock>
@@ -63,7 +63,7 @@ QByteArray scoringTableRtf(int types)
     QStringList heading{QStringLiteral("题号")};
     QStringList scores{QStringLiteral("得分")};
     for (int i = 1; i <= types; ++i) {
-        heading << compose::chineseNumber(i);
+        heading << selection::chineseNumber(i);
         scores << QString();
     }
     heading << QStringLiteral("总分");

@@ -144,7 +144,7 @@ std::optional<AssembledPaper> makePaper(const PaperJob& job, QString* error)
 {
     const PaperStyle& style = job.style;
     if (job.sections.size() > style.maxSections)
-        return fail(error, style.maxSections == compose::kMaxSections
+        return fail(error, style.maxSections == selection::kMaxSections
                                ? QStringLiteral("试卷最多只能有九个大题（题型）！")
                                : QStringLiteral("试卷最多只能有二十个大题（题型）！"));
     QTextDocument graderBox;
@@ -152,8 +152,9 @@ std::optional<AssembledPaper> makePaper(const PaperJob& job, QString* error)
         QString why;
         const std::optional<QByteArray> graderRtf = loadGraderBox(job.templatePath, &why);
         if (!graderRtf)
-            return fail(error, QStringLiteral("无法从模板“%1”读取阅卷人表：%2")
-                                   .arg(QDir::toNativeSeparators(job.templatePath), why));
+            return fail(
+                error,
+                QStringLiteral("无法从模板“%1”读取阅卷人表：%2").arg(QDir::toNativeSeparators(job.templatePath), why));
         RtfReader::read(*graderRtf, &graderBox);
     }
     // Every question of a bank in one read of that bank.
@@ -182,8 +183,7 @@ std::optional<AssembledPaper> makePaper(const PaperJob& job, QString* error)
     }
     AssembledPaper result;
     if (header) {
-        const std::unique_ptr<QTextDocument> fitted =
-            fittedHeader(*header, int(job.sections.size()), job.templatePath);
+        const std::unique_ptr<QTextDocument> fitted = fittedHeader(*header, int(job.sections.size()), job.templatePath);
         result.paper = copyOf(*fitted);
         result.answers = copyOf(*fitted);
     } else {
@@ -197,7 +197,7 @@ std::optional<AssembledPaper> makePaper(const PaperJob& job, QString* error)
     QTextDocument answer;
     for (int s = 0; s < job.sections.size(); ++s) {
         const PaperSection& section = job.sections[s];
-        const QString heading = compose::sectionNumeral(s + 1) + section.type + share(section.total);
+        const QString heading = selection::sectionNumeral(s + 1) + section.type + share(section.total);
         if (style.graderBoxes)
             out.section(heading, graderBox);
         else
@@ -223,11 +223,11 @@ std::optional<AssembledPaper> makePaper(const PaperJob& job, QString* error)
     return result;
 }
 
-QList<PaperSection> sectionsOfDraw(const QString& bankPath, const QList<compose::ComposedRow>& rows)
+QList<PaperSection> sectionsOfDraw(const QString& bankPath, const QList<selection::ComposedRow>& rows)
 {
     QList<PaperSection> sections;
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        const compose::ComposedRow& row = rows[i];
+        const selection::ComposedRow& row = rows[i];
         if (i == 0 || row.type != rows[i - 1].type)
             sections.append({row.type, row.sectionTotal, {}});
         sections.last().questions.append({bankPath, row.id, row.questionScore});
@@ -235,11 +235,11 @@ QList<PaperSection> sectionsOfDraw(const QString& bankPath, const QList<compose:
     return sections;
 }
 
-QList<PaperSection> sectionsOfPicks(const QList<compose::ArrangedQuestion>& questions)
+QList<PaperSection> sectionsOfPicks(const QList<selection::ArrangedQuestion>& questions)
 {
     QList<PaperSection> sections;
     for (qsizetype i = 0; i < questions.size(); ++i) {
-        const compose::ArrangedQuestion& q = questions[i];
+        const selection::ArrangedQuestion& q = questions[i];
         if (i == 0 || q.section != questions[i - 1].section)
             sections.append({q.type, QString(), {}});
         sections.last().questions.append({q.bankPath, q.id, QString()});
@@ -275,7 +275,7 @@ QString missingQuestionsMessage(const QList<MissingQuestion>& missing)
     QString message = QStringLiteral("以下题目已从题库中删除，未放入试卷：");
     for (const MissingQuestion& m : missing)
         message +=
-            QLatin1Char('\n') + compose::sectionNumeral(m.section) + m.type + QStringLiteral(" 第%1题").arg(m.number);
+            QLatin1Char('\n') + selection::sectionNumeral(m.section) + m.type + QStringLiteral(" 第%1题").arg(m.number);
     return message;
 }
 

@@ -14,9 +14,9 @@
 // A paper composed by hand is written one pick at a time (appendPick) until "整理试卷"
 // makes it again through the paper job.
 
-#include "compose/draw.h"
-#include "compose/manual.h"
 #include "paper/header_settings.h"
+#include "selection/draw.h"
+#include "selection/manual.h"
 
 #include <QList>
 #include <QString>
@@ -45,14 +45,14 @@ struct PaperSection {
 
 // How a paper is laid out where the two composition windows have always differed.
 struct PaperStyle {
-    bool graderBoxes = true;                          // 阅卷人 box after each heading
-    QString answerMarker = QStringLiteral("答:");     // before each answer
-    int maxSections = compose::kMaxSections;          // numerals there are for
-    bool missingKeepsNumber = false;                  // a deleted question's number stays
+    bool graderBoxes = true;                       // 阅卷人 box after each heading
+    QString answerMarker = QStringLiteral("答:");  // before each answer
+    int maxSections = selection::kMaxSections;     // numerals there are for
+    bool missingKeepsNumber = false;               // a deleted question's number stays
     // Drawn papers (the automatic window and qmtool compose).
     static PaperStyle drawn() { return {}; }
     // Papers composed by hand.
-    static PaperStyle manual() { return {false, QStringLiteral("答："), compose::kMaxManualSections, true}; }
+    static PaperStyle manual() { return {false, QStringLiteral("答："), selection::kMaxManualSections, true}; }
 };
 
 // What a paper is made of.
@@ -92,9 +92,9 @@ std::optional<AssembledPaper> makePaper(const PaperJob& job, QString* error = nu
 
 // The sections of a drawn paper: a section starts at each row whose type differs from the
 // row before it. Every question is read from `bankPath`.
-QList<PaperSection> sectionsOfDraw(const QString& bankPath, const QList<compose::ComposedRow>& rows);
+QList<PaperSection> sectionsOfDraw(const QString& bankPath, const QList<selection::ComposedRow>& rows);
 // The sections of a paper composed by hand, as arranged from its picks.
-QList<PaperSection> sectionsOfPicks(const QList<compose::ArrangedQuestion>& questions);
+QList<PaperSection> sectionsOfPicks(const QList<selection::ArrangedQuestion>& questions);
 
 // The header of a paper with `sections` sections: `header` when its scoring table already
 // has that many columns, else a copy with the template's table for that many. A paper

@@ -73,7 +73,7 @@ QTreeWidgetItem* Form6::node(int k) const
     return k >= 1 && k <= m_nodes.size() ? m_nodes[k - 1] : nullptr;
 }
 
-void Form6::showBankInformation(const compose::BankInformation& information)
+void Form6::showBankInformation(const selection::BankInformation& information)
 {
     setWindowTitle(information.caption);
     MSFlexGrid1->setFixedCols(0);
@@ -83,7 +83,7 @@ void Form6::showBankInformation(const compose::BankInformation& information)
     MSFlexGrid1->setColWidth(1, 2000 / 15);
     clearNodes();
     QHash<QString, int> numbers;  // node number by key
-    for (const compose::BankInformation::Node& n : information.nodes)
+    for (const selection::BankInformation::Node& n : information.nodes)
         numbers.insert(n.key, addNode(numbers.value(n.parent, 0), n.text));
     if (QTreeWidgetItem* top = node(1))
         top->setExpanded(true);

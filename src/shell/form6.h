@@ -2,7 +2,7 @@
 // The bank-information window: a tree and a table of a bank's statistics, filled by the
 // manual composition window, with expand-all and collapse-all.
 
-#include "compose/manual.h"
+#include "selection/manual.h"
 
 #include <QWidget>
 
@@ -34,7 +34,7 @@ public:
 
     // Shows a bank's statistics: the caption, the table (one row per group) and the tree
     // (the bank, then type, chapter, unit, difficulty, score and count).
-    void showBankInformation(const compose::BankInformation& information);
+    void showBankInformation(const selection::BankInformation& information);
 
 public Q_SLOTS:
     void Command1_Click();

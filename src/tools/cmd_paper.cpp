@@ -8,13 +8,13 @@
 // The outputs are all written or none: each goes to a temporary file beside it first, and
 // the temporary files replace the outputs only when every one of them is complete.
 
-#include "compose/draw.h"
-#include "compose/plan_file.h"
 #include "core/workspace.h"
 #include "paper/header_settings.h"
 #include "paper/paper_job.h"
 #include "paper/pdf.h"
 #include "rtf/rtf_writer.h"
+#include "selection/draw.h"
+#include "selection/plan_file.h"
 #include "tools/command.h"
 
 #include <QDir>
@@ -151,11 +151,11 @@ int compose(const QStringList& args, const Workspace& workspace)
 
     QString error;
     bool emptyPlan = false;
-    const std::optional<compose::Plan> plan = compose::loadPlan(planPath, &error, &emptyPlan);
+    const std::optional<selection::Plan> plan = selection::loadPlan(planPath, &error, &emptyPlan);
     if (!plan)
         return failure(emptyPlan ? QStringLiteral("出题方案文件“%1”是空的！").arg(shown(planPath)) : error);
-    compose::SeededRandom random(seed.value_or(compose::clockSeed()));
-    const std::optional<compose::DrawResult> drawn = compose::drawPaper(bankPath, plan->grid, random, &error);
+    selection::SeededRandom random(seed.value_or(selection::clockSeed()));
+    const std::optional<selection::DrawResult> drawn = selection::drawPaper(bankPath, plan->grid, random, &error);
     if (!drawn)
         return failure(error);
 

@@ -23,7 +23,7 @@ struct Command {
 
 void addBankCommands(QList<Command>& list, Workspace& workspace);
 void addBuildCommands(QList<Command>& list, Workspace& workspace);
-void addComposeCommands(QList<Command>& list, Workspace& workspace);
+void addDrawCommands(QList<Command>& list, Workspace& workspace);
 void addImportCommands(QList<Command>& list, Workspace& workspace);
 void addLibraryCommands(QList<Command>& list, Workspace& workspace);
 void addPaperCommands(QList<Command>& list, Workspace& workspace);

@@ -26,7 +26,7 @@ int main(int argc, char** argv)
     QList<qm::tool::Command> commands;
     qm::tool::addBankCommands(commands, workspace);
     qm::tool::addBuildCommands(commands, workspace);
-    qm::tool::addComposeCommands(commands, workspace);
+    qm::tool::addDrawCommands(commands, workspace);
     qm::tool::addImportCommands(commands, workspace);
     qm::tool::addLibraryCommands(commands, workspace);
     qm::tool::addPaperCommands(commands, workspace);

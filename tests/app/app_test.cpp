@@ -35,6 +35,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace qm;
@@ -342,4 +343,16 @@ TEST_F(WholeProgram, TheLibraryOpenedAgainFromTheMenuCanPageAndDeleteAtOnce)
     EXPECT_FALSE(view.Command2->isEnabled());
     EXPECT_TRUE(view.Command4->isEnabled());
     EXPECT_TRUE(view.Command18->isEnabled());
+}
+
+TEST_F(WholeProgram, AHiddenWindowsTimersRestUntilItIsShown)
+{
+    login("SYSTEM");
+    QTimer* polling = banks().findChild<QTimer*>("Timer1");
+    ASSERT_TRUE(polling);
+    EXPECT_FALSE(polling->isActive());
+    main().mnuBanks->trigger();
+    EXPECT_TRUE(polling->isActive());
+    banks().hide();
+    EXPECT_FALSE(polling->isActive());
 }

@@ -5,10 +5,10 @@
 
 #include "form3_fixture.h"
 
-#include "compose/plan_file.h"
 #include "composer/header_pane.h"
 #include "composer/paper_panel.h"
 #include "core/gbk.h"
+#include "selection/plan_file.h"
 #include "widgets/richtextbox.h"
 
 #include <QRadioButton>
@@ -46,7 +46,7 @@ protected:
     // Two sections of the three types: two 选择题 of score 2 (total 12), one 填空题.
     void draw()
     {
-        contents().setRandom(std::make_unique<compose::SeededRandom>(3));
+        contents().setRandom(std::make_unique<selection::SeededRandom>(3));
         choose(criteria().TypePanel, criteria().Command23, {"选择题", "填空题", "计算题"});
         criteria().Check2->click();
         criteria().Check3->click();
@@ -193,7 +193,7 @@ TEST_F(ComposingFaults, APlanIsSavedWithTheOptionsItsGridWasMadeWith)
     plans.Check7->setChecked(true);
     plans.Command47->click();
     EXPECT_TRUE(plans.isHidden());
-    EXPECT_TRUE(compose::loadPlan(path));
+    EXPECT_TRUE(selection::loadPlan(path));
 }
 
 TEST_F(ComposingFaults, APlanRestoresEachOptionBoxAndDrawsTheWholePartOfAFractionalCount)
@@ -201,14 +201,14 @@ TEST_F(ComposingFaults, APlanRestoresEachOptionBoxAndDrawsTheWholePartOfAFractio
     // 不分单元 on and 不分难度 off, then the other way round: each box gets its own line.
     for (const bool noUnits : {true, false}) {
         SCOPED_TRACE(noUnits);
-        compose::Plan plan;
+        selection::Plan plan;
         plan.subject = "数学";
         plan.bank = "期中.tik";
         plan.options = {false, noUnits, !noUnits, true};
-        const compose::Grid grid{compose::gridHeader(plan.options)};
+        const selection::Grid grid{selection::gridHeader(plan.options)};
         plan.grid = grid;
         const QString path = dir.file(noUnits ? "甲.faa" : "乙.faa");
-        ASSERT_TRUE(compose::savePlan(path, plan));
+        ASSERT_TRUE(selection::savePlan(path, plan));
         form->Command45->click();
         prompt.expectOpenFile("打开出题方案", kPlanFilter, path);
         form->Plans->Command46->click();
@@ -221,13 +221,13 @@ TEST_F(ComposingFaults, APlanRestoresEachOptionBoxAndDrawsTheWholePartOfAFractio
     }
 
     // Draw counts "2.6" and "1.5" in a plan draw 2 and 1.
-    compose::Plan plan;
+    selection::Plan plan;
     plan.subject = "数学";
     plan.bank = "期中.tik";
     plan.options = {true, true, true, true};
-    plan.grid = {compose::gridHeader(plan.options), {"选择题", "9", "2.6", "", ""}, {"填空题", "4", "1.5", "", ""}};
+    plan.grid = {selection::gridHeader(plan.options), {"选择题", "9", "2.6", "", ""}, {"填空题", "4", "1.5", "", ""}};
     const QString path = dir.file("小数.faa");
-    ASSERT_TRUE(compose::savePlan(path, plan));
+    ASSERT_TRUE(selection::savePlan(path, plan));
     form->Command45->click();
     prompt.expectOpenFile("打开出题方案", kPlanFilter, path);
     form->Plans->Command46->click();
@@ -236,7 +236,7 @@ TEST_F(ComposingFaults, APlanRestoresEachOptionBoxAndDrawsTheWholePartOfAFractio
     form->Command5->click();
     contents().Command41->click();
     QStringList types;
-    for (const compose::ComposedRow& row : contents().rows())
+    for (const selection::ComposedRow& row : contents().rows())
         types << row.type;
     EXPECT_EQ(types, QStringList({"选择题", "选择题", "填空题"}));
 }

@@ -14,7 +14,7 @@ protected:
     void SetUp() override
     {
         Form3Test::SetUp();
-        form->Contents->setRandom(std::make_unique<compose::SeededRandom>(7));
+        form->Contents->setRandom(std::make_unique<selection::SeededRandom>(7));
         choose(criteria().TypePanel, criteria().Command23, {"选择题", "填空题", "计算题"});
         choose(criteria().ChapterPanel, criteria().Command25, {"第一章", "第二章"});
         chooseUnits(1, {"一节", "三节"});
@@ -132,7 +132,7 @@ TEST_F(Contents, ReplacingIsRefusedWhenTheRowHasNoOtherQuestion)
 
 TEST_F(Contents, ATenthSectionIsRefused)
 {
-    compose::Grid tenSections{compose::gridHeader({true, true, true, true})};
+    selection::Grid tenSections{selection::gridHeader({true, true, true, true})};
     for (int i = 1; i <= 10; ++i)
         tenSections << QStringList{QStringLiteral("题型%1").arg(i), "1", "1", "", ""};
     form->Counts->setGrid(tenSections);

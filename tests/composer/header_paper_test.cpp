@@ -38,7 +38,7 @@ protected:
     // Two sections: two 选择题 (section total 12) and one 填空题 (no total).
     void draw()
     {
-        form->Contents->setRandom(std::make_unique<compose::SeededRandom>(3));
+        form->Contents->setRandom(std::make_unique<selection::SeededRandom>(3));
         choose(criteria().TypePanel, criteria().Command23, {"选择题", "填空题"});
         criteria().Check2->click();
         criteria().Check3->click();

@@ -50,7 +50,7 @@ TEST_F(Plans, ASavedPlanReopensCellForCellWithItsOptions)
     criteria().Check3->click();
     type(1, 4, "2");
     type(1, 5, "8");
-    const compose::Grid saved = counts().grid();
+    const selection::Grid saved = counts().grid();
     ASSERT_EQ(saved.first(), QStringList({"题型", "章节", "分值", "库内题数", "出题数", "大题总分", "小题分"}));
 
     form->Command44->click();
@@ -121,7 +121,7 @@ TEST_F(Plans, ABrokenPlanChangesNothingAndAnEmptyOneClosesThePanel)
     bytes.replace("\r\n2\r\n6\r\n", "\r\n3\r\n6\r\n");
     ASSERT_TRUE(writeAll(path, bytes));
     criteria().Check4->click();
-    const compose::Grid before = counts().grid();
+    const selection::Grid before = counts().grid();
     open(path, "出题方案…");
     EXPECT_FALSE(plans().isHidden());
     EXPECT_TRUE(criteria().Check4->isChecked());

@@ -1,13 +1,13 @@
 // Making the paper and the answer sheet: drawn questions, questions picked by hand from
 // several banks, and the header at the top of a paper.
 
-#include "compose/draw.h"
 #include "paper/fragments.h"
 #include "paper/header.h"
 #include "paper/paper_job.h"
 #include "paper_docs.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
+#include "selection/draw.h"
 #include "support/qstring_print.h"
 #include "support/temp_bank.h"
 #include "support/temp_dirs.h"
@@ -19,7 +19,7 @@
 
 using namespace qm;
 using namespace qm::paper;
-using compose::ComposedRow;
+using selection::ComposedRow;
 
 namespace {
 
@@ -65,7 +65,7 @@ struct PaperTest : ::testing::Test {
     {
         return paperOf(sectionsOfDraw(bank.path, rows), PaperStyle::drawn(), error);
     }
-    std::optional<AssembledPaper> rebuild(const QList<compose::ArrangedQuestion>& questions, QString* error = nullptr)
+    std::optional<AssembledPaper> rebuild(const QList<selection::ArrangedQuestion>& questions, QString* error = nullptr)
     {
         return paperOf(sectionsOfPicks(questions), PaperStyle::manual(), error);
     }
@@ -230,7 +230,7 @@ TEST_F(PaperTest, PicksAreAppendedWithTheirLabelsAndAnswers)
 
 TEST_F(PaperTest, RebuildingByHandGivesSectionsWithoutGraderBoxes)
 {
-    using compose::ArrangedQuestion;
+    using selection::ArrangedQuestion;
     const auto rebuilt =
         rebuild({{1, "单选题", 1, 2, bank.path}, {2, "填空题", 1, 3, bank.path}, {2, "填空题", 2, 1, bank.path}});
     ASSERT_TRUE(rebuilt);

@@ -1,11 +1,11 @@
 // The paper header and the prepared pieces of the template.
 
 #include "bankstore/bank_file.h"
-#include "compose/draw.h"
 #include "paper/fragments.h"
 #include "paper/header.h"
 #include "paper_docs.h"
 #include "rtf/rtf_reader.h"
+#include "selection/draw.h"
 #include "support/qstring_print.h"
 #include "support/temp_dirs.h"
 
@@ -92,14 +92,14 @@ TEST(Header, RunsInOrderWithTheirFontsAndTheTable)
 
 TEST(Fragments, NumeralsGoOnPastNine)
 {
-    EXPECT_EQ(compose::chineseNumber(1), "一");
-    EXPECT_EQ(compose::chineseNumber(9), "九");
-    EXPECT_EQ(compose::chineseNumber(10), "十");
-    EXPECT_EQ(compose::chineseNumber(11), "十一");
-    EXPECT_EQ(compose::chineseNumber(20), "二十");
-    EXPECT_EQ(compose::chineseNumber(99), "九十九");
-    EXPECT_EQ(compose::chineseNumber(0), "");
-    EXPECT_EQ(compose::chineseNumber(100), "");
+    EXPECT_EQ(selection::chineseNumber(1), "一");
+    EXPECT_EQ(selection::chineseNumber(9), "九");
+    EXPECT_EQ(selection::chineseNumber(10), "十");
+    EXPECT_EQ(selection::chineseNumber(11), "十一");
+    EXPECT_EQ(selection::chineseNumber(20), "二十");
+    EXPECT_EQ(selection::chineseNumber(99), "九十九");
+    EXPECT_EQ(selection::chineseNumber(0), "");
+    EXPECT_EQ(selection::chineseNumber(100), "");
 }
 
 TEST(Fragments, ScoringTablesOfTheTemplateAndBeyondIt)

@@ -1,8 +1,8 @@
 // qmtool compose, run as the built program.
 
-#include "compose/plan_file.h"
 #include "paper/header_settings.h"
 #include "rtf/rich_text.h"
+#include "selection/plan_file.h"
 #include "support/qstring_print.h"
 #include "support/run_qmtool.h"
 #include "support/temp_bank.h"
@@ -35,13 +35,13 @@ struct ComposeRun : ::testing::Test {
         q.score = 4;
         EXPECT_TRUE(bank.bank().add(q));
 
-        compose::Plan plan;
+        selection::Plan plan;
         plan.bank = "化学.tik";
         plan.options = {true, true, true, false};
-        plan.grid = {compose::gridHeader(plan.options),
+        plan.grid = {selection::gridHeader(plan.options),
                      {"选择题", "2", "3", "2", "40", "20"},
                      {"填空题", "4", "1", "1", "60", "60"}};
-        EXPECT_TRUE(compose::savePlan(planPath, plan));
+        EXPECT_TRUE(selection::savePlan(planPath, plan));
 
         paper::HeaderSettings s;
         s.firstYear = "2023";
@@ -96,9 +96,9 @@ TEST_F(ComposeRun, WritesThePaperAndTheAnswerSheet)
 TEST_F(ComposeRun, AShortBankIsReportedButThePaperIsWritten)
 {
     // Four questions asked of the only fill-in: the shortfall is reported too.
-    compose::Plan plan = *compose::loadPlan(planPath);
+    selection::Plan plan = *selection::loadPlan(planPath);
     plan.grid[2][3] = "2";
-    ASSERT_TRUE(compose::savePlan(planPath, plan));
+    ASSERT_TRUE(selection::savePlan(planPath, plan));
     const ToolRun run =
         qmtool({"compose", bank.path, planPath, file("试卷.rtf"), file("答案.rtf"), "--settings", settingsPath});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();

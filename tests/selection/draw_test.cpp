@@ -1,14 +1,14 @@
 // Drawing a paper from a count grid and replacing a drawn question.
 
-#include "compose/draw.h"
 #include "compose_bank.h"
+#include "selection/draw.h"
 #include "support/qstring_print.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
 
 using namespace qm;
-using namespace qm::compose;
+using namespace qm::selection;
 using namespace qm::test;
 
 namespace {

@@ -1,12 +1,12 @@
 // Composing by hand: pick keys, labels, the rebuild order and the bank statistics.
 
-#include "compose/manual.h"
+#include "selection/manual.h"
 #include "support/qstring_print.h"
 
 #include <gtest/gtest.h>
 
 using namespace qm;
-using namespace qm::compose;
+using namespace qm::selection;
 
 TEST(ManualPicks, KeysReadBackAndRefuseWhatIsNoKey)
 {
@@ -90,7 +90,8 @@ TEST(ArrangePicks, SectionsFollowTheTypesThatArePickedAndNumbersRestart)
     picks.pick({0, "单选题", 5});
     EXPECT_EQ(
         arrangePicks(picks.keys()),
-        (QList<ArrangedQuestion>{{1, "单选题", 1, 5, {}}, {2, "填空题", 1, 10, {}}, {2, "填空题", 2, 2, {}}, {2, "填空题", 3, 9, {}}}));
+        (QList<ArrangedQuestion>{
+            {1, "单选题", 1, 5, {}}, {2, "填空题", 1, 10, {}}, {2, "填空题", 2, 2, {}}, {2, "填空题", 3, 9, {}}}));
     // After a removal the rest of the section closes up.
     picks.removeAt(2);
     EXPECT_EQ(arrangePicks(picks.keys()),

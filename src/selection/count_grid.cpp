@@ -1,4 +1,4 @@
-#include "compose/count_grid.h"
+#include "selection/count_grid.h"
 
 #include "bankstore/bank_file.h"
 #include "core/numbers.h"
@@ -6,7 +6,7 @@
 #include <map>
 #include <tuple>
 
-namespace qm::compose {
+namespace qm::selection {
 
 namespace {
 
@@ -183,4 +183,4 @@ double paperTotal(const Grid& grid)
     return sum;
 }
 
-}  // namespace qm::compose
+}  // namespace qm::selection

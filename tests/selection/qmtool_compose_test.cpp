@@ -1,7 +1,7 @@
 // qmtool grid and qmtool draw, run as the built program.
 
-#include "compose/plan_file.h"
 #include "compose_bank.h"
+#include "selection/plan_file.h"
 #include "support/qstring_print.h"
 #include "support/run_qmtool.h"
 #include "support/temp_dirs.h"
@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace qm;
-using namespace qm::compose;
+using namespace qm::selection;
 using namespace qm::test;
 
 namespace {

@@ -7,13 +7,13 @@
 // (0 or 1), the grid's rows R (header included) and columns C, then the R × C cells row by
 // row from the header (quoted texts). A double quote inside a text is written twice.
 
-#include "compose/count_grid.h"
+#include "selection/count_grid.h"
 
 #include <QByteArray>
 #include <QString>
 #include <optional>
 
-namespace qm::compose {
+namespace qm::selection {
 
 struct Plan {
     QString subject;
@@ -39,4 +39,4 @@ std::optional<Plan> parsePlan(QByteArrayView bytes, QString* error = nullptr, bo
 bool savePlan(const QString& path, const Plan& plan, QString* error = nullptr);
 std::optional<Plan> loadPlan(const QString& path, QString* error = nullptr, bool* empty = nullptr);
 
-}  // namespace qm::compose
+}  // namespace qm::selection

@@ -15,7 +15,7 @@
 #include <QStringList>
 #include <optional>
 
-namespace qm::compose {
+namespace qm::selection {
 
 // The attributes by the names of their bank fields: the grid's column titles and the keys of
 // a row's query text (draw.h).
@@ -99,4 +99,4 @@ void computeQuestionScores(Grid& grid);
 // The sum of the section-total cells' values (the paper total).
 double paperTotal(const Grid& grid);
 
-}  // namespace qm::compose
+}  // namespace qm::selection

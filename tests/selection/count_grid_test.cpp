@@ -1,16 +1,16 @@
 // The count grid: its columns for the four options, the rows a bank and the chosen criteria
 // give, the question scores and the paper total.
 
-#include "compose/count_grid.h"
 #include "compose_bank.h"
 #include "core/numbers.h"
+#include "selection/count_grid.h"
 #include "support/qstring_print.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 using namespace qm;
-using namespace qm::compose;
+using namespace qm::selection;
 using namespace qm::test;
 
 namespace {

@@ -7,13 +7,13 @@
 // paper is assembled from.
 
 #include "bankstore/bank_file.h"
-#include "compose/count_grid.h"
+#include "selection/count_grid.h"
 
 #include <QList>
 #include <QString>
 #include <optional>
 
-namespace qm::compose {
+namespace qm::selection {
 
 // Where draws take their chance from. The program seeds one from the clock; tests and
 // `qmtool draw --seed` give a fixed seed so the draw repeats.
@@ -98,4 +98,4 @@ enum class ReplaceResult {
 ReplaceResult replaceQuestion(const QString& bankPath, QList<ComposedRow>& rows, int index, RandomSource& random,
                               QString* error = nullptr);
 
-}  // namespace qm::compose
+}  // namespace qm::selection

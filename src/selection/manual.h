@@ -17,7 +17,7 @@
 #include <QStringList>
 #include <optional>
 
-namespace qm::compose {
+namespace qm::selection {
 
 struct PickKey {
     int typePosition = 0;  // from 0, in the window's type list
@@ -114,4 +114,4 @@ struct BankInformation {
 // `bankName`.
 BankInformation bankInformation(const QString& bankPath, const QString& bankName, const QList<AttributeCount>& counts);
 
-}  // namespace qm::compose
+}  // namespace qm::selection

@@ -1,7 +1,7 @@
-#include "compose/manual.h"
+#include "selection/manual.h"
 
-#include "compose/draw.h"
 #include "core/numbers.h"
+#include "selection/draw.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <tuple>
 
-namespace qm::compose {
+namespace qm::selection {
 
 namespace {
 
@@ -149,4 +149,4 @@ BankInformation bankInformation(const QString& bankPath, const QString& bankName
     return info;
 }
 
-}  // namespace qm::compose
+}  // namespace qm::selection

@@ -1,4 +1,4 @@
-#include "compose/draw.h"
+#include "selection/draw.h"
 
 #include "core/numbers.h"
 
@@ -10,7 +10,7 @@
 #include <numeric>
 #include <vector>
 
-namespace qm::compose {
+namespace qm::selection {
 
 namespace {
 
@@ -343,4 +343,4 @@ ReplaceResult replaceQuestion(const QString& bankPath, QList<ComposedRow>& rows,
     return ReplaceResult::Replaced;
 }
 
-}  // namespace qm::compose
+}  // namespace qm::selection

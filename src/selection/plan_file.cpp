@@ -1,4 +1,4 @@
-#include "compose/plan_file.h"
+#include "selection/plan_file.h"
 
 #include "core/fileops.h"
 #include "core/gbk.h"
@@ -8,7 +8,7 @@
 #include <QFileInfo>
 #include <algorithm>
 
-namespace qm::compose {
+namespace qm::selection {
 
 namespace {
 
@@ -240,4 +240,4 @@ std::optional<Plan> loadPlan(const QString& path, QString* error, bool* empty)
     return parsePlan(*bytes, error, empty);
 }
 
-}  // namespace qm::compose
+}  // namespace qm::selection

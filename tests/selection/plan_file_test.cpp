@@ -1,7 +1,7 @@
 // Composition plan files: what is written, what is read back and what is refused.
 
-#include "compose/plan_file.h"
 #include "core/gbk.h"
+#include "selection/plan_file.h"
 #include "support/qstring_print.h"
 #include "support/temp_dirs.h"
 
@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace qm;
-using namespace qm::compose;
+using namespace qm::selection;
 using namespace qm::test;
 
 namespace {

@@ -10,9 +10,9 @@
 // bank holds for it). Output is tab-separated, one line per row, header first.
 
 #include "bankstore/bank_file.h"
-#include "compose/count_grid.h"
-#include "compose/draw.h"
-#include "compose/plan_file.h"
+#include "selection/count_grid.h"
+#include "selection/draw.h"
+#include "selection/plan_file.h"
 #include "tools/command.h"
 
 #include <QMap>
@@ -42,7 +42,7 @@ int grid(const QStringList& args)
     const QString bankPath = args[0];
     std::optional<QStringList> types, chapters, difficulties;
     QMap<QString, QStringList> unitsOf;
-    compose::GridOptions options;
+    selection::GridOptions options;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QLatin1String("--no-chapters")) {
@@ -86,12 +86,12 @@ int grid(const QStringList& args)
         return failure(error);
     if (!difficulties && !(difficulties = all(Attribute::Difficulty)))
         return failure(error);
-    compose::Criteria criteria;
+    selection::Criteria criteria;
     criteria.types = *types;
     criteria.difficulties = *difficulties;
     criteria.options = options;
     for (const QString& chapter : *chapters) {
-        compose::ChapterUnits column{chapter, unitsOf.value(chapter)};
+        selection::ChapterUnits column{chapter, unitsOf.value(chapter)};
         if (!unitsOf.contains(chapter) && options.units()) {
             QuestionFilter inChapter;
             inChapter.chapter = chapter;
@@ -102,7 +102,7 @@ int grid(const QStringList& args)
         }
         criteria.chapters << column;
     }
-    const std::optional<compose::Grid> grid = compose::buildCountGrid(bankPath, criteria, &error);
+    const std::optional<selection::Grid> grid = selection::buildCountGrid(bankPath, criteria, &error);
     if (!grid)
         return failure(error);
     printRows(*grid);
@@ -135,16 +135,16 @@ int draw(const QStringList& args)
 
     QString error;
     bool empty = false;
-    const std::optional<compose::Plan> plan = compose::loadPlan(positional[1], &error, &empty);
+    const std::optional<selection::Plan> plan = selection::loadPlan(positional[1], &error, &empty);
     if (!plan)
         return failure(empty ? QStringLiteral("出题方案文件“%1”是空的！").arg(positional[1]) : error);
-    compose::SeededRandom random(seed.value_or(compose::clockSeed()));
-    const std::optional<compose::DrawResult> drawn = compose::drawPaper(positional[0], plan->grid, random, &error);
+    selection::SeededRandom random(seed.value_or(selection::clockSeed()));
+    const std::optional<selection::DrawResult> drawn = selection::drawPaper(positional[0], plan->grid, random, &error);
     if (!drawn)
         return failure(error);
-    QList<QStringList> rows{compose::composedHeader().mid(0, 4)};
-    for (const compose::ComposedRow& row : drawn->rows)
-        rows << compose::composedCells(row).mid(0, 4);
+    QList<QStringList> rows{selection::composedHeader().mid(0, 4)};
+    for (const selection::ComposedRow& row : drawn->rows)
+        rows << selection::composedCells(row).mid(0, 4);
     printRows(rows);
     if (drawn->missing > 0)
         err(QStringLiteral("题库中的题目不够：少抽了%1道题。\n").arg(drawn->missing));
@@ -153,7 +153,7 @@ int draw(const QStringList& args)
 
 }  // namespace
 
-void addComposeCommands(QList<Command>& list, Workspace& /*workspace*/)
+void addDrawCommands(QList<Command>& list, Workspace& /*workspace*/)
 {
     list.append({QStringLiteral("grid"), kGridUsage, grid});
     list.append({QStringLiteral("draw"), kDrawUsage, draw});
