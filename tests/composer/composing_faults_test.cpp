@@ -268,3 +268,32 @@ TEST_F(ComposingFaults, ReopenedTheWindowKeepsItsBankCriteriaAndGridTogether)
     contents().Command41->click();
     EXPECT_TRUE(contents().rows().isEmpty());
 }
+
+TEST_F(ComposingFaults, TenTypesOfWhichNineDrawAreAPaperOfNineSections)
+{
+    QList<Kind> kinds;
+    QStringList types;
+    for (int i = 1; i <= 10; ++i) {
+        types << QString("题型%1").arg(QChar(u'甲' + i));
+        kinds.append({types.last(), "第一章", "一节", "易", 1, 2});
+    }
+    makeBank("数学/十种.tik", kinds);
+    form->Bank->Combo1_Click();
+    form->Bank->Combo2->setCurrentIndex(form->Bank->Combo2->findText("十种.tik"));
+    form->Bank->Combo2_Click();
+    criteria().Check2->click();
+    criteria().Check3->click();
+    criteria().Check4->click();
+    choose(criteria().TypePanel, criteria().Command23, types);
+    ASSERT_EQ(gridRows().size(), 11);
+    for (int row = 1; row <= 9; ++row)
+        type(row, 2, "1");
+    form->Command5->click();
+    contents().Command41->click();
+    EXPECT_EQ(contents().rows().size(), 9);
+    // The tenth drawing too is one section too many, and says so.
+    type(10, 2, "1");
+    prompt.expectMessage("试卷最多只能有九个大题（题型），请减少题型后再出卷！", "错误", Icon::Warning);
+    contents().Command41->click();
+    prompt.verify();
+}
