@@ -137,9 +137,8 @@ void ContentsPanel::Command41_Click()
     m_form.Command6->setEnabled(true);
     m_form.Command7->setEnabled(true);
     Timer2_Timer();
-    if (result->missing > 0)
-        m_form.prompt().message(QStringLiteral("题库中符合条件的题目不够，共少选了 %1 道题。").arg(result->missing),
-                                kTitleProgram, Icon::Information);
+    if (const QString report = selection::drawReport(*result); !report.isEmpty())
+        m_form.prompt().message(report, kTitleProgram, Icon::Information);
 }
 
 void ContentsPanel::Command43_Click()

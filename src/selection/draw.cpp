@@ -4,6 +4,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <algorithm>
 #include <chrono>
 #include <climits>
@@ -189,6 +190,16 @@ QString sectionNumeral(int section)
 
 // --- Drawing ---
 
+QString drawReport(const DrawResult& result)
+{
+    QStringList lines;
+    if (result.missing > 0)
+        lines << QStringLiteral("题库中符合条件的题目不够，共少选了 %1 道题。").arg(result.missing);
+    for (int row : result.rowsWithoutType)
+        lines << QStringLiteral("题数表第%1行没有题型，这一行的题没有出。").arg(row);
+    return lines.join(QLatin1Char('\n'));
+}
+
 int drawingSectionCount(const Grid& grid)
 {
     if (grid.isEmpty())
@@ -234,15 +245,28 @@ std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, R
         int count;
     };
     QList<Ask> asks;
+    DrawResult result;
     const int scoreColumn = bankCountColumn(columns) - 1;
     std::optional<QString> sectionType;
+    qint64 asked = 0;
     for (qsizetype r = 1; r < grid.size(); ++r) {
         const QStringList& cells = grid[r];
         if (!cells[0].isEmpty())
             sectionType = cells[0];
         const int count = drawCountOf(cells[drawCountColumn(columns)]);
-        if (!sectionType || count == 0)
+        if (count == 0)
             continue;
+        if (!sectionType) {
+            result.rowsWithoutType << int(r);
+            continue;
+        }
+        // What a plan may ask is bounded before the bank is read.
+        asked += count;
+        if (asked > kMaxPaperQuestions) {
+            fail(error,
+                 QStringLiteral("一份试卷最多只能有%1道题，这个题数表要出的题超过了这个数。").arg(kMaxPaperQuestions));
+            return std::nullopt;
+        }
         QuestionFilter f;
         f.type = *sectionType;
         int c = 1;
@@ -267,8 +291,9 @@ std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, R
     if (!matching)
         return std::nullopt;
 
-    DrawResult result;
     qint64 missing = 0;
+    // Every question drawn so far: a row of the same kind as one before draws from the rest.
+    QSet<qint64> taken;
     int drawnInSection = 0;
     QString sectionTotal;
     qsizetype next = 0;  // the next row of `asks`
@@ -284,18 +309,25 @@ std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, R
         const Ask& ask = asks[next];
         const QList<qint64>& ids = (*matching)[next];
         ++next;
-        const int n = int(ids.size());
+        QList<int> free;  // positions in `ids` of the questions not drawn yet
+        free.reserve(ids.size());
+        for (int p = 0; p < ids.size(); ++p)
+            if (!taken.contains(ids[p]))
+                free << p;
+        const int n = int(free.size());
         if (ask.count > n)
             missing += ask.count - n;
         const QList<int> positions = drawPositions(n, std::min(ask.count, n), random);
         const QString query = rowQueryText(ask.filter);
         for (int k = 0; k < positions.size(); ++k) {
+            const int p = free[positions[k]];
             ComposedRow row;
             row.type = *ask.filter.type;
             row.number = drawnInSection + k + 1;
-            row.id = ids[positions[k]];
+            row.id = ids[p];
+            taken.insert(row.id);
             row.questionScore = cells[questionScoreColumn(columns)];
-            row.position = positions[k];
+            row.position = p;
             row.query = query;
             row.sectionTotal = sectionTotal;
             result.rows << row;

@@ -70,9 +70,20 @@ constexpr int kMaxManualSections = 20;
 struct DrawResult {
     QList<ComposedRow> rows;
     // Questions asked for but not in the bank: the sum over rows of draw count minus
-    // matching questions where the count is larger.
+    // matching questions where the count is larger (rows of the same kind share their
+    // questions, so a repeated row counts what the rows before it left).
     int missing = 0;
+    // Grid rows (from 1) that ask for questions but stand before the first type name, so
+    // belong to no section and draw nothing.
+    QList<int> rowsWithoutType;
 };
+
+// What a draw should tell the teacher: the questions missing and the rows that drew
+// nothing for want of a type, one line each; "" when the draw got everything it asked for.
+QString drawReport(const DrawResult& result);
+
+// The most questions one paper may ask for.
+constexpr int kMaxPaperQuestions = 2000;
 
 // The number of sections a draw from `grid` gives: rows of one type that draw something
 // make one section; a type with nothing to draw takes no numeral.
@@ -80,8 +91,10 @@ int drawingSectionCount(const Grid& grid);
 
 // Draws the paper for `grid` (header row included) from the bank at `bankPath`. Rows whose
 // draw count is empty, 0 or not a number draw nothing; a row that asks for more than its
-// matching questions draws all of them. Nothing, with `error` saying why, when the bank
-// cannot be read, the grid is not a count grid, or it has more than nine sections.
+// matching questions draws all of them. A paper never holds a question twice: rows of the
+// same kind (a row or section repeated) draw from what the rows before them left. Nothing,
+// with `error` saying why, when the bank cannot be read, the grid is not a count grid, it
+// has more than nine sections or asks for more than kMaxPaperQuestions questions.
 std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, RandomSource& random,
                                     QString* error = nullptr);
 

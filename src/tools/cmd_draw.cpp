@@ -146,8 +146,8 @@ int draw(const QStringList& args)
     for (const selection::ComposedRow& row : drawn->rows)
         rows << selection::composedCells(row).mid(0, 4);
     printRows(rows);
-    if (drawn->missing > 0)
-        err(QStringLiteral("题库中的题目不够：少抽了%1道题。\n").arg(drawn->missing));
+    if (const QString report = selection::drawReport(*drawn); !report.isEmpty())
+        err(report + QLatin1Char('\n'));
     return 0;
 }
 

@@ -158,6 +158,15 @@ int compose(const QStringList& args, const Workspace& workspace)
     const std::optional<selection::DrawResult> drawn = selection::drawPaper(bankPath, plan->grid, random, &error);
     if (!drawn)
         return failure(error);
+    const QString report = selection::drawReport(*drawn);
+    // Nothing drawn is no paper: the outputs stay as they are.
+    if (drawn->rows.isEmpty())
+        return failure(QStringLiteral("按出题方案“%1”没有抽到任何题目，没有写出试卷。%2")
+                           .arg(shown(planPath), report.isEmpty() ? QString() : QLatin1Char('\n') + report));
+    // A plan made for another bank draws from this one only when the teacher meant it.
+    if (!plan->bank.isEmpty() && plan->bank.compare(QFileInfo(bankPath).fileName(), Qt::CaseInsensitive) != 0)
+        err(QStringLiteral("注意：出题方案“%1”是为题库“%2”做的，现在从题库“%3”出题。\n")
+                .arg(shown(planPath), plan->bank, QFileInfo(bankPath).fileName()));
 
     paper::PaperJob job;
     job.sections = paper::sectionsOfDraw(bankPath, drawn->rows);
@@ -179,8 +188,8 @@ int compose(const QStringList& args, const Workspace& workspace)
     if (!outputs.commit(&error))
         return failure(error);
 
-    if (drawn->missing > 0)
-        err(QStringLiteral("题库中的题目不够：少抽了%1道题。\n").arg(drawn->missing));
+    if (!report.isEmpty())
+        err(report + QLatin1Char('\n'));
     if (!assembled->missing.isEmpty())
         err(paper::missingQuestionsMessage(assembled->missing) + QLatin1Char('\n'));
     return 0;

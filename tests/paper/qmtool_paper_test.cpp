@@ -102,7 +102,36 @@ TEST_F(ComposeRun, AShortBankIsReportedButThePaperIsWritten)
     const ToolRun run =
         qmtool({"compose", bank.path, planPath, file("试卷.rtf"), file("答案.rtf"), "--settings", settingsPath});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(said(run), "题库中的题目不够：少抽了1道题。\n");
+    EXPECT_EQ(said(run), "题库中符合条件的题目不够，共少选了 1 道题。\n");
+}
+
+TEST_F(ComposeRun, NothingDrawnIsAFailureAndAPlanOfAnotherBankIsNamed)
+{
+    // Old outputs stay when the plan draws nothing.
+    writeAll(file("试卷.rtf"), "{\\rtf1 old}");
+    selection::Plan plan = *selection::loadPlan(planPath);
+    plan.grid[1][3] = "0";
+    plan.grid[2][3] = "0";
+    ASSERT_TRUE(selection::savePlan(planPath, plan));
+    ToolRun run =
+        qmtool({"compose", bank.path, planPath, file("试卷.rtf"), file("答案.rtf"), "--settings", settingsPath});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(said(run), "qmtool: 按出题方案“" + planPath + "”没有抽到任何题目，没有写出试卷。\n");
+    EXPECT_EQ(readAll(file("试卷.rtf")), "{\\rtf1 old}");
+    EXPECT_FALSE(QFile::exists(file("答案.rtf")));
+
+    // A row before the first type name draws nothing, and says so; a plan made for another
+    // bank draws, and says for which bank it was made.
+    plan.bank = "物理.tik";
+    plan.grid[1][3] = "1";
+    plan.grid[2][3] = "1";
+    plan.grid.insert(1, {"", "2", "3", "1", "", ""});
+    ASSERT_TRUE(selection::savePlan(planPath, plan));
+    run = qmtool({"compose", bank.path, planPath, file("试卷.rtf"), file("答案.rtf"), "--settings", settingsPath});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(said(run), "注意：出题方案“" + planPath
+                             + "”是为题库“物理.tik”做的，现在从题库“化学.tik”出题。\n"
+                               "题数表第1行没有题型，这一行的题没有出。\n");
 }
 
 TEST_F(ComposeRun, WritesNothingWhenThePaperCannotBeMade)

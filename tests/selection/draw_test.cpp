@@ -146,13 +146,11 @@ TEST(Draw, EveryMatchingQuestionIsEquallyLikely)
 {
     TempBank bank;
     addQuestions(bank.path, {attributes("选择题", "一", "1", "易", 2)}, 20);
-    // 100 rows each drawing one of the same 20 questions, 20 papers: each place about 100 times.
-    Grid rows{gridHeader(kTypeDifficultyScore), row("选择题", "易", "2", "1")};
-    for (int i = 1; i < 100; ++i)
-        rows << row("", "易", "2", "1");
+    // 400 papers each drawing 5 of the same 20 questions: each place about 100 times.
+    const Grid rows{gridHeader(kTypeDifficultyScore), row("选择题", "易", "2", "5")};
     QList<int> seen(20, 0);
     SeededRandom random(20240901);
-    for (int run = 0; run < 20; ++run) {
+    for (int run = 0; run < 400; ++run) {
         const std::optional<DrawResult> drawn = drawPaper(bank.path, rows, random);
         ASSERT_TRUE(drawn);
         for (const ComposedRow& r : drawn->rows)
@@ -260,4 +258,41 @@ TEST(Draw, QueryTextNamesEveryCriterion)
     EXPECT_TRUE(filterOfQuery("{}"));
     for (const char* text : {"", "选择题", "[]", "{\"题型\":1}", "{\"分值\":\"2\"}", "{\"年级\":\"一\"}", "{\"题型\":"})
         EXPECT_FALSE(filterOfQuery(text)) << text;
+}
+
+TEST(Draw, APaperNeverHoldsAQuestionTwiceAndAsksForABoundedNumber)
+{
+    DrawBank bank;
+    // The same row twice, and the same type as a second section: the three fill-ins are
+    // shared, so 2 + 2 + 1 asked gives the three once each and two missing.
+    for (quint64 seed = 1; seed <= 20; ++seed) {
+        SeededRandom random(seed);
+        const std::optional<DrawResult> drawn =
+            drawPaper(bank.path,
+                      grid({row("填空题", "易", "1", "2"), row("", "易", "1", "2"), row("选择题", "难", "2", "1"),
+                            row("填空题", "易", "1", "1")}),
+                      random);
+        ASSERT_TRUE(drawn);
+        QSet<qint64> seen;
+        for (const ComposedRow& r : drawn->rows)
+            EXPECT_TRUE(!seen.contains(r.id) && (seen.insert(r.id), true)) << "drawn twice: " << r.id;
+        EXPECT_EQ(drawn->rows.size(), 4);
+        EXPECT_EQ(drawn->missing, 2);
+        EXPECT_EQ(drawReport(*drawn), "题库中符合条件的题目不够，共少选了 2 道题。");
+    }
+
+    // Rows before the first type name are reported, not dropped silently.
+    SeededRandom random(3);
+    const std::optional<DrawResult> headless =
+        drawPaper(bank.path, grid({row("", "易", "2", "2"), row("选择题", "易", "2", "1")}), random);
+    ASSERT_TRUE(headless);
+    EXPECT_EQ(headless->rowsWithoutType, QList<int>{1});
+    EXPECT_EQ(drawReport(*headless), "题数表第1行没有题型，这一行的题没有出。");
+
+    // More than a paper can hold is refused before the bank is read.
+    QString error;
+    EXPECT_FALSE(
+        drawPaper(bank.path, grid({row("选择题", "易", "2", "1500"), row("", "难", "2", "501")}), random, &error));
+    EXPECT_EQ(error, "一份试卷最多只能有2000道题，这个题数表要出的题超过了这个数。");
+    EXPECT_TRUE(drawPaper(bank.path, grid({row("选择题", "易", "2", "1500"), row("", "难", "2", "500")}), random));
 }

@@ -93,7 +93,7 @@ TEST(QmtoolCompose, DrawPrintsTheQuestionsAPlanDraws)
     EXPECT_EQ(lines[4], "填空题\t1\t4\t");
     EXPECT_EQ(lines[5], "");
     // 3 fill-ins asked, 1 there.
-    EXPECT_TRUE(run.err.endsWith("题库中的题目不够：少抽了2道题。\n")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.endsWith("题库中符合条件的题目不够，共少选了 2 道题。\n")) << run.err.toStdString();
     // The same seed, the same paper.
     EXPECT_EQ(qmtool({"draw", bank.path, planPath, "--seed", "12"}).out, run.out);
 
