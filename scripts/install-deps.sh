@@ -13,6 +13,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins
   libgl-dev libxkbcommon-dev
   libsqlite3-dev libsqlitecpp-dev sqlite3
+  libqpdf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk poppler-utils
   dpkg-dev file librsvg2-bin desktop-file-utils lintian

@@ -29,6 +29,9 @@ PaperPanel::PaperPanel(Workspace& workspace, Prompt& prompt, QWidget* parent, co
     RichTextBox3->setObjectName(QStringLiteral("RichTextBox3"));
     RichTextBox4 = new RichTextBox(this);
     RichTextBox4->setObjectName(QStringLiteral("RichTextBox4"));
+    // Both are papers: their RTF (the word processor's, the library's) states the page.
+    for (RichTextBox* box : {RichTextBox3, RichTextBox4})
+        box->setPageSetup(paper::paperPage());
     FormatBar = new FormattingBar(RichTextBox3, RichTextBox4, barOptions, this);
     Command11 = makeButton(this, QStringLiteral("Command11"), QStringLiteral("关　闭"));
     Command12 = makeButton(this, QStringLiteral("Command12"), QStringLiteral("WORD编辑样卷"));

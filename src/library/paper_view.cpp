@@ -6,6 +6,7 @@
 #include "core/prompt.h"
 #include "core/workspace.h"
 #include "library/form7.h"
+#include "paper/pdf.h"
 #include "widgets/busycursor.h"
 #include "widgets/controls.h"
 #include "widgets/filelists.h"
@@ -51,6 +52,9 @@ PaperView::PaperView(Form7& form) : QGroupBox(&form), m_form(form)
     RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     RichTextBox2 = new RichTextBox(this);
     RichTextBox2->setObjectName(QStringLiteral("RichTextBox2"));
+    // Papers and answer sheets: their RTF states the page they are printed on.
+    for (RichTextBox* box : {RichTextBox1, RichTextBox2})
+        box->setPageSetup(paper::paperPage());
     m_boxes = new QStackedWidget(this);
     m_boxes->addWidget(RichTextBox1);
     m_boxes->addWidget(RichTextBox2);

@@ -1,16 +1,21 @@
 #include "paper/pdf.h"
 
+#include "paper/pdf_text.h"
 #include "rtf/rich_text.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTextTable>
 #include <filesystem>
 
@@ -18,9 +23,11 @@ namespace qm::paper {
 
 namespace {
 
-// A4 with the margins of a printed examination paper, in millimetres.
-const QMarginsF kMargins(25, 20, 25, 20);
 constexpr int kDotsPerInch = 300;
+constexpr double kTwipsPerMillimetre = 1440 / 25.4;
+// The page number stands in this much of the bottom margin, under the text.
+constexpr double kFooterMillimetres = 10;
+constexpr double kFooterPointSize = 9;
 
 // The Chinese fonts the documents name (宋体, 黑体, 楷体 …) are often not installed where the
 // PDF is made. Each gets a font of the same kind that is, named after it, so the text is
@@ -92,33 +99,124 @@ bool fail(QString* error, const QString& message)
     return false;
 }
 
+QPageLayout pageLayoutOf(const PageSetup& page)
+{
+    const auto mm = [](int twips) { return twips / kTwipsPerMillimetre; };
+    const QPageSize size(QSizeF(mm(page.width), mm(page.height)), QPageSize::Millimeter);
+    return QPageLayout(size, page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(mm(page.marginLeft), mm(page.marginTop), mm(page.marginRight), mm(page.marginBottom)),
+                       QPageLayout::Millimeter);
+}
+
+QFont footerFont()
+{
+    QFont font(kSerifFallback);
+    font.setPointSizeF(kFooterPointSize);
+    return font;
+}
+
+// Lays `doc` out on the writer's pages, the text filling the page within its margins, and
+// prints every page with its number under the text ("第 1 页 共 4 页"). With `layer`, a first
+// page holds every glyph of the document once, for the text layer (see TextLayer).
+void printPages(QTextDocument& doc, QPdfWriter& writer, bool pageNumbers, TextLayer* layer)
+{
+    const QRectF body = writer.pageLayout().paintRectPixels(writer.resolution());
+    const double footer = pageNumbers ? kFooterMillimetres / 25.4 * writer.resolution() : 0;
+    // The bottom margin holds the page number, so the text keeps the whole height.
+    const QSizeF page(body.width(), body.height());
+    doc.documentLayout()->setPaintDevice(&writer);
+    doc.setDocumentMargin(0);
+    doc.setPageSize(page);
+    const int pages = doc.pageCount();
+    const QFont numberFont(footerFont(), &writer);
+    QPainter painter(&writer);
+    if (layer) {
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+            layer->addBlock(b, &writer);
+        for (int i = 0; pageNumbers && i < pages; ++i) {
+            QTextLayout number(pageNumberText(i + 1, pages), numberFont, &writer);
+            number.beginLayout();
+            number.createLine();
+            number.endLayout();
+            layer->addLayout(number);
+        }
+        layer->drawGlyphs(painter);
+        writer.newPage();
+    }
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0)
+            writer.newPage();
+        painter.save();
+        const QRectF area(0, i * page.height(), page.width(), page.height());
+        painter.translate(0, -area.top());
+        painter.setClipRect(area);
+        // The layout starts a page's first line right at the page's top edge, which also
+        // is the bottom edge of the page before: the line belongs to the page it starts on.
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = area.adjusted(0, 0, 0, -1);
+        doc.documentLayout()->draw(&painter, context);
+        painter.restore();
+        if (pageNumbers) {
+            painter.setFont(numberFont);
+            painter.drawText(QRectF(0, page.height(), page.width(), footer), Qt::AlignCenter,
+                             pageNumberText(i + 1, pages));
+        }
+    }
+}
+
+// The whole PDF of `doc` on `page`, with its text layer when `withTextLayer`.
+QByteArray pdfOf(const QTextDocument& doc, const QString& title, const PageSetup& page, bool withTextLayer)
+{
+    std::unique_ptr<QTextDocument> copy(doc.clone());
+    restoreImageResources(copy.get(), 0, copy->characterCount(), &doc);
+    showBlankLinesAroundTables(*copy);
+    addFallbackFonts(*copy);
+    // A fill-in blank at the end of a line is printed whole.
+    layOutTrailingSpaces(*copy);
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    TextLayer layer;
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kDotsPerInch);
+        writer.setPageLayout(pageLayoutOf(page));
+        writer.setTitle(title);
+        writer.setCreator(QStringLiteral("Quellmark"));
+        printPages(*copy, writer, page.pageNumbers, withTextLayer ? &layer : nullptr);
+    }
+    if (!withTextLayer)
+        return pdf;
+    // Without the text layer the pages are still right: only copying reads them wrong.
+    return layer.finish(pdf).value_or(pdfOf(doc, title, page, false));
+}
+
 }  // namespace
 
-bool writePdf(const QTextDocument& doc, const QString& path, QString* error)
+const PageSetup& paperPage()
+{
+    static const PageSetup page = [] {
+        PageSetup p;
+        p.pageNumbers = true;
+        return p;
+    }();
+    return page;
+}
+
+bool writePdf(const QTextDocument& doc, const QString& path, QString* error, const PageSetup& page)
 {
     const QString shown = QDir::toNativeSeparators(path);
+    const QByteArray pdf = pdfOf(doc, QFileInfo(path).completeBaseName(), page, true);
     // Written beside the target and renamed when complete, so a failure leaves the old file.
     const QString part = path + QStringLiteral(".part");
-    QFile::remove(part);
-    {
-        std::unique_ptr<QTextDocument> copy(doc.clone());
-        restoreImageResources(copy.get(), 0, copy->characterCount(), &doc);
-        showBlankLinesAroundTables(*copy);
-        addFallbackFonts(*copy);
-
-        QPdfWriter writer(part);
-        writer.setResolution(kDotsPerInch);
-        writer.setPageLayout(
-            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, kMargins, QPageLayout::Millimeter));
-        writer.setTitle(QFileInfo(path).completeBaseName());
-        writer.setCreator(QStringLiteral("Quellmark"));
-        copy->print(&writer);
-    }
-    // QPdfWriter reports no errors; a file that is missing or empty is the sign of one.
-    if (QFileInfo(part).size() <= 0) {
+    QFile out(part);
+    if (pdf.isEmpty() || !out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(pdf) != pdf.size()
+        || !out.flush()) {
+        out.close();
         QFile::remove(part);
         return fail(error, QStringLiteral("无法写入PDF文件“%1”！").arg(shown));
     }
+    out.close();
     // A rename over the old file replaces it in one step.
     std::error_code renamed;
     std::filesystem::rename(QFile::encodeName(part).toStdString(), QFile::encodeName(path).toStdString(), renamed);

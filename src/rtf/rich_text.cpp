@@ -11,6 +11,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextImageFormat>
+#include <QTextOption>
 #include <QTextTable>
 #include <QUrl>
 
@@ -122,6 +123,13 @@ void insertDocument(QTextCursor& cursor, const QTextDocument& src)
         first.setBlockFormat(src.firstBlock().blockFormat());
     }
     cursor.endEditBlock();
+}
+
+void layOutTrailingSpaces(QTextDocument& doc)
+{
+    QTextOption option = doc.defaultTextOption();
+    option.setFlags(option.flags() | QTextOption::IncludeTrailingSpaces);
+    doc.setDefaultTextOption(option);
 }
 
 QString documentText(const QTextDocument& doc)

@@ -52,6 +52,11 @@ void restoreImageResources(QTextDocument* doc, int from, int to, const QTextDocu
 void addPicture(QTextCursor& cursor, const QByteArray& bytes, const QByteArray& kind, double width, double height,
                 int picw = 0, int pich = 0);
 
+// Lays the spaces at the end of a line out and draws them, as a word processor does: a
+// fill-in blank (a run of underlined spaces) that falls at a line's end keeps its whole
+// length, part at the end of one line and the rest on the next.
+void layOutTrailingSpaces(QTextDocument& doc);
+
 // The font family a character format names, or `fallback` when it names none.
 QString fontFamilyOf(const QTextCharFormat& format, const QString& fallback);
 

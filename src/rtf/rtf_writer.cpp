@@ -40,7 +40,7 @@ struct RunCode {
 
 class Writer {
 public:
-    explicit Writer(const QTextDocument& doc) : doc_(doc), formats_(doc.allFormats())
+    Writer(const QTextDocument& doc, const PageSetup* page) : doc_(doc), page_(page), formats_(doc.allFormats())
     {
         const QFont f = doc.defaultFont();
         defaultFamily_ = f.family().isEmpty() ? QStringLiteral("宋体") : f.family();
@@ -62,7 +62,10 @@ private:
     void writeImage(const QTextImageFormat& fmt);
     void writeNumber(const char* word, long long n);
 
+    void writePageSetup();
+
     const QTextDocument& doc_;
+    const PageSetup* page_;
     const QList<QTextFormat> formats_;
     QString defaultFamily_;
     double defaultSize_;
@@ -159,6 +162,8 @@ QByteArray Writer::write()
     QByteArray body;
     std::swap(out_, body);
     out_.reserve(doc_.characterCount() * 6 + 4096);
+    if (page_)
+        writePageSetup();
     writeFrame(doc_.rootFrame());
     std::swap(out_, body);
 
@@ -182,6 +187,35 @@ QByteArray Writer::write()
     out_ += body;
     out_ += "}\r\n";
     return out_;
+}
+
+void Writer::writePageSetup()
+{
+    writeNumber("\\paperw", page_->landscape ? page_->height : page_->width);
+    writeNumber("\\paperh", page_->landscape ? page_->width : page_->height);
+    writeNumber("\\margl", page_->marginLeft);
+    writeNumber("\\margr", page_->marginRight);
+    writeNumber("\\margt", page_->marginTop);
+    writeNumber("\\margb", page_->marginBottom);
+    if (page_->landscape)
+        out_ += "\\landscape";
+    out_ += "\\sectd";
+    if (page_->landscape)
+        out_ += "\\lndscpsxn";
+    out_ += "\r\n";
+    if (!page_->pageNumbers)
+        return;
+    // Fields, so that the numbers stay right when the document is edited.
+    const QStringList parts = pageNumberText(1, 1).split(QLatin1Char('1'));
+    out_ += "{\\footer\\pard\\plain\\qc";
+    writeNumber("\\f", fontIndex(QStringLiteral("宋体")));
+    out_ += "\\fs18 ";
+    writeText(parts.value(0), true);
+    out_ += "{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}";
+    writeText(parts.value(1), true);
+    out_ += "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}";
+    writeText(parts.value(2), true);
+    out_ += "\\par}\r\n";
 }
 
 void Writer::writeFrame(const QTextFrame* frame)
@@ -515,9 +549,14 @@ void Writer::writeImage(const QTextImageFormat& fmt)
 
 }  // namespace
 
-QByteArray RtfWriter::write(const QTextDocument& doc)
+QString pageNumberText(int page, int pages)
 {
-    return Writer(doc).write();
+    return QStringLiteral("第 %1 页 共 %2 页").arg(page).arg(pages);
+}
+
+QByteArray RtfWriter::write(const QTextDocument& doc, const PageSetup* page)
+{
+    return Writer(doc, page).write();
 }
 
 }  // namespace qm

@@ -61,7 +61,7 @@ public:
     bool addRtf(const QString& target, const QTextDocument& doc, QString* error)
     {
         const QString part = partOf(target);
-        const QByteArray bytes = RtfWriter::write(doc);
+        const QByteArray bytes = RtfWriter::write(doc, &paper::paperPage());
         QFile f(part);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size() || !f.flush()) {
             *error = QStringLiteral("无法写入文件“%1”！").arg(shown(target));

@@ -36,6 +36,8 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent)
     font.setPointSizeF(10.5);
     setFont(font);
     setAcceptRichText(true);
+    // A fill-in blank at the end of a line shows whole, as it prints.
+    layOutTrailingSpaces(*document());
     connect(this, &QTextEdit::textChanged, this, &RichTextBox::Change);
     // One notice per actual change of caret or selection.
     auto selection = std::make_shared<std::pair<int, int>>(0, 0);
@@ -67,7 +69,7 @@ bool RichTextBox::SaveFile(const QString& path) const
 
 QByteArray RichTextBox::TextRTF() const
 {
-    return RtfWriter::write(*document());
+    return RtfWriter::write(*document(), m_page ? &*m_page : nullptr);
 }
 
 void RichTextBox::setTextRTF(QByteArrayView rtf)

@@ -2,6 +2,8 @@
 // RichTextBox: the rich-text editor of every window. A QTextEdit that loads and saves RTF
 // and offers the selection properties the formatting bar and the paper assembly use.
 
+#include "rtf/rtf_writer.h"
+
 #include <QTextEdit>
 #include <optional>
 
@@ -21,6 +23,9 @@ public:
 
     // Whole content as RTF bytes.
     QByteArray TextRTF() const;
+    // A box that holds a paper writes its page (paper size, margins, page numbers) into its
+    // RTF, so that a word processor lays the paper out as it is printed.
+    void setPageSetup(const PageSetup& page) { m_page = page; }
     void setTextRTF(QByteArrayView rtf);
 
     // Plain text, paragraphs separated by "\n". Setting it takes CR LF, LF or CR as
@@ -85,6 +90,7 @@ protected:
 private:
     template <typename T, typename F>
     std::optional<T> selectionValue(F value) const;
+    std::optional<PageSetup> m_page;
 };
 
 }  // namespace qm

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace qm;
@@ -35,12 +36,9 @@ QString poppler(const QString& tool, const QStringList& args)
 }
 
 // Text as pdftotext gives it, without the blanks it puts between characters and lines.
-// The Chinese fonts draw some characters with the glyph of a radical of the same shape (高
-// and ⾼, 二 and ⼆), and the PDF's text map names such a glyph by the radical; NFKC
-// folds the radicals back.
 QString pdfText(const QString& path)
 {
-    QString text = poppler("pdftotext", {path, "-"}).normalized(QString::NormalizationForm_KC);
+    QString text = poppler("pdftotext", {path, "-"});
     text.remove(QRegularExpression("\\s"));
     return text;
 }
@@ -161,4 +159,125 @@ TEST(Pdf, AFileThatCannotBeWrittenLeavesNothing)
     EXPECT_FALSE(writePdf(doc, blocked, &error));
     EXPECT_TRUE(QFileInfo(blocked + "/内容").isDir());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
+}
+
+namespace {
+
+// A paper of `lines` questions with the characters whose glyphs radicals share, subscripts
+// followed by digits, Latin text and numbers, under a header with its scoring table.
+QTextDocument* samplePaper(QTextDocument* doc, int lines, bool withHeader = true)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}"
+                     "{\\f1\\fnil\\fcharset134 \\'ba\\'da\\'cc\\'e5;}}\\f0\\fs21 ";
+    for (int i = 1; i <= lines; ++i)
+        rtf += QByteArray::number(i) + ".(2%)CO{\\sub 2}" + QByteArray::number(i) + " Q000" + QByteArray::number(37 + i)
+               + " {\\f1 \\'d2\\'bb\\'b6\\'fe\\'c8\\'cb}"
+                 "\\'c9\\'fa\\'ce\\'ef\\'b8\\'df\\par ";  // 一二人 in 黑体, 生物高 in 宋体
+    rtf += "}";
+    QTextDocument body;
+    RtfReader::read(rtf, &body);
+    QTextCursor cursor(doc);
+    if (withHeader) {
+        QTextDocument header;
+        buildHeader(header, HeaderSettings(), "生物.tik", scoringTableRtf(4));
+        insertDocument(cursor, header);
+    }
+    insertDocument(cursor, body);
+    return doc;
+}
+
+// The words of a page with their boxes, as pdftotext -bbox gives them.
+struct Word {
+    QString text;
+    double xMin, xMax;
+};
+QList<Word> words(const QString& pdf, int page)
+{
+    const QString html =
+        poppler("pdftotext", {"-bbox", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+    QList<Word> out;
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        out.append({m.captured(3), m.captured(1).toDouble(), m.captured(2).toDouble()});
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(Pdf, TheTextLayerIsThePapersTextAndEveryPageHasItsNumber)
+{
+    QTemporaryDir dir;
+    const auto withoutBlanks = [](QString text) { return text.remove(QRegularExpression("[\\s\\x{3000}]")); };
+    // Questions alone, so that the reading order is the document's.
+    for (const bool withHeader : {false, true}) {
+        SCOPED_TRACE(withHeader);
+        QTextDocument doc;
+        samplePaper(&doc, 60, withHeader);
+        const QString path = dir.filePath("卷.pdf");
+        QString error;
+        ASSERT_TRUE(writePdf(doc, path, &error)) << error.toStdString();
+
+        // A4, as many pages as the text needs, each numbered under its text.
+        const QString info = poppler("pdfinfo", {path});
+        EXPECT_TRUE(info.contains("(A4)")) << info.toStdString();
+        const int pages = QRegularExpression(R"(Pages:\s+(\d+))").match(info).captured(1).toInt();
+        ASSERT_GE(pages, 2);
+        QString numbers;
+        for (int page = 1; page <= pages; ++page)
+            numbers += QString("第%1页共%2页").arg(page).arg(pages);
+
+        // What pdftotext gives is the document's text: no radical stands for a character,
+        // and no digit after a subscript or in Latin text is lost.
+        QString text = withoutBlanks(poppler("pdftotext", {path, "-"}));
+        for (const char32_t c : text.toUcs4())
+            EXPECT_FALSE(c >= 0x2E80 && c <= 0x2FDF) << "radical U+" << std::hex << quint32(c);
+        EXPECT_TRUE(text.contains("1.(2%)CO21Q00038一二人生物高")) << text.left(200).toStdString();
+        QString seen;
+        for (auto it = QRegularExpression("第\\d+页共\\d+页").globalMatch(text); it.hasNext();)
+            seen += it.next().captured();
+        EXPECT_EQ(seen, numbers);
+        text.remove(QRegularExpression("第\\d+页共\\d+页"));
+        const QString expected = withoutBlanks(documentText(doc));
+        if (!withHeader) {
+            EXPECT_EQ(text, expected);
+        } else {
+            // The scoring table stands beside the candidate line, which pdftotext reads in
+            // its own order: the same characters, each as often.
+            QList<uint> got = text.toUcs4(), want = expected.toUcs4();
+            std::sort(got.begin(), got.end());
+            std::sort(want.begin(), want.end());
+            EXPECT_TRUE(got == want);
+        }
+    }
+}
+
+TEST(Pdf, TextStartsAtTheLeftMarginAndTablesStandInTheMiddle)
+{
+    QTemporaryDir dir;
+    QTextDocument doc;
+    samplePaper(&doc, 3);
+    const QString path = dir.filePath("卷.pdf");
+    ASSERT_TRUE(writePdf(doc, path));
+    const QList<Word> page = words(path, 1);
+    ASSERT_FALSE(page.isEmpty());
+    constexpr double kPointsPerMm = 72 / 25.4;
+    double left = 1e9;
+    double first = -1, last = -1;
+    for (const Word& w : page) {
+        left = std::min(left, w.xMin);
+        if (w.text == "题号")
+            first = (w.xMin + w.xMax) / 2;
+        if (w.text == "总分")
+            last = (w.xMin + w.xMax) / 2;
+    }
+    // 25 mm from the left edge, and no further than 26 mm.
+    EXPECT_GE(left, 24.5 * kPointsPerMm);
+    EXPECT_LE(left, 26 * kPointsPerMm);
+    // The scoring table's cells are alike: their middle is the page's middle, within 2 mm.
+    ASSERT_GT(first, 0);
+    ASSERT_GT(last, 0);
+    EXPECT_NEAR((first + last) / 2, 595.28 / 2, 2 * kPointsPerMm);
 }

@@ -90,6 +90,12 @@ TEST_F(ComposeRun, WritesThePaperAndTheAnswerSheet)
     EXPECT_TRUE(answers.contains("\n1.(60%)填空题甲\n答:答案甲\n")) << answers.toStdString();
     // The scoring table has a column for each of the two sections.
     EXPECT_TRUE(paper.contains("题号\n一\n二\n总分\n")) << paper.toStdString();
+    // Both documents are laid out on A4 with their page numbers.
+    for (const QString name : {"试卷.rtf", "答案.rtf"}) {
+        const QByteArray rtf = readAll(file(name));
+        EXPECT_TRUE(rtf.contains("\\paperw11906\\paperh16838")) << name.toStdString();
+        EXPECT_TRUE(rtf.contains("{\\field{\\*\\fldinst NUMPAGES}")) << name.toStdString();
+    }
     EXPECT_TRUE(readAll(file("试卷.pdf")).startsWith("%PDF"));
 }
 

@@ -229,3 +229,32 @@ TEST(RichText, CjkFontNames)
     EXPECT_FALSE(qm::isCjkFontName("Times New Roman"));
     EXPECT_FALSE(qm::isCjkFontName("Arial"));
 }
+
+TEST(RtfWriter, APaperStatesItsPageAndNumbersItsPages)
+{
+    using namespace qm;
+    QTextDocument doc;
+    QTextCursor(&doc).insertText(QStringLiteral("一、单选题"));
+    EXPECT_FALSE(RtfWriter::write(doc).contains("\\paperw"));
+    PageSetup page;
+    page.pageNumbers = true;
+    const QByteArray rtf = RtfWriter::write(doc, &page);
+    // A4 portrait, 25 mm at the sides and 20 mm at the top and bottom, in twips.
+    EXPECT_TRUE(rtf.contains("\\paperw11906\\paperh16838\\margl1417\\margr1417\\margt1134\\margb1134"))
+        << rtf.toStdString();
+    // "第 1 页 共 N 页" as fields in the footer, so that they stay right after edits.
+    EXPECT_TRUE(rtf.contains("{\\footer")) << rtf.toStdString();
+    EXPECT_TRUE(rtf.contains("{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}"));
+    EXPECT_TRUE(rtf.contains("{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}"));
+    // The footer is no text of the document.
+    QTextDocument back;
+    RtfReader::read(rtf, &back);
+    EXPECT_EQ(back.toPlainText(), QStringLiteral("一、单选题"));
+
+    page.landscape = true;
+    page.pageNumbers = false;
+    const QByteArray wide = RtfWriter::write(doc, &page);
+    EXPECT_TRUE(wide.contains("\\paperw16838\\paperh11906")) << wide.toStdString();
+    EXPECT_TRUE(wide.contains("\\landscape"));
+    EXPECT_FALSE(wide.contains("\\footer"));
+}

@@ -230,3 +230,48 @@ TEST(RichTextBox, AppendedParagraphKeepsItsAlignment)
     select(paper, 0, 1);
     EXPECT_EQ(paper.SelAlignment(), 0);
 }
+
+namespace {
+
+// How much of the characters [from, to) of the first paragraph is drawn, over all its
+// lines: a line draws up to its natural width (trailing spaces left out unless laid out).
+double drawnWidth(const QTextDocument& doc, int from, int to)
+{
+    const QTextLayout* layout = doc.firstBlock().layout();
+    double width = 0;
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        const int a = std::max(from, line.textStart());
+        const int b = std::min(to, line.textStart() + line.textLength());
+        if (a < b)
+            width += std::max(0.0, std::min(line.cursorToX(b), line.naturalTextWidth()) - line.cursorToX(a));
+    }
+    return width;
+}
+
+}  // namespace
+
+TEST(RichTextBox, AFillInBlankAtTheEndOfALineIsDrawnWhole)
+{
+    // "没有以______为界限", the blank twelve underlined spaces, on a line that ends inside it.
+    const QString rtf = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0\\fs24 "
+                        "\\'c3\\'bb\\'d3\\'d0\\'d2\\'d4{\\ul             }\\'ce\\'aa\\'bd\\'e7\\'cf\\'de}";
+    RichTextBox box;
+    box.setTextRTF(rtf.toLatin1());
+    QTextDocument& doc = *box.document();
+    ASSERT_EQ(doc.toPlainText(), QString("没有以") + QString(12, ' ') + QString("为界限"));
+    const QFontMetricsF metrics(doc.firstBlock().begin().fragment().charFormat().font());
+    const double prefix = metrics.horizontalAdvance("没有以");
+    const double blank = metrics.horizontalAdvance(QString(12, ' '));
+    doc.setDocumentMargin(0);
+    for (const double cut : {0.25, 0.5, 0.9}) {
+        doc.setTextWidth(prefix + blank * cut);
+        doc.adjustSize();
+        doc.setTextWidth(prefix + blank * cut);
+        (void)doc.size();
+        ASSERT_GE(doc.firstBlock().layout()->lineCount(), 2) << cut;
+        EXPECT_NEAR(drawnWidth(doc, 3, 15), blank, 1.0) << cut;
+    }
+    // The stored document keeps the spaces the teacher typed.
+    EXPECT_EQ(box.Text(), QString("没有以") + QString(12, ' ') + QString("为界限"));
+}
