@@ -55,6 +55,7 @@ bool CompositionWindow::makePaper(paper::PaperJob job)
         job.templatePath = m_ws.ProgramDir() + QStringLiteral("qm.qm");
     if (!job.header)
         job.header = m_header->RichTextBox1->document();
+    job.style.choices = m_header->choices();
     std::optional<paper::AssembledPaper> made;
     QString error;
     {

@@ -46,6 +46,14 @@ Form3::Form3(Workspace& workspace, Prompt& prompt, QWidget* parent)
     Frame2->setSource(
         [this] { return Contents->rows().isEmpty() ? Bank->Combo2->currentText() : Contents->bankFileName(); },
         [this] { return sectionCount(); });
+    Frame2->setTypes([this] {
+        QStringList types;
+        for (const paper::PaperSection& s : paper::sectionsOfDraw(Contents->bankPath(), Contents->rows()))
+            types << s.type;
+        for (int i = 0; types.isEmpty() && i < Criteria->List1->count(); ++i)
+            types << Criteria->List1->item(i)->text();
+        return types;
+    });
     Frame2->setTargets(Paper->RichTextBox3, Paper->RichTextBox4);
     Command5 = makeButton(this, QStringLiteral("Command5"), QStringLiteral("自动出卷"));
     Command44 = makeButton(this, QStringLiteral("Command44"), QStringLiteral("保存方案"));

@@ -47,6 +47,12 @@ Form5::Form5(Workspace& workspace, Prompt& prompt, QWidget* parent)
                               int(paper::sectionsOfPicks(selection::arrangePicks(m_picks.picks())).size());
                           return sections > 0 ? sections : Bank->Combo3->count();
                       });
+    Frame2->setTypes([this] {
+        QStringList types;
+        for (int i = 0; i < Bank->Combo3->count(); ++i)
+            types << Bank->Combo3->itemText(i);
+        return types;
+    });
     Frame2->setRequireBank(true);
     Frame2->setTargets(RichTextBox3, RichTextBox4);
     Command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("试卷标题编辑"));

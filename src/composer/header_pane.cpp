@@ -1,5 +1,6 @@
 #include "composer/header_pane.h"
 
+#include "composer/paper_choices_panel.h"
 #include "core/prompt.h"
 #include "core/workspace.h"
 #include "paper/fragments.h"
@@ -54,6 +55,7 @@ HeaderPane::HeaderPane(Workspace& workspace, Prompt& prompt, QWidget* parent)
     Option5 = makeOption(this, m_variants, QStringLiteral("Option5"), QStringLiteral("A卷"), 1);
     Option6 = makeOption(this, m_variants, QStringLiteral("Option6"), QStringLiteral("B卷"), 2);
     Option7 = makeOption(this, m_variants, QStringLiteral("Option7"), QStringLiteral("不分AB"), 0);
+    Choices = new PaperChoicesPanel(this);
     RichTextBox1 = new RichTextBox(this);
     RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     Command8 = makeButton(this, QStringLiteral("Command8"), QStringLiteral("刷新试卷标题"));
@@ -104,6 +106,7 @@ HeaderPane::HeaderPane(Workspace& workspace, Prompt& prompt, QWidget* parent)
     left->addLayout(fields);
     left->addWidget(kinds);
     left->addWidget(variants);
+    left->addWidget(Choices);
     left->addStretch();
     auto* preview = new QVBoxLayout;
     preview->addWidget(new QLabel(QStringLiteral("试卷标题式样"), this));
@@ -125,6 +128,16 @@ void HeaderPane::setSource(std::function<QString()> bankFileName, std::function<
 {
     m_bankFileName = std::move(bankFileName);
     m_typeCount = std::move(typeCount);
+}
+
+void HeaderPane::setTypes(std::function<QStringList()> types)
+{
+    Choices->setTypes(std::move(types));
+}
+
+paper::PaperChoices HeaderPane::choices() const
+{
+    return Choices->choices();
 }
 
 void HeaderPane::setTargets(RichTextBox* paper, RichTextBox* answers)
@@ -183,12 +196,14 @@ QString HeaderPane::templatePath() const
 void HeaderPane::LoadCfg()
 {
     setSettings(paper::loadSettings(settingsPath(), settings()));
+    Choices->setChoices(paper::loadChoices(m_ws.ProgramDir() + paper::kPaperChoicesFile));
 }
 
 bool HeaderPane::SaveCfg()
 {
     QString error;
-    if (paper::saveSettings(settingsPath(), settings(), &error))
+    if (paper::saveSettings(settingsPath(), settings(), &error)
+        && paper::saveChoices(m_ws.ProgramDir() + paper::kPaperChoicesFile, choices(), &error))
         return true;
     reportError(m_prompt, error);
     return false;

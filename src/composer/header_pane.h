@@ -5,6 +5,7 @@
 // head of the paper and the answer sheet.
 
 #include "paper/header_settings.h"
+#include "paper/paper_choices.h"
 
 #include <QGroupBox>
 #include <functional>
@@ -16,6 +17,7 @@ class QRadioButton;
 
 namespace qm {
 
+class PaperChoicesPanel;
 class Prompt;
 class RichTextBox;
 class Workspace;
@@ -25,23 +27,24 @@ class HeaderPane : public QGroupBox {
 public:
     HeaderPane(Workspace& workspace, Prompt& prompt, QWidget* parent = nullptr);
 
-    QLineEdit* Text6;           // first year of the school year
-    QLineEdit* Text7;           // second year
-    QLineEdit* Text8;           // term
-    QLineEdit* Text9;           // 考试班级
-    QLineEdit* Text10;          // 考试时间 (minutes)
-    QLineEdit* Text11;          // 学校名称
-    QRadioButton* Option1;      // 期中试卷
-    QRadioButton* Option2;      // 期末试卷
-    QRadioButton* Option3;      // 平时测验
-    QRadioButton* Option4;      // 模拟试卷
-    QRadioButton* Option5;      // A卷
-    QRadioButton* Option6;      // B卷
-    QRadioButton* Option7;      // 不分AB
-    RichTextBox* RichTextBox1;  // 试卷标题式样: the header as built
-    QPushButton* Command8;      // 刷新试卷标题
-    QPushButton* Command9;      // 确　定
-    QPushButton* Command10;     // 取　消
+    QLineEdit* Text6;            // first year of the school year
+    QLineEdit* Text7;            // second year
+    QLineEdit* Text8;            // term
+    QLineEdit* Text9;            // 考试班级
+    QLineEdit* Text10;           // 考试时间 (minutes)
+    QLineEdit* Text11;           // 学校名称
+    QRadioButton* Option1;       // 期中试卷
+    QRadioButton* Option2;       // 期末试卷
+    QRadioButton* Option3;       // 平时测验
+    QRadioButton* Option4;       // 模拟试卷
+    QRadioButton* Option5;       // A卷
+    QRadioButton* Option6;       // B卷
+    QRadioButton* Option7;       // 不分AB
+    PaperChoicesPanel* Choices;  // 试卷选项: score labels, answers, blank lines
+    RichTextBox* RichTextBox1;   // 试卷标题式样: the header as built
+    QPushButton* Command8;       // 刷新试卷标题
+    QPushButton* Command9;       // 确　定
+    QPushButton* Command10;      // 取　消
 
     // What the header is built for: the chosen bank's file name and the number of question
     // types of the paper (the scoring table has a column for each).
@@ -57,9 +60,13 @@ public:
     // variant ("高一(3)班《数学》期中试卷(A)卷").
     QString paperName() const;
     void setSettings(const paper::HeaderSettings& settings);
-    // Fills the pane from "JuanMian.cfg" in the program directory.
+    // The question types of the paper, for the blank lines of each.
+    void setTypes(std::function<QStringList()> types);
+    // The choices of "试卷选项".
+    paper::PaperChoices choices() const;
+    // Fills the pane from "JuanMian.cfg" and the choices beside it in the program directory.
     void LoadCfg();
-    // Writes the pane to "JuanMian.cfg"; false after saying why.
+    // Writes the pane to "JuanMian.cfg" and the choices beside it; false after saying why.
     bool SaveCfg();
 
 public Q_SLOTS:

@@ -8,6 +8,7 @@
 #include "rtf/rtf_reader.h"
 
 #include <QDir>
+#include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -49,87 +50,148 @@ std::unique_ptr<QTextDocument> copyOf(const QTextDocument& header)
     return doc;
 }
 
-// Writes the parts of both documents at their cursors.
-class TwoDocuments {
+// What a document of the paper is.
+enum class Role { Paper, AnswerSheet, AnswerKey };
+
+// Writes the parts of one document of the paper at its end: the paper, the answer sheet
+// (the paper with the answers) or the answer key (the answers alone).
+class DocumentWriter {
 public:
-    TwoDocuments(QTextDocument& paper, QTextDocument& answers, const QString& answerMarker)
-        : m_paper(&paper), m_answers(&answers), m_hei(textFormat(QStringLiteral("黑体"))),
-          m_song(textFormat(QStringLiteral("宋体"))), m_answerMarker(answerMarker)
+    DocumentWriter(QTextDocument& doc, Role role, const PaperStyle& style, const QTextDocument& graderBox)
+        : m_cursor(&doc), m_role(role), m_style(style), m_graderBox(graderBox),
+          m_hei(textFormat(QStringLiteral("黑体"))), m_song(textFormat(QStringLiteral("宋体")))
     {
-        m_paper.movePosition(QTextCursor::End);
-        m_answers.movePosition(QTextCursor::End);
+        m_cursor.movePosition(QTextCursor::End);
+        // Making the paper is no step the teacher could undo: the document starts with an
+        // empty undo history, and none is recorded meanwhile.
+        doc.setUndoRedoEnabled(false);
+        m_cursor.beginEditBlock();
+    }
+    ~DocumentWriter()
+    {
+        m_cursor.endEditBlock();
+        m_cursor.document()->setUndoRedoEnabled(true);
     }
 
-    void section(const QString& heading, const QTextDocument& graderBox)
+    void section(const QString& heading)
     {
-        for (QTextCursor* c : {&m_paper, &m_answers}) {
-            c->setBlockFormat(leftParagraph());
-            c->insertText(heading, m_hei);
-            c->insertBlock(leftParagraph(), m_hei);
-            insertTable(*c, graderBox);
-            c->insertBlock(leftParagraph(), m_hei);
+        m_cursor.setBlockFormat(leftParagraph());
+        m_cursor.insertText(heading, m_hei);
+        if (m_style.graderBoxes && m_role != Role::AnswerKey) {
+            m_cursor.insertBlock(leftParagraph(), m_hei);
+            insertTable(m_cursor, m_graderBox);
+            m_cursor.insertBlock(leftParagraph(), m_hei);
+        } else {
+            m_cursor.insertBlock(leftParagraph(), m_song);
         }
     }
 
-    // A heading on a line of its own, without the grader box.
-    void heading(const QString& heading)
+    // The number line, and on the same line the question's text (in the key, the answer);
+    // the paper then leaves the type's blank lines, the answer sheet has the answer marker
+    // and the answer on a line of their own.
+    void question(const QString& numberLine, const QString& type, const QTextDocument& text,
+                  const QTextDocument& answer)
     {
-        for (QTextCursor* c : {&m_paper, &m_answers}) {
-            c->setBlockFormat(leftParagraph());
-            c->insertText(heading, m_hei);
-            c->insertBlock(leftParagraph(), m_song);
+        m_cursor.setBlockFormat(leftParagraph());
+        m_cursor.insertText(numberLine, m_song);
+        insertDocument(m_cursor, m_role == Role::AnswerKey ? answer : text);
+        m_cursor.insertBlock(leftParagraph(), m_song);
+        if (m_role == Role::Paper) {
+            for (int i = 0; i < m_style.choices.linesAfter(type); ++i)
+                m_cursor.insertBlock(leftParagraph(), m_song);
+        } else if (m_role == Role::AnswerSheet) {
+            m_cursor.insertText(m_style.answerMarker, m_hei);
+            insertDocument(m_cursor, answer);
+            m_cursor.insertBlock(leftParagraph(), m_song);
         }
-    }
-
-    // The number line, and on the same line the question's text; the answer sheet then
-    // has the answer marker and the answer on a line of their own.
-    void question(const QString& numberLine, const QTextDocument& text, const QTextDocument& answer)
-    {
-        for (QTextCursor* c : {&m_paper, &m_answers}) {
-            c->setBlockFormat(leftParagraph());
-            c->insertText(numberLine, m_song);
-            insertDocument(*c, text);
-            c->insertBlock(leftParagraph(), m_song);
-        }
-        m_answers.insertText(m_answerMarker, m_hei);
-        insertDocument(m_answers, answer);
-        m_answers.insertBlock(leftParagraph(), m_song);
     }
 
     // A number line with nothing after it.
     void numberOnly(const QString& numberLine)
     {
-        for (QTextCursor* c : {&m_paper, &m_answers}) {
-            c->setBlockFormat(leftParagraph());
-            c->insertText(numberLine, m_song);
-            c->insertBlock(leftParagraph(), m_song);
-        }
-    }
-
-    // The assembly is no step the teacher could undo: the documents start with an empty
-    // undo history, and none is recorded meanwhile.
-    void begin()
-    {
-        for (QTextCursor* c : {&m_paper, &m_answers}) {
-            c->document()->setUndoRedoEnabled(false);
-            c->beginEditBlock();
-        }
-    }
-    void end()
-    {
-        for (QTextCursor* c : {&m_paper, &m_answers}) {
-            c->endEditBlock();
-            c->document()->setUndoRedoEnabled(true);
-        }
+        m_cursor.setBlockFormat(leftParagraph());
+        m_cursor.insertText(numberLine, m_song);
+        m_cursor.insertBlock(leftParagraph(), m_song);
     }
 
 private:
-    QTextCursor m_paper;
-    QTextCursor m_answers;
+    QTextCursor m_cursor;
+    Role m_role;
+    const PaperStyle& m_style;
+    const QTextDocument& m_graderBox;
     QTextCharFormat m_hei;
     QTextCharFormat m_song;
-    QString m_answerMarker;
 };
+
+// The labels of a section and its questions in the chosen style.
+struct Labels {
+    QString heading;
+    QStringList numbers;
+};
+
+Labels labelsOf(const PaperSection& section, int numeral, ScoreLabels style, bool key)
+{
+    Labels labels;
+    const int n = int(section.questions.size());
+    labels.heading = selection::sectionNumeral(numeral) + section.type;
+    if (style == ScoreLabels::Percent && !key) {
+        labels.heading += share(section.total);
+        for (int i = 0; i < n; ++i)
+            labels.numbers << QString::number(i + 1) + QLatin1Char('.') + share(section.questions[i].score);
+        return labels;
+    }
+    // "（每小题2分，共20分）" when the questions are alike, else "（共20分）" and each
+    // question its own "（5分）".
+    QStringList scores;
+    double sum = 0;
+    for (const PaperQuestion& q : section.questions) {
+        scores << (Val(q.score) > 0 ? q.score : QString());
+        sum += Val(q.score);
+    }
+    const bool alike = n > 0 && !scores.first().isEmpty() && scores.count(scores.first()) == n;
+    const bool allScored = n > 0 && !scores.contains(QString());
+    const QString total = Val(section.total) > 0 ? section.total : allScored ? numText(sum) : QString();
+    if (alike)
+        labels.heading += QStringLiteral("（每小题%1分，共%2分）").arg(scores.first(), total);
+    else if (!total.isEmpty())
+        labels.heading += QStringLiteral("（共%1分）").arg(total);
+    for (int i = 0; i < n; ++i) {
+        QString number = QString::number(i + 1) + QChar(0xFF0E);
+        if (!alike && !key && !scores[i].isEmpty())
+            number += QStringLiteral("（%1分）").arg(scores[i]);
+        labels.numbers << number;
+    }
+    return labels;
+}
+
+// The title of an answer key: the header's title lines (those before its first empty
+// line), then "参考答案".
+std::unique_ptr<QTextDocument> keyTitleOf(const QTextDocument& header)
+{
+    std::unique_ptr<QTextDocument> title = copyOf(header);
+    QTextBlock b = title->begin();
+    while (b.isValid() && b.length() > 1 && !QTextCursor(b).currentTable())
+        b = b.next();
+    QTextCursor cursor(title.get());
+    if (b.isValid()) {
+        cursor.setPosition(b.position());
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    cursor.movePosition(QTextCursor::End);
+    QTextCharFormat bold = textFormat(QStringLiteral("黑体"));
+    bold.setFontPointSize(14);
+    bold.setFontWeight(QFont::Bold);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    if (!title->isEmpty())
+        cursor.insertBlock(centred, bold);
+    else
+        cursor.setBlockFormat(centred);
+    cursor.insertText(QStringLiteral("参考答案"), bold);
+    cursor.insertBlock(leftParagraph(), textFormat(QStringLiteral("黑体")));
+    return title;
+}
 
 std::nullopt_t fail(QString* error, const QString& message)
 {
@@ -169,12 +231,34 @@ std::optional<AssembledPaper> makePaper(const PaperJob& job, QString* error)
             return std::nullopt;
         questions.insert(it.key(), std::move(*read));
     }
+    const auto questionOf = [&](const PaperQuestion& q) -> const Question* {
+        const QHash<qint64, Question>& bank = questions[q.bankPath];
+        const auto found = bank.constFind(q.id);
+        return found == bank.constEnd() ? nullptr : &found.value();
+    };
+    // Questions picked by hand are labelled with the scores their bank gives them.
+    QList<PaperSection> sections = job.sections;
+    if (style.scoresFromBank) {
+        for (PaperSection& section : sections) {
+            double sum = 0;
+            bool all = true;
+            for (PaperQuestion& q : section.questions) {
+                const Question* found = questionOf(q);
+                if (found && found->score > 0 && q.score.isEmpty())
+                    q.score = numText(found->score);
+                all = all && Val(q.score) > 0;
+                sum += Val(q.score);
+            }
+            if (section.total.isEmpty() && all && !section.questions.isEmpty())
+                section.total = numText(sum);
+        }
+    }
 
     // The header, its scoring table laid out for the sections of this paper.
     QTextDocument built;
     const QTextDocument* header = job.header;
     if (!header && job.settings) {
-        const int types = int(job.sections.size());
+        const int types = int(sections.size());
         // Without the template the header still gets a table of the right size.
         const QByteArray table =
             loadScoringTable(job.templatePath, types).value_or(scoringTableRtf(std::max(types, 1)));
@@ -182,44 +266,43 @@ std::optional<AssembledPaper> makePaper(const PaperJob& job, QString* error)
         header = &built;
     }
     AssembledPaper result;
+    const bool key = style.choices.answers == AnswerForm::Key;
     if (header) {
-        const std::unique_ptr<QTextDocument> fitted = fittedHeader(*header, int(job.sections.size()), job.templatePath);
+        const std::unique_ptr<QTextDocument> fitted = fittedHeader(*header, int(sections.size()), job.templatePath);
         result.paper = copyOf(*fitted);
-        result.answers = copyOf(*fitted);
+        result.answers = key ? keyTitleOf(*fitted) : copyOf(*fitted);
     } else {
         result.paper = std::make_unique<QTextDocument>();
-        result.answers = std::make_unique<QTextDocument>();
+        result.answers = key ? keyTitleOf(QTextDocument()) : std::make_unique<QTextDocument>();
     }
 
-    TwoDocuments out(*result.paper, *result.answers, style.answerMarker);
-    out.begin();
+    DocumentWriter paper(*result.paper, Role::Paper, style, graderBox);
+    DocumentWriter answers(*result.answers, key ? Role::AnswerKey : Role::AnswerSheet, style, graderBox);
     QTextDocument text;
     QTextDocument answer;
-    for (int s = 0; s < job.sections.size(); ++s) {
-        const PaperSection& section = job.sections[s];
-        const QString heading = selection::sectionNumeral(s + 1) + section.type + share(section.total);
-        if (style.graderBoxes)
-            out.section(heading, graderBox);
-        else
-            out.heading(heading);
+    for (int s = 0; s < sections.size(); ++s) {
+        const PaperSection& section = sections[s];
+        const Labels onPaper = labelsOf(section, s + 1, style.choices.scores, false);
+        const Labels inAnswers = key ? labelsOf(section, s + 1, style.choices.scores, true) : onPaper;
+        paper.section(onPaper.heading);
+        answers.section(inAnswers.heading);
         for (int i = 0; i < section.questions.size(); ++i) {
-            const PaperQuestion& q = section.questions[i];
-            const QString numberLine = QString::number(i + 1) + QLatin1Char('.') + share(q.score);
-            const QHash<qint64, Question>& bank = questions[q.bankPath];
-            const auto found = bank.constFind(q.id);
-            if (found == bank.constEnd()) {
-                result.missing << MissingQuestion{s + 1, section.type, i + 1, q.id};
+            const Question* found = questionOf(section.questions[i]);
+            if (!found) {
+                result.missing << MissingQuestion{s + 1, section.type, i + 1, section.questions[i].id};
                 // By hand the number stays, so the numbers of the others do too.
-                if (style.missingKeepsNumber)
-                    out.numberOnly(numberLine);
+                if (style.missingKeepsNumber) {
+                    paper.numberOnly(onPaper.numbers[i]);
+                    answers.numberOnly(inAnswers.numbers[i]);
+                }
                 continue;
             }
             RtfReader::read(found->text, &text);
             RtfReader::read(found->answer, &answer);
-            out.question(numberLine, text, answer);
+            paper.question(onPaper.numbers[i], section.type, text, answer);
+            answers.question(inAnswers.numbers[i], section.type, text, answer);
         }
     }
-    out.end();
     return result;
 }
 
@@ -262,10 +345,10 @@ std::unique_ptr<QTextDocument> fittedHeader(const QTextDocument& header, int sec
 void appendPick(QTextDocument& paper, QTextDocument& answers, const QString& label, const QTextDocument& question,
                 const QTextDocument& answer)
 {
-    TwoDocuments out(paper, answers, PaperStyle::manual().answerMarker);
-    out.begin();
-    out.question(label, question, answer);
-    out.end();
+    const PaperStyle style = PaperStyle::manual();
+    const QTextDocument noBox;
+    DocumentWriter(paper, Role::Paper, style, noBox).question(label, QString(), question, answer);
+    DocumentWriter(answers, Role::AnswerSheet, style, noBox).question(label, QString(), question, answer);
 }
 
 QString missingQuestionsMessage(const QList<MissingQuestion>& missing)

@@ -15,6 +15,7 @@
 // makes it again through the paper job.
 
 #include "paper/header_settings.h"
+#include "paper/paper_choices.h"
 #include "selection/draw.h"
 #include "selection/manual.h"
 
@@ -43,16 +44,34 @@ struct PaperSection {
     bool operator==(const PaperSection&) const = default;
 };
 
-// How a paper is laid out where the two composition windows have always differed.
+// How a paper is laid out: the teacher's choices, and where drawn papers and papers
+// composed by hand differ.
 struct PaperStyle {
     bool graderBoxes = true;                       // 阅卷人 box after each heading
     QString answerMarker = QStringLiteral("答:");  // before each answer
     int maxSections = selection::kMaxSections;     // numerals there are for
     bool missingKeepsNumber = false;               // a deleted question's number stays
+    bool scoresFromBank = false;                   // labels from the bank's 分值
+    PaperChoices choices;
     // Drawn papers (the automatic window and qmtool compose).
-    static PaperStyle drawn() { return {}; }
-    // Papers composed by hand.
-    static PaperStyle manual() { return {false, QStringLiteral("答："), selection::kMaxManualSections, true}; }
+    static PaperStyle drawn(const PaperChoices& choices = {})
+    {
+        PaperStyle s;
+        s.choices = choices;
+        return s;
+    }
+    // Papers composed by hand: numerals for twenty sections, "答：", a deleted question's
+    // number kept, and the scores their bank gives the questions.
+    static PaperStyle manual(const PaperChoices& choices = {})
+    {
+        PaperStyle s;
+        s.answerMarker = QStringLiteral("答：");
+        s.maxSections = selection::kMaxManualSections;
+        s.missingKeepsNumber = true;
+        s.scoresFromBank = true;
+        s.choices = choices;
+        return s;
+    }
 };
 
 // What a paper is made of.

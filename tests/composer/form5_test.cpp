@@ -36,6 +36,10 @@ using namespace qm::test;
 
 namespace {
 
+// The grader box under a section heading, as the document's text reads it: its two cells
+// over two blank ones, and the line under it.
+const QString kBox = "得分\n阅卷人\n\n\n\n";
+
 class Form5Test : public ::testing::Test {
 protected:
     void SetUp() override
@@ -236,9 +240,11 @@ TEST_F(Form5Test, AnotherBankKeepsThePaperAndItsPicksAndStartsTheNumbersAgain)
 
     // "整理试卷" keeps the questions of both banks, each read from its own.
     form->Command15->click();
-    EXPECT_EQ(paper(), "一、单选题\n1.单选题 易 第1题\n二、计算题\n1.计算题 易 第1题\n");
-    EXPECT_EQ(answers(),
-              "一、单选题\n1.单选题 易 第1题\n答：单选题答1\n二、计算题\n1.计算题 易 第1题\n答：计算题答1\n");
+    // Each section with its grader box, and the scores the banks give the questions.
+    EXPECT_EQ(paper(),
+              "一、单选题(2%)\n" + kBox + "1.(2%)单选题 易 第1题\n二、计算题(2%)\n" + kBox + "1.(2%)计算题 易 第1题\n");
+    EXPECT_EQ(answers(), "一、单选题(2%)\n" + kBox + "1.(2%)单选题 易 第1题\n答：单选题答1\n二、计算题(2%)\n" + kBox
+                             + "1.(2%)计算题 易 第1题\n答：计算题答1\n");
 
     // A subject without banks leaves nothing to browse; "预览题目" asks for a bank.
     choose(bank().Combo1, "语文");
@@ -308,11 +314,11 @@ TEST_F(Form5Test, RebuildingSectionsByTheTypesPickedWithDeletionAndClearing)
     ASSERT_TRUE(header.contains(threeTypes));
     const QString twoSections = QString(header).replace(threeTypes, "题号\n一\n二\n总分\n得分\n\n\n\n");
     form->Command15->click();
-    EXPECT_EQ(paper(),
-              twoSections + "一、单选题\n1.单选题 易 第1题\n二、填空题\n1.填空题 易 第1题\n2.填空题 易 第2题\n");
-    EXPECT_EQ(answers(), twoSections
-                             + "一、单选题\n1.单选题 易 第1题\n答：单选题答1\n二、填空题\n1.填空题 易 第1题\n"
-                               "答：填空题答1\n2.填空题 易 第2题\n答：填空题答2\n");
+    EXPECT_EQ(paper(), twoSections + "一、单选题(2%)\n" + kBox + "1.(2%)单选题 易 第1题\n二、填空题(4%)\n" + kBox
+                           + "1.(2%)填空题 易 第1题\n2.(2%)填空题 易 第2题\n");
+    EXPECT_EQ(answers(), twoSections + "一、单选题(2%)\n" + kBox
+                             + "1.(2%)单选题 易 第1题\n答：单选题答1\n二、填空题(4%)\n" + kBox
+                             + "1.(2%)填空题 易 第1题\n答：填空题答1\n2.(2%)填空题 易 第2题\n答：填空题答2\n");
 
     // "删除该题" changes the list alone; the rebuild renumbers the rest of the section.
     form->Command25->click();
@@ -328,9 +334,10 @@ TEST_F(Form5Test, RebuildingSectionsByTheTypesPickedWithDeletionAndClearing)
     EXPECT_TRUE(edit.Command23->isEnabled());
     edit.Command23->click();
     EXPECT_EQ(picked(), (QStringList{"000单选题||1", "002填空题||6"}));
-    EXPECT_TRUE(paper().contains("2.填空题 易 第2题"));
+    EXPECT_TRUE(paper().contains("2.(2%)填空题 易 第2题"));
     form->Command15->click();
-    EXPECT_EQ(paper(), twoSections + "一、单选题\n1.单选题 易 第1题\n二、填空题\n1.填空题 易 第2题\n");
+    EXPECT_EQ(paper(), twoSections + "一、单选题(2%)\n" + kBox + "1.(2%)单选题 易 第1题\n二、填空题(2%)\n" + kBox
+                           + "1.(2%)填空题 易 第2题\n");
 
     // "清空试卷" and a rebuild leave the header alone.
     edit.Command22->click();
@@ -398,7 +405,7 @@ TEST_F(Form5Test, AQuestionDeletedFromTheBankKeepsItsHeadingAndNumber)
     prompt.expectMessage("以下题目已从题库中删除，未放入试卷：\n一、单选题 第1题", "Quellmark", Icon::Information);
     form->Command15->click();
     prompt.verify();
-    EXPECT_EQ(paper(), "一、单选题\n1.\n2.单选题 易 第2题\n");
+    EXPECT_EQ(paper(), "一、单选题\n" + kBox + "1.\n2.(2%)单选题 易 第2题\n");
 }
 
 TEST_F(Form5Test, FiltersFollowTheBanksListsThenTheirNumbers)
@@ -526,5 +533,5 @@ TEST_F(Form5Test, ABankThatIsNoBankIsNamedAndNamesWithQuotesAreData)
     browse().Command5->click();
     EXPECT_EQ(picked(), QStringList{"000它's题||1"});
     form->Command15->click();
-    EXPECT_EQ(paper(), "一、它's题\n1.它's题 易 第1题\n");
+    EXPECT_EQ(paper(), "一、它's题(1%)\n" + kBox + "1.(1%)它's题 易 第1题\n");
 }

@@ -17,6 +17,7 @@
 
 #include <QFile>
 #include <QTextDocument>
+#include <tuple>
 
 using namespace qm;
 using namespace qm::test;
@@ -42,12 +43,10 @@ QStringList reading(const QByteArray& rtf)
     return out;
 }
 
-// A paper of the automatic window as the manual window lays it out: no grader box under
-// the headings, and its own answer marker.
+// A paper of the automatic window as the manual window writes it: with its own answer
+// marker.
 QStringList asByHand(QStringList reading)
 {
-    for (qsizetype i = reading.indexOf("[table 得分|阅卷人||]"); i >= 0; i = reading.indexOf("[table 得分|阅卷人||]"))
-        reading.remove(i, 2);  // the box and the empty line under it
     for (QString& line : reading)
         line.replace("答:", "答：");
     return reading;
@@ -57,13 +56,17 @@ QStringList asByHand(QStringList reading)
 
 TEST_F(Form3Test, QmtoolAndBothWindowsMakeTheSamePaperOfTheSameQuestions)
 {
-    // A plan of one question of each type, without scores.
+    // A plan of one question of each type, each section worth its question's score.
+    // Rows: 选择题 score 1 and score 2, 填空题 score 3, 计算题 score 10.
     choose(criteria().TypePanel, criteria().Command23, {"选择题", "填空题", "计算题"});
     criteria().Check2->click();
     criteria().Check3->click();
-    criteria().Check4->click();
-    for (int row = 1; row <= 3; ++row)
-        type(row, 2, "1");
+    for (const auto& [row, count, total] : {std::tuple{2, "1", ""}, {1, "", "2"}, {3, "1", "3"}, {4, "1", "10"}}) {
+        if (*count)
+            type(row, 3, count);
+        if (*total)
+            type(row, 4, total);
+    }
     const QString plan = dir.file("一题一型.faa");
     form->Command44->click();
     prompt.expectSaveFile("保存出题方案", kPlanFilter, plan);

@@ -228,19 +228,22 @@ TEST_F(PaperTest, PicksAreAppendedWithTheirLabelsAndAnswers)
     EXPECT_EQ(documentText(answers), "一、1.题一\n答：答一\n二、1.题三\n答：\n");
 }
 
-TEST_F(PaperTest, RebuildingByHandGivesSectionsWithoutGraderBoxes)
+TEST_F(PaperTest, RebuildingByHandGivesSectionsWithGraderBoxesAndTheBanksScores)
 {
+    // The test bank's questions have no scores: no labels.
+    const QString box = "[table 得分|阅卷人||]";
     using selection::ArrangedQuestion;
     const auto rebuilt =
         rebuild({{1, "单选题", 1, 2, bank.path}, {2, "填空题", 1, 3, bank.path}, {2, "填空题", 2, 1, bank.path}});
     ASSERT_TRUE(rebuilt);
     EXPECT_TRUE(rebuilt->missing.isEmpty());
-    EXPECT_EQ(test::layout(*rebuilt->paper),
-              headerLayout + QStringList({"L 一、单选题", "L 1.题二", "L 二、填空题", "L 1.题三", "L 2.题一", "L "}));
+    EXPECT_EQ(test::layout(*rebuilt->paper), headerLayout
+                                                 + QStringList({"L 一、单选题", box, "L ", "L 1.题二", "L 二、填空题",
+                                                                box, "L ", "L 1.题三", "L 2.题一", "L "}));
     EXPECT_EQ(test::layout(*rebuilt->answers),
               headerLayout
-                  + QStringList({"L 一、单选题", "L 1.题二", "L 答：答二", "L 二、填空题", "L 1.题三", "L 答：答三",
-                                 "L 2.题一", "L 答：答一", "L "}));
+                  + QStringList({"L 一、单选题", box, "L ", "L 1.题二", "L 答：答二", "L 二、填空题", box, "L ",
+                                 "L 1.题三", "L 答：答三", "L 2.题一", "L 答：答一", "L "}));
 
     // Without picks both documents are the header alone, whatever the bank.
     const auto empty = rebuild({});
@@ -258,7 +261,7 @@ TEST_F(PaperTest, RebuildingByHandGivesSectionsWithoutGraderBoxes)
     QStringList oneSection = headerLayout;
     oneSection.replace(oneSection.indexOf("[table 题号|一|二|总分|得分|||]"), "[table 题号|一|总分|得分||]");
     EXPECT_EQ(test::layout(*gap->paper),
-              oneSection + QStringList({"L 一、填空题", "L 1.", "L 2.题四", "L 第二行", "L "}));
+              oneSection + QStringList({"L 一、填空题", box, "L ", "L 1.", "L 2.题四", "L 第二行", "L "}));
 
     QString error;
     EXPECT_FALSE(rebuild({{1, "填空题", 1, 3, dir.file("无.tik")}}, &error));
