@@ -1,9 +1,9 @@
 #include "paper/pdf.h"
 
+#include "core/output_file.h"
 #include "rtf/rich_text.h"
 
-#include <QDir>
-#include <QFile>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
@@ -12,7 +12,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
-#include <filesystem>
 
 namespace qm::paper {
 
@@ -85,48 +84,45 @@ void showBlankLinesAroundTables(QTextDocument& doc)
     }
 }
 
-bool fail(QString* error, const QString& message)
-{
-    if (error)
-        *error = message;
-    return false;
-}
-
 }  // namespace
 
-bool writePdf(const QTextDocument& doc, const QString& path, QString* error)
+std::optional<QByteArray> pdfBytes(const QTextDocument& doc, const QString& title, QString* error)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    // Written beside the target and renamed when complete, so a failure leaves the old file.
-    const QString part = path + QStringLiteral(".part");
-    QFile::remove(part);
+    // Made in memory: QPdfWriter reports no write errors, so on a full disk it would leave a
+    // cut-off file that looks written. The file on disk is written from these bytes, checked.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     {
         std::unique_ptr<QTextDocument> copy(doc.clone());
         restoreImageResources(copy.get(), 0, copy->characterCount(), &doc);
         showBlankLinesAroundTables(*copy);
         addFallbackFonts(*copy);
 
-        QPdfWriter writer(part);
+        QPdfWriter writer(&buffer);
         writer.setResolution(kDotsPerInch);
         writer.setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, kMargins, QPageLayout::Millimeter));
-        writer.setTitle(QFileInfo(path).completeBaseName());
+        writer.setTitle(title);
         writer.setCreator(QStringLiteral("Quellmark"));
         copy->print(&writer);
     }
-    // QPdfWriter reports no errors; a file that is missing or empty is the sign of one.
-    if (QFileInfo(part).size() <= 0) {
-        QFile::remove(part);
-        return fail(error, QStringLiteral("无法写入PDF文件“%1”！").arg(shown));
+    // A finished PDF ends with its end-of-file mark.
+    if (!buffer.data().trimmed().endsWith("%%EOF")) {
+        if (error)
+            *error = QStringLiteral("无法生成PDF文件“%1”！").arg(title);
+        return std::nullopt;
     }
-    // A rename over the old file replaces it in one step.
-    std::error_code renamed;
-    std::filesystem::rename(QFile::encodeName(part).toStdString(), QFile::encodeName(path).toStdString(), renamed);
-    if (renamed) {
-        QFile::remove(part);
-        return fail(error, QStringLiteral("无法写入PDF文件“%1”！").arg(shown));
-    }
-    return true;
+    return buffer.data();
+}
+
+bool writePdf(const QTextDocument& doc, const QString& path, QString* error)
+{
+    const QString what = QStringLiteral("PDF文件");
+    const std::optional<QByteArray> bytes = pdfBytes(doc, QFileInfo(path).completeBaseName(), error);
+    if (!bytes)
+        return false;
+    OutputFiles out;
+    return out.write(path, *bytes, error, what) && out.commit(error);
 }
 
 }  // namespace qm::paper
