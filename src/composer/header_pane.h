@@ -57,7 +57,8 @@ public:
     // variant ("高一(3)班《数学》期中试卷(A)卷").
     QString paperName() const;
     void setSettings(const paper::HeaderSettings& settings);
-    // Fills the pane from "JuanMian.cfg" in the program directory.
+    // Fills the pane from "JuanMian.cfg" in the program directory. Without the file the pane
+    // stays as it is; a file that cannot be read leaves it too, said once in a message.
     void LoadCfg();
     // Writes the pane to "JuanMian.cfg"; false after saying why.
     bool SaveCfg();
@@ -86,6 +87,9 @@ private:
     bool m_requireBank = false;
     RichTextBox* m_paper = nullptr;
     RichTextBox* m_answers = nullptr;
+    // What was said about the settings file that could not be read, so that opening the
+    // window again does not say it again.
+    QString m_loadError;
 };
 
 }  // namespace qm

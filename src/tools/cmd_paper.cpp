@@ -144,12 +144,15 @@ int compose(const QStringList& args, const Workspace& workspace)
         return wrongCall(QStringLiteral("the paper and the answer sheet need different names"));
 
     // The header settings first: without them there is no paper to make.
-    const paper::HeaderSettings settings = paper::loadSettings(settingsPath);
+    QString error;
+    const std::optional<paper::HeaderSettings> read = paper::loadSettings(settingsPath, {}, &error);
+    if (!read)
+        return failure(error);
+    const paper::HeaderSettings& settings = *read;
     if (const QStringList empty = paper::emptyFieldNames(settings); !empty.isEmpty())
         return failure(QStringLiteral("试卷标题设置“%1”中没有填写：%2。请先设置试卷标题。")
                            .arg(shown(settingsPath), empty.join(QStringLiteral("、"))));
 
-    QString error;
     bool emptyPlan = false;
     const std::optional<compose::Plan> plan = compose::loadPlan(planPath, &error, &emptyPlan);
     if (!plan)

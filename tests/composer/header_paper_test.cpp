@@ -6,6 +6,7 @@
 
 #include "composer/header_pane.h"
 #include "composer/paper_panel.h"
+#include "core/gbk.h"
 #include "core/workspace.h"
 #include "paper/header_settings.h"
 #include "support/word_script.h"
@@ -106,7 +107,7 @@ TEST_F(HeaderAndPaper, TheHeaderIsBuiltSavedAndPutAtTheHeadOfBothDocuments)
     form->Command6->click();
     header().Text9->setText("高二");
     header().Command10->click();
-    EXPECT_NE(paper::loadSettings(dir.file("JuanMian.cfg")).className, "高二");
+    EXPECT_NE(paper::loadSettings(dir.file("JuanMian.cfg"))->className, "高二");
 }
 
 TEST_F(HeaderAndPaper, AssemblyPutsSectionsAndQuestionsInThePaperAndAnswersInTheAnswerSheet)
@@ -191,4 +192,43 @@ TEST_F(HeaderAndPaper, AQuestionDeletedSinceTheDrawIsPassedOverAndNamedOnce)
     EXPECT_TRUE(paperText().contains("1.(6%)选择题"));
     EXPECT_FALSE(paperText().contains("2.(6%)"));
     EXPECT_TRUE(paperText().contains("1.填空题"));
+}
+
+TEST_F(HeaderAndPaper, ASettingsFileThatCannotBeReadLeavesThePaneAndIsSaidOnce)
+{
+    const QString settings = dir.file("JuanMian.cfg");
+    ASSERT_TRUE(QDir().mkdir(settings));
+    prompt.expectMessage("无法读取试卷标题设置文件“" + settings + "”：它不是普通文件。\n卷面设置保持原样。", "错误",
+                         Icon::Warning);
+    form->open({"数学", "语文"});
+    prompt.verify();
+    EXPECT_TRUE(header().Option2->isChecked());
+    EXPECT_TRUE(header().Option7->isChecked());
+    EXPECT_EQ(header().Text6->text(), "");
+    EXPECT_EQ(header().Text11->text(), "实验中学");
+    // Opening the window again says nothing new.
+    form->open({"数学", "语文"});
+    prompt.verify();
+
+    // Saved by a newer editor as UTF-8: read as such, not as GBK.
+    ASSERT_TRUE(QDir().rmdir(settings));
+    paper::HeaderSettings saved;
+    saved.firstYear = "2005";
+    saved.className = "初二(1)班";
+    saved.school = "育才中学";
+    ASSERT_TRUE(writeAll(settings, "\xEF\xBB\xBF" + gbkDecode(*paper::settingsBytes(saved)).toUtf8()));
+    form->open({"数学", "语文"});
+    prompt.verify();
+    EXPECT_EQ(header().Text9->text(), "初二(1)班");
+    EXPECT_EQ(header().Text11->text(), "育才中学");
+
+    // Damaged again: said again.
+    ASSERT_TRUE(writeAll(settings, "\"2005\"\r\n"));
+    prompt.expectMessage("试卷标题设置文件“" + settings
+                             + "”有误：文件不完整：第2行应为“结束学年”，文件却已结束。\n"
+                               "卷面设置保持原样。",
+                         "错误", Icon::Warning);
+    form->open({"数学", "语文"});
+    prompt.verify();
+    EXPECT_EQ(header().Text11->text(), "育才中学");
 }

@@ -1,6 +1,7 @@
 // qmtool compose, run as the built program.
 
 #include "compose/plan_file.h"
+#include "core/gbk.h"
 #include "paper/header_settings.h"
 #include "rtf/rich_text.h"
 #include "support/qstring_print.h"
@@ -10,7 +11,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <algorithm>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace qm;
 using namespace qm::test;
@@ -126,9 +134,10 @@ TEST_F(ComposeRun, WritesNothingWhenThePaperCannotBeMade)
     EXPECT_TRUE(run.err.contains("无.tik")) << run.err.toStdString();
 
     // Settings that lack texts: the file is named with what it lacks.
-    run = qmtool(QStringList{"compose", bank.path, planPath} + documents + QStringList{"--settings", file("无.cfg")});
+    ASSERT_TRUE(paper::saveSettings(file("缺项.cfg"), paper::HeaderSettings()));
+    run = qmtool(QStringList{"compose", bank.path, planPath} + documents + QStringList{"--settings", file("缺项.cfg")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(said(run), "qmtool: 试卷标题设置“" + QDir::toNativeSeparators(file("无.cfg"))
+    EXPECT_EQ(said(run), "qmtool: 试卷标题设置“" + QDir::toNativeSeparators(file("缺项.cfg"))
                              + "”中没有填写：起始学年、结束学年、学期、考试班级、考试时间。请先设置试卷标题。\n");
 
     // The answer sheet cannot be written: the paper is not written either.
@@ -141,5 +150,54 @@ TEST_F(ComposeRun, WritesNothingWhenThePaperCannotBeMade)
 
     EXPECT_EQ(qmtool({"compose", bank.path, planPath, file("试卷.rtf")}).exitCode, 2);
     EXPECT_EQ(qmtool({"compose", bank.path, planPath, file("a.rtf"), file("a.doc"), "--pdf"}).exitCode, 2);
+    EXPECT_EQ(outputs(), QStringList());
+}
+
+TEST_F(ComposeRun, SettingsAreReadInTheirEncodingOrRefusedNamingTheFile)
+{
+    const QStringList documents{file("试卷.rtf"), file("答案.rtf")};
+    const auto composeWith = [&](const QString& settings) {
+        return qmtool(QStringList{"compose", bank.path, planPath} + documents
+                      + QStringList{"--settings", settings, "--seed", "1"});
+    };
+
+    // What other editors make of the file reads as what it says.
+    const QByteArray gbkFile = readAll(settingsPath);
+    const QString text = gbkDecode(gbkFile);
+    QByteArray utf16;
+    for (const QChar c : text)
+        utf16 += char(c.unicode() & 0xFF), utf16 += char(c.unicode() >> 8);
+    const QList<QByteArray> forms{gbkFile + "\r\n", gbkFile + "\x1A", "\xEF\xBB\xBF" + text.toUtf8(), text.toUtf8(),
+                                  "\xFF\xFE" + utf16};
+    for (const QByteArray& bytes : forms) {
+        ASSERT_TRUE(writeAll(file("另存.cfg"), bytes));
+        const ToolRun run = composeWith(file("另存.cfg"));
+        ASSERT_EQ(run.exitCode, 0) << said(run).toStdString();
+        const QString paper = rtfPlainText(readAll(file("试卷.rtf")));
+        EXPECT_TRUE(paper.startsWith("实验中学2023～2024学年第1学期\n高三(2)班《化学》平时测验\n"))
+            << paper.toStdString();
+        QFile::remove(file("试卷.rtf"));
+        QFile::remove(file("答案.rtf"));
+    }
+
+    // A file that cannot be read is named with the reason, and nothing is written.
+    ASSERT_TRUE(QDir().mkdir(file("目录.cfg")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file("管道.cfg")).constData(), 0600), 0);
+    ASSERT_TRUE(writeAll(file("大.cfg"), gbkFile + QByteArray(1 << 20, ' ')));
+    ASSERT_TRUE(writeAll(file("乱码.cfg"), "\xEF\xBB\xBF" + text.toUtf8().replace("100", "\xC3\x28")));
+    const QString cannot = "qmtool: 无法读取试卷标题设置文件“";
+    const QList<std::pair<QString, QString>> unreadable = {
+        {file("无.cfg"), cannot + file("无.cfg") + "”：文件不存在。\n"},
+        {file("目录.cfg"), cannot + file("目录.cfg") + "”：它不是普通文件。\n"},
+        {file("管道.cfg"), cannot + file("管道.cfg") + "”：它不是普通文件。\n"},
+        {"/dev/zero", cannot + "/dev/zero”：它不是普通文件。\n"},
+        {file("大.cfg"), cannot + file("大.cfg") + "”：文件大于1MB，不是试卷标题设置。\n"},
+        {file("乱码.cfg"), "qmtool: 试卷标题设置文件“" + file("乱码.cfg") + "”有误：第5行不是有效的UTF-8文本。\n"},
+    };
+    for (const auto& [settings, message] : unreadable) {
+        const ToolRun run = composeWith(settings);
+        EXPECT_EQ(run.exitCode, 1) << settings.toStdString();
+        EXPECT_EQ(said(run), message);
+    }
     EXPECT_EQ(outputs(), QStringList());
 }
