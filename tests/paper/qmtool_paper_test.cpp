@@ -201,3 +201,132 @@ TEST_F(ComposeRun, SettingsAreReadInTheirEncodingOrRefusedNamingTheFile)
     }
     EXPECT_EQ(outputs(), QStringList());
 }
+
+TEST_F(ComposeRun, NoOutputIsOneOfTheInputsOrAnotherOutput)
+{
+    const QByteArray bankBytes = readAll(bank.path);
+    const QByteArray planBytes = readAll(planPath);
+    const QByteArray settingsBytes = readAll(settingsPath);
+    ASSERT_TRUE(QDir().mkdir(file("子目录")));
+    ASSERT_TRUE(QFile::link(bank.path, file("链接.rtf")));
+    ASSERT_EQ(::link(QFile::encodeName(planPath).constData(), QFile::encodeName(file("硬链接.rtf")).constData()), 0);
+    ASSERT_TRUE(QFile::link(settingsPath, file("卷.pdf")));
+    ASSERT_TRUE(QFile::copy(bank.path, file("其他.tik")));
+    ASSERT_TRUE(writeAll(file("笔记.rtf"), "上课要讲的内容"));
+    const QStringList prepared = outputs();
+
+    const auto inUse = [](const QString& output, const QString& input) {
+        return output == input ? "qmtool: “" + output + "”是正在使用的文件，不能覆盖！\n"
+                               : "qmtool: “" + output + "”就是正在使用的文件“" + input + "”，不能覆盖！\n";
+    };
+    const QList<std::pair<QStringList, QString>> cases = {
+        {{bank.path, file("答案.rtf")}, inUse(bank.path, bank.path)},
+        {{file("试卷.rtf"), planPath}, inUse(planPath, planPath)},
+        {{settingsPath, file("答案.rtf")}, inUse(settingsPath, settingsPath)},
+        {{file("链接.rtf"), file("答案.rtf")}, inUse(file("链接.rtf"), bank.path)},
+        {{file("试卷.rtf"), file("硬链接.rtf")}, inUse(file("硬链接.rtf"), planPath)},
+        {{file("子目录/../化学.tik"), file("答案.rtf")}, inUse(file("子目录/../化学.tik"), bank.path)},
+        {{file("卷.rtf"), file("答案.rtf"), "--pdf"}, inUse(file("卷.pdf"), settingsPath)},
+        // Not an input, but no paper either.
+        {{file("其他.tik"), file("答案.rtf")},
+         "qmtool: 文件“" + file("其他.tik") + "”已存在，它不是RTF文件，不能覆盖！\n"},
+        {{file("试卷.rtf"), file("笔记.rtf")},
+         "qmtool: 文件“" + file("笔记.rtf") + "”已存在，它不是RTF文件，不能覆盖！\n"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const ToolRun run =
+            qmtool(QStringList{"compose", bank.path, planPath} + arguments + QStringList{"--settings", settingsPath});
+        EXPECT_EQ(run.exitCode, 1) << arguments.join(' ').toStdString();
+        EXPECT_EQ(said(run), message);
+    }
+
+    // The paper and the answer sheet in one file, under two names.
+    ASSERT_TRUE(writeAll(file("旧卷.rtf"), "{\\rtf1 旧卷}"));
+    ASSERT_TRUE(QFile::link(file("旧卷.rtf"), file("同卷.rtf")));
+    const ToolRun run =
+        qmtool({"compose", bank.path, planPath, file("旧卷.rtf"), file("同卷.rtf"), "--settings", settingsPath});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(said(run).startsWith("qmtool compose: the paper and the answer sheet need different names\n"))
+        << run.err.toStdString();
+    EXPECT_EQ(readAll(file("旧卷.rtf")), "{\\rtf1 旧卷}");
+
+    EXPECT_EQ(readAll(bank.path), bankBytes);
+    EXPECT_EQ(readAll(planPath), planBytes);
+    EXPECT_EQ(readAll(settingsPath), settingsBytes);
+    EXPECT_TRUE(QFileInfo(file("链接.rtf")).isSymLink());
+    QStringList expected = prepared + QStringList{"同卷.rtf", "旧卷.rtf"};
+    expected.sort();
+    EXPECT_EQ(outputs(), expected);
+}
+
+TEST_F(ComposeRun, AnOutputThatIsADeviceOrAPipeIsLeftAlone)
+{
+    const auto kindOf = [](const QString& path) {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+    };
+    const QString fifo = file("管道.rtf");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ToolRun run = qmtool({"compose", bank.path, planPath, fifo, file("答案.rtf"), "--settings", settingsPath});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(said(run), "qmtool: “" + fifo + "”不是普通文件，不能写入！\n");
+    ASSERT_TRUE(writeAll(file("原文.rtf"), rtfFromPlainText("原文")));
+    run = qmtool({"rtf2rtf", file("原文.rtf"), fifo});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(said(run), "qmtool: “" + fifo + "”不是普通文件，不能写入！\n");
+    EXPECT_EQ(kindOf(fifo), S_IFIFO);
+
+    // A device node (here one like /dev/null), where this file system lets one be made.
+    const QString device = file("设备.pdf");
+    if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0) {
+        run = qmtool(
+            {"compose", bank.path, planPath, file("设备.rtf"), file("答案.rtf"), "--settings", settingsPath, "--pdf"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(said(run), "qmtool: “" + device + "”不是普通文件，不能写入！\n");
+        EXPECT_EQ(kindOf(device), S_IFCHR);
+        QFile::remove(device);
+    }
+    QFile::remove(fifo);
+    QFile::remove(file("原文.rtf"));
+    EXPECT_EQ(outputs(), QStringList());
+}
+
+TEST_F(ComposeRun, AnOutputCutShortLeavesEveryOldOutputWhole)
+{
+    const QStringList names{"答案.pdf", "答案.rtf", "试卷.pdf", "试卷.rtf"};
+    const QStringList arguments{"compose", bank.path, planPath, file("试卷.rtf"), file("答案.rtf"),
+                                "--seed",  "1",       "--pdf",  "--settings",     settingsPath};
+    ASSERT_EQ(qmtool(arguments).exitCode, 0);
+    QMap<QString, QByteArray> old;
+    qint64 largestRtf = 0, smallestPdf = std::numeric_limits<qint64>::max();
+    for (const QString& name : names) {
+        old[name] = readAll(file(name));
+        if (name.endsWith(".rtf"))
+            largestRtf = std::max(largestRtf, qint64(old[name].size()));
+        else
+            smallestPdf = std::min(smallestPdf, qint64(old[name].size()));
+    }
+    ASSERT_LT(largestRtf * 2, smallestPdf);
+
+    // Another class's paper, where no file may grow as large as a PDF: the RTF documents are
+    // written, the first PDF is cut short.
+    paper::HeaderSettings other = *paper::loadSettings(settingsPath);
+    other.className = "高三(5)班";
+    ASSERT_TRUE(paper::saveSettings(settingsPath, other));
+    const rlim_t limit = rlim_t(largestRtf + smallestPdf) / 2;
+    QProcess p;
+    p.setChildProcessModifier([limit] {
+        const rlimit fileSize{limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &fileSize);
+        ::signal(SIGXFSZ, SIG_IGN);
+    });
+    p.start(QStringLiteral(QM_QMTOOL), arguments);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const ToolRun run{p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                      QString::fromUtf8(p.readAllStandardError())};
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(said(run), "qmtool: 无法写入PDF文件“" + file("试卷.pdf") + "”！\n");
+    for (const QString& name : names)
+        EXPECT_EQ(readAll(file(name)), old[name]) << name.toStdString();
+    EXPECT_EQ(outputs(), names);
+}
