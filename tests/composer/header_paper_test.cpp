@@ -4,6 +4,7 @@
 
 #include "form3_fixture.h"
 
+#include "bankstore/paper_library.h"
 #include "composer/header_pane.h"
 #include "composer/paper_panel.h"
 #include "core/gbk.h"
@@ -192,6 +193,39 @@ TEST_F(HeaderAndPaper, AQuestionDeletedSinceTheDrawIsPassedOverAndNamedOnce)
     EXPECT_TRUE(paperText().contains("1.(6%)选择题"));
     EXPECT_FALSE(paperText().contains("2.(6%)"));
     EXPECT_TRUE(paperText().contains("1.填空题"));
+}
+
+TEST_F(HeaderAndPaper, PdfIsNeverWrittenOverTheBankALibraryOrAPlan)
+{
+    draw();
+    form->Contents->Command22->click();
+    const QString bank = bankPath("数学/期中.tik");
+    const QString library = bankPath("数学/期末.Juk");
+    ASSERT_TRUE(PaperLibrary::createEmpty(library));
+    const QString plan = dir.file("方案.faa");
+    ASSERT_TRUE(writeAll(plan, "\"数学\"\r\n\"期中.tik\"\r\n"));
+    ASSERT_TRUE(QFile::link(bank, dir.file("导出答卷.pdf")));
+    QMap<QString, QByteArray> before;
+    for (const QString& path : {bank, library, plan})
+        before[path] = readAll(path);
+
+    const QList<std::pair<QString, QString>> refused = {
+        {bank, "“" + bank + "”是正在使用的文件，不能覆盖！"},
+        {library, "文件“" + library + "”已存在，它不是PDF文件，不能覆盖！"},
+        {plan, "文件“" + plan + "”已存在，它不是PDF文件，不能覆盖！"},
+        // The answer sheet goes beside the paper; here that name leads to the bank.
+        {dir.file("导出.pdf"), "“" + dir.file("导出答卷.pdf") + "”就是正在使用的文件“" + bank + "”，不能覆盖！"},
+    };
+    for (const auto& [path, message] : refused) {
+        prompt.expectSaveFile("导出PDF", "PDF文件(*.pdf)|*.pdf", path);
+        prompt.expectMessage(message, "错误", Icon::Warning);
+        paperPanel().CommandPdf->click();
+        prompt.verify();
+    }
+    for (const QString& path : {bank, library, plan})
+        EXPECT_EQ(readAll(path), before[path]) << path.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.file("导出.pdf")));
+    EXPECT_EQ(PaperLibrary(library).count(), 0);
 }
 
 TEST_F(HeaderAndPaper, ASettingsFileThatCannotBeReadLeavesThePaneAndIsSaidOnce)
