@@ -166,6 +166,27 @@ TEST(PaperLibrary, ForEachVisitsThePapersInOrder)
     EXPECT_FALSE(PaperLibrary(dir.file("无.Juk")).forEach([](int, const Paper&) {}));
 }
 
+TEST(PaperLibrary, AVisitKeepsNoOneFromFiling)
+{
+    TempProgramDir dir(false);
+    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("a.Juk")));
+    PaperLibrary lib(dir.file("a.Juk"));
+    for (const char* n : {"一", "二", "三"})
+        ASSERT_TRUE(lib.append(makePaper(n)));
+    // What a visit does may take long; meanwhile a paper is filed (here, by the visit).
+    QStringList seen;
+    std::optional<int> filed;
+    QString error;
+    EXPECT_TRUE(lib.forEach([&](int position, const Paper& p) {
+        seen << QString::number(position) + p.particulars.name;
+        if (position == 0)
+            filed = PaperLibrary(dir.file("a.Juk")).append(makePaper("新"), &error);
+    }));
+    EXPECT_EQ(filed, 3) << error.toStdString();
+    EXPECT_EQ(seen, (QStringList{"0一", "1二", "2三"}));
+    EXPECT_EQ(names(lib), (QStringList{"一", "二", "三", "新"}));
+}
+
 TEST(PaperLibrary, OnlyRtfDocumentsAreTakenForFiling)
 {
     TempProgramDir dir(false);
