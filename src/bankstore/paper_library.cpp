@@ -43,7 +43,28 @@ void bindParticulars(SQLite::Statement& st, int first, const PaperParticulars& p
         bindText(st, i++, *v);
 }
 
+// A refused set of particulars ends the store operation with its reason.
+void requireFileable(const PaperParticulars& particulars)
+{
+    if (const std::optional<QString> problem = particularsProblem(particulars))
+        throw StoreError{*problem};
+}
+
 }  // namespace
+
+std::optional<QString> particularsProblem(const PaperParticulars& particulars)
+{
+    const std::pair<const char16_t*, const QString*> fields[] = {{u"卷名", &particulars.name},
+                                                                 {u"出卷人", &particulars.setter},
+                                                                 {u"教研组", &particulars.group},
+                                                                 {u"科室", &particulars.department},
+                                                                 {u"时间", &particulars.date}};
+    for (const auto& [label, value] : fields)
+        for (const QChar c : *value)
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                return QStringLiteral("“%1”中不能有换行符、制表符等控制字符！").arg(QString::fromUtf16(label));
+    return std::nullopt;
+}
 
 PaperLibrary::PaperLibrary(QString path) : m_path(std::move(path)) {}
 
@@ -83,6 +104,7 @@ std::optional<Paper> PaperLibrary::read(int position, QString* error) const
 std::optional<int> PaperLibrary::append(const Paper& paper, QString* error)
 {
     return withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
+        requireFileable(paper.particulars);
         WriteTransaction tx(db);
         SQLite::Statement st(db, "INSERT INTO 卷库 (试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注) "
                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
@@ -110,6 +132,7 @@ bool PaperLibrary::update(int position, const PaperEdit& edit, QString* error)
 {
     return withDbFile(m_path, DbKind::PaperLibrary, error,
                       [&](SQLite::Database& db) {
+                          requireFileable(edit.particulars);
                           WriteTransaction tx(db);
                           std::string sql = "UPDATE 卷库 SET ";
                           if (edit.paper)

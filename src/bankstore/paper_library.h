@@ -34,6 +34,11 @@ struct Paper {
     bool operator==(const Paper&) const = default;
 };
 
+// Why `particulars` cannot be filed, or nothing when they can: a line break, a tab or
+// another control character in one of them has no place in a one-line box and would break
+// the line a paper takes in a listing. append() and update() refuse them.
+std::optional<QString> particularsProblem(const PaperParticulars& particulars);
+
 // The two documents of a paper.
 enum class PaperDocument { Paper, Answers };  // 试卷 答卷
 

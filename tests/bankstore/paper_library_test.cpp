@@ -187,6 +187,28 @@ TEST(PaperLibrary, AVisitKeepsNoOneFromFiling)
     EXPECT_EQ(names(lib), (QStringList{"一", "二", "三", "新"}));
 }
 
+TEST(PaperLibrary, ParticularsWithLineBreaksOrTabsAreNotFiled)
+{
+    TempProgramDir dir(false);
+    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("a.Juk")));
+    PaperLibrary lib(dir.file("a.Juk"));
+    ASSERT_TRUE(lib.append(makePaper("一")));
+    QString error;
+    Paper paper = makePaper("期中\n考试");
+    EXPECT_FALSE(lib.append(paper, &error));
+    EXPECT_EQ(error, "“卷名”中不能有换行符、制表符等控制字符！");
+    paper = makePaper("期中");
+    paper.particulars.date = "2024\r\n6";
+    EXPECT_FALSE(lib.append(paper, &error));
+    EXPECT_EQ(error, "“时间”中不能有换行符、制表符等控制字符！");
+    PaperParticulars particulars = makePaper("一").particulars;
+    particulars.setter = "张\t老师";
+    EXPECT_FALSE(lib.update(0, PaperDocument::Answers, "{\\rtf1 新答案}", particulars, &error));
+    EXPECT_EQ(error, "“出卷人”中不能有换行符、制表符等控制字符！");
+    EXPECT_EQ(lib.count(), 1);
+    EXPECT_EQ(*lib.read(0), makePaper("一"));
+}
+
 TEST(PaperLibrary, OnlyRtfDocumentsAreTakenForFiling)
 {
     TempProgramDir dir(false);

@@ -7,6 +7,7 @@
 #include "support/temp_dirs.h"
 
 #include <QProcess>
+#include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
 
 using namespace qm;
@@ -106,4 +107,33 @@ TEST(QmtoolLibrary, APaperIsFiledWhileALongDumpIsUnderWay)
     EXPECT_EQ(lines[102], "");
     ASSERT_EQ(lib.count(), 101);
     EXPECT_EQ(lib.read(100)->particulars.name, "新卷");
+}
+
+TEST(QmtoolLibrary, NamesThatWouldBreakTheListingAreRefusedOrEscaped)
+{
+    TempProgramDir dir(QStringList{"jk.jk"});
+    const QString library = dir.file("期中.Juk");
+    ASSERT_TRUE(PaperLibrary::createFromTemplate(dir.file("jk.jk"), library));
+    writeAll(dir.file("卷.rtf"), rtfFromPlainText("试卷"));
+    const QStringList paper{"library-add", library, dir.file("卷.rtf"), dir.file("卷.rtf")};
+
+    ToolRun run = qmtool(paper + QStringList{"--name", "期中\t考试"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.endsWith("qmtool: “卷名”中不能有换行符、制表符等控制字符！\n")) << run.err.toStdString();
+    run = qmtool(paper + QStringList{"--name", "期中", "--group", "生物\n组"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.endsWith("qmtool: “教研组”中不能有换行符、制表符等控制字符！\n")) << run.err.toStdString();
+    EXPECT_EQ(PaperLibrary(library).count(), 0);
+
+    // A library from elsewhere may hold such names: each paper still takes one line.
+    {
+        SQLite::Database db(library.toStdString(), SQLite::OPEN_READWRITE);
+        db.exec("INSERT INTO 卷库 (卷名, 出卷人, 教研组, 科室, 时间) "
+                "VALUES ('期中' || char(9) || '考试', '张' || char(13, 10) || '老师', 'C:\\组', char(7), '')");
+    }
+    run = qmtool({"library-dump", library});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QString("共有试卷1份\n"
+                               "序号\t卷名\t出卷人\t教研组\t科室\t时间\t试卷字数\t答卷字数\n"
+                               "1\t期中\\t考试\t张\\r\\n老师\tC:\\\\组\t\\x07\t\t0\t0\n"));
 }
