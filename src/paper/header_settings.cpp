@@ -102,6 +102,10 @@ bool isChineseUtf8(QByteArrayView bytes)
     return chinese;
 }
 
+// Decoding a whole file after its byte-order mark.
+constexpr QStringConverter::Flags kWholeText =
+    QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless;
+
 // The text of the file: GBK, or what its byte-order mark says. Nothing, with `error`, when
 // it is not valid in its encoding or has control characters.
 std::optional<QString> settingsText(QByteArrayView bytes, QString* error)
@@ -111,18 +115,15 @@ std::optional<QString> settingsText(QByteArrayView bytes, QString* error)
     if (bytes.startsWith("\xEF\xBB\xBF")
         || (!bytes.startsWith("\xFF\xFE") && !bytes.startsWith("\xFE\xFF") && isChineseUtf8(bytes))) {
         encoding = QStringLiteral("UTF-8");
-        // The mark is passed over here; another one after it is a character of the text.
-        text = QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom)
+        // The mark is passed over here; another one after it is a character of the text. The
+        // bytes are the whole text: a sequence cut short at the end is no character.
+        text = QStringDecoder(QStringConverter::Utf8, kWholeText)
                    .decode(bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes);
     } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         encoding = QStringLiteral("UTF-16");
         const bool little = bytes.startsWith("\xFF\xFE");
-        QStringDecoder utf16(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
-                             QStringConverter::Flag::ConvertInitialBom);
+        QStringDecoder utf16(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE, kWholeText);
         text = utf16.decode(bytes.sliced(2));
-        // A last byte without its partner.
-        if (bytes.size() % 2 != 0)
-            text += QChar(QChar::ReplacementCharacter);
     } else {
         encoding = QStringLiteral("GBK");
         text = gbkDecode(bytes);

@@ -180,6 +180,9 @@ TEST(HeaderSettings, WhatOtherEditorsMakeOfTheFileIsRead)
     badGbk.replace(gbk("高一"), "\x81\x20");
     EXPECT_EQ(refused(badGbk), "第4行不是有效的GBK文本。");
     EXPECT_EQ(refused("\xEF\xBB\xBF" + text.toUtf8().replace("90", "\xC3\x28")), "第5行不是有效的UTF-8文本。");
+    // A character cut short at the end is no character, nor is the file blank.
+    EXPECT_EQ(refused("\xEF\xBB\xBF\xCF"), "第1行不是有效的UTF-8文本。");
+    EXPECT_EQ(refused("\xEF\xBB\xBF" + text.toUtf8() + "\xE4\xB8"), "第14行不是有效的UTF-8文本。");
     EXPECT_EQ(refused("\xFF\xFE" + utf16le + QByteArray(1, '\0')), "第14行不是有效的UTF-16文本。");
     EXPECT_EQ(refused("\xFF\xFE" + QByteArray(utf16le).replace(0, 2, QByteArray("\x00\xD8", 2))),
               "第1行不是有效的UTF-16文本。");
