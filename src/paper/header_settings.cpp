@@ -68,10 +68,14 @@ QString shownValue(const QString& text)
     return text.size() > 20 ? text.left(20) + QStringLiteral("…") : text;
 }
 
-// The line (from 1) of position `pos` in `text`.
+// The line (from 1) of position `pos` in `text`, whose lines end with CR LF, LF or CR.
 int lineAt(const QString& text, qsizetype pos)
 {
-    return int(QStringView(text).left(pos).count(u'\n')) + 1;
+    int line = 1;
+    for (qsizetype i = 0; i < pos; ++i)
+        if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n')))
+            ++line;
+    return line;
 }
 
 // True for characters a teacher types into the header in Chinese text: CJK characters and

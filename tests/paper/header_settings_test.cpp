@@ -179,6 +179,7 @@ TEST(HeaderSettings, WhatOtherEditorsMakeOfTheFileIsRead)
     QByteArray badGbk = file;
     badGbk.replace(gbk("高一"), "\x81\x20");
     EXPECT_EQ(refused(badGbk), "第4行不是有效的GBK文本。");
+    EXPECT_EQ(refused(QByteArray(badGbk).replace("\r\n", "\r")), "第4行不是有效的GBK文本。");
     EXPECT_EQ(refused("\xEF\xBB\xBF" + text.toUtf8().replace("90", "\xC3\x28")), "第5行不是有效的UTF-8文本。");
     // A character cut short at the end is no character, nor is the file blank.
     EXPECT_EQ(refused("\xEF\xBB\xBF\xCF"), "第1行不是有效的UTF-8文本。");
