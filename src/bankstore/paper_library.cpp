@@ -20,6 +20,9 @@ int64_t keyAt(SQLite::Database& db, int position, bool lastAllowed = false)
     return *key;
 }
 
+// How much of the documents forEach reads at a time.
+constexpr qint64 kReadShareBytes = qint64(32) << 20;
+
 // The fields of 卷库 in the order paperAt reads them.
 constexpr const char* kPaperColumns = "试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注";
 
@@ -40,7 +43,28 @@ void bindParticulars(SQLite::Statement& st, int first, const PaperParticulars& p
         bindText(st, i++, *v);
 }
 
+// A refused set of particulars ends the store operation with its reason.
+void requireFileable(const PaperParticulars& particulars)
+{
+    if (const std::optional<QString> problem = particularsProblem(particulars))
+        throw StoreError{*problem};
+}
+
 }  // namespace
+
+std::optional<QString> particularsProblem(const PaperParticulars& particulars)
+{
+    const std::pair<const char16_t*, const QString*> fields[] = {{u"卷名", &particulars.name},
+                                                                 {u"出卷人", &particulars.setter},
+                                                                 {u"教研组", &particulars.group},
+                                                                 {u"科室", &particulars.department},
+                                                                 {u"时间", &particulars.date}};
+    for (const auto& [label, value] : fields)
+        for (const QChar c : *value)
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                return QStringLiteral("“%1”中不能有换行符、制表符等控制字符！").arg(QString::fromUtf16(label));
+    return std::nullopt;
+}
 
 PaperLibrary::PaperLibrary(QString path) : m_path(std::move(path)) {}
 
@@ -80,6 +104,7 @@ std::optional<Paper> PaperLibrary::read(int position, QString* error) const
 std::optional<int> PaperLibrary::append(const Paper& paper, QString* error)
 {
     return withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
+        requireFileable(paper.particulars);
         WriteTransaction tx(db);
         SQLite::Statement st(db, "INSERT INTO 卷库 (试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注) "
                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
@@ -107,6 +132,7 @@ bool PaperLibrary::update(int position, const PaperEdit& edit, QString* error)
 {
     return withDbFile(m_path, DbKind::PaperLibrary, error,
                       [&](SQLite::Database& db) {
+                          requireFileable(edit.particulars);
                           WriteTransaction tx(db);
                           std::string sql = "UPDATE 卷库 SET ";
                           if (edit.paper)
@@ -169,16 +195,47 @@ std::optional<int> PaperLibrary::mergeFrom(const QString& sourcePath, QString* e
 
 bool PaperLibrary::forEach(const std::function<void(int, const Paper&)>& visit, QString* error) const
 {
-    return withDbFile(m_path, DbKind::PaperLibrary, error,
-                      [&](SQLite::Database& db) {
-                          SQLite::Transaction read(db);
-                          SQLite::Statement st(db, std::string("SELECT ") + kPaperColumns + " FROM 卷库 ORDER BY 次序");
-                          for (int position = 0; st.executeStep(); ++position)
-                              visit(position, paperAt(st));
-                          read.commit();
-                          return true;
-                      })
-        .has_value();
+    // The papers are read a share at a time, each share in one short read, and visited after
+    // the file is let go: what a visit does with a paper may take long, and meanwhile others
+    // must be able to file papers. The papers are those there were at the first read.
+    std::optional<int64_t> last;  // the key of the last paper read
+    int64_t end = 0;              // the key of the last paper at the first read
+    for (;;) {
+        QList<std::pair<int, Paper>> share;
+        const bool read =
+            withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
+                SQLite::Transaction tx(db);
+                int position = 0;
+                if (last) {
+                    SQLite::Statement before(db, "SELECT count(*) FROM 卷库 WHERE 次序 <= ?");
+                    before.bind(1, *last);
+                    before.executeStep();
+                    position = before.getColumn(0).getInt();
+                } else {
+                    end = db.execAndGet("SELECT ifnull(max(次序), 0) FROM 卷库").getInt64();
+                }
+                SQLite::Statement st(
+                    db, std::string("SELECT ") + kPaperColumns
+                            + ", 次序 FROM 卷库 WHERE 次序 <= ?1 AND (?2 IS NULL OR 次序 > ?2) ORDER BY 次序");
+                st.bind(1, end);
+                if (last)
+                    st.bind(2, *last);
+                qint64 bytes = 0;
+                while (bytes < kReadShareBytes && st.executeStep()) {
+                    share.append({position++, paperAt(st)});
+                    bytes += share.last().second.paper.size() + share.last().second.answers.size();
+                    last = st.getColumn(8).getInt64();
+                }
+                tx.commit();
+                return true;
+            }).has_value();
+        if (!read)
+            return false;
+        if (share.isEmpty())
+            return true;
+        for (const auto& [position, paper] : share)
+            visit(position, paper);
+    }
 }
 
 std::optional<QByteArray> readPaperDocument(const QString& path, QString* error)

@@ -34,6 +34,11 @@ struct Paper {
     bool operator==(const Paper&) const = default;
 };
 
+// Why `particulars` cannot be filed, or nothing when they can: a line break, a tab or
+// another control character in one of them has no place in a one-line box and would break
+// the line a paper takes in a listing. append() and update() refuse them.
+std::optional<QString> particularsProblem(const PaperParticulars& particulars);
+
 // The two documents of a paper.
 enum class PaperDocument { Paper, Answers };  // 试卷 答卷
 
@@ -73,7 +78,10 @@ public:
     // Appends every paper of the library `sourcePath`, in its order, all or nothing; returns
     // the number added. The library itself as the source adds nothing.
     std::optional<int> mergeFrom(const QString& sourcePath, QString* error = nullptr);
-    // Calls `visit` with every paper in order, all read at one moment; false on failure.
+    // Calls `visit` with every paper in order; false on failure. The papers are read a few
+    // at a time and visited while the file is free, so that a long visit keeps no one from
+    // writing. They are the papers there were at the start, less those deleted meanwhile;
+    // the positions are those of the moment each was read.
     bool forEach(const std::function<void(int position, const Paper&)>& visit, QString* error = nullptr) const;
 
 private:

@@ -170,7 +170,13 @@ bool checkContent(SQLite::Database& db, const QString& path, DbKind kind, QStrin
     if (!present.contains(requiredFields(kind)))
         return fail(error, QStringLiteral("文件“%1”不是本程序的%2，无法打开。").arg(displayPath(path), kindName(kind)));
     const int version = db.execAndGet("PRAGMA user_version").getInt();
-    if (version > kFormatVersion || version < 0)
+    // No program of ours writes a negative version.
+    if (version < 0)
+        return fail(error, QStringLiteral("文件“%1”的格式版本（%2）无效，不是本程序的%3，无法打开。")
+                               .arg(displayPath(path))
+                               .arg(version)
+                               .arg(kindName(kind)));
+    if (version > kFormatVersion)
         return fail(error, QStringLiteral("文件“%1”由更新版本的程序建立（格式版本%2），本程序无法使用，请升级本程序。")
                                .arg(displayPath(path))
                                .arg(version));

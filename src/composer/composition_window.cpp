@@ -30,6 +30,13 @@ void CompositionWindow::setParts(BankChoice* bank, HeaderPane* header, PaperPane
     m_bank = bank;
     m_header = header;
     m_paper = paper;
+    m_paper->setFilesInUse([this] { return filesInUse(); });
+}
+
+QStringList CompositionWindow::filesInUse() const
+{
+    return {m_bank->bankPath(), m_ws.ProgramDir() + QStringLiteral("JuanMian.cfg"),
+            m_ws.ProgramDir() + QStringLiteral("qm.qm")};
 }
 
 void CompositionWindow::reportError(const QString& text)

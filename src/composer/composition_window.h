@@ -3,6 +3,7 @@
 // chosen bank so the bank window follows it, making the paper through the paper job and
 // showing it, and handing the finished paper to the paper library.
 
+#include <QStringList>
 #include <QWidget>
 
 class QStackedWidget;
@@ -28,6 +29,9 @@ public:
     void reportError(const QString& text);
     // The chosen subject and bank are announced so the bank window follows them.
     void announceBank();
+    // The files the window reads while it is open: the chosen bank, the header settings and
+    // the template. A file saved from the window may not be one of them.
+    virtual QStringList filesInUse() const;
 
 Q_SIGNALS:
     // The bank window should show this subject and bank ("" when none is chosen).

@@ -155,6 +155,11 @@ int Form3::sectionCount() const
     return int(Criteria->List1->count());
 }
 
+QStringList Form3::filesInUse() const
+{
+    return CompositionWindow::filesInUse() << Contents->bankPath();
+}
+
 void Form3::assemble()
 {
     paper::PaperJob job;

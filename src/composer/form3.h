@@ -65,6 +65,8 @@ public:
     // The number of sections of the paper: of the drawn questions once they are drawn,
     // else of the count grid's rows that draw, else of the chosen types.
     int sectionCount() const;
+    // Also the bank the questions were drawn from.
+    QStringList filesInUse() const override;
 
 public Q_SLOTS:
     void Command1_Click();

@@ -12,6 +12,7 @@
 #include "widgets/richtextbox.h"
 
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -195,7 +196,16 @@ QString HeaderPane::templatePath() const
 
 void HeaderPane::LoadCfg()
 {
-    setSettings(paper::loadSettings(settingsPath(), settings()));
+    const QString path = settingsPath();
+    QString error;
+    if (!QFileInfo::exists(path)) {
+        // A program directory without settings yet: the pane keeps its defaults.
+    } else if (const std::optional<paper::HeaderSettings> read = paper::loadSettings(path, settings(), &error)) {
+        setSettings(*read);
+    } else if (error != m_loadError) {
+        reportError(m_prompt, error + QStringLiteral("\n卷面设置保持原样。"));
+    }
+    m_loadError = error;
     Choices->setChoices(paper::loadChoices(m_ws.ProgramDir() + paper::kPaperChoicesFile));
 }
 

@@ -65,6 +65,8 @@ public:
     // The choices of "试卷选项".
     paper::PaperChoices choices() const;
     // Fills the pane from "JuanMian.cfg" and the choices beside it in the program directory.
+    // Without the file the pane stays as it is; a file that cannot be read leaves it too,
+    // said once in a message.
     void LoadCfg();
     // Writes the pane to "JuanMian.cfg" and the choices beside it; false after saying why.
     bool SaveCfg();
@@ -93,6 +95,9 @@ private:
     bool m_requireBank = false;
     RichTextBox* m_paper = nullptr;
     RichTextBox* m_answers = nullptr;
+    // What was said about the settings file that could not be read, so that opening the
+    // window again does not say it again.
+    QString m_loadError;
 };
 
 }  // namespace qm

@@ -1,5 +1,6 @@
 #include "composer/paper_panel.h"
 
+#include "core/output_file.h"
 #include "core/prompt.h"
 #include "core/workspace.h"
 #include "paper/pdf.h"
@@ -100,12 +101,22 @@ void PaperPanel::CommandPdf_Click()
         return;
     const QFileInfo info(path);
     const QString answers = info.dir().filePath(info.completeBaseName() + QStringLiteral("答卷.pdf"));
+    if (const std::optional<QString> refused = refuseOutputs({{path, FileKind::Pdf}, {answers, FileKind::Pdf}},
+                                                             m_filesInUse ? m_filesInUse() : QStringList())) {
+        reportError(m_prompt, *refused);
+        return;
+    }
     QString error;
     bool written = false;
     {
         const BusyCursor busy;
-        written = paper::writePdf(*RichTextBox3->document(), path, &error)
-                  && paper::writePdf(*RichTextBox4->document(), answers, &error);
+        OutputFiles files;
+        const auto add = [&](const QString& target, const RichTextBox* box) {
+            const std::optional<QByteArray> bytes =
+                paper::pdfBytes(*box->document(), QFileInfo(target).completeBaseName(), &error);
+            return bytes && files.write(target, *bytes, &error, QStringLiteral("PDF文件"));
+        };
+        written = add(path, RichTextBox3) && add(answers, RichTextBox4) && files.commit(&error);
     }
     if (!written) {
         reportError(m_prompt, error);

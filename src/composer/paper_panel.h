@@ -6,6 +6,7 @@
 #include "widgets/formattingbar.h"
 
 #include <QGroupBox>
+#include <functional>
 
 class QPushButton;
 class QTextDocument;
@@ -33,6 +34,8 @@ public:
 
     // Replaces both documents.
     void setDocuments(const QTextDocument& paper, const QTextDocument& answers);
+    // The files of the window that an export may not replace.
+    void setFilesInUse(std::function<QStringList()> files) { m_filesInUse = std::move(files); }
 
 public Q_SLOTS:
     void Command11_Click();
@@ -40,7 +43,8 @@ public Q_SLOTS:
     void Command13_Click();
     void Command14_Click();
     // Writes the paper and the answer sheet as two PDF files: the chosen name, and the
-    // same name ending in "答卷".
+    // same name ending in "答卷". Both replace what was there, or neither does; only a PDF
+    // or a new name is written over, never a file the window uses.
     void CommandPdf_Click();
 
 Q_SIGNALS:
@@ -52,6 +56,7 @@ Q_SIGNALS:
 private:
     Workspace& m_ws;
     Prompt& m_prompt;
+    std::function<QStringList()> m_filesInUse;
 };
 
 }  // namespace qm

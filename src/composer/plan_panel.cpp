@@ -5,6 +5,7 @@
 #include "composer/criteria_panel.h"
 #include "composer/form3.h"
 #include "core/numbers.h"
+#include "core/output_file.h"
 #include "core/prompt.h"
 #include "selection/plan_file.h"
 #include "widgets/controls.h"
@@ -152,6 +153,11 @@ void PlanPanel::save()
         || (plan.options.noChapters && !plan.options.noUnits)) {
         m_form.reportError(QStringLiteral("“不分章节”“不分单元”“不分难度”“无论分值”与出题数表格的列不符，"
                                           "这样保存的方案无法再打开。请按表格选择后再保存。"));
+        return;
+    }
+    // A plan replaces only a text file, and none the window reads.
+    if (const std::optional<QString> refused = refuseOutputs({{Text16->text(), FileKind::Text}}, m_form.filesInUse())) {
+        m_form.reportError(*refused);
         return;
     }
     QString error;

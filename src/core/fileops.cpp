@@ -1,11 +1,11 @@
 #include "core/fileops.h"
 
+#include "core/output_file.h"
 #include "core/prompt.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace qm {
 
@@ -24,15 +24,8 @@ int Rd(const QString& dir)
 
 bool replaceFile(const QString& path, QByteArrayView bytes)
 {
-    QSaveFile out(path);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (out.write(bytes.data(), bytes.size()) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    OutputFiles out;
+    return out.write(path, bytes) && out.commit();
 }
 
 bool filecopyZZ(const QString& source, const QString& destination)

@@ -24,7 +24,8 @@ int Rd(const QString& dir);
 bool filecopyZZ(const QString& source, const QString& destination);
 
 // Writes `bytes` as the whole new content of `path`, replacing the file only once
-// everything is written: a failure leaves the old file as it was.
+// everything is written and flushed: a failure leaves the old file as it was. Only an
+// ordinary file or a new name is written (see core/output_file.h).
 bool replaceFile(const QString& path, QByteArrayView bytes);
 
 // Deletes a file, ignoring every failure.

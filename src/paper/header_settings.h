@@ -5,7 +5,8 @@
 //
 // The file is GBK text of 13 items, each on a line ended by CR LF: the six texts in double
 // quotes (first year, second year, term, class, minutes, school), then #TRUE#/#FALSE# for
-// the options 期中试卷, 期末试卷, 平时测验, 模拟试卷, A卷, B卷, 不分AB.
+// the options 期中试卷, 期末试卷, 平时测验, 模拟试卷, A卷, B卷, 不分AB. Reading also takes what
+// other editors make of it (see parseSettings) and refuses what is not such a file.
 
 #include <QByteArray>
 #include <QString>
@@ -44,17 +45,24 @@ QString examKindCaption(ExamKind kind);
 // The file's bytes; nothing, with a Chinese `error` naming the text, when a text has a
 // double quote or a line break (the file cannot hold them) or characters GBK lacks.
 std::optional<QByteArray> settingsBytes(const HeaderSettings& settings, QString* error = nullptr);
-// Reads the items in file order over `start`, as many as there are: an item of the wrong
-// form (a text where a #TRUE#/#FALSE# belongs, or the reverse) leaves its setting as it
-// was, and a file that ends early leaves the rest. Options are applied one after the other
-// as the option buttons take them: #TRUE# chooses that option, #FALSE# on the chosen one
-// leaves its group with none chosen. Items beyond 13 start a new round, as a second
-// reading of the file would.
-HeaderSettings parseSettings(QByteArrayView bytes, const HeaderSettings& start = {});
+// Reads the file's 13 items over `start`. The bytes are GBK text unless they begin with the
+// mark of UTF-8 or UTF-16, or are UTF-8 of Chinese text, as newer editors save it. Items
+// are separated by line ends or commas; a text may stand without quotes; #TRUE#/#FALSE#
+// in any letter case. Blank lines and a Ctrl-Z (an old editor's end mark) at the end are
+// passed over, and an empty file gives `start`. Options are applied one after the other as
+// the option buttons take them: #TRUE# chooses that option, #FALSE# on the chosen one leaves
+// its group with none chosen. A file holding the items more than once is read as often.
+// Nothing, with a Chinese `error` saying what is wrong and on which line, when the text is
+// not valid in its encoding, has control characters, or the items are not of the expected
+// kinds or do not come to whole rounds of 13.
+std::optional<HeaderSettings> parseSettings(QByteArrayView bytes, const HeaderSettings& start = {},
+                                            QString* error = nullptr);
 
-// The same on "JuanMian.cfg": a missing file gives `start` (the file is not created);
-// writing replaces the file whole or leaves it as it was.
-HeaderSettings loadSettings(const QString& path, const HeaderSettings& start = {});
+// The same on "JuanMian.cfg"; a file that is missing, not an ordinary file, larger than a
+// settings file can be or cannot be read is refused with a message naming it. Writing
+// replaces the file whole or leaves it as it was.
+std::optional<HeaderSettings> loadSettings(const QString& path, const HeaderSettings& start = {},
+                                           QString* error = nullptr);
 bool saveSettings(const QString& path, const HeaderSettings& settings, QString* error = nullptr);
 
 }  // namespace qm::paper

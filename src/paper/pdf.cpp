@@ -1,12 +1,11 @@
 #include "paper/pdf.h"
 
+#include "core/output_file.h"
 #include "paper/pdf_text.h"
 #include "rtf/rich_text.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
@@ -17,7 +16,6 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QTextTable>
-#include <filesystem>
 
 namespace qm::paper {
 
@@ -90,13 +88,6 @@ void showBlankLinesAroundTables(QTextDocument& doc)
         blank.setFontStrikeOut(false);
         cursor.insertText(QStringLiteral(" "), blank);
     }
-}
-
-bool fail(QString* error, const QString& message)
-{
-    if (error)
-        *error = message;
-    return false;
 }
 
 QPageLayout pageLayoutOf(const PageSetup& page)
@@ -203,28 +194,29 @@ const PageSetup& paperPage()
     return page;
 }
 
+std::optional<QByteArray> pdfBytes(const QTextDocument& doc, const QString& title, QString* error,
+                                   const PageSetup& page)
+{
+    // Made in memory: QPdfWriter reports no write errors, so on a full disk it would leave a
+    // cut-off file that looks written. The file on disk is written from these bytes, checked.
+    const QByteArray pdf = pdfOf(doc, title, page, true);
+    // A finished PDF ends with its end-of-file mark.
+    if (!pdf.trimmed().endsWith("%%EOF")) {
+        if (error)
+            *error = QStringLiteral("无法生成PDF文件“%1”！").arg(title);
+        return std::nullopt;
+    }
+    return pdf;
+}
+
 bool writePdf(const QTextDocument& doc, const QString& path, QString* error, const PageSetup& page)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    const QByteArray pdf = pdfOf(doc, QFileInfo(path).completeBaseName(), page, true);
-    // Written beside the target and renamed when complete, so a failure leaves the old file.
-    const QString part = path + QStringLiteral(".part");
-    QFile out(part);
-    if (pdf.isEmpty() || !out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(pdf) != pdf.size()
-        || !out.flush()) {
-        out.close();
-        QFile::remove(part);
-        return fail(error, QStringLiteral("无法写入PDF文件“%1”！").arg(shown));
-    }
-    out.close();
-    // A rename over the old file replaces it in one step.
-    std::error_code renamed;
-    std::filesystem::rename(QFile::encodeName(part).toStdString(), QFile::encodeName(path).toStdString(), renamed);
-    if (renamed) {
-        QFile::remove(part);
-        return fail(error, QStringLiteral("无法写入PDF文件“%1”！").arg(shown));
-    }
-    return true;
+    const QString what = QStringLiteral("PDF文件");
+    const std::optional<QByteArray> bytes = pdfBytes(doc, QFileInfo(path).completeBaseName(), error, page);
+    if (!bytes)
+        return false;
+    OutputFiles out;
+    return out.write(path, *bytes, error, what) && out.commit(error);
 }
 
 }  // namespace qm::paper

@@ -125,18 +125,29 @@ std::optional<Plan> parsePlan(QByteArrayView bytes, QString* error, bool* empty)
         return std::nullopt;
     };
 
-    QStringList lines = gbkDecode(bytes).split(QLatin1Char('\n'));
-    for (QString& line : lines)
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    // The line break after the last line ends it and starts none.
-    if (lines.last().isEmpty())
-        lines.removeLast();
-    if (std::all_of(lines.cbegin(), lines.cend(), [](const QString& l) { return l.trimmed().isEmpty(); })) {
+    const QString text = gbkDecode(bytes);
+    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); })) {
         if (empty)
             *empty = true;
         return std::nullopt;
     }
+    // The lines are cut apart only as far as a plan can reach; of the rest it only matters
+    // whether it holds anything. (Millions of short lines, each a string of its own, would
+    // take many times the file's size.)
+    QStringList lines;
+    qsizetype pos = 0;
+    while (pos <= text.size() && lines.size() < kFirstCellLine - 1 + kMaxPlanCells) {
+        const qsizetype end = text.indexOf(QLatin1Char('\n'), pos);
+        QString line = text.mid(pos, (end < 0 ? text.size() : end) - pos);
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        lines << line;
+        pos = end < 0 ? text.size() + 1 : end + 1;
+    }
+    const QStringView rest = QStringView(text).mid(std::min(pos, text.size()));
+    // The line break after the last line ends it and starts none.
+    if (pos > text.size() && lines.last().isEmpty())
+        lines.removeLast();
     const qsizetype given = lines.size();
     auto endsAt = [&](qsizetype line, const QString& what) {
         return refuse(QStringLiteral("出题方案文件不完整：第 %1 行应为%2，文件却已结束。").arg(line).arg(what));
@@ -194,6 +205,12 @@ std::optional<Plan> parsePlan(QByteArrayView bytes, QString* error, bool* empty)
                     .arg(extra + 1)
                     .arg(cells)
                     .arg(lastCellLine));
+    if (const auto filled = std::find_if(rest.cbegin(), rest.cend(), [](QChar c) { return !c.isSpace(); });
+        filled != rest.cend())
+        return refuse(QStringLiteral("出题方案文件第 %1 行多余：按第 9、10 行，题数表的 %2 个格子到第 %3 行就结束了。")
+                          .arg(given + 1 + rest.left(filled - rest.cbegin()).count(u'\n'))
+                          .arg(cells)
+                          .arg(lastCellLine));
 
     plan.grid.reserve(*rows);
     for (qint64 r = 0; r < *rows; ++r) {

@@ -11,6 +11,7 @@
 #include "bankstore/paper_library.h"
 #include "bankstore/user_store.h"
 #include "core/input_file.h"
+#include "core/output_file.h"
 #include "paper/fragments.h"
 #include "rtf/rtf_writer.h"
 #include "tools/command.h"
@@ -230,10 +231,13 @@ void fillBank(const QString& path, const BankSource& src)
     }
 }
 
-// Builds `out` through `make`, which writes a new file at the path it is given; the old
-// output is replaced only when the new one is complete.
-int buildFile(const QString& out, const std::function<void(const QString&)>& make)
+// Builds `out` from `sources` through `make`, which writes a new file at the path it is
+// given; the old output is replaced only when the new one is complete, and never when it
+// is one of the sources or not an ordinary file.
+int buildFile(const QString& out, const QStringList& sources, const std::function<void(const QString&)>& make)
 {
+    if (const std::optional<QString> refused = refuseOutputs({{out, FileKind::Any}}, sources))
+        return failure(*refused);
     const QString part = out + QStringLiteral(".building");
     QFile::remove(part);
     try {
@@ -254,7 +258,7 @@ int buildBank(const QStringList& args, bool asTemplate)
     if (args.size() != 2)
         return asTemplate ? wrongArguments(QStringLiteral("build-template"), kTemplateUsage)
                           : wrongArguments(QStringLiteral("build-bank"), kBankUsage);
-    return buildFile(args[1], [&](const QString& path) {
+    return buildFile(args[1], {args[0]}, [&](const QString& path) {
         const BankSource src = readBankSource(args[0]);
         QString error;
         require(BankFile::createEmpty(path, &error), error);
@@ -280,7 +284,7 @@ void addBuildCommands(QList<Command>& list, Workspace& /*workspace*/)
     list.append({QStringLiteral("build-library"), kLibraryUsage, [](const QStringList& args) {
                      if (args.size() != 1)
                          return wrongArguments(QStringLiteral("build-library"), kLibraryUsage);
-                     return buildFile(args[0], [](const QString& path) {
+                     return buildFile(args[0], {}, [](const QString& path) {
                          QString error;
                          require(PaperLibrary::createEmpty(path, &error), error);
                      });
@@ -288,7 +292,7 @@ void addBuildCommands(QList<Command>& list, Workspace& /*workspace*/)
     list.append({QStringLiteral("build-users"), kUsersUsage, [](const QStringList& args) {
                      if (args.size() != 2)
                          return wrongArguments(QStringLiteral("build-users"), kUsersUsage);
-                     return buildFile(args[1], [&](const QString& path) {
+                     return buildFile(args[1], {args[0]}, [&](const QString& path) {
                          QString error;
                          require(UserStore::create(path, &error), error);
                          UserStore users(path);

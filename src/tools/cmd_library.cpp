@@ -1,5 +1,6 @@
 // qmtool library-dump LIBRARY.Juk: the papers of a paper library, one line each (position,
-// 卷名, 出卷人, 教研组, 科室, 时间, and the length of the plain text of paper and answer sheet).
+// 卷名, 出卷人, 教研组, 科室, 时间, and the length of the plain text of paper and answer sheet),
+// tab-separated, with control characters in the particulars escaped.
 // qmtool library-add LIBRARY.Juk PAPER.rtf ANSWERS.rtf --name NAME [--setter S] [--group G]
 //   [--department D] [--date DATE]: files a paper as the window's import does, as the last
 //   paper of the library.
@@ -19,6 +20,28 @@ const QString kDumpUsage = QStringLiteral("LIBRARY.Juk  (the papers of a paper l
 const QString kAddUsage = QStringLiteral(
     "LIBRARY.Juk PAPER.rtf ANSWERS.rtf --name NAME [--setter S] [--group G] [--department D] [--date DATE]  "
     "(files a paper as the last of the library)");
+
+// A particular as one field of a line: a backslash, a tab, a line break or another control
+// character, which libraries from elsewhere may hold, is written as an escape (\\, \t, \n,
+// \r, \xHH), so that every paper keeps to its line and its fields to their columns.
+QString field(const QString& text)
+{
+    QString escaped;
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\': escaped += QStringLiteral("\\\\"); break;
+        case u'\t': escaped += QStringLiteral("\\t"); break;
+        case u'\n': escaped += QStringLiteral("\\n"); break;
+        case u'\r': escaped += QStringLiteral("\\r"); break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                escaped += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+            else
+                escaped += c;
+        }
+    }
+    return escaped;
+}
 
 int libraryDump(const QStringList& args)
 {
@@ -43,7 +66,7 @@ int libraryDump(const QStringList& args)
             const PaperParticulars& q = p.particulars;
             out(QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\t%8\n")
                     .arg(position + 1)
-                    .arg(q.name, q.setter, q.group, q.department, q.date)
+                    .arg(field(q.name), field(q.setter), field(q.group), field(q.department), field(q.date))
                     .arg(length(p.paper))
                     .arg(length(p.answers)));
         },
@@ -90,6 +113,8 @@ int libraryAdd(const QStringList& args)
         return addUsageError(QStringLiteral("a library, a paper and an answer sheet are needed"));
     if (!named)
         return addUsageError(QStringLiteral("--name is needed"));
+    if (const std::optional<QString> problem = particularsProblem(particulars))
+        return failure(*problem);
 
     QString error;
     Paper paper;

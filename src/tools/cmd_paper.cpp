@@ -5,9 +5,11 @@
 //   qmtool compose BANK PLAN.faa PAPER.rtf ANSWERS.rtf [--seed N] [--settings JuanMian.cfg] [--pdf]
 //
 // The header settings are those of the program directory unless --settings names a file.
-// The outputs are all written or none: each goes to a temporary file beside it first, and
-// the temporary files replace the outputs only when every one of them is complete.
+// The outputs are all written or none: each goes whole to a temporary file beside it first,
+// and the temporary files replace the outputs only when every one of them is complete. No
+// output may be one of the files the paper is made from.
 
+#include "core/output_file.h"
 #include "core/workspace.h"
 #include "paper/header_settings.h"
 #include "paper/paper_job.h"
@@ -18,11 +20,8 @@
 #include "tools/command.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextDocument>
-#include <filesystem>
 
 namespace qm::tool {
 
@@ -48,60 +47,6 @@ QString pdfBeside(const QString& rtfPath)
     const QFileInfo info(rtfPath);
     return info.dir().filePath(info.completeBaseName() + QStringLiteral(".pdf"));
 }
-
-// Outputs made as temporary files, which replace their targets all together.
-class Outputs {
-public:
-    ~Outputs()
-    {
-        for (const auto& [part, target] : m_files)
-            QFile::remove(part);
-    }
-
-    bool addRtf(const QString& target, const QTextDocument& doc, QString* error)
-    {
-        const QString part = partOf(target);
-        const QByteArray bytes = RtfWriter::write(doc, &paper::paperPage());
-        QFile f(part);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size() || !f.flush()) {
-            *error = QStringLiteral("无法写入文件“%1”！").arg(shown(target));
-            return false;
-        }
-        return true;
-    }
-
-    bool addPdf(const QString& target, const QTextDocument& doc, QString* error)
-    {
-        return paper::writePdf(doc, partOf(target), error);
-    }
-
-    // Moves every temporary file onto its target; a rename replaces the old file in one step.
-    bool commit(QString* error)
-    {
-        while (!m_files.isEmpty()) {
-            const auto [part, target] = m_files.first();
-            std::error_code failed;
-            std::filesystem::rename(QFile::encodeName(part).toStdString(), QFile::encodeName(target).toStdString(),
-                                    failed);
-            if (failed) {
-                *error = QStringLiteral("无法写入文件“%1”！").arg(shown(target));
-                return false;
-            }
-            m_files.removeFirst();
-        }
-        return true;
-    }
-
-private:
-    QString partOf(const QString& target)
-    {
-        const QString part = target + QStringLiteral(".part");
-        m_files.append({part, target});
-        return part;
-    }
-
-    QList<std::pair<QString, QString>> m_files;  // temporary file, target
-};
 
 int compose(const QStringList& args, const Workspace& workspace)
 {
@@ -137,19 +82,27 @@ int compose(const QStringList& args, const Workspace& workspace)
     const QString& planPath = positional[1];
     const QString& paperPath = positional[2];
     const QString& answersPath = positional[3];
-    if (QFileInfo(paperPath).absoluteFilePath() == QFileInfo(answersPath).absoluteFilePath()
-        || (pdf
-            && QFileInfo(pdfBeside(paperPath)).absoluteFilePath()
-                   == QFileInfo(pdfBeside(answersPath)).absoluteFilePath()))
+    if (sameFile(paperPath, answersPath) || (pdf && sameFile(pdfBeside(paperPath), pdfBeside(answersPath))))
         return wrongCall(QStringLiteral("the paper and the answer sheet need different names"));
+    // Nothing the paper is made from may be written over, and only documents of their own
+    // kind are replaced: checked before anything is read or written.
+    QList<Output> targets{{paperPath, FileKind::Rtf}, {answersPath, FileKind::Rtf}};
+    if (pdf)
+        targets << Output{pdfBeside(paperPath), FileKind::Pdf} << Output{pdfBeside(answersPath), FileKind::Pdf};
+    const QString templatePath = workspace.ProgramDir() + QStringLiteral("qm.qm");
+    if (const std::optional<QString> refused = refuseOutputs(targets, {bankPath, planPath, settingsPath, templatePath}))
+        return failure(*refused);
 
     // The header settings first: without them there is no paper to make.
-    const paper::HeaderSettings settings = paper::loadSettings(settingsPath);
+    QString error;
+    const std::optional<paper::HeaderSettings> read = paper::loadSettings(settingsPath, {}, &error);
+    if (!read)
+        return failure(error);
+    const paper::HeaderSettings& settings = *read;
     if (const QStringList empty = paper::emptyFieldNames(settings); !empty.isEmpty())
         return failure(QStringLiteral("试卷标题设置“%1”中没有填写：%2。请先设置试卷标题。")
                            .arg(shown(settingsPath), empty.join(QStringLiteral("、"))));
 
-    QString error;
     bool emptyPlan = false;
     const std::optional<selection::Plan> plan = selection::loadPlan(planPath, &error, &emptyPlan);
     if (!plan)
@@ -172,19 +125,25 @@ int compose(const QStringList& args, const Workspace& workspace)
     job.sections = paper::sectionsOfDraw(bankPath, drawn->rows);
     job.settings = settings;
     job.bankFileName = QFileInfo(bankPath).fileName();
-    job.templatePath = workspace.ProgramDir() + QStringLiteral("qm.qm");
+    job.templatePath = templatePath;
     const std::optional<paper::AssembledPaper> assembled = paper::makePaper(job, &error);
     if (!assembled)
         return failure(error);
 
-    Outputs outputs;
-    if (!outputs.addRtf(paperPath, *assembled->paper, &error)
-        || !outputs.addRtf(answersPath, *assembled->answers, &error))
+    OutputFiles outputs;
+    // Both documents are papers laid out on A4, with their page numbers.
+    if (!outputs.write(paperPath, RtfWriter::write(*assembled->paper, &paper::paperPage()), &error)
+        || !outputs.write(answersPath, RtfWriter::write(*assembled->answers, &paper::paperPage()), &error))
         return failure(error);
-    if (pdf
-        && (!outputs.addPdf(pdfBeside(paperPath), *assembled->paper, &error)
-            || !outputs.addPdf(pdfBeside(answersPath), *assembled->answers, &error)))
-        return failure(error);
+    if (pdf) {
+        const QString pdfWhat = QStringLiteral("PDF文件");
+        for (const auto& [target, doc] : {std::pair{pdfBeside(paperPath), assembled->paper.get()},
+                                          std::pair{pdfBeside(answersPath), assembled->answers.get()}}) {
+            const std::optional<QByteArray> bytes = paper::pdfBytes(*doc, QFileInfo(target).completeBaseName(), &error);
+            if (!bytes || !outputs.write(target, *bytes, &error, pdfWhat))
+                return failure(error);
+        }
+    }
     if (!outputs.commit(&error))
         return failure(error);
 

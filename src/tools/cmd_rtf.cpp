@@ -2,6 +2,7 @@
 
 #include "core/fileops.h"
 #include "core/input_file.h"
+#include "core/output_file.h"
 #include "rtf/rich_text.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
@@ -57,6 +58,8 @@ int rtf2rtf(const QStringList& args)
     if (args.size() != 2)
         return usageError(QStringLiteral("rtf2rtf"), kRtfUsage,
                           QStringLiteral("a file to read and one to write are needed"));
+    if (const std::optional<QString> refused = refuseOutputs({{args[1], FileKind::Rtf}}, {args[0]}))
+        return failure(*refused);
     QTextDocument doc;
     if (!load(args[0], doc))
         return 1;

@@ -78,3 +78,17 @@ TEST(FormatVersion, AFileOfANewerProgramIsRefusedUntouched)
     EXPECT_EQ(readAll(path), before);
     EXPECT_EQ(BankFile(target).count(), 0);
 }
+
+TEST(FormatVersion, ANegativeVersionIsNoneOfOurs)
+{
+    TempProgramDir dir(false);
+    const QString path = dir.file("负.tik");
+    ASSERT_TRUE(BankFile::createEmpty(path));
+    setVersion(path, -1);
+    const QByteArray before = readAll(path);
+    QString error;
+    EXPECT_FALSE(BankFile(path).count(&error));
+    EXPECT_EQ(error, "文件“" + path + "”的格式版本（-1）无效，不是本程序的题库文件，无法打开。");
+    EXPECT_FALSE(BankFile(path).add(question("第一章"), &error));
+    EXPECT_EQ(readAll(path), before);
+}

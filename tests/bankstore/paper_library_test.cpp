@@ -166,6 +166,49 @@ TEST(PaperLibrary, ForEachVisitsThePapersInOrder)
     EXPECT_FALSE(PaperLibrary(dir.file("无.Juk")).forEach([](int, const Paper&) {}));
 }
 
+TEST(PaperLibrary, AVisitKeepsNoOneFromFiling)
+{
+    TempProgramDir dir(false);
+    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("a.Juk")));
+    PaperLibrary lib(dir.file("a.Juk"));
+    for (const char* n : {"一", "二", "三"})
+        ASSERT_TRUE(lib.append(makePaper(n)));
+    // What a visit does may take long; meanwhile a paper is filed (here, by the visit).
+    QStringList seen;
+    std::optional<int> filed;
+    QString error;
+    EXPECT_TRUE(lib.forEach([&](int position, const Paper& p) {
+        seen << QString::number(position) + p.particulars.name;
+        if (position == 0)
+            filed = PaperLibrary(dir.file("a.Juk")).append(makePaper("新"), &error);
+    }));
+    EXPECT_EQ(filed, 3) << error.toStdString();
+    EXPECT_EQ(seen, (QStringList{"0一", "1二", "2三"}));
+    EXPECT_EQ(names(lib), (QStringList{"一", "二", "三", "新"}));
+}
+
+TEST(PaperLibrary, ParticularsWithLineBreaksOrTabsAreNotFiled)
+{
+    TempProgramDir dir(false);
+    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("a.Juk")));
+    PaperLibrary lib(dir.file("a.Juk"));
+    ASSERT_TRUE(lib.append(makePaper("一")));
+    QString error;
+    Paper paper = makePaper("期中\n考试");
+    EXPECT_FALSE(lib.append(paper, &error));
+    EXPECT_EQ(error, "“卷名”中不能有换行符、制表符等控制字符！");
+    paper = makePaper("期中");
+    paper.particulars.date = "2024\r\n6";
+    EXPECT_FALSE(lib.append(paper, &error));
+    EXPECT_EQ(error, "“时间”中不能有换行符、制表符等控制字符！");
+    PaperParticulars particulars = makePaper("一").particulars;
+    particulars.setter = "张\t老师";
+    EXPECT_FALSE(lib.update(0, PaperDocument::Answers, "{\\rtf1 新答案}", particulars, &error));
+    EXPECT_EQ(error, "“出卷人”中不能有换行符、制表符等控制字符！");
+    EXPECT_EQ(lib.count(), 1);
+    EXPECT_EQ(*lib.read(0), makePaper("一"));
+}
+
 TEST(PaperLibrary, OnlyRtfDocumentsAreTakenForFiling)
 {
     TempProgramDir dir(false);

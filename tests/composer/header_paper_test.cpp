@@ -4,8 +4,10 @@
 
 #include "form3_fixture.h"
 
+#include "bankstore/paper_library.h"
 #include "composer/header_pane.h"
 #include "composer/paper_panel.h"
+#include "core/gbk.h"
 #include "core/workspace.h"
 #include "paper/header_settings.h"
 #include "support/word_script.h"
@@ -106,7 +108,7 @@ TEST_F(HeaderAndPaper, TheHeaderIsBuiltSavedAndPutAtTheHeadOfBothDocuments)
     form->Command6->click();
     header().Text9->setText("高二");
     header().Command10->click();
-    EXPECT_NE(paper::loadSettings(dir.file("JuanMian.cfg")).className, "高二");
+    EXPECT_NE(paper::loadSettings(dir.file("JuanMian.cfg"))->className, "高二");
 }
 
 TEST_F(HeaderAndPaper, AssemblyPutsSectionsAndQuestionsInThePaperAndAnswersInTheAnswerSheet)
@@ -191,4 +193,76 @@ TEST_F(HeaderAndPaper, AQuestionDeletedSinceTheDrawIsPassedOverAndNamedOnce)
     EXPECT_TRUE(paperText().contains("1.(6%)选择题"));
     EXPECT_FALSE(paperText().contains("2.(6%)"));
     EXPECT_TRUE(paperText().contains("1.填空题"));
+}
+
+TEST_F(HeaderAndPaper, PdfIsNeverWrittenOverTheBankALibraryOrAPlan)
+{
+    draw();
+    form->Contents->Command22->click();
+    const QString bank = bankPath("数学/期中.tik");
+    const QString library = bankPath("数学/期末.Juk");
+    ASSERT_TRUE(PaperLibrary::createEmpty(library));
+    const QString plan = dir.file("方案.faa");
+    ASSERT_TRUE(writeAll(plan, "\"数学\"\r\n\"期中.tik\"\r\n"));
+    ASSERT_TRUE(QFile::link(bank, dir.file("导出答卷.pdf")));
+    QMap<QString, QByteArray> before;
+    for (const QString& path : {bank, library, plan})
+        before[path] = readAll(path);
+
+    const QList<std::pair<QString, QString>> refused = {
+        {bank, "“" + bank + "”是正在使用的文件，不能覆盖！"},
+        {library, "文件“" + library + "”已存在，它不是PDF文件，不能覆盖！"},
+        {plan, "文件“" + plan + "”已存在，它不是PDF文件，不能覆盖！"},
+        // The answer sheet goes beside the paper; here that name leads to the bank.
+        {dir.file("导出.pdf"), "“" + dir.file("导出答卷.pdf") + "”就是正在使用的文件“" + bank + "”，不能覆盖！"},
+    };
+    for (const auto& [path, message] : refused) {
+        prompt.expectSaveFile("导出PDF", "PDF文件(*.pdf)|*.pdf", path);
+        prompt.expectMessage(message, "错误", Icon::Warning);
+        paperPanel().CommandPdf->click();
+        prompt.verify();
+    }
+    for (const QString& path : {bank, library, plan})
+        EXPECT_EQ(readAll(path), before[path]) << path.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.file("导出.pdf")));
+    EXPECT_EQ(PaperLibrary(library).count(), 0);
+}
+
+TEST_F(HeaderAndPaper, ASettingsFileThatCannotBeReadLeavesThePaneAndIsSaidOnce)
+{
+    const QString settings = dir.file("JuanMian.cfg");
+    ASSERT_TRUE(QDir().mkdir(settings));
+    prompt.expectMessage("无法读取试卷标题设置文件“" + settings + "”：它不是普通文件。\n卷面设置保持原样。", "错误",
+                         Icon::Warning);
+    form->open({"数学", "语文"});
+    prompt.verify();
+    EXPECT_TRUE(header().Option2->isChecked());
+    EXPECT_TRUE(header().Option7->isChecked());
+    EXPECT_EQ(header().Text6->text(), "");
+    EXPECT_EQ(header().Text11->text(), "实验中学");
+    // Opening the window again says nothing new.
+    form->open({"数学", "语文"});
+    prompt.verify();
+
+    // Saved by a newer editor as UTF-8: read as such, not as GBK.
+    ASSERT_TRUE(QDir().rmdir(settings));
+    paper::HeaderSettings saved;
+    saved.firstYear = "2005";
+    saved.className = "初二(1)班";
+    saved.school = "育才中学";
+    ASSERT_TRUE(writeAll(settings, "\xEF\xBB\xBF" + gbkDecode(*paper::settingsBytes(saved)).toUtf8()));
+    form->open({"数学", "语文"});
+    prompt.verify();
+    EXPECT_EQ(header().Text9->text(), "初二(1)班");
+    EXPECT_EQ(header().Text11->text(), "育才中学");
+
+    // Damaged again: said again.
+    ASSERT_TRUE(writeAll(settings, "\"2005\"\r\n"));
+    prompt.expectMessage("试卷标题设置文件“" + settings
+                             + "”有误：文件不完整：第2行应为“结束学年”，文件却已结束。\n"
+                               "卷面设置保持原样。",
+                         "错误", Icon::Warning);
+    form->open({"数学", "语文"});
+    prompt.verify();
+    EXPECT_EQ(header().Text11->text(), "育才中学");
 }

@@ -2,6 +2,7 @@
 
 #include "form3_fixture.h"
 
+#include "bankstore/paper_library.h"
 #include "core/gbk.h"
 
 using namespace qm;
@@ -131,4 +132,36 @@ TEST_F(Plans, ABrokenPlanChangesNothingAndAnEmptyOneClosesThePanel)
     open(path);
     EXPECT_TRUE(plans().isHidden());
     EXPECT_EQ(counts().grid(), before);
+}
+
+TEST_F(Plans, APlanIsNeverSavedOverTheBankOrAnotherKindOfFile)
+{
+    choose(criteria().TypePanel, criteria().Command23, {"选择题"});
+    const QString bank = bankPath("数学/期中.tik");
+    const QString library = bankPath("数学/期末.Juk");
+    ASSERT_TRUE(PaperLibrary::createEmpty(library));
+    ASSERT_TRUE(QFile::link(bank, dir.file("链接.faa")));
+    QMap<QString, QByteArray> before;
+    for (const QString& path : {bank, library})
+        before[path] = readAll(path);
+
+    const QList<std::pair<QString, QString>> refused = {
+        {bank, "“" + bank + "”是正在使用的文件，不能覆盖！"},
+        {dir.file("链接.faa"), "“" + dir.file("链接.faa") + "”就是正在使用的文件“" + bank + "”，不能覆盖！"},
+        {library, "文件“" + library + "”已存在，它不是文本文件，不能覆盖！"},
+        {dir.file("JuanMian.cfg"), "“" + dir.file("JuanMian.cfg") + "”是正在使用的文件，不能覆盖！"},
+    };
+    for (const auto& [path, message] : refused) {
+        form->Command44->click();
+        prompt.expectSaveFile("保存出题方案", kFilter, path);
+        prompt.expectMessage(message, "错误", Icon::Warning);
+        plans().Command46->click();
+        plans().Command47->click();
+        prompt.verify();
+        EXPECT_FALSE(plans().isHidden());
+        plans().Command59->click();
+    }
+    for (const QString& path : {bank, library})
+        EXPECT_EQ(readAll(path), before[path]) << path.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.file("JuanMian.cfg")));
 }

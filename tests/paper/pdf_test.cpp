@@ -14,11 +14,13 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 using namespace qm;
 using namespace qm::paper;
@@ -280,4 +282,25 @@ TEST(Pdf, TextStartsAtTheLeftMarginAndTablesStandInTheMiddle)
     ASSERT_GT(first, 0);
     ASSERT_GT(last, 0);
     EXPECT_NEAR((first + last) / 2, 595.28 / 2, 2 * kPointsPerMm);
+}
+
+TEST(Pdf, OnAFullDiskTheOldFileStaysAndTheDiskIsNamed)
+{
+    // A small file system of its own, filled nearly up; it needs the right to mount one.
+    QTemporaryDir dir;
+    const QByteArray mountPoint = QFile::encodeName(dir.path());
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=16k") != 0)
+        GTEST_SKIP() << "cannot mount a small file system here (needs root)";
+    const auto unmount = qScopeGuard([&] { ::umount2(mountPoint.constData(), MNT_DETACH); });
+    const QString path = dir.filePath("试卷.pdf");
+    ASSERT_TRUE(test::writeAll(path, "%PDF-1.4 旧的试卷"));
+    ASSERT_TRUE(test::writeAll(dir.filePath("其他"), QByteArray(8 * 1024, 'x')));
+
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("下列关于惯性的说法正确的是。").repeated(40));
+    QString error;
+    EXPECT_FALSE(writePdf(doc, path, &error));
+    EXPECT_EQ(error, "无法写入PDF文件“" + path + "”：磁盘空间不足！");
+    EXPECT_EQ(test::readAll(path), "%PDF-1.4 旧的试卷");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"其他", "试卷.pdf"}));
 }

@@ -1,5 +1,6 @@
 // qmtool compose, run as the built program.
 
+#include "core/gbk.h"
 #include "paper/header_settings.h"
 #include "rtf/rich_text.h"
 #include "selection/plan_file.h"
@@ -10,7 +11,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <algorithm>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace qm;
 using namespace qm::test;
@@ -161,9 +169,10 @@ TEST_F(ComposeRun, WritesNothingWhenThePaperCannotBeMade)
     EXPECT_TRUE(run.err.contains("无.tik")) << run.err.toStdString();
 
     // Settings that lack texts: the file is named with what it lacks.
-    run = qmtool(QStringList{"compose", bank.path, planPath} + documents + QStringList{"--settings", file("无.cfg")});
+    ASSERT_TRUE(paper::saveSettings(file("缺项.cfg"), paper::HeaderSettings()));
+    run = qmtool(QStringList{"compose", bank.path, planPath} + documents + QStringList{"--settings", file("缺项.cfg")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(said(run), "qmtool: 试卷标题设置“" + QDir::toNativeSeparators(file("无.cfg"))
+    EXPECT_EQ(said(run), "qmtool: 试卷标题设置“" + QDir::toNativeSeparators(file("缺项.cfg"))
                              + "”中没有填写：起始学年、结束学年、学期、考试班级、考试时间。请先设置试卷标题。\n");
 
     // The answer sheet cannot be written: the paper is not written either.
@@ -177,4 +186,182 @@ TEST_F(ComposeRun, WritesNothingWhenThePaperCannotBeMade)
     EXPECT_EQ(qmtool({"compose", bank.path, planPath, file("试卷.rtf")}).exitCode, 2);
     EXPECT_EQ(qmtool({"compose", bank.path, planPath, file("a.rtf"), file("a.doc"), "--pdf"}).exitCode, 2);
     EXPECT_EQ(outputs(), QStringList());
+}
+
+TEST_F(ComposeRun, SettingsAreReadInTheirEncodingOrRefusedNamingTheFile)
+{
+    const QStringList documents{file("试卷.rtf"), file("答案.rtf")};
+    const auto composeWith = [&](const QString& settings) {
+        return qmtool(QStringList{"compose", bank.path, planPath} + documents
+                      + QStringList{"--settings", settings, "--seed", "1"});
+    };
+
+    // What other editors make of the file reads as what it says.
+    const QByteArray gbkFile = readAll(settingsPath);
+    const QString text = gbkDecode(gbkFile);
+    QByteArray utf16;
+    for (const QChar c : text)
+        utf16 += char(c.unicode() & 0xFF), utf16 += char(c.unicode() >> 8);
+    const QList<QByteArray> forms{gbkFile + "\r\n", gbkFile + "\x1A", "\xEF\xBB\xBF" + text.toUtf8(), text.toUtf8(),
+                                  "\xFF\xFE" + utf16};
+    for (const QByteArray& bytes : forms) {
+        ASSERT_TRUE(writeAll(file("另存.cfg"), bytes));
+        const ToolRun run = composeWith(file("另存.cfg"));
+        ASSERT_EQ(run.exitCode, 0) << said(run).toStdString();
+        const QString paper = rtfPlainText(readAll(file("试卷.rtf")));
+        EXPECT_TRUE(paper.startsWith("实验中学2023～2024学年第1学期\n高三(2)班《化学》平时测验\n"))
+            << paper.toStdString();
+        QFile::remove(file("试卷.rtf"));
+        QFile::remove(file("答案.rtf"));
+    }
+
+    // A file that cannot be read is named with the reason, and nothing is written.
+    ASSERT_TRUE(QDir().mkdir(file("目录.cfg")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file("管道.cfg")).constData(), 0600), 0);
+    ASSERT_TRUE(writeAll(file("大.cfg"), gbkFile + QByteArray(1 << 20, ' ')));
+    ASSERT_TRUE(writeAll(file("乱码.cfg"), "\xEF\xBB\xBF" + text.toUtf8().replace("100", "\xC3\x28")));
+    const QString cannot = "qmtool: 无法读取试卷标题设置文件“";
+    const QList<std::pair<QString, QString>> unreadable = {
+        {file("无.cfg"), cannot + file("无.cfg") + "”：文件不存在。\n"},
+        {file("目录.cfg"), cannot + file("目录.cfg") + "”：它不是普通文件。\n"},
+        {file("管道.cfg"), cannot + file("管道.cfg") + "”：它不是普通文件。\n"},
+        {"/dev/zero", cannot + "/dev/zero”：它不是普通文件。\n"},
+        {file("大.cfg"), cannot + file("大.cfg") + "”：文件大于1MB，不是试卷标题设置。\n"},
+        {file("乱码.cfg"), "qmtool: 试卷标题设置文件“" + file("乱码.cfg") + "”有误：第5行不是有效的UTF-8文本。\n"},
+    };
+    for (const auto& [settings, message] : unreadable) {
+        const ToolRun run = composeWith(settings);
+        EXPECT_EQ(run.exitCode, 1) << settings.toStdString();
+        EXPECT_EQ(said(run), message);
+    }
+    EXPECT_EQ(outputs(), QStringList());
+}
+
+TEST_F(ComposeRun, NoOutputIsOneOfTheInputsOrAnotherOutput)
+{
+    const QByteArray bankBytes = readAll(bank.path);
+    const QByteArray planBytes = readAll(planPath);
+    const QByteArray settingsBytes = readAll(settingsPath);
+    ASSERT_TRUE(QDir().mkdir(file("子目录")));
+    ASSERT_TRUE(QFile::link(bank.path, file("链接.rtf")));
+    ASSERT_EQ(::link(QFile::encodeName(planPath).constData(), QFile::encodeName(file("硬链接.rtf")).constData()), 0);
+    ASSERT_TRUE(QFile::link(settingsPath, file("卷.pdf")));
+    ASSERT_TRUE(QFile::copy(bank.path, file("其他.tik")));
+    ASSERT_TRUE(writeAll(file("笔记.rtf"), "上课要讲的内容"));
+    const QStringList prepared = outputs();
+
+    const auto inUse = [](const QString& output, const QString& input) {
+        return output == input ? "qmtool: “" + output + "”是正在使用的文件，不能覆盖！\n"
+                               : "qmtool: “" + output + "”就是正在使用的文件“" + input + "”，不能覆盖！\n";
+    };
+    const QList<std::pair<QStringList, QString>> cases = {
+        {{bank.path, file("答案.rtf")}, inUse(bank.path, bank.path)},
+        {{file("试卷.rtf"), planPath}, inUse(planPath, planPath)},
+        {{settingsPath, file("答案.rtf")}, inUse(settingsPath, settingsPath)},
+        {{file("链接.rtf"), file("答案.rtf")}, inUse(file("链接.rtf"), bank.path)},
+        {{file("试卷.rtf"), file("硬链接.rtf")}, inUse(file("硬链接.rtf"), planPath)},
+        {{file("子目录/../化学.tik"), file("答案.rtf")}, inUse(file("子目录/../化学.tik"), bank.path)},
+        {{file("卷.rtf"), file("答案.rtf"), "--pdf"}, inUse(file("卷.pdf"), settingsPath)},
+        // Not an input, but no paper either.
+        {{file("其他.tik"), file("答案.rtf")},
+         "qmtool: 文件“" + file("其他.tik") + "”已存在，它不是RTF文件，不能覆盖！\n"},
+        {{file("试卷.rtf"), file("笔记.rtf")},
+         "qmtool: 文件“" + file("笔记.rtf") + "”已存在，它不是RTF文件，不能覆盖！\n"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const ToolRun run =
+            qmtool(QStringList{"compose", bank.path, planPath} + arguments + QStringList{"--settings", settingsPath});
+        EXPECT_EQ(run.exitCode, 1) << arguments.join(' ').toStdString();
+        EXPECT_EQ(said(run), message);
+    }
+
+    // The paper and the answer sheet in one file, under two names.
+    ASSERT_TRUE(writeAll(file("旧卷.rtf"), "{\\rtf1 旧卷}"));
+    ASSERT_TRUE(QFile::link(file("旧卷.rtf"), file("同卷.rtf")));
+    const ToolRun run =
+        qmtool({"compose", bank.path, planPath, file("旧卷.rtf"), file("同卷.rtf"), "--settings", settingsPath});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(said(run).startsWith("qmtool compose: the paper and the answer sheet need different names\n"))
+        << run.err.toStdString();
+    EXPECT_EQ(readAll(file("旧卷.rtf")), "{\\rtf1 旧卷}");
+
+    EXPECT_EQ(readAll(bank.path), bankBytes);
+    EXPECT_EQ(readAll(planPath), planBytes);
+    EXPECT_EQ(readAll(settingsPath), settingsBytes);
+    EXPECT_TRUE(QFileInfo(file("链接.rtf")).isSymLink());
+    QStringList expected = prepared + QStringList{"同卷.rtf", "旧卷.rtf"};
+    expected.sort();
+    EXPECT_EQ(outputs(), expected);
+}
+
+TEST_F(ComposeRun, AnOutputThatIsADeviceOrAPipeIsLeftAlone)
+{
+    const auto kindOf = [](const QString& path) {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+    };
+    const QString fifo = file("管道.rtf");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ToolRun run = qmtool({"compose", bank.path, planPath, fifo, file("答案.rtf"), "--settings", settingsPath});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(said(run), "qmtool: “" + fifo + "”不是普通文件，不能写入！\n");
+    ASSERT_TRUE(writeAll(file("原文.rtf"), rtfFromPlainText("原文")));
+    run = qmtool({"rtf2rtf", file("原文.rtf"), fifo});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(said(run), "qmtool: “" + fifo + "”不是普通文件，不能写入！\n");
+    EXPECT_EQ(kindOf(fifo), S_IFIFO);
+
+    // A device node (here one like /dev/null), where this file system lets one be made.
+    const QString device = file("设备.pdf");
+    if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0) {
+        run = qmtool(
+            {"compose", bank.path, planPath, file("设备.rtf"), file("答案.rtf"), "--settings", settingsPath, "--pdf"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(said(run), "qmtool: “" + device + "”不是普通文件，不能写入！\n");
+        EXPECT_EQ(kindOf(device), S_IFCHR);
+        QFile::remove(device);
+    }
+    QFile::remove(fifo);
+    QFile::remove(file("原文.rtf"));
+    EXPECT_EQ(outputs(), QStringList());
+}
+
+TEST_F(ComposeRun, AnOutputCutShortLeavesEveryOldOutputWhole)
+{
+    const QStringList names{"答案.pdf", "答案.rtf", "试卷.pdf", "试卷.rtf"};
+    const QStringList arguments{"compose", bank.path, planPath, file("试卷.rtf"), file("答案.rtf"),
+                                "--seed",  "1",       "--pdf",  "--settings",     settingsPath};
+    ASSERT_EQ(qmtool(arguments).exitCode, 0);
+    QMap<QString, QByteArray> old;
+    qint64 largestRtf = 0, smallestPdf = std::numeric_limits<qint64>::max();
+    for (const QString& name : names) {
+        old[name] = readAll(file(name));
+        if (name.endsWith(".rtf"))
+            largestRtf = std::max(largestRtf, qint64(old[name].size()));
+        else
+            smallestPdf = std::min(smallestPdf, qint64(old[name].size()));
+    }
+    ASSERT_LT(largestRtf * 2, smallestPdf);
+
+    // Another class's paper, where no file may grow as large as a PDF: the RTF documents are
+    // written, the first PDF is cut short.
+    paper::HeaderSettings other = *paper::loadSettings(settingsPath);
+    other.className = "高三(5)班";
+    ASSERT_TRUE(paper::saveSettings(settingsPath, other));
+    const rlim_t limit = rlim_t(largestRtf + smallestPdf) / 2;
+    QProcess p;
+    p.setChildProcessModifier([limit] {
+        const rlimit fileSize{limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &fileSize);
+        ::signal(SIGXFSZ, SIG_IGN);
+    });
+    p.start(QStringLiteral(QM_QMTOOL), arguments);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const ToolRun run{p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                      QString::fromUtf8(p.readAllStandardError())};
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(said(run), "qmtool: 无法写入PDF文件“" + file("试卷.pdf") + "”！\n");
+    for (const QString& name : names)
+        EXPECT_EQ(readAll(file(name)), old[name]) << name.toStdString();
+    EXPECT_EQ(outputs(), names);
 }

@@ -141,10 +141,21 @@ TEST(PlanFile, DamagedPlansAreRefusedWithTheLine)
         EXPECT_EQ(error, c.message);
     }
 
-    // Blank lines after the cells are no cells.
+    // Blank lines after the cells are no cells, however many; what stands after them is
+    // found however far down it is.
     lines << ""
           << "  ";
     EXPECT_TRUE(parsed(lines, &error)) << error.toStdString();
+    for (const int blank : {10, 300000}) {
+        QStringList longer = smallPlanLines();
+        for (int i = 0; i < blank; ++i)
+            longer << "";
+        EXPECT_TRUE(parsed(longer, &error)) << blank << error.toStdString();
+        longer << "\"选择题\"";
+        EXPECT_FALSE(parsed(longer, &error));
+        EXPECT_EQ(error, QString("出题方案文件第 %1 行多余：按第 9、10 行，题数表的 10 个格子到第 20 行就结束了。")
+                             .arg(20 + blank + 1));
+    }
 }
 
 TEST(PlanFile, EmptyFilesAndMissingFiles)

@@ -8,6 +8,7 @@
 
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace qm;
 using namespace qm::selection;
@@ -108,4 +109,48 @@ TEST(QmtoolCompose, DrawPrintsTheQuestionsAPlanDraws)
     bad = qmtool({"draw", bank.dir.filePath("无.tik"), planPath});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.err.contains("无.tik")) << bad.err.toStdString();
+}
+
+TEST(QmtoolCompose, APlanOfMillionsOfBlankLinesTakesLittleMemory)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#endif
+#endif
+    ToolBank bank;
+    Plan plan;
+    plan.bank = "导入.tik";
+    plan.options = {true, true, true, false};
+    plan.grid = {gridHeader(plan.options), {"填空题", "1", "1", "1", "", ""}};
+    const QString planPath = bank.dir.filePath("方案.faa");
+    ASSERT_TRUE(savePlan(planPath, plan));
+    // Nearly the largest plan file read: 16 MB of line ends, alone or after a plan.
+    const QByteArray blankLines = QByteArray("\r\n").repeated(8 * 1024 * 1024 - 1024);
+    const QString blank = bank.dir.filePath("空行.faa");
+    const QString padded = bank.dir.filePath("长方案.faa");
+    ASSERT_TRUE(writeAll(blank, blankLines));
+    ASSERT_TRUE(writeAll(padded, readAll(planPath) + blankLines));
+
+    // A few times the file's size is enough (a line kept as a string of its own costs far more).
+    const auto drawWithin200MB = [&](const QString& path) {
+        QProcess p;
+        p.setChildProcessModifier([] {
+            const rlimit limit{200 << 20, 200 << 20};
+            ::setrlimit(RLIMIT_DATA, &limit);
+        });
+        p.start(QStringLiteral(QM_QMTOOL), {"draw", bank.path, path, "--seed", "1"});
+        EXPECT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << p.readAllStandardError().toStdString();
+        return ToolRun{p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                       QString::fromUtf8(p.readAllStandardError())};
+    };
+    ToolRun run = drawWithin200MB(blank);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.endsWith("qmtool: 出题方案文件“" + blank + "”是空的！\n")) << run.err.toStdString();
+    run = drawWithin200MB(padded);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "题型\t题号\t编号\t小题分\n填空题\t1\t4\t\n");
 }
