@@ -3,8 +3,11 @@
 // sheet as RTF documents, and with --pdf both as PDF files for printing.
 //
 //   qmtool compose BANK PLAN.faa PAPER.rtf ANSWERS.rtf [--seed N] [--settings JuanMian.cfg] [--pdf]
+//                  [--score-style percent|points] [--answers sheet|key] [--answer-lines TYPE=N]...
 //
-// The header settings are those of the program directory unless --settings names a file.
+// The header settings are those of the program directory unless --settings names a file;
+// the paper choices (score labels, answers, blank lines) those of the file beside them,
+// with the options given in their place.
 // The outputs are all written or none: each goes whole to a temporary file beside it first,
 // and the temporary files replace the outputs only when every one of them is complete. No
 // output may be one of the files the paper is made from.
@@ -21,6 +24,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMap>
 #include <QTextDocument>
 
 namespace qm::tool {
@@ -28,7 +32,8 @@ namespace qm::tool {
 namespace {
 
 const QString kComposeUsage =
-    QStringLiteral("BANK PLAN.faa PAPER.rtf ANSWERS.rtf [--seed N] [--settings JuanMian.cfg] [--pdf]  "
+    QStringLiteral("BANK PLAN.faa PAPER.rtf ANSWERS.rtf [--seed N] [--settings JuanMian.cfg] [--pdf] "
+                   "[--score-style percent|points] [--answers sheet|key] [--answer-lines TYPE=N]...  "
                    "(the paper and its answer sheet; --pdf adds PAPER.pdf and ANSWERS.pdf)");
 
 int wrongCall(const QString& problem)
@@ -54,14 +59,42 @@ int compose(const QStringList& args, const Workspace& workspace)
     std::optional<quint64> seed;
     QString settingsPath = workspace.ProgramDir() + QStringLiteral("JuanMian.cfg");
     bool pdf = false;
+    // The paper choices given here; the rest come from the file beside the settings.
+    std::optional<paper::ScoreLabels> scores;
+    std::optional<paper::AnswerForm> answers;
+    QMap<QString, int> answerLines;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a == QLatin1String("--seed") || a == QLatin1String("--settings")) {
+        if (a == QLatin1String("--seed") || a == QLatin1String("--settings") || a == QLatin1String("--score-style")
+            || a == QLatin1String("--answers") || a == QLatin1String("--answer-lines")) {
             if (i + 1 == args.size())
                 return wrongCall(QStringLiteral("%1 needs a value").arg(a));
             const QString value = args[++i];
             if (a == QLatin1String("--settings")) {
                 settingsPath = value;
+                continue;
+            }
+            if (a == QLatin1String("--score-style")) {
+                if (value != QLatin1String("percent") && value != QLatin1String("points"))
+                    return wrongCall(QStringLiteral("--score-style is percent or points, not '%1'").arg(value));
+                scores = value == QLatin1String("points") ? paper::ScoreLabels::Points : paper::ScoreLabels::Percent;
+                continue;
+            }
+            if (a == QLatin1String("--answers")) {
+                if (value != QLatin1String("sheet") && value != QLatin1String("key"))
+                    return wrongCall(QStringLiteral("--answers is sheet or key, not '%1'").arg(value));
+                answers = value == QLatin1String("key") ? paper::AnswerForm::Key : paper::AnswerForm::Sheet;
+                continue;
+            }
+            if (a == QLatin1String("--answer-lines")) {
+                const qsizetype eq = value.lastIndexOf(QLatin1Char('='));
+                bool ok = false;
+                const int n = eq > 0 ? value.mid(eq + 1).toInt(&ok) : -1;
+                if (!ok || n < 0 || n > paper::kMaxAnswerLines)
+                    return wrongCall(QStringLiteral("--answer-lines wants TYPE=N with N from 0 to %1, not '%2'")
+                                         .arg(paper::kMaxAnswerLines)
+                                         .arg(value));
+                answerLines.insert(value.left(eq), n);
                 continue;
             }
             bool ok = false;
@@ -123,6 +156,15 @@ int compose(const QStringList& args, const Workspace& workspace)
 
     paper::PaperJob job;
     job.sections = paper::sectionsOfDraw(bankPath, drawn->rows);
+    // The choices kept beside the settings, with those given here in their place.
+    paper::PaperChoices choices = paper::loadChoices(QFileInfo(settingsPath).dir().filePath(paper::kPaperChoicesFile));
+    if (scores)
+        choices.scores = *scores;
+    if (answers)
+        choices.answers = *answers;
+    for (auto it = answerLines.cbegin(); it != answerLines.cend(); ++it)
+        choices.answerLines.insert(it.key(), it.value());
+    job.style = paper::PaperStyle::drawn(choices);
     job.settings = settings;
     job.bankFileName = QFileInfo(bankPath).fileName();
     job.templatePath = templatePath;

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -105,6 +106,32 @@ TEST_F(ComposeRun, WritesThePaperAndTheAnswerSheet)
         EXPECT_TRUE(rtf.contains("{\\field{\\*\\fldinst NUMPAGES}")) << name.toStdString();
     }
     EXPECT_TRUE(readAll(file("试卷.pdf")).startsWith("%PDF"));
+}
+
+TEST_F(ComposeRun, TheChoicesOfScoreLabelsAnswersAndBlankLines)
+{
+    // Blank lines kept beside the settings; the score labels and the key given here.
+    ASSERT_TRUE(writeGbkFile(file("JuanMianXuanXiang.cfg"), QStringLiteral("答题空行=填空题,3\r\n")));
+    const ToolRun run =
+        qmtool({"compose", bank.path, planPath, file("试卷.rtf"), file("答案.rtf"), "--settings", settingsPath,
+                "--score-style", "points", "--answers", "key", "--answer-lines", "选择题=1", "--seed", "4"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString paper = rtfPlainText(readAll(file("试卷.rtf")));
+    EXPECT_TRUE(paper.contains("一、选择题（每小题20分，共40分）\n")) << paper.toStdString();
+    EXPECT_TRUE(paper.contains("\n1．选择题")) << paper.toStdString();
+    EXPECT_TRUE(paper.contains("二、填空题（每小题60分，共60分）\n")) << paper.toStdString();
+    EXPECT_TRUE(paper.endsWith("1．填空题甲\n\n\n\n")) << paper.toStdString();
+    EXPECT_TRUE(paper.contains(QRegularExpression("1．选择题\\d\n\n2．选择题\\d\n\n二")));
+    const QString key = rtfPlainText(readAll(file("答案.rtf")));
+    EXPECT_TRUE(key.contains("参考答案\n一、选择题（每小题20分，共40分）\n1．答案")) << key.toStdString();
+    EXPECT_TRUE(key.endsWith("二、填空题（每小题60分，共60分）\n1．答案甲\n")) << key.toStdString();
+    EXPECT_FALSE(key.contains("姓名"));
+
+    const ToolRun wrong =
+        qmtool({"compose", bank.path, planPath, file("试卷.rtf"), file("答案.rtf"), "--answers", "all"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(said(wrong).startsWith("qmtool compose: --answers is sheet or key, not 'all'\n"))
+        << said(wrong).toStdString();
 }
 
 TEST_F(ComposeRun, AShortBankIsReportedButThePaperIsWritten)
