@@ -178,8 +178,10 @@ QByteArray pdfOf(const QTextDocument& doc, const QString& title, const PageSetup
     }
     if (!withTextLayer)
         return pdf;
+    if (std::optional<QByteArray> mended = layer.finish(pdf))
+        return *mended;
     // Without the text layer the pages are still right: only copying reads them wrong.
-    return layer.finish(pdf).value_or(pdfOf(doc, title, page, false));
+    return pdfOf(doc, title, page, false);
 }
 
 }  // namespace
