@@ -79,7 +79,7 @@ QSizeF metafileSize(const QByteArray& bytes, const QByteArray& kind)
 }  // namespace
 
 void addPicture(QTextCursor& cursor, const QByteArray& bytes, const QByteArray& kind, double width, double height,
-                int picw, int pich)
+                int picw, int pich, const QByteArray& object)
 {
     // Named after the content: the same picture has the same name in every document, and
     // two different pictures never share one.
@@ -111,6 +111,8 @@ void addPicture(QTextCursor& cursor, const QByteArray& bytes, const QByteArray& 
         fmt.setProperty(PictureExtentW, picw);
     if (pich > 0)
         fmt.setProperty(PictureExtentH, pich);
+    if (!object.isEmpty())
+        fmt.setProperty(PictureObject, object);
     addResourceFor(cursor.document(), fmt);
     cursor.insertImage(fmt);
 }

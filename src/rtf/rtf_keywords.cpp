@@ -150,7 +150,9 @@ const std::unordered_map<std::string_view, Keyword>& keywordTable()
         add({"sn"}, &P::onDestination, int(Dest::ShapeName));
         add({"sv"}, &P::onShapeValue);
         // Groups whose text is document text.
-        add({"fldrslt", "result", "listtext", "pntext", "shppict", "shp", "shpgrp", "sp"}, &P::onNothing);
+        add({"object"}, &P::onObject);
+        add({"result"}, &P::onObjectResult);
+        add({"fldrslt", "listtext", "pntext", "shppict", "shp", "shpgrp", "sp"}, &P::onNothing);
 
         // Destinations whose content is not document text: metadata, headers and notes,
         // style and list definitions, and the fallbacks for readers that know less
@@ -586,6 +588,25 @@ void Parser::onShapeValue(const Token&, int)
         st_.dest = Dest::ShapePict;
     else
         tok_.skipGroup();
+}
+
+// \object opens the group of an embedded object; what it holds up to its \result is
+// kept as it is.
+void Parser::onObject(const Token&, int)
+{
+    if (st_.hadContent)
+        return;
+    objectDepth_ = depth_;
+    objectStart_ = tok_.offset();
+    objectHead_.clear();
+}
+
+void Parser::onObjectResult(const Token&, int)
+{
+    if (objectDepth_ < 0 || depth_ != objectDepth_ + 1 || objectStart_ < 0 || groupOpenAt_ < objectStart_)
+        return;
+    objectHead_ = in_.sliced(objectStart_, groupOpenAt_ - objectStart_).toByteArray();
+    objectStart_ = -1;
 }
 
 void Parser::onNothing(const Token&, int) {}

@@ -42,7 +42,7 @@ size_t CharPropsHash::operator()(const CharProps& c) const noexcept
     return h ^ (c.b | c.i << 1 | c.strike << 2 | c.hidden << 3 | int(c.run) << 4);
 }
 
-Parser::Parser(QByteArrayView in, QTextDocument* doc) : tok_(in), doc_(doc), cur_(doc), tables_(cur_, pendingPar_)
+Parser::Parser(QByteArrayView in, QTextDocument* doc) : in_(in), tok_(in), doc_(doc), cur_(doc), tables_(cur_, pendingPar_)
 {
     decoder_.setDocument(in);
 }
@@ -63,6 +63,7 @@ void Parser::run()
         switch (t.kind) {
         case Token::End: done_ = true; break;
         case Token::GroupOpen:
+            groupOpenAt_ = tok_.offset() - 1;
             pushGroup();
             groupStart = true;
             break;
@@ -134,6 +135,11 @@ void Parser::popGroup()
         endPicture(st_.dest);
     while (!fields_.empty() && depth_ < fields_.back().depth)
         endField();
+    if (objectDepth_ >= 0 && depth_ < objectDepth_) {
+        objectDepth_ = -1;
+        objectStart_ = -1;
+        objectHead_.clear();
+    }
     if (stack_.empty())
         done_ = true;  // the closing brace of the document
 }
@@ -530,7 +536,8 @@ void Parser::endPicture(Dest into)
         return;
     flushRun();
     prepareContent();
-    addPicture(cur_, pict->bytes, pict->kind, pict->width, pict->height, pict->picw, pict->pich);
+    addPicture(cur_, pict->bytes, pict->kind, pict->width, pict->height, pict->picw, pict->pich, objectHead_);
+    objectHead_.clear();  // the object's first picture stands for it
     st_.hadContent = true;
 }
 

@@ -140,6 +140,8 @@ public:
     void onPictureSize(const Token&, int which);
     void onBinary(const Token&, int);
     void onField(const Token&, int);
+    void onObject(const Token&, int);
+    void onObjectResult(const Token&, int);
     void onShapeValue(const Token&, int);
     void onUnicodeAlternative(const Token&, int);
     void onNothing(const Token&, int);
@@ -176,6 +178,7 @@ private:
     void endField();
     char32_t symbolFieldChar(const QString& instruction);
 
+    QByteArrayView in_;
     Tokenizer tok_;
     QTextDocument* doc_;
     QTextCursor cur_;
@@ -216,6 +219,14 @@ private:
     };
     std::vector<Field> fields_;
     QString shapeProperty_;  // name of the shape property being read
+
+    // An embedded object (\object) whose shown result is a picture: its RTF up to the
+    // result (class, size, data), kept with the picture so that the object is written
+    // back and stays editable in a word processor.
+    qsizetype groupOpenAt_ = 0;  // where the last group opened
+    qsizetype objectStart_ = -1;
+    int objectDepth_ = -1;
+    QByteArray objectHead_;
 };
 
 }  // namespace qm::rtf
