@@ -31,14 +31,17 @@ struct MetafileSvg {
     QByteArray svg;
 };
 
-// Where the converter program is: beside the running program, where the package
-// installs it, or in the build's program directory; empty when it is nowhere.
+// Where the converter program is: $QUELLMARK_METAFILE_CONVERTER when set, else beside the
+// running program, where the package installs it, or in the build's program directory;
+// empty when it is nowhere.
 QString metafileConverterPath();
 
 // Converts the files in one run of the converter (a new run after one that had to be
 // stopped). Each picture has one second; a batch gives up after its second stopped run,
 // leaving the rest Failed. The answers are in the order of `files`.
 QList<MetafileSvg> convertMetafiles(const QList<MetafileFile>& files);
+// The same with the converter program at `converter` (tests hand a stand-in).
+QList<MetafileSvg> convertMetafiles(const QList<MetafileFile>& files, const QString& converter);
 
 // The converter's SVG made ready for drawing: WMF text comes as bytes with their font's
 // character set, which this decodes (code pages, symbol fonts) into ordinary SVG text,

@@ -181,7 +181,7 @@ Scan scanWmf(const uint8_t* data, size_t size, const Limits& limits)
         break;
     case MmIsotropic:
     case MmAnisotropic:
-        if (!haveExt || viewportX == 0 || viewportY == 0)
+        if (!haveExt || viewportX == 0 || viewportY == 0 || std::fabs(double(viewportX)) > 32767)
             return refuse("scaled mapping without a window");
         unitX = viewportX / extX;
         unitY = viewportY / extY;
@@ -203,6 +203,9 @@ Scan scanWmf(const uint8_t* data, size_t size, const Limits& limits)
         s.frame = {std::fmin(x1, x2), std::fmin(y1, y2), std::fmax(x1, x2), std::fmax(y1, y2)};
         if (!(s.frame.width() > 0) || !(s.frame.height() > 0))
             return refuse("empty frame");
+        s.aspect = std::fabs(logical.width() / logical.height());
+        if (mapMode != MmIsotropic && mapMode != MmAnisotropic)
+            s.aspect = s.frame.width() / s.frame.height();
     }
     if (placeable) {
         s.widthHimetric = std::fabs(double(boxRight) - boxLeft) * 2540.0 / inch;

@@ -35,6 +35,9 @@ struct Scan {
     // window, and the converter then shows what is drawn.
     Rect frame;
     bool hasFrame = false;
+    // Width to height of the frame as the file means it (in its logical units: a scaled
+    // mapping stretches the converter's units).
+    double aspect = 1;
     // The size the file gives itself, in hundredths of a millimetre; 0 when it gives none
     // (an RTF picture's size then comes from \picw, \pich and the goal sizes).
     double widthHimetric = 0;

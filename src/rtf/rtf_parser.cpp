@@ -42,7 +42,8 @@ size_t CharPropsHash::operator()(const CharProps& c) const noexcept
     return h ^ (c.b | c.i << 1 | c.strike << 2 | c.hidden << 3 | int(c.run) << 4);
 }
 
-Parser::Parser(QByteArrayView in, QTextDocument* doc) : in_(in), tok_(in), doc_(doc), cur_(doc), tables_(cur_, pendingPar_)
+Parser::Parser(QByteArrayView in, QTextDocument* doc)
+    : in_(in), tok_(in), doc_(doc), cur_(doc), tables_(cur_, pendingPar_)
 {
     decoder_.setDocument(in);
 }

@@ -35,8 +35,7 @@ inline bool isDigit(uint8_t c)
 
 Tokenizer::Tokenizer(QByteArrayView in)
     : begin_(reinterpret_cast<const uint8_t*>(in.data())), p_(begin_), end_(p_ + in.size())
-{
-}
+{}
 
 void Tokenizer::skipToGroup()
 {

@@ -342,11 +342,12 @@ std::string convertWmf(const std::string& original, const Scan& scan)
         }
         const double w = double(box.BR.x) - box.TL.x;
         const double h = double(box.BR.y) - box.TL.y;
-        if (w > 0 && h > 0 && std::isfinite(w) && std::isfinite(h)) {
-            const double scale = kSvgUnits / std::max(w, h);
+        // The SVG has the picture's own proportions, its larger side kSvgUnits long.
+        const double aspect = scan.hasFrame ? scan.aspect : w / h;
+        if (w > 0 && h > 0 && std::isfinite(w) && std::isfinite(h) && aspect > 1e-4 && aspect < 1e4) {
             d->bbox = box;
-            d->width = unsigned(std::max(1.0, std::ceil(w * scale)));
-            d->height = unsigned(std::max(1.0, std::ceil(h * scale)));
+            d->width = unsigned(std::max(1.0, std::round(aspect >= 1 ? kSvgUnits : kSvgUnits * aspect)));
+            d->height = unsigned(std::max(1.0, std::round(aspect >= 1 ? kSvgUnits / aspect : kSvgUnits)));
             d->flags |= WMF_SVG_INLINE_IMAGES;
             d->out = wmf_stream_create(api, nullptr);
             if (d->out && wmf_play(api, 0, &box) == wmf_E_None) {
