@@ -34,6 +34,7 @@ seeds_of() {
 max_len_of() {
   case "$1" in
     rtf_reader) echo 65536 ;;
+    metafile) echo 32768 ;;
     *) echo 8192 ;;
   esac
 }

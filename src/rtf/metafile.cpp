@@ -5,6 +5,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QSvgRenderer>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -140,6 +144,46 @@ private:
     int fd_ = -1;
 };
 
+// An SVG transform list: matrix, translate, scale, rotate (what the converters write).
+QTransform parseTransform(const QString& list)
+{
+    static const QRegularExpression item(QStringLiteral("(matrix|translate|scale|rotate)\\s*\\(([^)]*)\\)"));
+    static const QRegularExpression separator(QStringLiteral("[\\s,]+"));
+    QTransform total;
+    for (auto it = item.globalMatch(list); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        QList<double> v;
+        for (const QString& n : m.captured(2).split(separator, Qt::SkipEmptyParts))
+            v << n.toDouble();
+        const QString kind = m.captured(1);
+        QTransform t;
+        if (kind == QLatin1String("matrix") && v.size() == 6)
+            t = QTransform(v[0], v[1], v[2], v[3], v[4], v[5]);
+        else if (kind == QLatin1String("translate") && !v.isEmpty())
+            t.translate(v[0], v.value(1));
+        else if (kind == QLatin1String("scale") && !v.isEmpty())
+            t.scale(v[0], v.size() > 1 ? v[1] : v[0]);
+        else if (kind == QLatin1String("rotate") && !v.isEmpty())
+            t.translate(v.value(1), v.value(2)).rotate(v[0]).translate(-v.value(1), -v.value(2));
+        // The later item acts first on the element's coordinates.
+        total = t * total;
+    }
+    return total;
+}
+
+// A text property given as an attribute or in the style attribute.
+QString property(const QXmlStreamAttributes& attrs, const QString& style, QLatin1String name)
+{
+    if (attrs.hasAttribute(name))
+        return attrs.value(name).toString().trimmed();
+    for (const QString& part : style.split(QLatin1Char(';'))) {
+        const qsizetype colon = part.indexOf(QLatin1Char(':'));
+        if (colon > 0 && QStringView(part).left(colon).trimmed() == name)
+            return part.mid(colon + 1).trimmed();
+    }
+    return {};
+}
+
 void appendLength(QByteArray& out, uint32_t n)
 {
     for (int i = 0; i < 4; ++i)
@@ -260,17 +304,17 @@ QByteArray finishMetafileSvg(const QByteArray& svg)
     rtf::Decoder decoder;
     QByteArray out;
     QXmlStreamReader in(svg);
+    in.setNamespaceProcessing(false);  // names and namespace attributes pass as written
     QXmlStreamWriter w(&out);
     while (!in.atEnd()) {
         in.readNext();
         if (in.isDTD() || in.isComment() || in.isProcessingInstruction())
             continue;
-        if (in.isStartElement() && in.name() == QLatin1String("svg") && in.namespaceUri().isEmpty()) {
+        if (in.isStartElement() && in.name() == QLatin1String("svg")
+            && !in.attributes().hasAttribute(QLatin1String("xmlns"))) {
             // libwmf names no namespace; without it the drawing would not be SVG.
             w.writeStartElement(QStringLiteral("svg"));
-            w.writeDefaultNamespace(QStringLiteral("http://www.w3.org/2000/svg"));
-            for (const QXmlStreamNamespaceDeclaration& ns : in.namespaceDeclarations())
-                w.writeNamespace(ns.namespaceUri().toString(), ns.prefix().toString());
+            w.writeAttribute(QStringLiteral("xmlns"), QStringLiteral("http://www.w3.org/2000/svg"));
             w.writeAttributes(in.attributes());
             continue;
         }
@@ -301,6 +345,115 @@ QByteArray finishMetafileSvg(const QByteArray& svg)
     }
     if (in.hasError())
         return {};
+    return out;
+}
+
+std::shared_ptr<const MetafileDrawing> MetafileDrawing::fromSvg(const QByteArray& svg)
+{
+    if (svg.isEmpty())
+        return nullptr;
+    // The text elements are taken out of the SVG, with the transforms of their groups.
+    auto drawing = std::make_shared<MetafileDrawing>();
+    QByteArray shapes;
+    QXmlStreamReader in(svg);
+    in.setNamespaceProcessing(false);
+    QXmlStreamWriter w(&shapes);
+    QList<QTransform> transforms{QTransform()};
+    int textDepth = 0;  // inside a text element (its spans included)
+    Text text;
+    while (!in.atEnd()) {
+        in.readNext();
+        if (in.isDTD())
+            continue;
+        if (in.isStartElement()) {
+            const QXmlStreamAttributes attrs = in.attributes();
+            transforms << parseTransform(attrs.value(QLatin1String("transform")).toString()) * transforms.last();
+            if (textDepth > 0 || in.name() == QLatin1String("text")) {
+                if (textDepth++ == 0) {
+                    const QString style = attrs.value(QLatin1String("style")).toString();
+                    text = Text();
+                    text.transform = transforms.last();
+                    text.at =
+                        QPointF(attrs.value(QLatin1String("x")).toDouble(), attrs.value(QLatin1String("y")).toDouble());
+                    text.family = property(attrs, style, QLatin1String("font-family"));
+                    text.family.remove(QLatin1Char('\'')).remove(QLatin1Char('"'));
+                    text.size =
+                        property(attrs, style, QLatin1String("font-size")).remove(QLatin1String("px")).toDouble();
+                    const QString weight = property(attrs, style, QLatin1String("font-weight"));
+                    text.weight = weight == QLatin1String("bold") ? 700 : weight.toInt() > 0 ? weight.toInt() : 400;
+                    text.italic = property(attrs, style, QLatin1String("font-style")) == QLatin1String("italic");
+                    const QString fill = property(attrs, style, QLatin1String("fill"));
+                    text.color = fill.isEmpty() ? QColor(Qt::black) : QColor::fromString(fill);
+                    const QString anchor = property(attrs, style, QLatin1String("text-anchor"));
+                    text.anchor = anchor == QLatin1String("middle") ? 1 : anchor == QLatin1String("end") ? 2 : 0;
+                }
+                continue;
+            }
+        } else if (in.isEndElement()) {
+            transforms.removeLast();
+            if (textDepth > 0) {
+                if (--textDepth == 0 && !text.text.trimmed().isEmpty() && text.size > 0 && text.color.isValid()
+                    && text.transform.isInvertible())
+                    drawing->texts_ << text;
+                continue;
+            }
+        } else if (in.isCharacters() && textDepth > 0) {
+            text.text += in.text();
+            continue;
+        }
+        w.writeCurrentToken(in);
+    }
+    if (in.hasError())
+        return nullptr;
+    drawing->shapes_ = std::make_shared<QSvgRenderer>(shapes);
+    if (!drawing->shapes_->isValid())
+        return nullptr;
+    drawing->viewBox_ = drawing->shapes_->viewBoxF();
+    if (drawing->viewBox_.isEmpty())
+        return nullptr;
+    drawing->cost_ = svg.size();
+    return drawing;
+}
+
+void MetafileDrawing::draw(QPainter* painter, const QRectF& rect) const
+{
+    painter->save();
+    painter->setClipRect(rect, Qt::IntersectClip);
+    shapes_->render(painter, rect);
+    // SVG units to the rectangle, then the painter's own transform.
+    const QTransform toRect = QTransform()
+                                  .translate(rect.x(), rect.y())
+                                  .scale(rect.width() / viewBox_.width(), rect.height() / viewBox_.height())
+                                  .translate(-viewBox_.x(), -viewBox_.y());
+    const QTransform world = painter->worldTransform();
+    // Text is set at a large size and scaled down: font sizes are whole pixels.
+    constexpr double kSetSize = 1000;
+    for (const Text& t : texts_) {
+        QFont font(t.family.isEmpty() ? QStringLiteral("serif") : t.family);
+        font.setPixelSize(int(kSetSize));
+        font.setWeight(QFont::Weight(std::clamp(t.weight, 100, 900)));
+        font.setItalic(t.italic);
+        font.setHintingPreference(QFont::PreferNoHinting);
+        const double scale = t.size / kSetSize;
+        painter->setWorldTransform(QTransform::fromScale(scale, scale) * QTransform::fromTranslate(t.at.x(), t.at.y())
+                                   * t.transform * toRect * world);
+        painter->setFont(font);
+        painter->setPen(t.color);
+        double x = 0;
+        if (t.anchor != 0) {
+            const double advance = QFontMetricsF(font, painter->device()).horizontalAdvance(t.text);
+            x = t.anchor == 1 ? -advance / 2 : -advance;
+        }
+        painter->drawText(QPointF(x, 0), t.text);
+    }
+    painter->restore();
+}
+
+QStringList MetafileDrawing::texts() const
+{
+    QStringList out;
+    for (const Text& t : texts_)
+        out << t.text;
     return out;
 }
 

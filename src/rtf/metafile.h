@@ -7,8 +7,16 @@
 #include "rtf/metafile_scan.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QList>
+#include <QRectF>
 #include <QString>
+#include <QTransform>
+
+#include <memory>
+
+class QPainter;
+class QSvgRenderer;
 
 namespace qm {
 
@@ -47,5 +55,39 @@ QList<MetafileSvg> convertMetafiles(const QList<MetafileFile>& files, const QStr
 // character set, which this decodes (code pages, symbol fonts) into ordinary SVG text,
 // and an SVG without the SVG namespace gets it. Empty when the SVG is not well formed.
 QByteArray finishMetafileSvg(const QByteArray& svg);
+
+// A converted metafile ready to be drawn: its shapes drawn by Qt SVG, its text by the
+// painter as text (Qt SVG draws text as outlines, which a PDF reader cannot search or
+// copy).
+class MetafileDrawing {
+public:
+    // The drawing of a finished SVG (finishMetafileSvg); null when it is not a drawing.
+    static std::shared_ptr<const MetafileDrawing> fromSvg(const QByteArray& svg);
+
+    // Draws the picture stretched into `rect`.
+    void draw(QPainter* painter, const QRectF& rect) const;
+    // Its text, the pieces in drawing order.
+    QStringList texts() const;
+    // The size of its SVG, what keeping it costs.
+    qsizetype cost() const { return cost_; }
+
+    struct Text {
+        QTransform transform;  // where the text's own coordinates lie in the SVG
+        QPointF at;
+        QString family;
+        double size = 0;
+        int weight = 400;
+        bool italic = false;
+        QColor color;
+        int anchor = 0;  // 0 start, 1 middle, 2 end
+        QString text;
+    };
+
+private:
+    std::shared_ptr<QSvgRenderer> shapes_;
+    QRectF viewBox_;
+    QList<Text> texts_;
+    qsizetype cost_ = 0;
+};
 
 }  // namespace qm

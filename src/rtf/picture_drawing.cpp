@@ -7,7 +7,6 @@
 #include <QCache>
 #include <QPainter>
 #include <QPointer>
-#include <QSvgRenderer>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
@@ -19,9 +18,9 @@ namespace qm {
 
 namespace {
 
-// The SVG drawing of one metafile picture; no renderer when it could not be converted.
+// The drawing of one metafile picture; none when it could not be converted.
 struct VectorDrawing {
-    std::shared_ptr<QSvgRenderer> svg;
+    std::shared_ptr<const MetafileDrawing> svg;
 };
 
 // What the picture drawing keeps of pictures it has converted, in bytes of SVG.
@@ -73,11 +72,8 @@ public:
         const QTextImageFormat fmt = format.toImageFormat();
         metafile::Format kind;
         if (formatOf(fmt, &kind)) {
-            if (const std::shared_ptr<QSvgRenderer> svg = drawing(doc, fmt)) {
-                painter->save();
-                painter->setClipRect(rect, Qt::IntersectClip);
-                svg->render(painter, rect);
-                painter->restore();
+            if (const std::shared_ptr<const MetafileDrawing> svg = drawing(doc, fmt)) {
+                svg->draw(painter, rect);
                 return;
             }
         }
@@ -87,7 +83,7 @@ public:
 
     // The drawing of the metafile picture `fmt` of `doc`; converts first the document's
     // pictures that have none yet. Null when the picture cannot be converted.
-    std::shared_ptr<QSvgRenderer> drawing(QTextDocument* doc, const QTextImageFormat& fmt)
+    std::shared_ptr<const MetafileDrawing> drawing(QTextDocument* doc, const QTextImageFormat& fmt)
     {
         if (const std::optional<VectorDrawing> known = lookUp(doc, fmt.name()))
             return known->svg;
@@ -140,12 +136,9 @@ private:
             VectorDrawing d;
             qsizetype cost = 1;
             if (svgs[i].status == MetafileSvg::Done) {
-                const QByteArray svg = finishMetafileSvg(svgs[i].svg);
-                auto renderer = std::make_shared<QSvgRenderer>(svg);
-                if (!svg.isEmpty() && renderer->isValid()) {
-                    d.svg = std::move(renderer);
-                    cost = std::max<qsizetype>(svg.size(), 1);
-                }
+                d.svg = MetafileDrawing::fromSvg(finishMetafileSvg(svgs[i].svg));
+                if (d.svg)
+                    cost = std::max<qsizetype>(d.svg->cost(), 1);
             }
             doc->addResource(QTextDocument::UserResource, drawingUrl(names[i]), QVariant::fromValue(d));
             cache_.insert(names[i], new VectorDrawing(d), std::min(cost, kCacheBytes));
