@@ -307,7 +307,8 @@ QByteArray finishMetafileSvg(const QByteArray& svg)
     in.setNamespaceProcessing(false);  // names and namespace attributes pass as written
     QXmlStreamWriter w(&out);
     while (!in.atEnd()) {
-        in.readNext();
+        if (in.readNext() == QXmlStreamReader::Invalid)
+            break;
         if (in.isDTD() || in.isComment() || in.isProcessingInstruction())
             continue;
         if (in.isStartElement() && in.name() == QLatin1String("svg")
@@ -362,7 +363,8 @@ std::shared_ptr<const MetafileDrawing> MetafileDrawing::fromSvg(const QByteArray
     int textDepth = 0;  // inside a text element (its spans included)
     Text text;
     while (!in.atEnd()) {
-        in.readNext();
+        if (in.readNext() == QXmlStreamReader::Invalid)
+            break;
         if (in.isDTD())
             continue;
         if (in.isStartElement()) {

@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 
 #include <climits>
 
@@ -127,6 +128,7 @@ void Parser::popGroup()
     if (stack_.empty())
         return;
     const Dest closing = st_.dest;
+    const State closingState = st_;
     st_ = stack_.back();
     stack_.pop_back();
     // A font entry ends with its group (or with the table).
@@ -134,6 +136,8 @@ void Parser::popGroup()
         endFontEntry();
     if (closing == Dest::Pict && st_.dest != Dest::Pict)
         endPicture(st_.dest);
+    if (closing == Dest::ListLevel && st_.dest == Dest::ListTable)
+        endListLevel(closingState);
     while (!fields_.empty() && depth_ < fields_.back().depth)
         endField();
     if (objectDepth_ >= 0 && depth_ < objectDepth_) {
@@ -206,7 +210,16 @@ void Parser::handleBytes(std::string_view bytes)
     case Dest::Pict:
     case Dest::ColorTable:
     case Dest::ShapeInst:
-    case Dest::ShapePict: return;
+    case Dest::ShapePict:
+    case Dest::ListTable:
+    case Dest::ListLevel:
+    case Dest::ListOverrides: return;
+    case Dest::LevelText:
+        // Bytes below 0x20 are the label's length and its numbers' places; the others are
+        // kept as bytes until the level's font is known.
+        for (const char b : bytes)
+            addLevelText(QString(QChar((uint8_t(b) < 0x20 ? 0xF700 : 0xF800) + uint8_t(b))));
+        return;
     default: bytes_.append(bytes.data(), qsizetype(bytes.size()));
     }
 }
@@ -225,7 +238,19 @@ void Parser::handleText(std::string_view text)
         }
         return;
     case Dest::ShapeInst:
-    case Dest::ShapePict: return;
+    case Dest::ShapePict:
+    case Dest::ListTable:
+    case Dest::ListLevel:
+    case Dest::ListOverrides: return;
+    case Dest::LevelText: {
+        // The label ends with ";".
+        const size_t end = std::min(text.find(';'), text.size());
+        for (size_t i = 0; i < end; ++i)
+            addLevelText(QString(QChar(0xF800 + uint8_t(text[i]))));
+        if (end < text.size())
+            levelTextEnded_ = true;
+        return;
+    }
     case Dest::FontTable:
         for (const char c : text) {
             if (ucSkip_ > 0) {
@@ -326,6 +351,7 @@ void Parser::appendText(QStringView s)
             fields_.back().instruction += s;
         return;
     case Dest::ShapeName: shapeProperty_ += s; return;
+    case Dest::LevelText: addLevelText(s); return;
     default: return;
     }
     st_.hadContent = true;
@@ -420,10 +446,26 @@ void Parser::flushRun()
 // of, enters the table cell it is part of, and starts the block a \par asked for.
 void Parser::prepareContent()
 {
-    tables_.enter(st_.para.itap);
+    // A paragraph goes at most one table deeper than the tables open: a nesting level
+    // beyond that is taken as a slip of the writer.
+    const int level = std::min(st_.para.itap, tables_.depth() + 1);
+    tables_.enter(level);
     if (pendingPar_) {
         cur_.insertBlock();
         pendingPar_ = false;
+    }
+    if (!labelDone_) {
+        labelDone_ = true;
+        paraStart_ = cur_.position();
+        paraLevel_ = level;
+        if (st_.para.ls > 0 && st_.dest == Dest::Text) {
+            const QString label = listLabel();
+            if (!label.isEmpty()) {
+                CharProps props = st_.ch;
+                props.hidden = false;
+                cur_.insertText(label, charFormat(props));
+            }
+        }
     }
 }
 
@@ -481,6 +523,7 @@ void Parser::endParagraph()
     prepareContent();
     applyBlockFormat();
     pendingPar_ = true;
+    labelDone_ = false;
     st_.hadContent = true;
 }
 
@@ -493,13 +536,32 @@ int Parser::rowDefLevel() const
 void Parser::endCell(int level)
 {
     flushRun();
+    // A cell no deeper than the paragraph's text, or than the tables open and one more.
+    level = labelDone_ ? std::min(level, std::max(paraLevel_, 2)) : std::min(level, tables_.depth() + 1);
     if (tables_.off()) {
         appendChar(u'\t');
         return;
     }
-    tables_.enter(level);
+    // A paragraph whose nesting level said less than the cell it ends (\itap0 before a
+    // \nestcell) moves into that cell.
+    if (labelDone_ && level > paraLevel_ && cur_.position() > paraStart_) {
+        QTextCursor moved(cur_);
+        moved.setPosition(paraStart_);
+        moved.setPosition(cur_.position(), QTextCursor::KeepAnchor);
+        const QTextDocumentFragment fragment = moved.selection();
+        moved.removeSelectedText();
+        cur_.setPosition(moved.position());
+        tables_.enter(level);
+        cur_.insertFragment(fragment);
+    } else {
+        tables_.enter(level);
+    }
     applyBlockFormat();
     tables_.finishCell();
+    labelDone_ = false;
+    // The rest of the row is at the level this cell was found at.
+    if (level >= 2)
+        st_.para.itap = level;
 }
 
 void Parser::endRow(int level)

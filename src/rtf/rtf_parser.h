@@ -15,6 +15,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 
+#include <climits>
 #include <unordered_map>
 #include <vector>
 
@@ -28,11 +29,15 @@ enum class Dest : uint8_t {
     Upr,        // \upr: its ANSI alternative is dropped, the \ud part is read
     FontTable,  // font names
     ColorTable,
-    Pict,       // hexadecimal picture data
-    FieldInst,  // a field's instruction (SYMBOL fields are read from it)
-    ShapeInst,  // a shape's properties: only its picture is read
-    ShapeName,  // the name of a shape property (\sn)
-    ShapePict,  // the value of a shape's picture property: a \pict inside is kept
+    Pict,           // hexadecimal picture data
+    FieldInst,      // a field's instruction (SYMBOL fields are read from it)
+    ShapeInst,      // a shape's properties: only its picture is read
+    ShapeName,      // the name of a shape property (\sn)
+    ShapePict,      // the value of a shape's picture property: a \pict inside is kept
+    ListTable,      // \listtable: list definitions
+    ListLevel,      // a level of a list definition
+    LevelText,      // a level's text: the number's placeholders and the text around them
+    ListOverrides,  // \listoverridetable: which list each \lsN names
 };
 
 // Which kind of character the following text is (\loch, \hich, \dbch).
@@ -63,6 +68,22 @@ struct ParaProps {
     int itap = 0;       // table nesting level: 0 body, 1 a table, 2 a table in a cell, ...
     int li = 0, ri = 0, fi = 0, sb = 0, sa = 0, sl = 0;  // twips
     bool slmult = false;
+    bool intbl = false;  // \intbl: the paragraph is in a table, whatever \itap says
+    int ls = 0;          // \lsN: the list the paragraph is an item of (0 none)
+    int ilvl = 0;        // \ilvlN: its level in the list
+};
+
+// A list definition of \listtable, as far as the labels of its items go.
+struct ListLevel {
+    int format = 0;  // \levelnfc: 0 1, 1 I, 2 i, 3 A, 4 a, 23 bullet, 255 none, ...
+    int start = 1;   // \levelstartat
+    int follow = 0;  // \levelfollow: 0 tab, 1 space, 2 nothing
+    int font = -1;   // the font of the label (bullets in Symbol, Wingdings)
+    QString text;    // the label: U+F700 + n stands for the number of level n
+    bool hasText = false;
+};
+struct ListDef {
+    std::vector<ListLevel> levels;
 };
 
 struct State {
@@ -141,6 +162,9 @@ public:
     void onBinary(const Token&, int);
     void onField(const Token&, int);
     void onObject(const Token&, int);
+    void onListTable(const Token&, int overrides);
+    void onListWord(const Token& word, int which);
+    void onListText(const Token&, int);
     void onObjectResult(const Token&, int);
     void onShapeValue(const Token&, int);
     void onUnicodeAlternative(const Token&, int);
@@ -177,6 +201,9 @@ private:
     void endPicture(Dest into);
     void endField();
     char32_t symbolFieldChar(const QString& instruction);
+    void endListLevel(const State& closing);
+    void addLevelText(QStringView text);
+    QString listLabel();
 
     QByteArrayView in_;
     Tokenizer tok_;
@@ -227,6 +254,22 @@ private:
     qsizetype objectStart_ = -1;
     int objectDepth_ = -1;
     QByteArray objectHead_;
+
+    // Lists: definitions by \listid, \lsN to \listid, the numbers counted so far of each
+    // \lsN and level, and whether the paragraph has its label.
+    QHash<int, ListDef> lists_;
+    QHash<int, int> listOverrides_;
+    QHash<int, std::vector<int>> listCounts_;
+    int listId_ = 0;  // the list or override being defined
+    int overrideLs_ = 0;
+    ListLevel level_;      // the level being defined
+    ListDef pendingList_;  // the list being defined (its \listid comes last)
+    bool levelTextEnded_ = false;
+    int levelStartFont_ = -1;  // the font before the level: a level without \f names none
+    bool labelDone_ = false;
+    // Where the paragraph being read started and the table level its text went to.
+    int paraStart_ = 0;
+    int paraLevel_ = 0;
 };
 
 }  // namespace qm::rtf
