@@ -159,7 +159,15 @@ const std::unordered_map<std::string_view, Keyword>& keywordTable()
             &P::onListWord);
         add({"leveltext"}, &P::onListText);
         add({"listtext"}, &P::onListText, 1);
-        add({"fldrslt", "pntext", "shppict", "shp", "shpgrp", "sp"}, &P::onNothing);
+        add({"fldrslt", "shppict", "shp", "shpgrp", "sp"}, &P::onNothing);
+        // Word 95's paragraph numbering: \pn describes it, \pntext is the label written out.
+        add({"pn"}, &P::onPn);
+        add({"pntext"}, &P::onPnWord);
+        add({"pnlvlblt", "pnlvlbody", "pnlvlcont", "pnlvl", "pndec", "pnucltr", "pnlcltr", "pnucrm", "pnlcrm", "pncard",
+             "pnord", "pnordt", "pnstart", "pnf"},
+            &P::onPnWord);
+        add({"pntxta"}, &P::onPnText, 1);
+        add({"pntxtb"}, &P::onPnText, 0);
 
         // Destinations whose content is not document text: metadata, headers and notes,
         // style and list definitions, and the fallbacks for readers that know less
@@ -225,9 +233,6 @@ const std::unordered_map<std::string_view, Keyword>& keywordTable()
              "annotation",
              "bkmkstart",
              "bkmkend",
-             "pn",
-             "pntxta",
-             "pntxtb",
              "pnseclvl",
              "protusertbl",
              "fchars",
@@ -702,6 +707,54 @@ void Parser::onListText(const Token&, int item)
     levelTextEnded_ = false;
     level_.text.clear();
     level_.hasText = true;
+}
+
+// \pn: the numbering of the paragraph (Word 95, WordPad). Its label is \pntext when the
+// writer put one before it; a paragraph without gets the label \pn describes.
+void Parser::onPn(const Token&, int)
+{
+    if (st_.hadContent || st_.dest != Dest::Text) {
+        tok_.skipGroup();
+        return;
+    }
+    st_.dest = Dest::Pn;
+    pn_ = PnDef();
+}
+
+void Parser::onPnWord(const Token& t, int)
+{
+    const std::string_view w = t.word;
+    if (w == "pntext") {
+        pntextSeen_ = true;
+        return;
+    }
+    if (st_.dest != Dest::Pn)
+        return;
+    if (w == "pnlvlblt")
+        pn_.bullet = true;
+    else if (w == "pnlvlcont")
+        pn_.none = true;
+    else if (w == "pnstart")
+        pn_.start = t.param;
+    else if (w == "pnf")
+        pn_.font = t.param;
+    else if (w == "pnucltr")
+        pn_.format = 3;
+    else if (w == "pnlcltr")
+        pn_.format = 4;
+    else if (w == "pnucrm")
+        pn_.format = 1;
+    else if (w == "pnlcrm")
+        pn_.format = 2;
+    else if (w == "pndec" || w == "pncard" || w == "pnord" || w == "pnordt")
+        pn_.format = 0;
+}
+
+void Parser::onPnText(const Token&, int after)
+{
+    if (st_.dest != Dest::Pn)
+        return;
+    st_.dest = after ? Dest::PnAfter : Dest::PnBefore;
 }
 
 void Parser::onNothing(const Token&, int) {}

@@ -102,9 +102,19 @@ void Parser::endListLevel(const State& closing)
         length = text[0].unicode() - kPlace;
         text.remove(0, 1);
     }
-    // Bytes in the level's font: bullets of symbol fonts are their pictograms (Symbol's
-    // 0xB7 is •), other text in the font's code page; so are \uN of a symbol font.
-    const Font* f = font(level.font);
+    const QString decoded = decodeLabelBytes(text, level.font);
+    level.text = length >= 0 ? decoded.left(length) : decoded;
+    if (pendingList_.levels.size() < 9)
+        pendingList_.levels.push_back(level);
+    level_ = ListLevel();
+}
+
+// Label text whose bytes (U+F800 + b) are decoded in the font `fontNumber` names: bullets
+// of symbol fonts are their pictograms (Symbol's 0xB7 is •), other text is in the font's
+// code page or the document's; so are \uN of a symbol font.
+QString Parser::decodeLabelBytes(const QString& text, int fontNumber)
+{
+    const Font* f = font(fontNumber);
     const SymbolFont symbols = f ? f->symbol : SymbolFont::None;
     int cp = docCodepage_;
     if (f && f->cpg > 0)
@@ -135,10 +145,24 @@ void Parser::endListLevel(const State& closing)
         }
     }
     flush();
-    level.text = length >= 0 ? decoded.left(length) : decoded;
-    if (pendingList_.levels.size() < 9)
-        pendingList_.levels.push_back(level);
-    level_ = ListLevel();
+    return decoded;
+}
+
+void Parser::endPn()
+{
+    pn_.before = decodeLabelBytes(pn_.before, pn_.font);
+    pn_.after = decodeLabelBytes(pn_.after, pn_.font);
+    st_.para.pn = true;
+}
+
+QString Parser::pnLabel() const
+{
+    if (pn_.none)
+        return {};
+    QString label = pn_.before;
+    if (!pn_.bullet)
+        label += number(lastParaNumbered_ ? pnCount_ + 1 : pn_.start, pn_.format) + pn_.after;
+    return label.isEmpty() ? label : label + QLatin1Char('\t');
 }
 
 // The label of the paragraph's list item, counting it.

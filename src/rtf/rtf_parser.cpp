@@ -138,6 +138,8 @@ void Parser::popGroup()
         endPicture(st_.dest);
     if (closing == Dest::ListLevel && st_.dest == Dest::ListTable)
         endListLevel(closingState);
+    if (closing == Dest::Pn && st_.dest == Dest::Text)
+        endPn();
     while (!fields_.empty() && depth_ < fields_.back().depth)
         endField();
     if (objectDepth_ >= 0 && depth_ < objectDepth_) {
@@ -213,7 +215,13 @@ void Parser::handleBytes(std::string_view bytes)
     case Dest::ShapePict:
     case Dest::ListTable:
     case Dest::ListLevel:
-    case Dest::ListOverrides: return;
+    case Dest::ListOverrides:
+    case Dest::Pn: return;
+    case Dest::PnBefore:
+    case Dest::PnAfter:
+        for (const char b : bytes)
+            (st_.dest == Dest::PnBefore ? pn_.before : pn_.after) += QChar(0xF800 + uint8_t(b));
+        return;
     case Dest::LevelText:
         // Bytes below 0x20 are the label's length and its numbers' places; the others are
         // kept as bytes until the level's font is known.
@@ -241,7 +249,13 @@ void Parser::handleText(std::string_view text)
     case Dest::ShapePict:
     case Dest::ListTable:
     case Dest::ListLevel:
-    case Dest::ListOverrides: return;
+    case Dest::ListOverrides:
+    case Dest::Pn: return;
+    case Dest::PnBefore:
+    case Dest::PnAfter:
+        for (const char c : text)
+            (st_.dest == Dest::PnBefore ? pn_.before : pn_.after) += QChar(0xF800 + uint8_t(c));
+        return;
     case Dest::LevelText: {
         // The label ends with ";".
         const size_t end = std::min(text.find(';'), text.size());
@@ -352,6 +366,8 @@ void Parser::appendText(QStringView s)
         return;
     case Dest::ShapeName: shapeProperty_ += s; return;
     case Dest::LevelText: addLevelText(s); return;
+    case Dest::PnBefore: pn_.before += s; return;
+    case Dest::PnAfter: pn_.after += s; return;
     default: return;
     }
     st_.hadContent = true;
@@ -458,8 +474,8 @@ void Parser::prepareContent()
         labelDone_ = true;
         paraStart_ = cur_.position();
         paraLevel_ = level;
-        if (st_.para.ls > 0 && st_.dest == Dest::Text) {
-            const QString label = listLabel();
+        if ((st_.para.ls > 0 || (st_.para.pn && !pntextSeen_)) && st_.dest == Dest::Text) {
+            const QString label = st_.para.ls > 0 ? listLabel() : pnLabel();
             if (!label.isEmpty()) {
                 CharProps props = st_.ch;
                 props.hidden = false;
@@ -524,6 +540,12 @@ void Parser::endParagraph()
     applyBlockFormat();
     pendingPar_ = true;
     labelDone_ = false;
+    // Word 95's numbers count on through the paragraphs that have them.
+    const bool numbered = st_.para.pn && !pn_.bullet && !pn_.none && st_.para.ls == 0;
+    if (numbered)
+        pnCount_ = lastParaNumbered_ ? pnCount_ + 1 : pn_.start;
+    lastParaNumbered_ = numbered;
+    pntextSeen_ = false;
     st_.hadContent = true;
 }
 

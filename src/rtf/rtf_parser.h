@@ -38,6 +38,9 @@ enum class Dest : uint8_t {
     ListLevel,      // a level of a list definition
     LevelText,      // a level's text: the number's placeholders and the text around them
     ListOverrides,  // \listoverridetable: which list each \lsN names
+    Pn,             // \pn: a paragraph's numbering (Word 95)
+    PnBefore,       // its text before and after the number
+    PnAfter,
 };
 
 // Which kind of character the following text is (\loch, \hich, \dbch).
@@ -71,6 +74,7 @@ struct ParaProps {
     bool intbl = false;  // \intbl: the paragraph is in a table, whatever \itap says
     int ls = 0;          // \lsN: the list the paragraph is an item of (0 none)
     int ilvl = 0;        // \ilvlN: its level in the list
+    bool pn = false;     // the paragraph has a \pn numbering
 };
 
 // A list definition of \listtable, as far as the labels of its items go.
@@ -84,6 +88,16 @@ struct ListLevel {
 };
 struct ListDef {
     std::vector<ListLevel> levels;
+};
+
+// A paragraph's numbering as \pn gives it.
+struct PnDef {
+    bool bullet = false;
+    bool none = false;  // \pnlvlcont: no label
+    int format = 0;     // as ListLevel::format
+    int start = 1;
+    int font = -1;
+    QString before, after;  // bytes as U+F800 + b until the group ends
 };
 
 struct State {
@@ -165,6 +179,9 @@ public:
     void onListTable(const Token&, int overrides);
     void onListWord(const Token& word, int which);
     void onListText(const Token&, int);
+    void onPn(const Token&, int);
+    void onPnWord(const Token&, int);
+    void onPnText(const Token&, int after);
     void onObjectResult(const Token&, int);
     void onShapeValue(const Token&, int);
     void onUnicodeAlternative(const Token&, int);
@@ -204,6 +221,9 @@ private:
     void endListLevel(const State& closing);
     void addLevelText(QStringView text);
     QString listLabel();
+    QString decodeLabelBytes(const QString& text, int fontNumber);
+    void endPn();
+    QString pnLabel() const;
 
     QByteArrayView in_;
     Tokenizer tok_;
@@ -267,6 +287,10 @@ private:
     bool levelTextEnded_ = false;
     int levelStartFont_ = -1;  // the font before the level: a level without \f names none
     bool labelDone_ = false;
+    PnDef pn_;                 // the \pn being read, then the paragraph's
+    bool pntextSeen_ = false;  // the paragraph has its \pntext
+    bool lastParaNumbered_ = false;
+    int pnCount_ = 0;
     // Where the paragraph being read started and the table level its text went to.
     int paraStart_ = 0;
     int paraLevel_ = 0;

@@ -203,6 +203,16 @@ TEST(RtfRealWorld, ListItemsShowTheLabelsOfTheirListAsLibreOfficeDoes)
               "1.\tone\na) sub\nb) sub\n2.\ttwo\na) sub again\n•\tdot\n(IV)roman\n(V)\nunknown list\nplain");
     // Without a list table, \listtext and \pntext are the only labels there are.
     EXPECT_EQ(text("{\\rtf1 \\pard\\ls1{\\listtext 1.\\tab}one\\par{\\pntext 2.\\tab}two\\par}"), "1.\tone\n2.\ttwo");
+    // Word 95's numbering (\pn): its \pntext is the label; a paragraph without one gets the
+    // label \pn describes, counting on from the numbered paragraphs before it.
+    EXPECT_EQ(text("{\\rtf1{\\fonttbl{\\f0 Times;}{\\f1\\fcharset2 Symbol;}}"
+                   "\\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'b7}}dot\\par"
+                   "\\pard{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'b7}}dot\\par"
+                   "\\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta .}}one\\par"
+                   "{\\*\\pn\\pnlvlbody\\pnucrm{\\pntxtb (}{\\pntxta )}}two\\par"
+                   "\\pard{\\*\\pn\\pnlvlcont}more\\par"
+                   "\\pard{\\*\\pn\\pnlvlbody\\pnlcltr\\pnstart3{\\pntxta )}}again\\par}"),
+              "•\tdot\n•\tdot\n1.\tone\n(II)\ttwo\nmore\nc)\tagain");
 }
 
 TEST(RtfRealWorld, SmartTagsAndTheirNamespacesAreNotText)
