@@ -5,7 +5,6 @@
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextDocumentFragment>
 
 #include <climits>
 
@@ -566,15 +565,30 @@ void Parser::endCell(int level)
     }
     // A paragraph whose nesting level said less than the cell it ends (\itap0 before a
     // \nestcell) moves into that cell.
-    if (labelDone_ && level > paraLevel_ && cur_.position() > paraStart_) {
+    // Only text of one block moves: nothing of a table's structure goes with it.
+    if (labelDone_ && level > paraLevel_ && cur_.position() > paraStart_ && cur_.block().position() <= paraStart_) {
+        // The text as its runs (a picture is a run of one character).
+        std::vector<std::pair<QString, QTextCharFormat>> runs;
+        const QTextBlock block = cur_.block();
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int from = std::max(f.position(), paraStart_);
+            const int to = std::min(f.position() + f.length(), cur_.position());
+            if (from < to)
+                runs.emplace_back(f.text().mid(from - f.position(), to - from), f.charFormat());
+        }
         QTextCursor moved(cur_);
         moved.setPosition(paraStart_);
         moved.setPosition(cur_.position(), QTextCursor::KeepAnchor);
-        const QTextDocumentFragment fragment = moved.selection();
         moved.removeSelectedText();
         cur_.setPosition(moved.position());
         tables_.enter(level);
-        cur_.insertFragment(fragment);
+        for (const auto& [text, format] : runs) {
+            if (format.isImageFormat())
+                cur_.insertImage(format.toImageFormat());
+            else
+                cur_.insertText(text, format);
+        }
     } else {
         tables_.enter(level);
     }
