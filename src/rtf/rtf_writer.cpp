@@ -575,6 +575,13 @@ void Writer::writeImage(const QTextImageFormat& fmt)
             height = width * size.height() / size.width();
         }
     }
+    const QByteArray object = fmt.property(PictureObject).toByteArray();
+    if (!object.isEmpty()) {
+        // The embedded object as it came, with the picture as its result.
+        out_ += "{\\object";
+        out_ += object;
+        out_ += "{\\result ";
+    }
     out_ += "{\\pict\\";
     out_ += kind;
     if (picw > 0)
@@ -600,6 +607,8 @@ void Writer::writeImage(const QTextImageFormat& fmt)
         }
     }
     out_ += "}";
+    if (!object.isEmpty())
+        out_ += "}}";
 }
 
 }  // namespace

@@ -392,3 +392,36 @@ TEST_F(ComposeRun, AnOutputCutShortLeavesEveryOldOutputWhole)
         EXPECT_EQ(readAll(file(name)), old[name]) << name.toStdString();
     EXPECT_EQ(outputs(), names);
 }
+
+TEST(QmtoolRtf2Pdf, PrintsAnyRtfAsAPaperIsPrinted)
+{
+    TempProgramDir dir(false);
+    const QString in = dir.file("题.rtf");
+    ASSERT_TRUE(writeAll(in, rtfFromPlainText("牛顿第一定律", "宋体")));
+    const QString out = dir.file("题.pdf");
+    ToolRun run = qmtool({"rtf2pdf", in, out});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(readAll(out).startsWith("%PDF-"));
+    QProcess text;
+    text.start("pdftotext", {out, "-"});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    // (NFKC: the fonts draw some characters with the glyph of a radical of the same shape.)
+    EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput())
+                    .normalized(QString::NormalizationForm_KC)
+                    .contains(QStringLiteral("牛顿第一定律")));
+    // A page of A4 (595 x 842 points).
+    QProcess info;
+    info.start("pdfinfo", {out});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QLatin1String("(A4)")));
+
+    run = qmtool({"rtf2pdf", in});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.endsWith("qmtool rtf2pdf: a file to read and one to write are needed\nusage: qmtool rtf2pdf "
+                                 "IN.rtf OUT.pdf  (print as a paper is printed: A4, its fonts and pictures)\n"))
+        << run.err.toStdString();
+    run = qmtool({"rtf2pdf", dir.file("无.rtf"), dir.file("无.pdf")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("qmtool: 无法读取文件"))) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.file("无.pdf")));
+}
