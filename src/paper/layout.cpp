@@ -33,7 +33,7 @@ QString layoutName(PaperLayout layout)
 
 std::optional<PaperLayout> layoutOfName(const QString& name)
 {
-    for (PaperLayout l : {PaperLayout::A4, PaperLayout::A4Seal, PaperLayout::A3, PaperLayout::A3Seal})
+    for (const PaperLayout l : kPaperLayouts)
         if (layoutName(l) == name)
             return l;
     return std::nullopt;
@@ -48,6 +48,18 @@ QString layoutCaption(PaperLayout layout)
     case PaperLayout::A4: break;
     }
     return QStringLiteral("A4");
+}
+
+PaperLayout layoutOfRtf(QByteArrayView rtf)
+{
+    // The writer puts the name after the font and colour tables, before the text.
+    static constexpr QByteArrayView kMark = "{\\*\\qmlayout ";
+    const qsizetype at = rtf.first(std::min<qsizetype>(rtf.size(), 64 * 1024)).indexOf(kMark);
+    if (at < 0)
+        return PaperLayout::A4;
+    const QByteArrayView rest = rtf.sliced(at + kMark.size());
+    const qsizetype end = rest.first(std::min<qsizetype>(rest.size(), 16)).indexOf('}');
+    return end < 0 ? PaperLayout::A4 : layoutOfName(QString::fromLatin1(rest.first(end))).value_or(PaperLayout::A4);
 }
 
 SheetGeometry::SheetGeometry(PaperLayout layout, bool strip) : m_layout(layout), m_strip(strip) {}

@@ -9,6 +9,7 @@
 
 #include "rtf/rtf_writer.h"
 
+#include <QByteArrayView>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -17,6 +18,8 @@
 namespace qm::paper {
 
 enum class PaperLayout { A4, A4Seal, A3, A3Seal };
+inline constexpr PaperLayout kPaperLayouts[] = {PaperLayout::A4, PaperLayout::A4Seal, PaperLayout::A3,
+                                                PaperLayout::A3Seal};
 
 // "a4", "a4-seal", "a3", "a3-seal": the names of the choices file and qmtool.
 QString layoutName(PaperLayout layout);
@@ -32,6 +35,10 @@ inline bool isSealed(PaperLayout layout)
 inline const QString kSealNotice = QStringLiteral("密　封　线　内　不　要　答　题");
 inline const QString kSealFields =
     QStringLiteral("学校＿＿＿＿＿＿＿　班级＿＿＿＿＿＿　姓名＿＿＿＿＿＿＿　考号＿＿＿＿＿＿＿");
+
+// The layout an RTF document written by this program states ({\*\qmlayout name} near its
+// start), A4 for any other document.
+PaperLayout layoutOfRtf(QByteArrayView rtf);
 
 class SheetGeometry {
 public:

@@ -16,6 +16,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <numeric>
 #include <vector>
 
 namespace qm {
@@ -310,6 +311,19 @@ void Writer::writeTable(const QTextTable* table)
     for (int c = 0; c < columns; ++c)
         if (!widths[size_t(c)])
             widths[size_t(c)] = std::max(300, (kTableTwips - fixed) / std::max(variable, 1));
+    // On a stated page a table wider than a column of text is narrowed to it, every column
+    // alike, so that it is not cut at the margin.
+    if (page_) {
+        const int pageWidth = page_->landscape ? page_->height : page_->width;
+        const int columnsOnPage = std::max(page_->columns, 1);
+        const long long text =
+            (pageWidth - page_->marginLeft - page_->marginRight - (columnsOnPage - 1) * page_->columnGap)
+            / columnsOnPage;
+        const long long total = std::accumulate(widths.begin(), widths.end(), 0LL);
+        if (text > 0 && total > text)
+            for (int& w : widths)
+                w = std::max(1, int(w * text / total));
+    }
     const bool border = tf.border() > 0;
     const QByteArray borderWords = "\\brdrs\\brdrw" + QByteArray::number(std::clamp(twips(tf.border()), 1, 75));
     const int gap = std::clamp(twips(tf.cellPadding()), 0, 1440);

@@ -350,3 +350,41 @@ TEST(Pdf, FormulaPicturesPrintAsVectorDrawingsWithTheirText)
     ASSERT_TRUE(writePdf(doc, pdf));
     EXPECT_EQ(imagesIn(pdf), 1);
 }
+
+TEST(Pdf, EachLayoutPrintsItsSheetsColumnsAndSealingStrip)
+{
+    QTemporaryDir dir;
+    QTextDocument doc;
+    samplePaper(&doc, 150);
+    const QString path = dir.filePath("卷.pdf");
+    for (const PaperLayout layout : kPaperLayouts) {
+        for (const bool strip : {true, false}) {
+            SCOPED_TRACE(layoutName(layout).toStdString() + (strip ? " paper" : " answers"));
+            ASSERT_TRUE(writePdf(doc, path, nullptr, SheetGeometry(layout, strip)));
+            const QString info = poppler("pdfinfo", {path});
+            const bool a3 = layout == PaperLayout::A3 || layout == PaperLayout::A3Seal;
+            EXPECT_TRUE(info.contains(a3 ? "1191 x 842 pts (A3)" : "595 x 842 pts (A4)")) << info.toStdString();
+            const int sheets = QRegularExpression(R"(Pages:\s+(\d+))").match(info).captured(1).toInt();
+            ASSERT_GE(sheets, 2);
+            // A page number for each column, counting columns; the first sheet's text is
+            // its candidate fields when sealed.
+            const QString first =
+                poppler("pdftotext", {"-f", "1", "-l", "1", path, "-"}).remove(QRegularExpression("\\s"));
+            const QString second =
+                poppler("pdftotext", {"-f", "2", "-l", "2", path, "-"}).remove(QRegularExpression("\\s"));
+            const int pages = QRegularExpression("第1页共(\\d+)页").match(first).captured(1).toInt();
+            if (a3) {
+                EXPECT_TRUE(pages == 2 * sheets || pages == 2 * sheets - 1) << pages << " " << sheets;
+                EXPECT_TRUE(first.contains(QString("第2页共%1页").arg(pages)));
+                EXPECT_TRUE(second.contains(QString("第3页共%1页").arg(pages)));
+            } else {
+                EXPECT_EQ(pages, sheets);
+            }
+            const bool sealed = strip && isSealed(layout);
+            for (const QString& word : {QString("学校"), QString("班级"), QString("考号"), QString("密封线内不要答题")})
+                EXPECT_EQ(first.contains(word), sealed) << word.toStdString();
+            // The back of the sheet has none.
+            EXPECT_FALSE(second.contains("考号"));
+        }
+    }
+}

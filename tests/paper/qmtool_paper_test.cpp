@@ -134,6 +134,41 @@ TEST_F(ComposeRun, TheChoicesOfScoreLabelsAnswersAndBlankLines)
         << said(wrong).toStdString();
 }
 
+TEST_F(ComposeRun, TheLayoutIsTakenFromTheChoicesFileOrTheOption)
+{
+    const QStringList documents{file("试卷.rtf"), file("答案.rtf")};
+    // Kept beside the settings: A4 with the strip.
+    ASSERT_TRUE(writeGbkFile(file("JuanMianXuanXiang.cfg"), QStringLiteral("版式=a4-seal\r\n")));
+    ToolRun run = qmtool(QStringList{"compose", bank.path, planPath} + documents
+                         + QStringList{"--settings", settingsPath, "--pdf"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QByteArray paper = readAll(file("试卷.rtf"));
+    EXPECT_TRUE(paper.contains("{\\*\\qmlayout a4-seal}"));
+    EXPECT_TRUE(paper.contains("txflTextFlow"));
+    // The candidate writes name and number in the strip: the header has no line for them.
+    EXPECT_FALSE(rtfPlainText(paper).contains("姓名"));
+    EXPECT_FALSE(readAll(file("答案.rtf")).contains("txflTextFlow"));
+
+    // The option has the last word: A3 in two columns, in the RTF and the PDF.
+    run = qmtool(QStringList{"compose", bank.path, planPath} + documents
+                 + QStringList{"--settings", settingsPath, "--pdf", "--layout", "a3"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    paper = readAll(file("试卷.rtf"));
+    EXPECT_TRUE(paper.contains("\\landscape") && paper.contains("\\cols2"));
+    EXPECT_FALSE(paper.contains("txflTextFlow"));
+    EXPECT_TRUE(rtfPlainText(paper).contains("姓名"));
+    QProcess info;
+    info.start("pdfinfo", {file("试卷.pdf")});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains("1191 x 842 pts (A3)"));
+
+    const ToolRun wrong =
+        qmtool(QStringList{"compose", bank.path, planPath} + documents + QStringList{"--layout", "A3"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(said(wrong).startsWith("qmtool compose: --layout is a4, a4-seal, a3 or a3-seal, not 'A3'\n"))
+        << said(wrong).toStdString();
+}
+
 TEST_F(ComposeRun, AShortBankIsReportedButThePaperIsWritten)
 {
     // Four questions asked of the only fill-in: the shortfall is reported too.
