@@ -318,6 +318,7 @@ TEST_F(HeaderAndPaper, TheLayoutChosenLaysOutThePaperItsPdfAndItsHeader)
     EXPECT_EQ(choices.SheetLayout->currentText(), "A4");
     choices.SheetLayout->setCurrentIndex(3);
     header().Command8->click();
+    EXPECT_FALSE(header().RichTextBox1->toPlainText().contains("姓名"));
     header().Command9->click();
     EXPECT_EQ(paper::loadChoices(dir.file("JuanMianXuanXiang.cfg")).layout, paper::PaperLayout::A3Seal);
 
