@@ -143,6 +143,37 @@ void fitToWidth(QTextDocument& doc, double width)
     }
 }
 
+// A small table (the grader box, a few rows) that the pages would cut in two starts the
+// next page instead, with the heading above it: a box's two rows belong together, and the
+// heading to its section. `pageHeight` is that of the laid-out pages.
+void keepSmallTablesWhole(QTextDocument& doc, double pageHeight)
+{
+    constexpr int kSmallRows = 3;
+    const auto pageOf = [&](double y) { return int(y / pageHeight); };
+    QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    for (QTextFrame* frame : doc.rootFrame()->childFrames()) {
+        auto* table = qobject_cast<QTextTable*>(frame);
+        if (!table || table->rows() > kSmallRows)
+            continue;
+        // The heading: the nearest line above with text, two lines up at most.
+        QTextBlock above = doc.findBlock(table->firstPosition()).previous();
+        for (int i = 0; i < 2 && above.isValid() && above.text().trimmed().isEmpty() && above.previous().isValid(); ++i)
+            above = above.previous();
+        if (!above.isValid() || QTextCursor(above).currentTable())
+            continue;
+        const double top = layout->blockBoundingRect(above).top();
+        const QRectF box = layout->frameBoundingRect(table);
+        const bool cut = pageOf(box.top()) != pageOf(box.bottom() - 1);
+        const bool parted = pageOf(top) != pageOf(box.top());
+        if ((!cut && !parted) || box.bottom() - top >= pageHeight)
+            continue;
+        QTextBlockFormat format;
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(above).mergeBlockFormat(format);
+        // The layout below has moved; the tables that follow are measured in the new one.
+    }
+}
+
 // Text set along a strip of the sheet, turned to run up the page.
 void drawUpwards(QPainter& painter, const QRectF& box, const QString& text)
 {
@@ -169,6 +200,7 @@ void printPages(QTextDocument& doc, QPdfWriter& writer, const SheetGeometry& she
     doc.documentLayout()->setPaintDevice(&writer);
     doc.setDocumentMargin(0);
     doc.setPageSize(page);
+    keepSmallTablesWhole(doc, page.height());
     const int pages = doc.pageCount();
     const QFont numberFont(footerFont(), &writer);
     const QFont alongStrip(stripFont(), &writer);

@@ -388,3 +388,39 @@ TEST(Pdf, EachLayoutPrintsItsSheetsColumnsAndSealingStrip)
         }
     }
 }
+
+TEST(Pdf, AGraderBoxIsNeverCutByThePageAndStaysWithItsHeading)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("卷.pdf");
+    QTextDocument box;
+    RtfReader::read("{\\rtf1\\ansi\\ansicpg936\\trowd\\cellx1000\\cellx2000\\intbl GA\\cell GB\\cell\\row"
+                    "\\trowd\\cellx1000\\cellx2000\\intbl GC\\cell GD\\cell\\row\\pard\\par}",
+                    &box);
+    // The heading and its box moved down line by line across the end of the first page.
+    int crossings = 0;
+    for (int lines = 44; lines <= 56; ++lines) {
+        SCOPED_TRACE(lines);
+        QTextDocument doc;
+        QTextCursor cursor(&doc);
+        for (int i = 0; i < lines; ++i)
+            cursor.insertText(QString("line %1\n").arg(i));
+        cursor.insertText("HEADING\n");
+        insertDocument(cursor, box);
+        cursor.insertText("question");
+        ASSERT_TRUE(writePdf(doc, path));
+        const auto pageWith = [&](const QString& word) {
+            for (int page = 1; page <= 3; ++page)
+                if (poppler("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), path, "-"})
+                        .contains(word))
+                    return page;
+            return 0;
+        };
+        const int heading = pageWith("HEADING");
+        EXPECT_EQ(pageWith("GA"), heading);
+        EXPECT_EQ(pageWith("GD"), heading);
+        crossings += heading == 2 ? 1 : 0;
+    }
+    // Some of them did go to the second page.
+    EXPECT_GT(crossings, 0);
+}
