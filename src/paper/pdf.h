@@ -1,6 +1,7 @@
 #pragma once
-// Writing a paper as a PDF file for printing without a word processor: A4 pages with the
-// margins of a printed Chinese examination paper, the fonts embedded.
+// Writing a paper as a PDF file for printing without a word processor: on the sheets of
+// its layout (A4, or A3 in two columns, with the sealing strip where it has one), with the
+// margins of a printed examination paper and the fonts embedded.
 
 #include "paper/layout.h"
 #include "rtf/rtf_writer.h"
