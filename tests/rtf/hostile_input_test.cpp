@@ -1,5 +1,6 @@
 // Input made to do harm: \u numbers beyond 16 bits, and pictures that claim to be huge.
 
+#include "doc_pictures.h"
 #include "rtf/rich_text.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
@@ -19,16 +20,6 @@ QString text(const QByteArray& rtf)
     QTextDocument doc;
     qm::RtfReader::read(rtf, &doc);
     return doc.toPlainText();
-}
-
-QList<QTextImageFormat> pictures(const QTextDocument& doc)
-{
-    QList<QTextImageFormat> out;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-        for (auto it = b.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                out << it.fragment().charFormat().toImageFormat();
-    return out;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // with its limits, and documents that draw formulas as vectors and write back the
 // objects they came in. The real files are in tests/fixtures/metafiles (see its README).
 
+#include "doc_pictures.h"
 #include "rtf/metafile.h"
 #include "rtf/metafile_scan.h"
 #include "rtf/picture_drawing.h"
@@ -110,16 +111,6 @@ QByteArray emfFile(qint64 frameRight, qint64 frameBottom, const QList<QByteArray
         le32(h, v);
     h.resize(108, '\0');
     return h + body + eof;
-}
-
-QList<QTextImageFormat> pictures(const QTextDocument& doc)
-{
-    QList<QTextImageFormat> out;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-        for (auto it = b.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                out << it.fragment().charFormat().toImageFormat();
-    return out;
 }
 
 QByteArray hexLines(const QByteArray& bytes)

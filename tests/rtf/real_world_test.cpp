@@ -2,6 +2,7 @@
 // of newer writers, \* inside a group, nested tables, pictures in shapes, list tables.
 
 #include "describe.h"
+#include "doc_pictures.h"
 
 #include "rtf/rich_text.h"
 #include "rtf/rtf_reader.h"
@@ -40,16 +41,6 @@ QString cellText(QTextTable* t, int row, int col)
     QTextCursor c = t->cellAt(row, col).firstCursorPosition();
     c.setPosition(t->cellAt(row, col).lastCursorPosition().position(), QTextCursor::KeepAnchor);
     return c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-}
-
-QList<QTextImageFormat> pictures(const QTextDocument& doc)
-{
-    QList<QTextImageFormat> out;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-        for (auto it = b.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                out << it.fragment().charFormat().toImageFormat();
-    return out;
 }
 
 QByteArray pngHex()
