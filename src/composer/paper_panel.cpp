@@ -30,6 +30,8 @@ PaperPanel::PaperPanel(Workspace& workspace, Prompt& prompt, QWidget* parent, co
     RichTextBox3->setObjectName(QStringLiteral("RichTextBox3"));
     RichTextBox4 = new RichTextBox(this);
     RichTextBox4->setObjectName(QStringLiteral("RichTextBox4"));
+    // Both are papers: their RTF (the word processor's, the library's) states the sheets.
+    setSheets(paper::PaperLayout::A4);
     FormatBar = new FormattingBar(RichTextBox3, RichTextBox4, barOptions, this);
     Command11 = makeButton(this, QStringLiteral("Command11"), QStringLiteral("关　闭"));
     Command12 = makeButton(this, QStringLiteral("Command12"), QStringLiteral("WORD编辑样卷"));
@@ -62,15 +64,20 @@ PaperPanel::PaperPanel(Workspace& workspace, Prompt& prompt, QWidget* parent, co
 
 void PaperPanel::setDocuments(const QTextDocument& paper, const QTextDocument& answers, paper::PaperLayout layout)
 {
-    m_layout = layout;
-    RichTextBox3->setPageSetup(paper::SheetGeometry(layout).pageSetup());
-    RichTextBox4->setPageSetup(paper::SheetGeometry(layout, false).pageSetup());
+    setSheets(layout);
     RichTextBox3->clear();
     RichTextBox4->clear();
     RichTextBox3->insertDocument(paper);
     RichTextBox4->insertDocument(answers);
     for (RichTextBox* box : {RichTextBox3, RichTextBox4})
         box->moveCursor(QTextCursor::Start);
+}
+
+void PaperPanel::setSheets(paper::PaperLayout layout)
+{
+    m_layout = layout;
+    RichTextBox3->setPageSetup(paper::SheetGeometry(layout).pageSetup());
+    RichTextBox4->setPageSetup(paper::SheetGeometry(layout, false).pageSetup());
 }
 
 void PaperPanel::Command11_Click()

@@ -57,6 +57,9 @@ Q_SIGNALS:
     void archiveRequested();
 
 private:
+    // The sheets both boxes write their RTF for, and the PDF is laid out on.
+    void setSheets(paper::PaperLayout layout);
+
     Workspace& m_ws;
     Prompt& m_prompt;
     std::function<QStringList()> m_filesInUse;

@@ -211,6 +211,10 @@ TEST_F(Form5Test, PicksAreLabelledPerTypeAndASecondPickIsRefused)
                          "二、1.计算题 易 第1题\n答：计算题答1\n");
     // The type order is fixed once anything is picked.
     EXPECT_FALSE(form->Command18->isEnabled());
+    // Picks not yet arranged are a paper on A4 all the same, for the word processor and the
+    // library.
+    EXPECT_TRUE(form->Frame5->RichTextBox3->TextRTF().contains("\\paperw11906\\paperh16838"));
+    EXPECT_TRUE(form->Frame5->RichTextBox4->TextRTF().contains("{\\*\\qmlayout a4}"));
 
     filter("单选题");
     prompt.expectMessage("该题已出！", "错误", Icon::Warning);
