@@ -2,6 +2,7 @@
 
 #include "core/version.h"
 #include "core/workspace.h"
+#include "rtf/fonts.h"
 #include "tools/command.h"
 
 #include <QGuiApplication>
@@ -12,6 +13,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    // Documents are laid out in the fonts the program shows them in.
+    qm::setUpFonts();
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.value(0) == QLatin1String("--version")) {
         qm::tool::out(QStringLiteral("qmtool ") + QString::fromUtf16(qm::kVersion) + QLatin1Char('\n'));

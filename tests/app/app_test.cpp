@@ -14,12 +14,14 @@
 #include "core/numbers.h"
 #include "editor/bank_panel.h"
 #include "editor/form2.h"
+#include "editor/form4.h"
 #include "library/form7.h"
 #include "library/paper_view.h"
 #include "rtf/rich_text.h"
 #include "shell/form1.h"
 #include "shell/form6.h"
 #include "shell/form8.h"
+#include "shell/help_window.h"
 #include "support/scripted_prompt.h"
 #include "support/temp_dirs.h"
 #include "widgets/filelists.h"
@@ -35,7 +37,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QTimer>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace qm;
@@ -48,8 +52,7 @@ protected:
     void SetUp() override
     {
         app.setQuit([this](bool restart) { quits.append(restart); });
-        // The first start has no work path yet: one warning, then the local data is used.
-        prompt.expectMessage("路径设置错误或服务器未开,只能访问本地数据！", "错误", Icon::Warning);
+        // The first start has no work path yet: the local data is used without a message.
         app.start();
         prompt.verify();
     }
@@ -139,10 +142,35 @@ TEST_F(WholeProgram, EachMenuCommandOpensTheWindowItNames)
     EXPECT_EQ(papers().File1->Path(), dir.file("tiku/样板学科/"));
     papers().hide();
 
-    prompt.expectMessage("正在编写中!", "提示", Icon::Warning);
+    // "帮助": the user guide with its contents, without a message.
     main().mnuHelp->trigger();
     prompt.verify();
-    EXPECT_EQ(shownWindows(), QStringList{"Form1"});
+    EXPECT_EQ(shownWindows(), (QStringList{"Form1", "HelpWindow"}));
+    HelpWindow& help = *app.helpWindow();
+    EXPECT_EQ(help.windowTitle(), "使用说明");
+    ASSERT_GE(help.Contents->topLevelItemCount(), 10);
+    EXPECT_EQ(help.Contents->topLevelItem(0)->text(0), "第一章　十分钟出第一份试卷");
+    EXPECT_EQ(help.Contents->topLevelItem(5)->text(0), "第六章　批量导入题目");
+    EXPECT_TRUE(help.Browser->toPlainText().contains("新题库"));
+    help.hide();
+}
+
+TEST_F(WholeProgram, TheGuideNamesEveryWindowByItsTitle)
+{
+    main().mnuHelp->trigger();
+    const QString guide = app.helpWindow()->Browser->toPlainText();
+    const QList<QWidget*> windows{app.bankWindow(),
+                                  app.bankWindow()->form4(),
+                                  app.autoComposeWindow(),
+                                  app.manualComposeWindow(),
+                                  app.bankInformationWindow(),
+                                  app.libraryWindow(),
+                                  main().about(),
+                                  app.helpWindow()};
+    for (QWidget* w : windows)
+        EXPECT_TRUE(guide.contains(w->windowTitle())) << w->windowTitle().toStdString();
+    EXPECT_TRUE(guide.contains("主窗口"));
+    app.helpWindow()->hide();
 }
 
 TEST_F(WholeProgram, TheBankWindowStartsOnTheBankRootWithTheSampleSubject)

@@ -293,10 +293,13 @@ TEST_F(Users, NavigationHelpAndExit)
     form->mnuExit->trigger();
     EXPECT_EQ(banks.count() + autoCompose.count() + library.count() + manual.count() + exit.count(), 5);
 
-    prompt.expectMessage(QStringLiteral("正在编写中!"), QStringLiteral("提示"), Icon::Warning);
+    // "帮助" asks for the user guide, without a message.
+    QSignalSpy help(form.get(), &Form1::showHelp);
     form->mnuHelp->trigger();
     prompt.verify();
-    EXPECT_EQ(form->Command1->text(), QStringLiteral("Bankwell"));
+    EXPECT_EQ(help.count(), 1);
+    EXPECT_EQ(form->Command1->text(), QStringLiteral("题库录入"));
+    EXPECT_EQ(form->mnuBanks->text(), QStringLiteral("&T 题库录入"));
     EXPECT_FALSE(form->Command1->isVisible());
 }
 
