@@ -73,7 +73,7 @@ bool CompositionWindow::makePaper(paper::PaperJob job)
         reportError(error);
         return false;
     }
-    m_paper->setDocuments(*made->paper, *made->answers);
+    m_paper->setDocuments(*made->paper, *made->answers, job.style.choices.layout);
     showPage(m_pages->indexOf(m_paper));
     if (!made->missing.isEmpty())
         m_prompt.message(paper::missingQuestionsMessage(made->missing), kTitleProgram, Icon::Information);

@@ -246,6 +246,9 @@ void HeaderPane::Command8_Click()
     // Without the template the header still gets a table of the right size.
     const QByteArray table = paper::loadScoringTable(templatePath(), types).value_or(paper::scoringTableRtf(types));
     paper::buildHeader(*RichTextBox1->document(), settings(), m_bankFileName ? m_bankFileName() : QString(), table);
+    // As the paper will have it: on sealed sheets the candidate line is in the strip.
+    if (paper::isSealed(choices().layout))
+        paper::removeCandidateLine(*RichTextBox1->document());
     Command9->setEnabled(true);
 }
 

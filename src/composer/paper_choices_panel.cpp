@@ -42,12 +42,18 @@ PaperChoicesPanel::PaperChoicesPanel(QWidget* parent) : QGroupBox(QStringLiteral
     LinesCount = new QSpinBox(this);
     LinesCount->setObjectName(QStringLiteral("LinesCount"));
     LinesCount->setRange(0, paper::kMaxAnswerLines);
+    SheetLayout = new QComboBox(this);
+    SheetLayout->setObjectName(QStringLiteral("SheetLayout"));
+    for (const paper::PaperLayout l : paper::kPaperLayouts)
+        SheetLayout->addItem(paper::layoutCaption(l), int(l));
     ScorePercent->setToolTip(QStringLiteral("大题标题后写“(20%)”，小题号后写“(2%)”"));
     ScorePoints->setToolTip(
         QStringLiteral("大题标题后写“（每小题2分，共20分）”，分值不同时写“（共20分）”并在小题号后写分数"));
     AnswerSheet->setToolTip(QStringLiteral("答卷是整份试卷，每题之后写“答:”和答案"));
     AnswerKey->setToolTip(QStringLiteral("答卷只有标题和各题的答案，用作参考答案"));
     LinesCount->setToolTip(QStringLiteral("试卷中这种题型每道题之后留出的空行，供学生作答"));
+    SheetLayout->setToolTip(QStringLiteral("A3 两栏：A3横向，每张分左右两栏；密封线：每张正面左侧印密封线，"
+                                           "学校、班级、姓名、考号写在线外，卷头不再有姓名一行"));
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("分值标注"), this), 0, 0);
@@ -64,6 +70,8 @@ PaperChoicesPanel::PaperChoicesPanel(QWidget* parent) : QGroupBox(QStringLiteral
     count->addWidget(new QLabel(QStringLiteral("行"), this));
     count->addStretch();
     layout->addLayout(count, 2, 3);
+    layout->addWidget(new QLabel(QStringLiteral("版　　式"), this), 3, 0);
+    layout->addWidget(SheetLayout, 3, 1, 1, 2);
     layout->setColumnStretch(3, 1);
 
     setChoices({});
@@ -71,6 +79,8 @@ PaperChoicesPanel::PaperChoicesPanel(QWidget* parent) : QGroupBox(QStringLiteral
     connect(m_answers, &QButtonGroup::idClicked, this, [this](int id) { m_choices.answers = paper::AnswerForm(id); });
     connect(LinesType, &QComboBox::currentIndexChanged, this, &PaperChoicesPanel::LinesType_Click);
     connect(LinesCount, &QSpinBox::valueChanged, this, &PaperChoicesPanel::LinesCount_Change);
+    connect(SheetLayout, &QComboBox::currentIndexChanged, this,
+            [this] { m_choices.layout = paper::PaperLayout(SheetLayout->currentData().toInt()); });
 }
 
 void PaperChoicesPanel::setChoices(const paper::PaperChoices& choices)
@@ -78,6 +88,7 @@ void PaperChoicesPanel::setChoices(const paper::PaperChoices& choices)
     m_choices = choices;
     m_scores->button(int(choices.scores))->setChecked(true);
     m_answers->button(int(choices.answers))->setChecked(true);
+    SheetLayout->setCurrentIndex(SheetLayout->findData(int(choices.layout)));
     LinesType_Click();
 }
 

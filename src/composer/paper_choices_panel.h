@@ -1,7 +1,8 @@
 #pragma once
 // The teacher's choices for how a paper is laid out, in the header pane ("试卷选项"): how
 // scores are labelled, whether the answers are a whole answer sheet or a key of the answers
-// alone, and how many blank lines each question of a type leaves for answering. They are
+// alone, how many blank lines each question of a type leaves for answering, and the sheets
+// the paper is printed on. They are
 // kept beside the header settings (paper/paper_choices.h).
 
 #include "paper/paper_choices.h"
@@ -27,6 +28,7 @@ public:
     QRadioButton* AnswerKey;     // 参考答案：只列答案
     QComboBox* LinesType;        // the question type whose blank lines are set
     QSpinBox* LinesCount;        // 每题后留空行: blank lines after each question of that type
+    QComboBox* SheetLayout;      // 版式: A4, A4 密封线, A3 两栏, A3 两栏 密封线
 
     // The question types of the paper, offered in LinesType when the panel is shown.
     void setTypes(std::function<QStringList()> types) { m_types = std::move(types); }

@@ -30,9 +30,6 @@ PaperPanel::PaperPanel(Workspace& workspace, Prompt& prompt, QWidget* parent, co
     RichTextBox3->setObjectName(QStringLiteral("RichTextBox3"));
     RichTextBox4 = new RichTextBox(this);
     RichTextBox4->setObjectName(QStringLiteral("RichTextBox4"));
-    // Both are papers: their RTF (the word processor's, the library's) states the page.
-    for (RichTextBox* box : {RichTextBox3, RichTextBox4})
-        box->setPageSetup(paper::paperPage());
     FormatBar = new FormattingBar(RichTextBox3, RichTextBox4, barOptions, this);
     Command11 = makeButton(this, QStringLiteral("Command11"), QStringLiteral("关　闭"));
     Command12 = makeButton(this, QStringLiteral("Command12"), QStringLiteral("WORD编辑样卷"));
@@ -63,8 +60,11 @@ PaperPanel::PaperPanel(Workspace& workspace, Prompt& prompt, QWidget* parent, co
     connect(CommandPdf, &QPushButton::clicked, this, &PaperPanel::CommandPdf_Click);
 }
 
-void PaperPanel::setDocuments(const QTextDocument& paper, const QTextDocument& answers)
+void PaperPanel::setDocuments(const QTextDocument& paper, const QTextDocument& answers, paper::PaperLayout layout)
 {
+    m_layout = layout;
+    RichTextBox3->setPageSetup(paper::SheetGeometry(layout).pageSetup());
+    RichTextBox4->setPageSetup(paper::SheetGeometry(layout, false).pageSetup());
     RichTextBox3->clear();
     RichTextBox4->clear();
     RichTextBox3->insertDocument(paper);
@@ -113,7 +113,8 @@ void PaperPanel::CommandPdf_Click()
         OutputFiles files;
         const auto add = [&](const QString& target, const RichTextBox* box) {
             const std::optional<QByteArray> bytes =
-                paper::pdfBytes(*box->document(), QFileInfo(target).completeBaseName(), &error);
+                paper::pdfBytes(*box->document(), QFileInfo(target).completeBaseName(), &error,
+                                paper::SheetGeometry(m_layout, box == RichTextBox3));
             return bytes && files.write(target, *bytes, &error, QStringLiteral("PDF文件"));
         };
         written = add(path, RichTextBox3) && add(answers, RichTextBox4) && files.commit(&error);

@@ -3,6 +3,7 @@
 // side by side with the formatting bar, each editable here or in the word processor,
 // exported as PDF for printing, or handed to the paper library.
 
+#include "paper/layout.h"
 #include "widgets/formattingbar.h"
 
 #include <QGroupBox>
@@ -32,8 +33,10 @@ public:
     QPushButton* Command14;     // 试卷存储管理
     QPushButton* CommandPdf;    // 导出PDF
 
-    // Replaces both documents.
-    void setDocuments(const QTextDocument& paper, const QTextDocument& answers);
+    // Replaces both documents, laid out on the sheets of `layout` (the paper with its sealing
+    // strip, the answers without).
+    void setDocuments(const QTextDocument& paper, const QTextDocument& answers,
+                      paper::PaperLayout layout = paper::PaperLayout::A4);
     // The files of the window that an export may not replace.
     void setFilesInUse(std::function<QStringList()> files) { m_filesInUse = std::move(files); }
 
@@ -57,6 +60,7 @@ private:
     Workspace& m_ws;
     Prompt& m_prompt;
     std::function<QStringList()> m_filesInUse;
+    paper::PaperLayout m_layout = paper::PaperLayout::A4;
 };
 
 }  // namespace qm

@@ -158,6 +158,12 @@ void PaperView::edited(LibraryCursor::Box box)
     showSaveState();
 }
 
+void PaperView::showRtf(RichTextBox* box, const QByteArray& rtf)
+{
+    box->setTextRTF(rtf);
+    box->setPageSetup(paper::SheetGeometry(paper::layoutOfRtf(rtf), box == RichTextBox1).pageSetup());
+}
+
 void PaperView::showSaveState()
 {
     // "保存试卷" stands for unsaved changes: a waiting paper, or edits of an open library's.
@@ -198,6 +204,8 @@ void PaperView::emptyBoxes()
     m_showing = true;
     RichTextBox1->clear();
     RichTextBox2->clear();
+    for (RichTextBox* box : {RichTextBox1, RichTextBox2})
+        box->setPageSetup(paper::paperPage());
     m_showing = false;
 }
 
@@ -284,7 +292,7 @@ void PaperView::ShowJk()
         if (rtf->isEmpty())
             box->clear();
         else
-            box->setTextRTF(*rtf);
+            showRtf(box, *rtf);
     }
     m_showing = false;
     setParticulars(paper->particulars);
@@ -504,8 +512,8 @@ bool PaperView::receivePaper(const QByteArray& paperRtf, const QByteArray& answe
         }
     }
     m_showing = true;
-    RichTextBox1->setTextRTF(paperRtf);
-    RichTextBox2->setTextRTF(answersRtf);
+    showRtf(RichTextBox1, paperRtf);
+    showRtf(RichTextBox2, answersRtf);
     m_showing = false;
     // A new paper's particulars start from its header, not from the paper shown before.
     setParticulars({name, QString(), QString(), QString(), QDate::currentDate().toString(Qt::ISODate)});
@@ -546,9 +554,9 @@ void PaperView::importPaper()
     // A dialog that was cancelled leaves its box as it was, and that is filed.
     m_showing = true;
     if (documents[0])
-        RichTextBox1->setTextRTF(*documents[0]);
+        showRtf(RichTextBox1, *documents[0]);
     if (documents[1])
-        RichTextBox2->setTextRTF(*documents[1]);
+        showRtf(RichTextBox2, *documents[1]);
     m_showing = false;
     cursor().receive(PaperOrigin::Imported);
     Command3_Click();

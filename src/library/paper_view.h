@@ -86,6 +86,9 @@ public Q_SLOTS:
 
 private:
     LibraryCursor& cursor() const;
+    // Shows a stored paper (RichTextBox1) or its answers (RichTextBox2) in `box`, laid out
+    // as the RTF says: the box writes it back on the same sheets.
+    void showRtf(RichTextBox* box, const QByteArray& rtf);
     // An edit of a box: it counts while a library is open or a paper waits.
     void edited(LibraryCursor::Box box);
     // "保存试卷" as the cursor says.

@@ -138,6 +138,35 @@ void buildHeader(QTextDocument& header, const HeaderSettings& s, const QString& 
     cursor.endEditBlock();
 }
 
+void removeCandidateLine(QTextDocument& doc)
+{
+    if (!scoringTable(doc))
+        return;
+    const auto inTable = [](const QTextBlock& b) { return QTextCursor(b).currentTable() != nullptr; };
+    for (QTextBlock line = doc.begin(); line.isValid() && !inTable(line); line = line.next()) {
+        if (!line.text().trimmed().startsWith(QStringLiteral("姓名")))
+            continue;
+        QTextCursor cursor(line);
+        cursor.beginEditBlock();
+        // The line goes; the table keeps a line before it.
+        if (inTable(line.next()))
+            cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        else
+            cursor.setPosition(line.next().position(), QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        // Of the empty lines around it, one stays.
+        const QTextBlock here = cursor.block();
+        const QTextBlock before = here.previous();
+        if (here.length() == 1 && before.isValid() && before.length() == 1) {
+            cursor.setPosition(before.position());
+            cursor.setPosition(here.position(), QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        }
+        cursor.endEditBlock();
+        return;
+    }
+}
+
 int headerEnd(const QTextDocument& doc)
 {
     const QTextTable* table = scoringTable(doc);

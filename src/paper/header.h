@@ -27,6 +27,11 @@ QString headerTitleLines(const HeaderSettings& settings, const QString& bankFile
 void buildHeader(QTextDocument& header, const HeaderSettings& settings, const QString& bankFileName,
                  const QByteArray& scoringTableRtf);
 
+// Takes the candidate line ("姓名　　学号　　考试时间…") out of the header at the top of `doc`,
+// with one of the empty lines beside it: on sheets with a sealing strip the candidate writes
+// those in the strip. Nothing without a header or without that line.
+void removeCandidateLine(QTextDocument& doc);
+
 // Where a paper's header ends, 0 when the document starts without one. A header is
 // recognised by its scoring table: the first table of the document, standing after no more
 // than the few lines of the title and the candidate line, with "题号" in its first cell.

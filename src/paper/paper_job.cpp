@@ -270,6 +270,9 @@ std::optional<AssembledPaper> makePaper(const PaperJob& job, QString* error)
     const bool key = style.choices.answers == AnswerForm::Key;
     if (header) {
         const std::unique_ptr<QTextDocument> fitted = fittedHeader(*header, int(sections.size()), job.templatePath);
+        // On sealed sheets the candidate writes name and number in the strip.
+        if (isSealed(style.choices.layout))
+            removeCandidateLine(*fitted);
         result.paper = copyOf(*fitted);
         result.answers = key ? keyTitleOf(*fitted) : copyOf(*fitted);
     } else {

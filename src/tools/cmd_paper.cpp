@@ -4,9 +4,10 @@
 //
 //   qmtool compose BANK PLAN.faa PAPER.rtf ANSWERS.rtf [--seed N] [--settings JuanMian.cfg] [--pdf]
 //                  [--score-style percent|points] [--answers sheet|key] [--answer-lines TYPE=N]...
+//                  [--layout a4|a4-seal|a3|a3-seal]
 //
 // The header settings are those of the program directory unless --settings names a file;
-// the paper choices (score labels, answers, blank lines) those of the file beside them,
+// the paper choices (score labels, answers, blank lines, layout) those of the file beside them,
 // with the options given in their place.
 // The outputs are all written or none: each goes whole to a temporary file beside it first,
 // and the temporary files replace the outputs only when every one of them is complete. No
@@ -33,7 +34,8 @@ namespace {
 
 const QString kComposeUsage =
     QStringLiteral("BANK PLAN.faa PAPER.rtf ANSWERS.rtf [--seed N] [--settings JuanMian.cfg] [--pdf] "
-                   "[--score-style percent|points] [--answers sheet|key] [--answer-lines TYPE=N]...  "
+                   "[--score-style percent|points] [--answers sheet|key] [--answer-lines TYPE=N]... "
+                   "[--layout a4|a4-seal|a3|a3-seal]  "
                    "(the paper and its answer sheet; --pdf adds PAPER.pdf and ANSWERS.pdf)");
 
 int wrongCall(const QString& problem)
@@ -63,10 +65,12 @@ int compose(const QStringList& args, const Workspace& workspace)
     std::optional<paper::ScoreLabels> scores;
     std::optional<paper::AnswerForm> answers;
     QMap<QString, int> answerLines;
+    std::optional<paper::PaperLayout> layout;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QLatin1String("--seed") || a == QLatin1String("--settings") || a == QLatin1String("--score-style")
-            || a == QLatin1String("--answers") || a == QLatin1String("--answer-lines")) {
+            || a == QLatin1String("--answers") || a == QLatin1String("--answer-lines")
+            || a == QLatin1String("--layout")) {
             if (i + 1 == args.size())
                 return wrongCall(QStringLiteral("%1 needs a value").arg(a));
             const QString value = args[++i];
@@ -84,6 +88,12 @@ int compose(const QStringList& args, const Workspace& workspace)
                 if (value != QLatin1String("sheet") && value != QLatin1String("key"))
                     return wrongCall(QStringLiteral("--answers is sheet or key, not '%1'").arg(value));
                 answers = value == QLatin1String("key") ? paper::AnswerForm::Key : paper::AnswerForm::Sheet;
+                continue;
+            }
+            if (a == QLatin1String("--layout")) {
+                layout = paper::layoutOfName(value);
+                if (!layout)
+                    return wrongCall(QStringLiteral("--layout is a4, a4-seal, a3 or a3-seal, not '%1'").arg(value));
                 continue;
             }
             if (a == QLatin1String("--answer-lines")) {
@@ -164,6 +174,8 @@ int compose(const QStringList& args, const Workspace& workspace)
         choices.answers = *answers;
     for (auto it = answerLines.cbegin(); it != answerLines.cend(); ++it)
         choices.answerLines.insert(it.key(), it.value());
+    if (layout)
+        choices.layout = *layout;
     job.style = paper::PaperStyle::drawn(choices);
     job.settings = settings;
     job.bankFileName = QFileInfo(bankPath).fileName();
@@ -173,15 +185,22 @@ int compose(const QStringList& args, const Workspace& workspace)
         return failure(error);
 
     OutputFiles outputs;
-    // Both documents are papers laid out on A4, with their page numbers.
-    if (!outputs.write(paperPath, RtfWriter::write(*assembled->paper, &paper::paperPage()), &error)
-        || !outputs.write(answersPath, RtfWriter::write(*assembled->answers, &paper::paperPage()), &error))
+    // Both documents are laid out on the sheets of the layout, with their page numbers; the
+    // sealing strip is the paper's.
+    const paper::SheetGeometry paperSheets(choices.layout);
+    const paper::SheetGeometry answerSheets(choices.layout, false);
+    const PageSetup paperPage = paperSheets.pageSetup();
+    const PageSetup answerPage = answerSheets.pageSetup();
+    if (!outputs.write(paperPath, RtfWriter::write(*assembled->paper, &paperPage), &error)
+        || !outputs.write(answersPath, RtfWriter::write(*assembled->answers, &answerPage), &error))
         return failure(error);
     if (pdf) {
         const QString pdfWhat = QStringLiteral("PDF文件");
-        for (const auto& [target, doc] : {std::pair{pdfBeside(paperPath), assembled->paper.get()},
-                                          std::pair{pdfBeside(answersPath), assembled->answers.get()}}) {
-            const std::optional<QByteArray> bytes = paper::pdfBytes(*doc, QFileInfo(target).completeBaseName(), &error);
+        for (const auto& [target, doc, sheets] :
+             {std::tuple{pdfBeside(paperPath), assembled->paper.get(), &paperSheets},
+              std::tuple{pdfBeside(answersPath), assembled->answers.get(), &answerSheets}}) {
+            const std::optional<QByteArray> bytes =
+                paper::pdfBytes(*doc, QFileInfo(target).completeBaseName(), &error, *sheets);
             if (!bytes || !outputs.write(target, *bytes, &error, pdfWhat))
                 return failure(error);
         }

@@ -14,6 +14,8 @@
 #include "support/word_script.h"
 #include "widgets/richtextbox.h"
 
+#include <QComboBox>
+#include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -301,4 +303,55 @@ TEST_F(HeaderAndPaper, TheChoicesOfTheHeaderPaneAreKeptAndMakeThePaper)
     EXPECT_TRUE(again.Frame2->Choices->ScorePoints->isChecked());
     EXPECT_TRUE(again.Frame2->Choices->AnswerKey->isChecked());
     EXPECT_EQ(again.Frame2->choices().linesAfter("填空题"), 2);
+}
+
+TEST_F(HeaderAndPaper, TheLayoutChosenLaysOutThePaperItsPdfAndItsHeader)
+{
+    draw();
+    form->Command6->click();
+    fillHeader();
+    PaperChoicesPanel& choices = *header().Choices;
+    QStringList offered;
+    for (int i = 0; i < choices.SheetLayout->count(); ++i)
+        offered << choices.SheetLayout->itemText(i);
+    EXPECT_EQ(offered, QStringList({"A4", "A4 密封线", "A3 两栏", "A3 两栏 密封线"}));
+    EXPECT_EQ(choices.SheetLayout->currentText(), "A4");
+    choices.SheetLayout->setCurrentIndex(3);
+    header().Command8->click();
+    EXPECT_FALSE(header().RichTextBox1->toPlainText().contains("姓名"));
+    header().Command9->click();
+    EXPECT_EQ(paper::loadChoices(dir.file("JuanMianXuanXiang.cfg")).layout, paper::PaperLayout::A3Seal);
+
+    form->Contents->Command22->click();
+    // The header's candidate line went to the strip; the paper's RTF states the sheets and
+    // draws the strip, the answer sheet's only the sheets.
+    EXPECT_FALSE(paperText().contains("姓名")) << paperText().toStdString();
+    const QByteArray paper = paperPanel().RichTextBox3->TextRTF();
+    EXPECT_TRUE(paper.contains("{\\*\\qmlayout a3-seal}") && paper.contains("\\cols2"));
+    EXPECT_TRUE(paper.contains("txflTextFlow"));
+    const QByteArray answers = paperPanel().RichTextBox4->TextRTF();
+    EXPECT_TRUE(answers.contains("\\cols2"));
+    EXPECT_FALSE(answers.contains("txflTextFlow"));
+
+    const QString path = dir.file("期末.pdf");
+    prompt.expectSaveFile("导出PDF", "PDF文件(*.pdf)|*.pdf", path);
+    prompt.expectMessage("试卷和答卷已导出为PDF文件：\n" + path + "\n" + dir.file("期末答卷.pdf"), "Quellmark",
+                         Icon::Information);
+    paperPanel().CommandPdf->click();
+    prompt.verify();
+    for (const QString& pdf : {path, dir.file("期末答卷.pdf")}) {
+        QProcess info;
+        info.start("pdfinfo", {pdf});
+        ASSERT_TRUE(info.waitForFinished(60000));
+        EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains("1191 x 842 pts (A3)"));
+        QProcess text;
+        text.start("pdftotext", {"-f", "1", "-l", "1", pdf, "-"});
+        ASSERT_TRUE(text.waitForFinished(60000));
+        EXPECT_EQ(QString::fromUtf8(text.readAllStandardOutput()).contains("考号"), pdf == path);
+    }
+
+    // Opened again, the window has the same layout.
+    Form3 again(dir.workspace, prompt);
+    again.open({"数学", "语文"});
+    EXPECT_EQ(again.Frame2->Choices->SheetLayout->currentText(), "A3 两栏 密封线");
 }

@@ -3,7 +3,10 @@
 // filed (from composition or imported).
 
 #include "form7_fixture.h"
+#include "paper/layout.h"
+#include "rtf/rtf_writer.h"
 #include "support/word_script.h"
+#include "widgets/richtextbox.h"
 
 #include <QDate>
 #include <QLocale>
@@ -409,4 +412,32 @@ TEST_F(Form7Papers, TheWordProcessorRoundTripCountsAsAChange)
     EXPECT_TRUE(QFile::exists(dir.file("tiku/~SjA.rtf")));
     view().Command3->click();
     EXPECT_EQ(rtfPlainText(stored(1)->answers), "在WORD中改过的答案");
+}
+
+TEST_F(Form7Papers, APaperKeepsItsSheetsWhenFiledEditedAndSavedAgain)
+{
+    makeLibrary("期中.Juk", 1);
+    choose("期中.Juk");
+    QTextDocument doc;
+    doc.setPlainText("两栏的试卷");
+    const PageSetup a3 = paper::SheetGeometry(paper::PaperLayout::A3Seal).pageSetup();
+    const PageSetup a3Answers = paper::SheetGeometry(paper::PaperLayout::A3Seal, false).pageSetup();
+    ASSERT_TRUE(form->receivePaper(RtfWriter::write(doc, &a3), RtfWriter::write(doc, &a3Answers),
+                                   PaperOrigin::Automatic, "期中"));
+    view().Command3->click();
+    ASSERT_EQ(storedCount("期中.Juk"), 2);
+    // Changed: saved on the same sheets, the strip on the paper only.
+    view().RichTextBox1->setText("改过的两栏试卷");
+    view().RichTextBox2->setText("改过的答案");
+    view().Command3->click();
+    const std::optional<Paper> filed = stored(1, "期中.Juk");
+    ASSERT_TRUE(filed);
+    EXPECT_EQ(rtfPlainText(filed->paper), "改过的两栏试卷");
+    EXPECT_EQ(paper::layoutOfRtf(filed->paper), paper::PaperLayout::A3Seal);
+    EXPECT_TRUE(filed->paper.contains("\\cols2") && filed->paper.contains("txflTextFlow"));
+    EXPECT_EQ(paper::layoutOfRtf(filed->answers), paper::PaperLayout::A3Seal);
+    EXPECT_FALSE(filed->answers.contains("txflTextFlow"));
+    // The paper before it is shown, and written, on A4 as it always was.
+    view().Command1->click();
+    EXPECT_EQ(paper::layoutOfRtf(view().RichTextBox1->TextRTF()), paper::PaperLayout::A4);
 }

@@ -12,6 +12,7 @@
 #include "support/temp_dirs.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -207,6 +208,19 @@ QList<Word> words(const QString& pdf, int page)
     return out;
 }
 
+QByteArray metafileFixture(const char* name)
+{
+    QFile f(QStringLiteral(QM_METAFILE_FIXTURES "/") + QLatin1String(name));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
+    return f.readAll();
+}
+
+// The pictures a PDF holds as images (pdfimages -list: two heading lines, then one a picture).
+int imagesIn(const QString& pdf)
+{
+    return int(poppler("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts).size()) - 2;
+}
+
 }  // namespace
 
 TEST(Pdf, TheTextLayerIsThePapersTextAndEveryPageHasItsNumber)
@@ -303,4 +317,110 @@ TEST(Pdf, OnAFullDiskTheOldFileStaysAndTheDiskIsNamed)
     EXPECT_EQ(error, "无法写入PDF文件“" + path + "”：磁盘空间不足！");
     EXPECT_EQ(test::readAll(path), "%PDF-1.4 旧的试卷");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"其他", "试卷.pdf"}));
+}
+
+TEST(Pdf, FormulaPicturesPrintAsVectorDrawingsWithTheirText)
+{
+    // A question with a formula as a word processor stores it: the WMF of a formula
+    // object, no placeable header; and a drawing as EMF.
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0 "
+                           "\\'b7\\'bd\\'b3\\'cc\\'b5\\'c4\\'b8\\'f9{\\object\\objemb{\\*\\objclass Equation.3}"
+                           "{\\*\\objdata 0105}{\\result {\\pict\\wmetafile8\\picw3534\\pich1142\\picwgoal2004"
+                           "\\pichgoal647 "
+                           + metafileFixture("formula_libreoffice.wmf").toHex()
+                           + "}}}\\par{\\pict\\emfblip\\picwgoal2835\\pichgoal4134 "
+                           + metafileFixture("circuit_libreoffice.emf").toHex() + "}\\par}";
+    QTextDocument doc;
+    RtfReader::read(rtf, &doc);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("公式.pdf");
+    ASSERT_TRUE(writePdf(doc, pdf));
+    EXPECT_EQ(imagesIn(pdf), 0);
+    // The text the metafiles draw is text of the page: searchable, in reading order (the
+    // formula's operators are drawn as shapes).
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("方程的根xbb2"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("4ac"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("电阻R=5Ωα+β"))) << text.toStdString();
+
+    // A damaged metafile prints its placeholder, an image.
+    QByteArray damaged = metafileFixture("formula_libreoffice.wmf");
+    damaged.chop(100);
+    RtfReader::read("{\\rtf1 a{\\pict\\wmetafile8\\picwgoal2004\\pichgoal647 " + damaged.toHex() + "}}", &doc);
+    ASSERT_TRUE(writePdf(doc, pdf));
+    EXPECT_EQ(imagesIn(pdf), 1);
+}
+
+TEST(Pdf, EachLayoutPrintsItsSheetsColumnsAndSealingStrip)
+{
+    QTemporaryDir dir;
+    QTextDocument doc;
+    samplePaper(&doc, 150);
+    const QString path = dir.filePath("卷.pdf");
+    for (const PaperLayout layout : kPaperLayouts) {
+        for (const bool strip : {true, false}) {
+            SCOPED_TRACE(layoutName(layout).toStdString() + (strip ? " paper" : " answers"));
+            ASSERT_TRUE(writePdf(doc, path, nullptr, SheetGeometry(layout, strip)));
+            const QString info = poppler("pdfinfo", {path});
+            const bool a3 = layout == PaperLayout::A3 || layout == PaperLayout::A3Seal;
+            EXPECT_TRUE(info.contains(a3 ? "1191 x 842 pts (A3)" : "595 x 842 pts (A4)")) << info.toStdString();
+            const int sheets = QRegularExpression(R"(Pages:\s+(\d+))").match(info).captured(1).toInt();
+            ASSERT_GE(sheets, 2);
+            // A page number for each column, counting columns; the first sheet's text is
+            // its candidate fields when sealed.
+            const QString first =
+                poppler("pdftotext", {"-f", "1", "-l", "1", path, "-"}).remove(QRegularExpression("\\s"));
+            const QString second =
+                poppler("pdftotext", {"-f", "2", "-l", "2", path, "-"}).remove(QRegularExpression("\\s"));
+            const int pages = QRegularExpression("第1页共(\\d+)页").match(first).captured(1).toInt();
+            if (a3) {
+                EXPECT_TRUE(pages == 2 * sheets || pages == 2 * sheets - 1) << pages << " " << sheets;
+                EXPECT_TRUE(first.contains(QString("第2页共%1页").arg(pages)));
+                EXPECT_TRUE(second.contains(QString("第3页共%1页").arg(pages)));
+            } else {
+                EXPECT_EQ(pages, sheets);
+            }
+            const bool sealed = strip && isSealed(layout);
+            for (const QString& word : {QString("学校"), QString("班级"), QString("考号"), QString("密封线内不要答题")})
+                EXPECT_EQ(first.contains(word), sealed) << word.toStdString();
+            // The back of the sheet has none.
+            EXPECT_FALSE(second.contains("考号"));
+        }
+    }
+}
+
+TEST(Pdf, AGraderBoxIsNeverCutByThePageAndStaysWithItsHeading)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("卷.pdf");
+    QTextDocument box;
+    RtfReader::read("{\\rtf1\\ansi\\ansicpg936\\trowd\\cellx1000\\cellx2000\\intbl GA\\cell GB\\cell\\row"
+                    "\\trowd\\cellx1000\\cellx2000\\intbl GC\\cell GD\\cell\\row\\pard\\par}",
+                    &box);
+    // The heading and its box moved down line by line across the end of the first page.
+    int crossings = 0;
+    for (int lines = 44; lines <= 56; ++lines) {
+        SCOPED_TRACE(lines);
+        QTextDocument doc;
+        QTextCursor cursor(&doc);
+        for (int i = 0; i < lines; ++i)
+            cursor.insertText(QString("line %1\n").arg(i));
+        cursor.insertText("HEADING\n");
+        insertDocument(cursor, box);
+        cursor.insertText("question");
+        ASSERT_TRUE(writePdf(doc, path));
+        const auto pageWith = [&](const QString& word) {
+            for (int page = 1; page <= 3; ++page)
+                if (poppler("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), path, "-"})
+                        .contains(word))
+                    return page;
+            return 0;
+        };
+        const int heading = pageWith("HEADING");
+        EXPECT_EQ(pageWith("GA"), heading);
+        EXPECT_EQ(pageWith("GD"), heading);
+        crossings += heading == 2 ? 1 : 0;
+    }
+    // Some of them did go to the second page.
+    EXPECT_GT(crossings, 0);
 }

@@ -134,6 +134,41 @@ TEST_F(ComposeRun, TheChoicesOfScoreLabelsAnswersAndBlankLines)
         << said(wrong).toStdString();
 }
 
+TEST_F(ComposeRun, TheLayoutIsTakenFromTheChoicesFileOrTheOption)
+{
+    const QStringList documents{file("试卷.rtf"), file("答案.rtf")};
+    // Kept beside the settings: A4 with the strip.
+    ASSERT_TRUE(writeGbkFile(file("JuanMianXuanXiang.cfg"), QStringLiteral("版式=a4-seal\r\n")));
+    ToolRun run = qmtool(QStringList{"compose", bank.path, planPath} + documents
+                         + QStringList{"--settings", settingsPath, "--pdf"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QByteArray paper = readAll(file("试卷.rtf"));
+    EXPECT_TRUE(paper.contains("{\\*\\qmlayout a4-seal}"));
+    EXPECT_TRUE(paper.contains("txflTextFlow"));
+    // The candidate writes name and number in the strip: the header has no line for them.
+    EXPECT_FALSE(rtfPlainText(paper).contains("姓名"));
+    EXPECT_FALSE(readAll(file("答案.rtf")).contains("txflTextFlow"));
+
+    // The option has the last word: A3 in two columns, in the RTF and the PDF.
+    run = qmtool(QStringList{"compose", bank.path, planPath} + documents
+                 + QStringList{"--settings", settingsPath, "--pdf", "--layout", "a3"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    paper = readAll(file("试卷.rtf"));
+    EXPECT_TRUE(paper.contains("\\landscape") && paper.contains("\\cols2"));
+    EXPECT_FALSE(paper.contains("txflTextFlow"));
+    EXPECT_TRUE(rtfPlainText(paper).contains("姓名"));
+    QProcess info;
+    info.start("pdfinfo", {file("试卷.pdf")});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains("1191 x 842 pts (A3)"));
+
+    const ToolRun wrong =
+        qmtool(QStringList{"compose", bank.path, planPath} + documents + QStringList{"--layout", "A3"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(said(wrong).startsWith("qmtool compose: --layout is a4, a4-seal, a3 or a3-seal, not 'A3'\n"))
+        << said(wrong).toStdString();
+}
+
 TEST_F(ComposeRun, AShortBankIsReportedButThePaperIsWritten)
 {
     // Four questions asked of the only fill-in: the shortfall is reported too.
@@ -391,4 +426,37 @@ TEST_F(ComposeRun, AnOutputCutShortLeavesEveryOldOutputWhole)
     for (const QString& name : names)
         EXPECT_EQ(readAll(file(name)), old[name]) << name.toStdString();
     EXPECT_EQ(outputs(), names);
+}
+
+TEST(QmtoolRtf2Pdf, PrintsAnyRtfAsAPaperIsPrinted)
+{
+    TempProgramDir dir(false);
+    const QString in = dir.file("题.rtf");
+    ASSERT_TRUE(writeAll(in, rtfFromPlainText("牛顿第一定律", "宋体")));
+    const QString out = dir.file("题.pdf");
+    ToolRun run = qmtool({"rtf2pdf", in, out});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(readAll(out).startsWith("%PDF-"));
+    QProcess text;
+    text.start("pdftotext", {out, "-"});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    // (NFKC: the fonts draw some characters with the glyph of a radical of the same shape.)
+    EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput())
+                    .normalized(QString::NormalizationForm_KC)
+                    .contains(QStringLiteral("牛顿第一定律")));
+    // A page of A4 (595 x 842 points).
+    QProcess info;
+    info.start("pdfinfo", {out});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QLatin1String("(A4)")));
+
+    run = qmtool({"rtf2pdf", in});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.endsWith("qmtool rtf2pdf: a file to read and one to write are needed\nusage: qmtool rtf2pdf "
+                                 "IN.rtf OUT.pdf  (print as a paper is printed: A4, its fonts and pictures)\n"))
+        << run.err.toStdString();
+    run = qmtool({"rtf2pdf", dir.file("无.rtf"), dir.file("无.pdf")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("qmtool: 无法读取文件"))) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.file("无.pdf")));
 }
