@@ -92,7 +92,8 @@ QFont footerFont()
 
 QFont stripFont()
 {
-    QFont font(kSerifFallback);
+    QFont font;
+    font.setFamilies(familyWithSubstitutes(QStringLiteral("宋体")));
     font.setPointSizeF(10.5);
     return font;
 }
