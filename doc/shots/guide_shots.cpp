@@ -22,8 +22,10 @@
 #include "core/prompt.h"
 #include "core/workspace.h"
 #include "editor/bank_panel.h"
+#include "editor/entry_pane.h"
 #include "editor/form2.h"
 #include "editor/form4.h"
+#include "editor/subject_panel.h"
 #include "library/form7.h"
 #include "rtf/fonts.h"
 #include "shell/form1.h"
@@ -193,12 +195,15 @@ int main(int argc, char** argv)
          }},
         {QStringLiteral("lists"),
          [&] {
-             banks.Frame1->Command4->click();
+             banks.Frame3->Command14_Click();  // 学科管理 closed
+             banks.Frame1->Command4_Click();
              return picture(&banks);
          }},
         {QStringLiteral("entry"),
          [&] {
-             banks.Frame1->Command27->click();
+             banks.Frame1->Command4_Click();  // the lists closed
+             banks.Frame1->Command27_Click();
+             banks.Frame7->Command30_Click();  // the first question
              return picture(&banks);
          }},
         {QStringLiteral("import-format"),

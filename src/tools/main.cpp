@@ -4,6 +4,7 @@
 #include "core/workspace.h"
 #include "rtf/fonts.h"
 #include "tools/command.h"
+#include "tools/help.h"
 
 #include <QGuiApplication>
 
@@ -38,6 +39,17 @@ int main(int argc, char** argv)
     // Asked for: the list on stdout. Called wrongly: the list on stderr, exit code 2.
     const QString first = args.value(0);
     if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
+        // "help COMMAND": that command's usage, what it does and an example.
+        if (args.size() > 1) {
+            for (const auto& c : commands)
+                if (c.name == args[1]) {
+                    qm::tool::out(qm::tool::commandHelp(c));
+                    return 0;
+                }
+            qm::tool::err(QStringLiteral("qmtool help: unknown command '%1'\n").arg(args[1])
+                          + qm::tool::commandList(commands));
+            return 2;
+        }
         qm::tool::out(qm::tool::commandList(commands));
         return 0;
     }
