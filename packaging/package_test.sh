@@ -23,7 +23,8 @@ dpkg-deb -x "$deb" "$root"
 
 for f in usr/bin/quellmark usr/bin/qmtool usr/libexec/quellmark/quellmark-metafile \
          usr/share/quellmark/qm.qm usr/share/quellmark/jk.jk usr/share/quellmark/sample.tik \
-         usr/share/quellmark/tiku.psw usr/share/quellmark/样例方案.faa usr/share/applications/quellmark.desktop \
+         usr/share/quellmark/tiku.psw usr/share/quellmark/样例方案.faa \
+         usr/share/quellmark/guide/index.html usr/share/quellmark/guide/shots/paper.png usr/share/applications/quellmark.desktop \
          usr/share/metainfo/quellmark.metainfo.xml usr/share/icons/hicolor/scalable/apps/quellmark.svg \
          usr/share/icons/hicolor/48x48/apps/quellmark.png usr/share/icons/hicolor/256x256/apps/quellmark.png \
          usr/share/doc/quellmark/copyright; do
