@@ -8,6 +8,7 @@
 #include "widgets/flexgrid.h"
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -84,6 +85,9 @@ TEST_F(Users, MenusBeforeAndAfterLogin)
 {
     start({{"SYSTEM", ""}, {"teacher", "Abc"}});
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Quellmark1.80"));
+    // The main and about windows show the date of this version.
+    EXPECT_EQ(form->findChild<QLabel*>("lblDate")->text(), "2026.12.07");
+    EXPECT_EQ(form->about()->findChild<QLabel*>("lblDate")->text(), "2026.12.07");
     EXPECT_FALSE(form->mnuLibrary->menuAction()->isEnabled());
     EXPECT_FALSE(form->mnuCompose->menuAction()->isEnabled());
     EXPECT_FALSE(form->mnuPassword->isEnabled());
