@@ -45,8 +45,6 @@ QString localDataNotice(const QString& bankRoot)
         .arg(QDir::toNativeSeparators(bankRoot));
 }
 
-namespace {}  // namespace
-
 Form1::Form1(Workspace& workspace, Prompt& prompt, QWidget* parent)
     : QMainWindow(parent), m_ws(workspace), m_prompt(prompt)
 {
