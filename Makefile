@@ -5,6 +5,7 @@
 #              fuzz target for FUZZ_SECS seconds (in build-fuzz)
 # make package - build the Debian package quellmark_<version>_<arch>.deb in build/
 # make bench - build and run the benchmarks
+# make guide-shots - renew the user guide's pictures (doc/guide/shots) from the real windows
 # make deps  - only install the packages
 # make format - reformat the sources with clang-format (.clang-format)
 
@@ -22,7 +23,7 @@ CHECK_ENV := QT_QPA_PLATFORM=offscreen \
 	ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: all deps build run test package check bench format clean
+.PHONY: all deps build run test package check bench format clean guide-shots
 
 all: build
 
@@ -59,6 +60,11 @@ check:
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+# The windows as a teacher's 1024×768 screen shows them, taken by guide_shots under Xvfb.
+guide-shots: build
+	@xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/bin/guide_shots doc/guide/shots
+	@echo "Pictures renewed in doc/guide/shots; look at them, then commit them."
 
 format:
 	@scripts/install-deps.sh --format

@@ -23,7 +23,8 @@ dpkg-deb -x "$deb" "$root"
 
 for f in usr/bin/quellmark usr/bin/qmtool usr/libexec/quellmark/quellmark-metafile \
          usr/share/quellmark/qm.qm usr/share/quellmark/jk.jk usr/share/quellmark/sample.tik \
-         usr/share/quellmark/tiku.psw usr/share/applications/quellmark.desktop \
+         usr/share/quellmark/tiku.psw usr/share/quellmark/样例方案.faa \
+         usr/share/quellmark/guide/index.html usr/share/quellmark/guide/shots/paper.png usr/share/applications/quellmark.desktop \
          usr/share/metainfo/quellmark.metainfo.xml usr/share/icons/hicolor/scalable/apps/quellmark.svg \
          usr/share/icons/hicolor/48x48/apps/quellmark.png usr/share/icons/hicolor/256x256/apps/quellmark.png \
          usr/share/doc/quellmark/copyright; do
@@ -38,7 +39,10 @@ qmtool=$root/usr/bin/qmtool
 [[ $("$qmtool" --version) == "qmtool $version" ]] || fail "qmtool --version: $("$qmtool" --version)"
 dump=$("$qmtool" bank-dump "$root/usr/share/quellmark/sample.tik")
 grep -q '题库样本－生物' <<<"$dump" || fail "bank-dump of the sample: $dump"
-for f in qm.qm jk.jk sample.tik tiku.psw; do
+# The sample plan draws a paper from the sample bank.
+"$qmtool" draw "$root/usr/share/quellmark/sample.tik" "$root/usr/share/quellmark/样例方案.faa" >/dev/null \
+  || fail "qmtool draw with the sample plan"
+for f in qm.qm jk.jk sample.tik tiku.psw 样例方案.faa; do
   cmp -s "$root/usr/share/quellmark/$f" "$XDG_DATA_HOME/Quellmark/$f" || fail "user's directory lacks $f"
 done
 

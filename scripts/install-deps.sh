@@ -16,7 +16,8 @@ packages=(
   libsqlite3-dev libsqlitecpp-dev sqlite3
   libqpdf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-noto-cjk poppler-utils
+  # fonts-wqy-microhei and fonts-arphic-uming: the font tests (tests/fonts)
+  fonts-noto-cjk fonts-wqy-microhei fonts-arphic-uming poppler-utils
   dpkg-dev file librsvg2-bin desktop-file-utils lintian
   xvfb xauth imagemagick
 )

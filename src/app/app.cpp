@@ -2,11 +2,13 @@
 
 #include "composer/form3.h"
 #include "composer/form5.h"
+#include "core/guide.h"
 #include "core/workspace.h"
 #include "editor/form2.h"
 #include "library/form7.h"
 #include "shell/form1.h"
 #include "shell/form6.h"
+#include "shell/help_window.h"
 #include "widgets/timer_pause.h"
 
 #include <QComboBox>
@@ -31,7 +33,10 @@ App::App(Workspace& workspace, Prompt& prompt, QObject* parent)
     : QObject(parent), m_ws(workspace), m_prompt(prompt), m_form1(std::make_unique<Form1>(workspace, prompt)),
       m_form2(std::make_unique<Form2>(workspace, prompt)), m_form3(std::make_unique<Form3>(workspace, prompt)),
       m_form5(std::make_unique<Form5>(workspace, prompt)), m_form6(std::make_unique<Form6>()),
-      m_form7(std::make_unique<Form7>(workspace, prompt)), m_quit([](bool restart) {
+      m_form7(std::make_unique<Form7>(workspace, prompt)),
+      m_help(std::make_unique<HelpWindow>(
+          findGuide(guideDirs(QCoreApplication::applicationDirPath(), workspace.ProgramDir())), prompt)),
+      m_quit([](bool restart) {
           if (restart)
               QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
           QCoreApplication::exit(0);
@@ -52,9 +57,10 @@ void App::wire()
     Form5* form5 = m_form5.get();
     Form6* form6 = m_form6.get();
     Form7* form7 = m_form7.get();
+    HelpWindow* help = m_help.get();
     // Start-up has set the bank root: the bank window rebuilds its subject lists from it.
     connect(form1, &Form1::bankRootReady, form2, &Form2::attachBankRoot);
-    // Bankwell: the bank window.
+    // 题库录入: the bank window.
     connect(form1, &Form1::showBanks, form2, [form2] { bringToFront(form2); });
     // "退　出" of the bank window: back to the main window.
     connect(form2, &Form2::showMainWindow, form1, [form1] { bringToFront(form1); });
@@ -100,6 +106,10 @@ void App::wire()
     };
     connect(form3, &Form3::archivePaper, form7, toLibrary(PaperOrigin::Automatic));
     connect(form5, &Form5::archivePaper, form7, toLibrary(PaperOrigin::Manual));
+    // "帮助": the user guide from its start; "格式说明" of the import description: at the
+    // batch file format.
+    connect(form1, &Form1::showHelp, help, [help] { help->showSection(QString()); });
+    connect(form2, &Form2::guideRequested, help, &HelpWindow::showSection);
     // "退出系统" ends the program at once: no window is asked whether it may close.
     connect(form1, &Form1::exitRequested, this, [this] { m_quit(false); });
     // A new work path takes effect in a new instance of the program.

@@ -17,6 +17,7 @@ class Form3;
 class Form5;
 class Form6;
 class Form7;
+class HelpWindow;
 class Prompt;
 class Workspace;
 
@@ -45,6 +46,7 @@ public:
     Form5* manualComposeWindow() const { return m_form5.get(); }
     Form6* bankInformationWindow() const { return m_form6.get(); }
     Form7* libraryWindow() const { return m_form7.get(); }
+    HelpWindow* helpWindow() const { return m_help.get(); }
 
 private:
     void wire();
@@ -57,6 +59,7 @@ private:
     std::unique_ptr<Form5> m_form5;
     std::unique_ptr<Form6> m_form6;
     std::unique_ptr<Form7> m_form7;
+    std::unique_ptr<HelpWindow> m_help;
     Quit m_quit;
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "core/workspace.h"
+#include "rtf/fonts.h"
 #include "widgets/qtprompt.h"
 #include "widgets/report_error.h"
 
@@ -25,6 +26,8 @@ int main(int argc, char** argv)
     if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
+    // The same clear Chinese type whatever else is installed, unless the desktop chose a font.
+    qm::setUpFonts();
 
     QString dirError;
     qm::Workspace workspace(qm::Workspace::programDirForExecutable(QApplication::applicationDirPath(), &dirError));
@@ -32,6 +35,9 @@ int main(int argc, char** argv)
     if (!dirError.isEmpty())
         qm::reportError(prompt, dirError);
     qm::App app(workspace, prompt);
+    // File dialogs open in the chosen subject's directory, where its banks and plans are.
+    prompt.setStartDirectory(
+        [&workspace] { return workspace.SubjectDir().isEmpty() ? workspace.BankRoot() : workspace.SubjectDir(); });
     app.start();
     return QApplication::exec();
 }

@@ -38,6 +38,13 @@ CountGridPanel::CountGridPanel(Form3& form) : QGroupBox(QStringLiteral("出题�
     Text5->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000.00")) + 16);
     Command15 = makeButton(this, QStringLiteral("Command15"), QStringLiteral("尝试出题数"));
 
+    MSFlexGrid2->setToolTip(
+        QStringLiteral("每行是一类题目：题型、章节、单元、难度和分值的一种组合，“库内题数”是题库中这类题的数量。\n"
+                       "单击“出题数”一格填这类题要出几道（不超过库内题数），单击每个题型第一行的“大题总分”"
+                       "填这一大题的分数，每道小题的分值随之算出。"));
+    Text5->setToolTip(QStringLiteral("各大题总分之和，即整份试卷的总分"));
+    Command15->setToolTip(QStringLiteral("保留的按钮，目前不做任何事；勾选“无论分值”时不可用"));
+
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(new QLabel(QStringLiteral("总分"), this));
     bottom->addWidget(Text5);

@@ -119,10 +119,30 @@ HeaderPane::HeaderPane(Workspace& workspace, Prompt& prompt, QWidget* parent)
     layout->addLayout(top, 1);
     layout->addLayout(buttons);
 
+    setToolTips();
     setSettings({});
     connect(Command8, &QPushButton::clicked, this, &HeaderPane::Command8_Click);
     connect(Command9, &QPushButton::clicked, this, &HeaderPane::Command9_Click);
     connect(Command10, &QPushButton::clicked, this, &HeaderPane::Command10_Click);
+}
+
+void HeaderPane::setToolTips()
+{
+    Text6->setToolTip(QStringLiteral("学年的第一年，例如 2026"));
+    Text7->setToolTip(QStringLiteral("学年的第二年，例如 2027"));
+    Text8->setToolTip(QStringLiteral("第几学期，例如 一"));
+    Text9->setToolTip(QStringLiteral("参加考试的班级，写在标题下"));
+    Text10->setToolTip(QStringLiteral("考试用时，以分钟计"));
+    Text11->setToolTip(QStringLiteral("学校名称，写在试卷标题的最前面"));
+    for (QRadioButton* b : {Option1, Option2, Option3, Option4})
+        b->setToolTip(QStringLiteral("试卷类型，写在试卷标题中"));
+    for (QRadioButton* b : {Option5, Option6})
+        b->setToolTip(QStringLiteral("同一考试出两份试卷时，标明这是哪一份"));
+    Option7->setToolTip(QStringLiteral("不分A、B卷，标题中不写"));
+    RichTextBox1->setToolTip(QStringLiteral("试卷标题和评分表的式样，可以直接修改"));
+    Command8->setToolTip(QStringLiteral("按左边填的内容重新生成试卷标题和评分表"));
+    Command9->setToolTip(QStringLiteral("把这个标题用于试卷，并保存这些设置供下次使用"));
+    Command10->setToolTip(QStringLiteral("不用这个标题，回到试卷"));
 }
 
 void HeaderPane::setSource(std::function<QString()> bankFileName, std::function<int()> typeCount)

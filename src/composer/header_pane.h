@@ -83,6 +83,8 @@ Q_SIGNALS:
     void closed();
 
 private:
+    // Says what each control does when the mouse rests on it.
+    void setToolTips();
     // Says that a field is empty and puts the focus on the first one; true when one is.
     bool refuseEmptyFields();
     QString settingsPath() const;

@@ -51,6 +51,7 @@ PaperChoicesPanel::PaperChoicesPanel(QWidget* parent) : QGroupBox(QStringLiteral
         QStringLiteral("大题标题后写“（每小题2分，共20分）”，分值不同时写“（共20分）”并在小题号后写分数"));
     AnswerSheet->setToolTip(QStringLiteral("答卷是整份试卷，每题之后写“答:”和答案"));
     AnswerKey->setToolTip(QStringLiteral("答卷只有标题和各题的答案，用作参考答案"));
+    LinesType->setToolTip(QStringLiteral("选一种题型，在右边设它每道题之后留几行空白"));
     LinesCount->setToolTip(QStringLiteral("试卷中这种题型每道题之后留出的空行，供学生作答"));
     SheetLayout->setToolTip(QStringLiteral("A3 两栏：A3横向，每张分左右两栏；密封线：每张正面左侧印密封线，"
                                            "学校、班级、姓名、考号写在线外，卷头不再有姓名一行"));

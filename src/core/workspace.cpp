@@ -63,7 +63,8 @@ bool copyWhole(const QString& source, const QString& target, QString* error)
 
 QStringList Workspace::shippedFiles()
 {
-    return {QStringLiteral("qm.qm"), QStringLiteral("jk.jk"), QStringLiteral("sample.tik"), QStringLiteral("tiku.psw")};
+    return {QStringLiteral("qm.qm"), QStringLiteral("jk.jk"), QStringLiteral("sample.tik"), QStringLiteral("tiku.psw"),
+            QStringLiteral("样例方案.faa")};
 }
 
 bool Workspace::seedProgramDir(const QString& dir, const QString& from, QString* error)

@@ -29,7 +29,7 @@
 
 namespace qm {
 
-BankPanel::BankPanel(Form2& form) : QGroupBox(QStringLiteral("Bankwell"), &form), m_form(form)
+BankPanel::BankPanel(Form2& form) : QGroupBox(QStringLiteral("题库录入"), &form), m_form(form)
 {
     setObjectName(QStringLiteral("Frame1"));
     Combo1 = new QComboBox(this);

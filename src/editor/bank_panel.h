@@ -1,5 +1,5 @@
 #pragma once
-// The bank panel "Bankwell" of the bank window: the subject and bank choice, the chosen
+// The bank panel "题库录入" of the bank window: the subject and bank choice, the chosen
 // bank's particulars, creating, deleting and describing banks, and the buttons that open
 // the other panels and run the import, the merge and the format statement.
 

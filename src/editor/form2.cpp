@@ -106,8 +106,10 @@ QString Form2::bankPath() const
 
 Form4* Form2::form4()
 {
-    if (!m_form4)
+    if (!m_form4) {
         m_form4 = new Form4(this);
+        connect(m_form4, &Form4::guideRequested, this, &Form2::guideRequested);
+    }
     return m_form4;
 }
 

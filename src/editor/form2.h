@@ -2,7 +2,7 @@
 // The bank window "题库录入": subjects and their bank files, the bank's particulars, the
 // attribute lists, and the entry pane for the questions. The window is composed of its
 // panels, each a class of its own holding its controls and handlers:
-//   Frame1 "Bankwell"     BankPanel      subject and bank choice, particulars
+//   Frame1 "题库录入"      BankPanel      subject and bank choice, particulars
 //   Frame2 "创建题库"      CreatePanel    the name of a new bank
 //   Frame3 "学科管理"      SubjectPanel   adding, renaming and deleting subjects
 //   Frame8 "拷出文件"      CopyOutPanel   copying the chosen bank out
@@ -38,7 +38,7 @@ public:
     Form2(Workspace& workspace, Prompt& prompt, QWidget* parent = nullptr);
     ~Form2() override;
 
-    BankPanel* Frame1;        // Bankwell
+    BankPanel* Frame1;        // 题库录入
     CreatePanel* Frame2;      // 创建题库
     SubjectPanel* Frame3;     // 学科管理
     CopyOutPanel* Frame8;     // 拷出文件
@@ -81,6 +81,8 @@ Q_SIGNALS:
     void subjectsRefreshed(const QStringList& subjects);
     // "退　出": the main window comes to the front.
     void showMainWindow();
+    // "格式说明" of the import description: the user guide at the section with this anchor.
+    void guideRequested(const QString& anchor);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -115,7 +115,7 @@ void LibraryPanel::Command17_Click()
 void LibraryPanel::Command7_Click()
 {
     if (Combo1->currentText().isEmpty()) {
-        m_form.prompt().message(QStringLiteral("请先选择学科名！如果没有设置学科，可在Bankwell功能中设置。"),
+        m_form.prompt().message(QStringLiteral("请先选择学科名！如果没有设置学科，可在题库录入功能中设置。"),
                                 kTitleProgram, Icon::None, Buttons::Ok);
         return;
     }

@@ -55,7 +55,7 @@ void NewLibraryPanel::Command11_Click()
         return;
     const QString dir = m_form.libraryDir();
     if (dir.isEmpty()) {
-        m_form.prompt().message(QStringLiteral("请先选择学科名！如果没有设置学科，可在Bankwell功能中设置。"),
+        m_form.prompt().message(QStringLiteral("请先选择学科名！如果没有设置学科，可在题库录入功能中设置。"),
                                 kTitleProgram, Icon::None, Buttons::Ok);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "core/output_file.h"
 #include "paper/pdf_text.h"
+#include "rtf/fonts.h"
 #include "rtf/rich_text.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -26,19 +27,12 @@ constexpr int kDotsPerInch = 300;
 constexpr double kFooterPointSize = 9;
 
 // The Chinese fonts the documents name (宋体, 黑体, 楷体 …) are often not installed where the
-// PDF is made. Each gets a font of the same kind that is, named after it, so the text is
-// set in a Chinese font and embedded rather than left to whatever font the system picks.
-const QString kSerifFallback = QStringLiteral("Noto Serif CJK SC");
-const QString kSansFallback = QStringLiteral("Noto Sans CJK SC");
-
+// PDF is made. Each run names the installed families that stand in for its font
+// (rtf/fonts.h), so the text is set in a Chinese font and embedded rather than left to
+// whatever font the system picks.
 QStringList withFallback(const QString& family)
 {
-    static const QStringList kSansMarks{QStringLiteral("黑"),   QStringLiteral("hei"), QStringLiteral("gothic"),
-                                        QStringLiteral("sans"), QStringLiteral("圆"),  QStringLiteral("yuan")};
-    bool sans = false;
-    for (const QString& mark : kSansMarks)
-        sans = sans || family.contains(mark, Qt::CaseInsensitive);
-    return {family, sans ? kSansFallback : kSerifFallback};
+    return familyWithSubstitutes(family);
 }
 
 // Gives every run (and the document's default font) its fallback family.
@@ -90,14 +84,16 @@ void showBlankLinesAroundTables(QTextDocument& doc)
 
 QFont footerFont()
 {
-    QFont font(kSerifFallback);
+    QFont font;
+    font.setFamilies(familyWithSubstitutes(QStringLiteral("宋体")));
     font.setPointSizeF(kFooterPointSize);
     return font;
 }
 
 QFont stripFont()
 {
-    QFont font(kSerifFallback);
+    QFont font;
+    font.setFamilies(familyWithSubstitutes(QStringLiteral("宋体")));
     font.setPointSizeF(10.5);
     return font;
 }

@@ -17,7 +17,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGraphicsDropShadowEffect>
 #include <QGroupBox>
@@ -35,6 +37,13 @@ namespace {
 const QString kAdministrator = QStringLiteral("SYSTEM");
 
 }  // namespace
+
+QString localDataNotice(const QString& bankRoot)
+{
+    return QStringLiteral("题库保存在本计算机的 %1 中。需要几台计算机共用题库时，请以SYSTEM登录，"
+                          "在“系统”菜单的“工作路径设置”中设置共享的工作路径。")
+        .arg(QDir::toNativeSeparators(bankRoot));
+}
 
 Form1::Form1(Workspace& workspace, Prompt& prompt, QWidget* parent)
     : QMainWindow(parent), m_ws(workspace), m_prompt(prompt)
@@ -76,7 +85,7 @@ Form1::Form1(Workspace& workspace, Prompt& prompt, QWidget* parent)
     spaced->setStyleSheet(QStringLiteral("color: #33507f;"));
     auto* version = new QLabel(QStringLiteral("版本") + QString::fromUtf16(kVersion), backdrop);
     version->setObjectName(QStringLiteral("lblVersion"));
-    auto* date = new QLabel(QStringLiteral("2002.04.04"), backdrop);
+    auto* date = new QLabel(QString::fromUtf16(kReleaseDate), backdrop);
     date->setObjectName(QStringLiteral("lblDate"));
     auto* heading = new QVBoxLayout;
     heading->addWidget(title, 0, Qt::AlignHCenter);
@@ -98,10 +107,22 @@ Form1::Form1(Workspace& workspace, Prompt& prompt, QWidget* parent)
     panels->addWidget(buildWorkPathPanel());
     panels->addStretch();
     outer->addLayout(panels);
+    // Where the banks are kept when no work path was ever set.
+    lblLocalData = new QLabel(backdrop);
+    lblLocalData->setObjectName(QStringLiteral("lblLocalData"));
+    lblLocalData->setWordWrap(true);
+    lblLocalData->setAlignment(Qt::AlignCenter);
+    lblLocalData->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblLocalData->setStyleSheet(
+        QStringLiteral("QLabel { background: rgba(255, 255, 255, 225); border: 1px solid #9db4dc;"
+                       " border-radius: 6px; padding: 6px; color: #1d3f8f; }"));
+    lblLocalData->hide();
+    outer->addSpacing(12);
+    outer->addWidget(lblLocalData);
     outer->addStretch(2);
 
     // The navigation buttons are never shown; the menu entries press them.
-    Command1 = makeButton(backdrop, QStringLiteral("Command1"), QStringLiteral("Bankwell"));
+    Command1 = makeButton(backdrop, QStringLiteral("Command1"), QStringLiteral("题库录入"));
     Command2 = makeButton(backdrop, QStringLiteral("Command2"), QStringLiteral("智能组卷"));
     Command3 = makeButton(backdrop, QStringLiteral("Command3"), QStringLiteral("试卷管理"));
     Command4 = makeButton(backdrop, QStringLiteral("Command4"), QStringLiteral("关　　于"));
@@ -131,7 +152,7 @@ void Form1::buildMenus()
     mnuWorkPath->setEnabled(false);
 
     mnuLibrary = menuBar()->addMenu(QStringLiteral("&L 库管理"));
-    mnuBanks = mnuLibrary->addAction(QStringLiteral("&T Bankwell"), Command1, &QPushButton::click);
+    mnuBanks = mnuLibrary->addAction(QStringLiteral("&T 题库录入"), Command1, &QPushButton::click);
     mnuPapers = mnuLibrary->addAction(QStringLiteral("&J 试卷管理"), Command3, &QPushButton::click);
     mnuLibrary->setEnabled(false);
     mnuLibrary->menuAction()->setEnabled(false);
@@ -142,7 +163,7 @@ void Form1::buildMenus()
     mnuCompose->setEnabled(false);
     mnuCompose->menuAction()->setEnabled(false);
 
-    // The help menu has no entries: choosing it says that help is not written yet.
+    // The help menu has no entries: choosing it opens the user guide.
     mnuHelp = menuBar()->addAction(QStringLiteral("&H 帮助"), this, &Form1::mnuHelp_Click);
 }
 
@@ -276,24 +297,38 @@ void Form1::Form_Load()
         Md(resolveNoCase(workPath, bankDir));
         Md(resolveNoCase(workPath, bankDir) + QLatin1Char('/') + sampleSubject);
         const QString root = withTrailingSep(resolveNoCase(workPath, bankDir));
-        filecopyZZ(programDir + QString::fromUtf16(kSampleSource),
-                   root + sampleSubject + QLatin1Char('/') + QString::fromUtf16(kSampleBank));
+        copySamples(root);
         m_ws.setBankRoot(root);
         Fcopy();
     } else {
         Md(resolveNoCase(programDir, bankDir));
         Md(resolveNoCase(programDir, bankDir) + QLatin1Char('/') + sampleSubject);
         const QString root = withTrailingSep(resolveNoCase(programDir, bankDir));
-        filecopyZZ(programDir + QString::fromUtf16(kSampleSource),
-                   root + sampleSubject + QLatin1Char('/') + QString::fromUtf16(kSampleBank));
+        copySamples(root);
         m_ws.setBankRoot(root);
         Text5->setText(programDir);
-        reportError(m_prompt, QStringLiteral("路径设置错误或服务器未开,只能访问本地数据！"));
+        if (savedWorkPath(programDir).isEmpty()) {
+            // Nothing is wrong: no work path was ever set, so the banks are kept here.
+            lblLocalData->setText(localDataNotice(root));
+            lblLocalData->show();
+        } else {
+            reportError(m_prompt, QStringLiteral("路径设置错误或服务器未开,只能访问本地数据！"));
+        }
     }
     Q_EMIT bankRootReady();
     loadUsers();
     Frame1->show();
     Text1->setFocus();
+}
+
+void Form1::copySamples(const QString& bankRoot)
+{
+    const QString subjectDir = bankRoot + QString::fromUtf16(kSampleSubject) + QLatin1Char('/');
+    filecopyZZ(m_ws.ProgramDir() + QString::fromUtf16(kSampleSource), subjectDir + QString::fromUtf16(kSampleBank));
+    // The sample plan beside it, for the first paper (the user guide's first chapter).
+    const QString plan = resolveNoCase(m_ws.ProgramDir(), QString::fromUtf16(kSamplePlan));
+    if (QFileInfo(plan).isFile())
+        filecopyZZ(plan, subjectDir + QString::fromUtf16(kSamplePlan));
 }
 
 bool Form1::CheckDir(const QString& path)
@@ -567,7 +602,7 @@ void Form1::Command4_Click()
 
 void Form1::mnuHelp_Click()
 {
-    m_prompt.message(QStringLiteral("正在编写中!"), QStringLiteral("提示"), Icon::Warning, Buttons::Ok);
+    Q_EMIT showHelp();
 }
 
 }  // namespace qm

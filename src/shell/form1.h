@@ -20,6 +20,10 @@ class Form8;
 class Prompt;
 class Workspace;
 
+// The main window's note when no work path was ever set: the banks are kept under
+// `bankRoot` on this computer, and where a shared work path is set.
+QString localDataNotice(const QString& bankRoot);
+
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -48,8 +52,11 @@ public:
     QPushButton* Command14;  // 确　定
     QPushButton* Command15;  // 取　消
 
+    // Shown when no work path was ever set: the banks are kept on this computer.
+    QLabel* lblLocalData;
+
     // Navigation commands, never shown; the menu entries click them.
-    QPushButton* Command1;  // Bankwell: question banks
+    QPushButton* Command1;  // 题库录入: question banks
     QPushButton* Command2;  // 智能组卷
     QPushButton* Command3;  // 试卷管理
     QPushButton* Command4;  // 关　　于
@@ -63,12 +70,12 @@ public:
     QAction* mnuAbout;     // &A 关　于
     QAction* mnuExit;      // &Q 退出系统
     QMenu* mnuLibrary;     // &L 库管理
-    QAction* mnuBanks;     // &T Bankwell
+    QAction* mnuBanks;     // &T 题库录入
     QAction* mnuPapers;    // &J 试卷管理
     QMenu* mnuCompose;     // &P 组卷
     QAction* mnuManual;    // &M 手工组卷
     QAction* mnuAuto;      // &A 智能组卷
-    QAction* mnuHelp;      // &H 帮助
+    QAction* mnuHelp;      // &H 帮助: the user guide
 
     DialogKeys* keys() const { return m_keys; }
     // The user name of the last login check, upper-cased.
@@ -116,10 +123,11 @@ Q_SIGNALS:
     // Start-up has set BankRoot: the bank window points at it and rebuilds its subject
     // list, and the paper-library window copies that list.
     void bankRootReady();
-    void showBanks();          // Bankwell
+    void showBanks();          // 题库录入
     void showAutoCompose();    // 智能组卷
     void showLibrary();        // 试卷管理
     void showManualCompose();  // 手工组卷
+    void showHelp();           // 帮助: the user guide
     // "退出系统": end the program at once, without asking any window.
     void exitRequested();
     // A new work path was saved: start the program anew and end this one.
@@ -136,6 +144,8 @@ private:
     QWidget* buildUserPanel();
     QWidget* buildWorkPathPanel();
     QString userFilePath() const;
+    // Copies the sample bank and the sample plan into the sample subject under `bankRoot`.
+    void copySamples(const QString& bankRoot);
     // Reads the user file into the grid; the list stays empty when it cannot be read.
     void loadUsers();
     void reportStoreError(const QString& error);

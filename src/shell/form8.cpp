@@ -31,7 +31,8 @@ Form8::Form8(QWidget* parent) : QWidget(parent, Qt::Window)
     line->setFrameShadow(QFrame::Sunken);
     auto* spaced = new QLabel(QStringLiteral("Q u e l l m a r k"), this);
     auto* version = new QLabel(QStringLiteral("版本") + QString::fromUtf16(kVersion), this);
-    auto* date = new QLabel(QStringLiteral("2002.04.04"), this);
+    auto* date = new QLabel(QString::fromUtf16(kReleaseDate), this);
+    date->setObjectName(QStringLiteral("lblDate"));
     auto* credits = new QLabel(QStringLiteral("设计：Quellmark 开发组\n测试：参与试用的各校教研组"), this);
     credits->setAlignment(Qt::AlignCenter);
 

@@ -8,6 +8,15 @@
 
 namespace qm {
 
+QString savedWorkPath(const QString& programDir)
+{
+    const QString file = resolveNoCase(programDir, QString::fromUtf16(kWorkPathFile));
+    if (QFileInfo(file).size() <= 0)
+        return QString();
+    DelimitedReader reader = DelimitedReader::fromFile(file);
+    return reader.text().value_or(QString());
+}
+
 QString readWorkPath(const QString& programDir)
 {
     const QString file = resolveNoCase(programDir, QString::fromUtf16(kWorkPathFile));
@@ -15,12 +24,7 @@ QString readWorkPath(const QString& programDir)
         QFile f(file);
         f.open(QIODevice::WriteOnly);  // an empty file; a failure leaves the value empty
     }
-    QString value;
-    if (QFileInfo(file).size() > 0) {
-        DelimitedReader reader = DelimitedReader::fromFile(file);
-        value = reader.text().value_or(QString());
-    }
-    return withTrailingSep(value);
+    return withTrailingSep(savedWorkPath(programDir));
 }
 
 bool writeWorkPath(const QString& programDir, const QString& workPath, QString* error)

@@ -15,6 +15,12 @@ inline constexpr char16_t kBankDirName[] = u"tiku";
 inline constexpr char16_t kSampleSubject[] = u"样板学科";
 inline constexpr char16_t kSampleBank[] = u"题库样本－生物.TIK";
 inline constexpr char16_t kSampleSource[] = u"sample.tik";
+// The sample plan for the sample bank, shipped beside it and copied next to it at every start.
+inline constexpr char16_t kSamplePlan[] = u"样例方案.faa";
+
+// The saved work path as written, without a trailing separator added: "" when no work path
+// was ever set (no file, an empty file, or an empty value). Creates nothing.
+QString savedWorkPath(const QString& programDir);
 
 // Reads the saved work path: creates the file empty when missing, reads its first field
 // (an empty file gives ""), and appends the trailing separator.

@@ -1,11 +1,18 @@
-// qmtool build-template / build-bank / build-library / build-users: the shipped files,
-// made during the build from the text sources in data/.
+// qmtool build-template / build-bank / build-library / build-users / build-plan: the
+// shipped files, made during the build from the text sources in data/.
 //
 // A bank source has sections [参数] (key=value lines), [题型] [章节] [难度] [单元] (one name
 // per line, in list order) and [题目]: each question starts with a line
 // "== 题型 | 章节 | 单元 | 难度 | 分值", then the lines of its text, a line "-- 答案" and the
 // lines of its answer. Inline marks: **bold**, _{subscript}, ^{superscript} and {blank}
 // (a fill-in blank of underlined full-width spaces). Lines starting with '#' are comments.
+//
+// A plan source has sections [方案] (key=value lines: 学科, 题库, 专业, 大纲, and the
+// options 不分章节, 不分单元, 不分难度, 无论分值 as 0 or 1) and [大题]: one line per section
+// of the paper, in paper order, "题型 | 大题总分 | ROW=出题数, ROW=出题数 …", where ROW
+// names a row of the count grid by its cells between 题型 and 库内题数 joined with "/"
+// ("2" for the 2-point questions when only scores count; "第一章/容易/2"). The count grid
+// is made from the bank, so the plan always fits it; rows not named draw nothing.
 
 #include "bankstore/bank_file.h"
 #include "bankstore/paper_library.h"
@@ -14,6 +21,8 @@
 #include "core/output_file.h"
 #include "paper/fragments.h"
 #include "rtf/rtf_writer.h"
+#include "selection/count_grid.h"
+#include "selection/plan_file.h"
 #include "tools/command.h"
 
 #include <QFile>
@@ -29,6 +38,7 @@ const QString kTemplateUsage = QStringLiteral("SOURCE OUT  (the empty-bank templ
 const QString kBankUsage = QStringLiteral("SOURCE OUT  (a bank from a text source)");
 const QString kLibraryUsage = QStringLiteral("OUT  (the empty paper library jk.jk)");
 const QString kUsersUsage = QStringLiteral("SOURCE OUT  (the user file tiku.psw)");
+const QString kPlanUsage = QStringLiteral("SOURCE BANK OUT  (a composition plan for BANK from a text source)");
 
 const QString kFont = QStringLiteral("宋体");
 constexpr double kPointSize = 10.5;
@@ -273,6 +283,124 @@ int buildBank(const QStringList& args, bool asTemplate)
     });
 }
 
+struct PlanSection {
+    int line = 0;
+    QString type;
+    QString total;
+    QMap<QString, QString> counts;  // row name → draw count
+};
+
+// Makes the plan that `path` describes for the bank at `bankPath`.
+selection::Plan readPlanSource(const QString& path, const QString& bankPath)
+{
+    auto fail = [&](int line, const QString& what) {
+        return SourceError{QStringLiteral("%1:%2: %3").arg(path).arg(line).arg(what)};
+    };
+    selection::Plan plan;
+    QList<PlanSection> sections;
+    QString section;
+    for (const auto& [number, line] : sourceLines(path)) {
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            section = line.mid(1, line.size() - 2);
+            continue;
+        }
+        if (line.trimmed().isEmpty())
+            continue;
+        if (section == QStringLiteral("方案")) {
+            const qsizetype eq = line.indexOf(QLatin1Char('='));
+            const QString key = line.left(eq).trimmed();
+            const QString value = line.mid(eq + 1).trimmed();
+            static const QMap<QString, QString selection::Plan::*> kTexts{
+                {QStringLiteral("学科"), &selection::Plan::subject},
+                {QStringLiteral("题库"), &selection::Plan::bank},
+                {QStringLiteral("专业"), &selection::Plan::speciality},
+                {QStringLiteral("大纲"), &selection::Plan::syllabus}};
+            static const QMap<QString, bool selection::GridOptions::*> kOptions{
+                {QStringLiteral("不分章节"), &selection::GridOptions::noChapters},
+                {QStringLiteral("不分单元"), &selection::GridOptions::noUnits},
+                {QStringLiteral("不分难度"), &selection::GridOptions::noDifficulty},
+                {QStringLiteral("无论分值"), &selection::GridOptions::anyScore}};
+            if (eq > 0 && kTexts.contains(key))
+                plan.*(kTexts[key]) = value;
+            else if (eq > 0 && kOptions.contains(key) && (value == QLatin1String("0") || value == QLatin1String("1")))
+                plan.options.*(kOptions[key]) = value == QLatin1String("1");
+            else
+                throw fail(number, QStringLiteral(
+                                       "expected 学科|题库|专业|大纲=text or 不分章节|不分单元|不分难度|无论分值=0|1"));
+        } else if (section == QStringLiteral("大题")) {
+            const QStringList parts = line.split(QLatin1Char('|'));
+            if (parts.size() != 3)
+                throw fail(number, QStringLiteral("expected 题型 | 大题总分 | ROW=出题数, …"));
+            PlanSection s{number, parts[0].trimmed(), parts[1].trimmed(), {}};
+            for (const QString& entry : parts[2].split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                const qsizetype eq = entry.lastIndexOf(QLatin1Char('='));
+                if (eq < 0)
+                    throw fail(number, QStringLiteral("expected ROW=出题数 in '%1'").arg(entry.trimmed()));
+                s.counts[entry.left(eq).trimmed()] = entry.mid(eq + 1).trimmed();
+            }
+            sections << s;
+        } else {
+            throw fail(number, QStringLiteral("unknown section [%1]").arg(section));
+        }
+    }
+    if (plan.options.noChapters)
+        plan.options.noUnits = true;
+
+    // The count grid of the bank for these sections, with every value the bank holds.
+    const BankFile bank(bankPath);
+    QString error;
+    selection::Criteria criteria;
+    criteria.options = plan.options;
+    for (const PlanSection& s : sections)
+        criteria.types << s.type;
+    const std::optional<QStringList> chapters = bank.distinctValues(Attribute::Chapter, {}, &error);
+    const std::optional<QStringList> difficulties = bank.distinctValues(Attribute::Difficulty, {}, &error);
+    if (!chapters || !difficulties)
+        throw SourceError{error};
+    criteria.difficulties = *difficulties;
+    for (const QString& chapter : *chapters) {
+        QuestionFilter inChapter;
+        inChapter.chapter = chapter;
+        const std::optional<QStringList> units = bank.distinctValues(Attribute::Unit, inChapter, &error);
+        if (!units)
+            throw SourceError{error};
+        criteria.chapters << selection::ChapterUnits{chapter, *units};
+    }
+    std::optional<selection::Grid> grid = selection::buildCountGrid(bankPath, criteria, &error);
+    if (!grid)
+        throw SourceError{error};
+
+    // The draw counts and section totals, each checked against the rows the bank gives.
+    const int columns = int(grid->first().size());
+    QString type;
+    int sectionIndex = -1;
+    for (qsizetype r = 1; r < grid->size(); ++r) {
+        QStringList& row = (*grid)[r];
+        if (!row[0].isEmpty()) {
+            type = row[0];
+            sectionIndex = int(criteria.types.indexOf(type));
+            row[selection::sectionTotalColumn(columns)] = sections[sectionIndex].total;
+        }
+        PlanSection& s = sections[sectionIndex];
+        const QString name = row.mid(1, selection::bankCountColumn(columns) - 1).join(QLatin1Char('/'));
+        const QString count = s.counts.take(name);
+        if (count.isEmpty())
+            continue;
+        bool number = false;
+        const int wanted = count.toInt(&number);
+        if (!number || wanted < 0 || wanted > row[selection::bankCountColumn(columns)].toInt())
+            throw fail(s.line, QStringLiteral("%1 %2: %3 questions asked, the bank has %4")
+                                   .arg(type, name, count, row[selection::bankCountColumn(columns)]));
+        row[selection::drawCountColumn(columns)] = count;
+    }
+    for (const PlanSection& s : sections)
+        if (!s.counts.isEmpty())
+            throw fail(s.line, QStringLiteral("the bank has no %1 row '%2'").arg(s.type, s.counts.firstKey()));
+    selection::computeQuestionScores(*grid);
+    plan.grid = *grid;
+    return plan;
+}
+
 }  // namespace
 
 void addBuildCommands(QList<Command>& list, Workspace& /*workspace*/)
@@ -302,6 +430,14 @@ void addBuildCommands(QList<Command>& list, Workspace& /*workspace*/)
                              const QStringList parts = line.split(QLatin1Char('\t'));
                              require(users.add({parts[0], parts.value(1)}, &error), error);
                          }
+                     });
+                 }});
+    list.append({QStringLiteral("build-plan"), kPlanUsage, [](const QStringList& args) {
+                     if (args.size() != 3)
+                         return wrongArguments(QStringLiteral("build-plan"), kPlanUsage);
+                     return buildFile(args[2], {args[0], args[1]}, [&](const QString& path) {
+                         QString error;
+                         require(selection::savePlan(path, readPlanSource(args[0], args[1]), &error), error);
                      });
                  }});
 }

@@ -33,6 +33,7 @@ QString commandList(const QList<Command>& commands)
     QString text = QStringLiteral("usage: qmtool COMMAND [ARGS]\n"
                                   "       qmtool --version\n"
                                   "       qmtool --help\n"
+                                  "       qmtool help COMMAND\n"
                                   "commands:\n");
     for (const Command& c : commands)
         text += QStringLiteral("  ") + c.name + QLatin1Char(' ') + c.usage + QLatin1Char('\n');

@@ -2,7 +2,9 @@
 
 #include "core/version.h"
 #include "core/workspace.h"
+#include "rtf/fonts.h"
 #include "tools/command.h"
+#include "tools/help.h"
 
 #include <QGuiApplication>
 
@@ -12,6 +14,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    // Documents are laid out in the fonts the program shows them in.
+    qm::setUpFonts();
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.value(0) == QLatin1String("--version")) {
         qm::tool::out(QStringLiteral("qmtool ") + QString::fromUtf16(qm::kVersion) + QLatin1Char('\n'));
@@ -35,6 +39,17 @@ int main(int argc, char** argv)
     // Asked for: the list on stdout. Called wrongly: the list on stderr, exit code 2.
     const QString first = args.value(0);
     if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
+        // "help COMMAND": that command's usage, what it does and an example.
+        if (args.size() > 1) {
+            for (const auto& c : commands)
+                if (c.name == args[1]) {
+                    qm::tool::out(qm::tool::commandHelp(c));
+                    return 0;
+                }
+            qm::tool::err(QStringLiteral("qmtool help: unknown command '%1'\n").arg(args[1])
+                          + qm::tool::commandList(commands));
+            return 2;
+        }
         qm::tool::out(qm::tool::commandList(commands));
         return 0;
     }

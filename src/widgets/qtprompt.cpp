@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -79,14 +80,28 @@ std::optional<QString> QtPrompt::input(const QString& prompt, const QString& tit
     return text;
 }
 
+QString QtPrompt::startDirectory() const
+{
+    if (!m_lastDir.isEmpty() && QFileInfo(m_lastDir).isDir())
+        return m_lastDir;
+    return m_startDir ? m_startDir() : QString();
+}
+
+QString QtPrompt::remember(const QString& file)
+{
+    if (!file.isEmpty())
+        m_lastDir = QFileInfo(file).absolutePath();
+    return file;
+}
+
 QString QtPrompt::openFile(const QString& title, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(dialogParent(), title, QString(), qtFileFilter(filter));
+    return remember(QFileDialog::getOpenFileName(dialogParent(), title, startDirectory(), qtFileFilter(filter)));
 }
 
 QString QtPrompt::saveFile(const QString& title, const QString& filter, const QString& defaultExt)
 {
-    QFileDialog dlg(dialogParent(), title, QString(), qtFileFilter(filter));
+    QFileDialog dlg(dialogParent(), title, startDirectory(), qtFileFilter(filter));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     QString ext = defaultExt;
     if (ext.startsWith(QLatin1Char('.')))
@@ -94,7 +109,7 @@ QString QtPrompt::saveFile(const QString& title, const QString& filter, const QS
     dlg.setDefaultSuffix(ext);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return QString();
-    return dlg.selectedFiles().first();
+    return remember(dlg.selectedFiles().first());
 }
 
 QString QtPrompt::chooseDirectory(const QString& title, const QString& start)

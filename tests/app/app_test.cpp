@@ -7,19 +7,24 @@
 #include "bankstore/paper_library.h"
 #include "composer/bank_choice_panel.h"
 #include "composer/browse_panel.h"
+#include "composer/contents_panel.h"
+#include "composer/count_grid_panel.h"
 #include "composer/form3.h"
 #include "composer/form5.h"
 #include "composer/manual_bank_panel.h"
 #include "composer/paper_panel.h"
+#include "composer/plan_panel.h"
 #include "core/numbers.h"
 #include "editor/bank_panel.h"
 #include "editor/form2.h"
+#include "editor/form4.h"
 #include "library/form7.h"
 #include "library/paper_view.h"
 #include "rtf/rich_text.h"
 #include "shell/form1.h"
 #include "shell/form6.h"
 #include "shell/form8.h"
+#include "shell/help_window.h"
 #include "support/scripted_prompt.h"
 #include "support/temp_dirs.h"
 #include "widgets/filelists.h"
@@ -35,7 +40,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QTimer>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace qm;
@@ -48,8 +55,7 @@ protected:
     void SetUp() override
     {
         app.setQuit([this](bool restart) { quits.append(restart); });
-        // The first start has no work path yet: one warning, then the local data is used.
-        prompt.expectMessage("路径设置错误或服务器未开,只能访问本地数据！", "错误", Icon::Warning);
+        // The first start has no work path yet: the local data is used without a message.
         app.start();
         prompt.verify();
     }
@@ -139,10 +145,81 @@ TEST_F(WholeProgram, EachMenuCommandOpensTheWindowItNames)
     EXPECT_EQ(papers().File1->Path(), dir.file("tiku/样板学科/"));
     papers().hide();
 
-    prompt.expectMessage("正在编写中!", "提示", Icon::Warning);
+    // "帮助": the user guide with its contents, without a message.
     main().mnuHelp->trigger();
     prompt.verify();
-    EXPECT_EQ(shownWindows(), QStringList{"Form1"});
+    EXPECT_EQ(shownWindows(), (QStringList{"Form1", "HelpWindow"}));
+    HelpWindow& help = *app.helpWindow();
+    EXPECT_EQ(help.windowTitle(), "使用说明");
+    ASSERT_GE(help.Contents->topLevelItemCount(), 10);
+    EXPECT_EQ(help.Contents->topLevelItem(0)->text(0), "第一章　十分钟出第一份试卷");
+    EXPECT_EQ(help.Contents->topLevelItem(5)->text(0), "第六章　批量导入题目");
+    EXPECT_TRUE(help.Browser->toPlainText().contains("新题库"));
+    help.hide();
+}
+
+TEST_F(WholeProgram, TheGuideNamesEveryWindowByItsTitle)
+{
+    main().mnuHelp->trigger();
+    const QString guide = app.helpWindow()->Browser->toPlainText();
+    const QList<QWidget*> windows{app.bankWindow(),
+                                  app.bankWindow()->form4(),
+                                  app.autoComposeWindow(),
+                                  app.manualComposeWindow(),
+                                  app.bankInformationWindow(),
+                                  app.libraryWindow(),
+                                  main().about(),
+                                  app.helpWindow()};
+    for (QWidget* w : windows)
+        EXPECT_TRUE(guide.contains(w->windowTitle())) << w->windowTitle().toStdString();
+    EXPECT_TRUE(guide.contains("主窗口"));
+    app.helpWindow()->hide();
+}
+
+TEST_F(WholeProgram, TheSamplePlanBesideTheSampleBankComposesAPaperFromIt)
+{
+    login("SYSTEM");
+    main().mnuAuto->trigger();
+    Form3& compose = *app.autoComposeWindow();
+    compose.Command45->click();  // 打开方案
+    prompt.expectOpenFile("打开出题方案", "出题方案(*.faa)|*.faa", dir.file("tiku/样板学科/样例方案.faa"));
+    compose.Plans->Command46->click();
+    compose.Plans->Command47->click();
+    prompt.verify();
+    EXPECT_EQ(compose.Counts->Text5->text(), "100");
+    compose.Command5->click();             // 自动出卷
+    compose.Contents->Command41->click();  // 预出卷
+    prompt.verify();
+    // 15 单选题, 10 填空题, 9 判断题 and 5 简答题.
+    EXPECT_EQ(compose.Contents->rows().size(), 39);
+    compose.Contents->Command22->click();  // 出　卷
+    prompt.verify();
+    const QString paper = compose.Paper->RichTextBox3->toPlainText();
+    for (const char* section : {"一、单选题(30%)", "二、填空题(22%)", "三、判断题(18%)", "四、简答题(30%)"})
+        EXPECT_TRUE(paper.contains(section)) << section;
+    compose.hide();
+}
+
+TEST_F(WholeProgram, FormatHelpOfTheImportDescriptionOpensTheGuideAtTheBatchFormat)
+{
+    login("SYSTEM");
+    main().mnuBanks->trigger();
+    Form4& description = *banks().form4();
+    EXPECT_EQ(description.Command1->text(), "格式说明");
+    description.Command1->click();
+    prompt.verify();
+    HelpWindow& help = *app.helpWindow();
+    EXPECT_TRUE(help.isVisible());
+    ASSERT_NE(help.Contents->currentItem(), nullptr);
+    EXPECT_EQ(help.Contents->currentItem()->text(0), "第六章　批量导入题目");
+    // The search finds the new format's header in that chapter.
+    help.Text1->setText("新题库");
+    help.Command1->click();
+    EXPECT_EQ(help.Browser->textCursor().selectedText(), "新题库");
+    help.Text1->setText("没有这样的字词");
+    help.Command1->click();
+    EXPECT_EQ(help.Label1->text(), "找不到“没有这样的字词”。");
+    help.hide();
 }
 
 TEST_F(WholeProgram, TheBankWindowStartsOnTheBankRootWithTheSampleSubject)

@@ -62,7 +62,6 @@ TEST(ScreenFit, EveryWindowFitsA1024By768Screen)
     TempProgramDir dir;
     ScriptedPrompt prompt;
     App app(dir.workspace, prompt);
-    prompt.expectMessage("路径设置错误或服务器未开,只能访问本地数据！", "错误", Icon::Warning);
     app.start();
     prompt.verify();
 

@@ -206,6 +206,41 @@ TEST(Qmtool, HelpListsTheCommandsOnStdout)
     EXPECT_TRUE(run.err.contains(lines[0]));
 }
 
+TEST(Qmtool, HelpOfACommandGivesItsUsageWhatItDoesAndAnExample)
+{
+    ToolRun run = qmtool({"help", "draw"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "usage: qmtool draw BANK PLAN.faa [--seed N]  (the questions a plan draws, tab-separated)\n\n"
+                       "按出题方案从题库中抽题，列出抽到的题目；--seed 使每次抽到的相同。\n\n"
+                       "例如：\n  qmtool draw 题库样本－生物.TIK 样例方案.faa --seed 1\n");
+    // Every command the list names has an example, in its help and in the manual page.
+    QFile manual(QStringLiteral(QM_SOURCE_DIR "/packaging/qmtool.1"));
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(manual.readAll());
+    const ToolRun list = qmtool({"--help"});
+    const QStringList lines = list.out.split('\n');
+    int commands = 0;
+    for (qsizetype i = lines.indexOf("commands:") + 1; i > 0 && i < lines.size(); ++i) {
+        const QString name = lines[i].trimmed().section(' ', 0, 0);
+        if (name.isEmpty())
+            continue;
+        ++commands;
+        run = qmtool({"help", name});
+        EXPECT_EQ(run.exitCode, 0) << name.toStdString();
+        EXPECT_TRUE(run.out.contains("\n例如：\n  qmtool " + name + " ")) << run.out.toStdString();
+        QString roffName = name;
+        roffName.replace('-', "\\-");
+        EXPECT_TRUE(page.contains(".B " + roffName + "\n")) << name.toStdString();
+        EXPECT_TRUE(page.contains(".B qmtool " + roffName + " ")) << name.toStdString();
+    }
+    EXPECT_GE(commands, 16);
+    // A command qmtool does not know: a wrong call.
+    run = qmtool({"help", "drwa"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("qmtool help: unknown command 'drwa'\nusage: qmtool COMMAND"))
+        << run.err.toStdString();
+}
+
 TEST(Qmtool, AWrongCallNamesTheCommandAndItsUsage)
 {
     TempProgramDir dir(false);

@@ -14,7 +14,9 @@
 #include "support/word_script.h"
 #include "widgets/richtextbox.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -354,4 +356,24 @@ TEST_F(HeaderAndPaper, TheLayoutChosenLaysOutThePaperItsPdfAndItsHeader)
     Form3 again(dir.workspace, prompt);
     again.open({"数学", "语文"});
     EXPECT_EQ(again.Frame2->Choices->SheetLayout->currentText(), "A3 两栏 密封线");
+}
+
+TEST_F(HeaderAndPaper, EveryControlOfTheHeaderPaneAndTheCountGridSaysWhatItDoes)
+{
+    EXPECT_EQ(header().Command8->toolTip(), "按左边填的内容重新生成试卷标题和评分表");
+    EXPECT_EQ(header().Text10->toolTip(), "考试用时，以分钟计");
+    EXPECT_EQ(form->Counts->Text5->toolTip(), "各大题总分之和，即整份试卷的总分");
+    EXPECT_TRUE(form->Counts->MSFlexGrid2->toolTip().contains("“出题数”一格填这类题要出几道"));
+    // Nothing a teacher can press or type into is left without a tip (the grid's cell editor
+    // and the parts Qt builds into a control go by the tip of their control).
+    for (QWidget* panel : QList<QWidget*>{&header(), form->Counts}) {
+        for (QWidget* w : panel->findChildren<QWidget*>()) {
+            const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w)
+                                 || qobject_cast<QComboBox*>(w) || qobject_cast<QSpinBox*>(w);
+            if (control && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_")
+                && w->objectName() != "GridEdit") {
+                EXPECT_FALSE(w->toolTip().isEmpty()) << w->objectName().toStdString();
+            }
+        }
+    }
 }

@@ -111,7 +111,7 @@ TEST(ProgramDirectory, AnInstalledProgramSeedsTheUsersDirectoryWithoutReplacingA
     QString error;
     EXPECT_EQ(Workspace::programDirFor(bin, share, user, &error), user + QLatin1Char('/'));
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-    EXPECT_EQ(entries(user), QStringList({"jk.jk", "qm.qm", "sample.tik", "tiku.psw"}));
+    EXPECT_EQ(entries(user), QStringList({"jk.jk", "qm.qm", "sample.tik", "tiku.psw", "样例方案.faa"}));
     for (const QString& name : Workspace::shippedFiles()) {
         EXPECT_EQ(contents(user + QLatin1Char('/') + name), name.toUtf8());
         EXPECT_TRUE(QFile::permissions(user + QLatin1Char('/') + name) & QFileDevice::WriteOwner) << name.toStdString();
@@ -125,7 +125,7 @@ TEST(ProgramDirectory, AnInstalledProgramSeedsTheUsersDirectoryWithoutReplacingA
     QFile::remove(user + QStringLiteral("/jk.jk"));
     EXPECT_EQ(Workspace::programDirFor(bin, share, user, &error), user + QLatin1Char('/'));
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-    EXPECT_EQ(entries(user), QStringList({"QM.QM", "jk.jk", "sample.tik", "tiku.psw", "workpath.cfg"}));
+    EXPECT_EQ(entries(user), QStringList({"QM.QM", "jk.jk", "sample.tik", "tiku.psw", "workpath.cfg", "样例方案.faa"}));
     EXPECT_EQ(contents(user + QStringLiteral("/tiku.psw")), "the school's users");
     EXPECT_EQ(contents(user + QStringLiteral("/jk.jk")), "jk.jk");
     QFile::setPermissions(share, kWritableDir);
@@ -144,7 +144,7 @@ TEST(ProgramDirectory, AReadOnlyCopyWorksFromTheUsersDirectoryAndAFailureIsRepor
     EXPECT_EQ(Workspace::programDirFor(stick, tmp.path() + QStringLiteral("/share/quellmark"), user, &error),
               user + QLatin1Char('/'));
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-    EXPECT_EQ(entries(user), QStringList({"jk.jk", "qm.qm", "sample.tik", "tiku.psw"}));
+    EXPECT_EQ(entries(user), QStringList({"jk.jk", "qm.qm", "sample.tik", "tiku.psw", "样例方案.faa"}));
     QFile::setPermissions(stick, kWritableDir);
 
     // A user directory that cannot be made (a file is in the way) is reported; the

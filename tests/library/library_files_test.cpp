@@ -254,7 +254,7 @@ TEST_F(Form7Libraries, CopyingInTakesJukFilesOnlyAndAsksBeforeOverwriting)
 
     // Without a subject there is nowhere to copy to.
     Form7 empty(dir.workspace, prompt);
-    prompt.expectMessage("请先选择学科名！如果没有设置学科，可在Bankwell功能中设置。", "Quellmark", Icon::None);
+    prompt.expectMessage("请先选择学科名！如果没有设置学科，可在题库录入功能中设置。", "Quellmark", Icon::None);
     empty.Library->Command7->click();
     prompt.verify();
     EXPECT_TRUE(empty.Frame2->isHidden());

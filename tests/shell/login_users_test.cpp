@@ -8,6 +8,7 @@
 #include "widgets/flexgrid.h"
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -84,6 +85,9 @@ TEST_F(Users, MenusBeforeAndAfterLogin)
 {
     start({{"SYSTEM", ""}, {"teacher", "Abc"}});
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Quellmark1.80"));
+    // The main and about windows show the date of this version.
+    EXPECT_EQ(form->findChild<QLabel*>("lblDate")->text(), "2026.12.07");
+    EXPECT_EQ(form->about()->findChild<QLabel*>("lblDate")->text(), "2026.12.07");
     EXPECT_FALSE(form->mnuLibrary->menuAction()->isEnabled());
     EXPECT_FALSE(form->mnuCompose->menuAction()->isEnabled());
     EXPECT_FALSE(form->mnuPassword->isEnabled());
@@ -293,10 +297,13 @@ TEST_F(Users, NavigationHelpAndExit)
     form->mnuExit->trigger();
     EXPECT_EQ(banks.count() + autoCompose.count() + library.count() + manual.count() + exit.count(), 5);
 
-    prompt.expectMessage(QStringLiteral("正在编写中!"), QStringLiteral("提示"), Icon::Warning);
+    // "帮助" asks for the user guide, without a message.
+    QSignalSpy help(form.get(), &Form1::showHelp);
     form->mnuHelp->trigger();
     prompt.verify();
-    EXPECT_EQ(form->Command1->text(), QStringLiteral("Bankwell"));
+    EXPECT_EQ(help.count(), 1);
+    EXPECT_EQ(form->Command1->text(), QStringLiteral("题库录入"));
+    EXPECT_EQ(form->mnuBanks->text(), QStringLiteral("&T 题库录入"));
     EXPECT_FALSE(form->Command1->isVisible());
 }
 

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -53,12 +54,11 @@ protected:
 
 }  // namespace
 
-TEST_F(Startup, FirstStartFallsBackToLocalDataWithOneWarning)
+TEST_F(Startup, FirstStartUsesTheLocalDataQuietlyAndSaysWhereTheBanksAre)
 {
     Form1 form(dir.workspace, prompt);
     QSignalSpy ready(&form, &Form1::bankRootReady);
-    prompt.expectMessage(kFallback, QStringLiteral("错误"), Icon::Warning);
-    form.Form_Load();
+    form.Form_Load();  // no message box at all
     prompt.verify();
 
     EXPECT_TRUE(QFileInfo::exists(dir.file("workpath.cfg")));
@@ -69,6 +69,40 @@ TEST_F(Startup, FirstStartFallsBackToLocalDataWithOneWarning)
     EXPECT_EQ(ready.count(), 1);
     EXPECT_TRUE(form.Frame1->isVisibleTo(&form));
     EXPECT_EQ(localUsers(), QStringList{"SYSTEM"});
+    // The main window says once where the banks are and where a shared path is set.
+    EXPECT_TRUE(form.lblLocalData->isVisibleTo(&form));
+    EXPECT_EQ(form.lblLocalData->text(), "题库保存在本计算机的 " + dir.file("tiku/")
+                                             + " 中。需要几台计算机共用题库时，请以SYSTEM登录，"
+                                               "在“系统”菜单的“工作路径设置”中设置共享的工作路径。");
+}
+
+TEST_F(Startup, AnEmptyWorkPathFileOrAnEmptyValueIsNoWorkPathYet)
+{
+    for (const QByteArray& saved : {QByteArray(), QByteArray("\"\"\r\n"), QByteArray("   \r\n")}) {
+        writeAll(dir.file("workpath.cfg"), saved);
+        Form1 form(dir.workspace, prompt);
+        form.Form_Load();
+        prompt.verify();
+        EXPECT_EQ(dir.workspace.BankRoot(), dir.file("tiku/")) << saved.constData();
+        EXPECT_TRUE(form.lblLocalData->isVisibleTo(&form)) << saved.constData();
+    }
+}
+
+TEST_F(Startup, AWorkPathThatWasSetButCannotBeReachedIsStillWarnedAbout)
+{
+    // A share that is switched off, and a directory that exists but lacks the user file.
+    for (const QString& path : {QStringLiteral("/nonexistent/server/share/"), withTrailingSep(share.path())}) {
+        writeAll(dir.file("workpath.cfg"), "\"" + path.toUtf8() + "\"\r\n");
+        Form1 form(dir.workspace, prompt);
+        prompt.expectMessage(kFallback, QStringLiteral("错误"), Icon::Warning);
+        form.Form_Load();
+        prompt.verify();
+        EXPECT_EQ(dir.workspace.BankRoot(), dir.file("tiku/"));
+        EXPECT_EQ(form.Text5->text(), dir.path());
+        EXPECT_FALSE(form.lblLocalData->isVisibleTo(&form));
+        // The saved path stays for the day the share is back.
+        EXPECT_EQ(readAll(dir.file("workpath.cfg")), "\"" + path.toUtf8() + "\"\r\n");
+    }
 }
 
 TEST_F(Startup, SavedWorkPathWithoutTrailingSeparatorIsUsed)
@@ -77,6 +111,7 @@ TEST_F(Startup, SavedWorkPathWithoutTrailingSeparatorIsUsed)
     writeAll(dir.file("workpath.cfg"), QDir::cleanPath(share.path()).toUtf8() + "\r\n");
     Form1 form(dir.workspace, prompt);
     form.Form_Load();  // no message expected
+    EXPECT_FALSE(form.lblLocalData->isVisibleTo(&form));
     EXPECT_EQ(form.Text5->text(), workPath());
     EXPECT_EQ(dir.workspace.BankRoot(), workPath() + "tiku/");
     EXPECT_TRUE(QFileInfo::exists(workPath() + "tiku/样板学科/题库样本－生物.TIK"));
@@ -126,12 +161,10 @@ TEST_F(Startup, EveryStartRestoresTheSampleBank)
 {
     {
         Form1 form(dir.workspace, prompt);
-        prompt.expectMessage(kFallback, QStringLiteral("错误"), Icon::Warning);
         form.Form_Load();
     }
     writeAll(dir.file("tiku/样板学科/题库样本－生物.TIK"), "edited by a teacher");
     Form1 form(dir.workspace, prompt);
-    prompt.expectMessage(kFallback, QStringLiteral("错误"), Icon::Warning);
     form.Form_Load();
     EXPECT_EQ(readAll(dir.file("tiku/样板学科/题库样本－生物.TIK")), "shipped sample");
 }
@@ -141,7 +174,6 @@ TEST_F(Startup, MissingSampleAndUnreadableUserFile)
     QFile::remove(dir.file("sample.tik"));
     writeAll(dir.file("tiku.psw"), "not a database at all");
     Form1 form(dir.workspace, prompt);
-    prompt.expectMessage(kFallback, QStringLiteral("错误"), Icon::Warning);
     // The user file is named in a message of its own; every login then fails.
     prompt.expectMessageStartingWith(QStringLiteral("无法打开用户文件"), QStringLiteral("错误"), Icon::Warning);
     form.Form_Load();
@@ -156,7 +188,6 @@ TEST_F(Startup, WorkPathPanelAcceptsWithEnterAndRestarts)
 {
     makeShare();
     Form1 form(dir.workspace, prompt);
-    prompt.expectMessage(kFallback, QStringLiteral("错误"), Icon::Warning);
     form.Form_Load();
     QSignalSpy restart(&form, &Form1::restartRequested);
 
@@ -188,7 +219,6 @@ TEST_F(Startup, WorkPathPanelAcceptsWithEnterAndRestarts)
 TEST_F(Startup, WorkPathPanelEscHidesWithoutSaving)
 {
     Form1 form(dir.workspace, prompt);
-    prompt.expectMessage(kFallback, QStringLiteral("错误"), Icon::Warning);
     form.Form_Load();
     form.showWorkPathPanel();
     form.Text5->setText(QStringLiteral("/typed/but/not/saved"));

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace qm::test {
@@ -15,7 +16,11 @@ QString shippedDir()
 
 TempProgramDir::TempProgramDir(bool withShippedFiles)
     : TempProgramDir(withShippedFiles ? Workspace::shippedFiles() : QStringList())
-{}
+{
+    // The user guide, as a program directory beside the program has it.
+    if (withShippedFiles && QFileInfo(shippedDir() + "guide").isDir())
+        QFile::link(shippedDir() + "guide", path() + "guide");
+}
 
 TempProgramDir::TempProgramDir(const QStringList& shippedFiles)
 {

@@ -16,7 +16,7 @@ QString shippedDir();
 class TempProgramDir {
 public:
     // A fresh temporary directory, the ProgramDir of `workspace`, holding every shipped
-    // file (or none).
+    // file and the user guide (or none).
     explicit TempProgramDir(bool withShippedFiles = true);
     // The same with only the named shipped files.
     explicit TempProgramDir(const QStringList& shippedFiles);

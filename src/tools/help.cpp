@@ -1,0 +1,58 @@
+#include "tools/help.h"
+
+namespace qm::tool {
+
+namespace {
+
+struct HelpText {
+    const char16_t* name;
+    const char16_t* what;
+    const char16_t* example;
+};
+
+// One entry for every command; a command without one says so in its help.
+constexpr HelpText kHelp[] = {
+    {u"bank-dump", u"以文本列出题库的说明、题型等各列表和全部题目。", u"qmtool bank-dump 题库样本－生物.TIK"},
+    {u"build-template", u"由文本源文件生成空题库模板 qm.qm（构建时使用）。",
+     u"qmtool build-template data/qm.txt qm.qm"},
+    {u"build-bank", u"由文本源文件生成题库（构建时用来生成题库样本）。",
+     u"qmtool build-bank data/sample.txt sample.tik"},
+    {u"build-library", u"生成空卷库 jk.jk（构建时使用）。", u"qmtool build-library jk.jk"},
+    {u"build-users", u"由用户名单生成用户文件 tiku.psw（构建时使用）。", u"qmtool build-users data/users.txt tiku.psw"},
+    {u"build-plan", u"由文本源文件为指定题库生成出题方案（构建时用来生成样例方案）。",
+     u"qmtool build-plan data/sample_plan.txt sample.tik 样例方案.faa"},
+    {u"grid", u"按条件统计题库，列出出题数表格（制表符分隔），与智能组卷窗口的表格相同。",
+     u"qmtool grid 题库样本－生物.TIK --no-chapters --no-units --no-difficulty"},
+    {u"draw", u"按出题方案从题库中抽题，列出抽到的题目；--seed 使每次抽到的相同。",
+     u"qmtool draw 题库样本－生物.TIK 样例方案.faa --seed 1"},
+    {u"import",
+     u"把批量题目文件（“题库”或“新题库”格式）导入题库；文件中没有说明的名称存为空名称，并在标准错误输出中列出。",
+     u"qmtool import 高一生物.TIK 第一章.txt"},
+    {u"library-dump", u"列出卷库中的每份试卷及其说明。", u"qmtool library-dump 高一生物.Juk"},
+    {u"library-add", u"把一份试卷和它的答卷作为最后一份存入卷库。",
+     u"qmtool library-add 高一生物.Juk 试卷.rtf 答卷.rtf --name 期中考试 --setter 张老师"},
+    {u"compose", u"按出题方案组成整份试卷和答卷（RTF），--pdf 同时生成 PDF；卷面设置取自 JuanMian.cfg 或 --settings。",
+     u"qmtool compose 题库样本－生物.TIK 样例方案.faa 试卷.rtf 答卷.rtf --pdf"},
+    {u"rtf2txt", u"输出 RTF 文档的文字（UTF-8）。", u"qmtool rtf2txt 试卷.rtf"},
+    {u"rtf2html", u"把 RTF 文档转成 HTML 输出。", u"qmtool rtf2html 试卷.rtf > 试卷.html"},
+    {u"rtf2rtf", u"读入 RTF 文档再写出，检查程序能否读写它。", u"qmtool rtf2rtf 原文.rtf 重写.rtf"},
+    {u"rtf2pdf", u"把 RTF 文档按试卷的排法（A4、字体和图片）存成 PDF。", u"qmtool rtf2pdf 试卷.rtf 试卷.pdf"},
+};
+
+}  // namespace
+
+QString commandHelp(const Command& command)
+{
+    QString text =
+        QStringLiteral("usage: qmtool ") + command.name + QLatin1Char(' ') + command.usage + QLatin1Char('\n');
+    for (const HelpText& h : kHelp) {
+        if (command.name == QString::fromUtf16(h.name)) {
+            text += QLatin1Char('\n') + QString::fromUtf16(h.what) + QStringLiteral("\n\n例如：\n  ")
+                    + QString::fromUtf16(h.example) + QLatin1Char('\n');
+            return text;
+        }
+    }
+    return text;
+}
+
+}  // namespace qm::tool
