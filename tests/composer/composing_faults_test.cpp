@@ -122,8 +122,10 @@ TEST_F(ComposingFaults, AHeaderChangedAfterThePaperReplacesTheOldOneAtTheTop)
     QSignalSpy archived(form.get(), &Form3::archivePaper);
     form->Command7->click();
     ASSERT_EQ(archived.size(), 1);
-    EXPECT_EQ(rtfPlainText(archived[0][0].toByteArray()).count("学年第1学期"), 1);
-    EXPECT_EQ(archived[0][2].toString(), "高一(3)班《期中》期末试卷(B)卷");
+    const auto papers = archived[0][0].value<QList<ComposedPaper>>();
+    ASSERT_EQ(papers.size(), 1);
+    EXPECT_EQ(rtfPlainText(papers[0].paper).count("学年第1学期"), 1);
+    EXPECT_EQ(papers[0].name, "高一(3)班《期中》期末试卷(B)卷");
 }
 
 TEST_F(ComposingFaults, TheScoringTableHasAColumnForEachSectionThePaperHolds)

@@ -505,9 +505,14 @@ TEST_F(Form5Test, APaperUnderWaySurvivesClosingAndGoesToTheLibraryAsCaller5)
     form->Command7->click();
     form->Frame5->Command14->click();
     ASSERT_EQ(archived.size(), 1);
-    EXPECT_EQ(archived[0][2].toString(), "《期中》期末试卷");
-    EXPECT_EQ(rtfPlainText(archived[0][0].toByteArray()), "二、1.计算题 易 第1题\n");
-    EXPECT_EQ(rtfPlainText(archived[0][1].toByteArray()), "二、1.计算题 易 第1题\n答：计算题答1\n");
+    const auto papers = archived[0][0].value<QList<ComposedPaper>>();
+    ASSERT_EQ(papers.size(), 1);
+    EXPECT_EQ(papers[0].name, "《期中》期末试卷");
+    EXPECT_EQ(rtfPlainText(papers[0].paper), "二、1.计算题 易 第1题\n");
+    EXPECT_EQ(rtfPlainText(papers[0].answers), "二、1.计算题 易 第1题\n答：计算题答1\n");
+    // The pick's use is recorded when the paper is filed.
+    ASSERT_EQ(papers[0].questions.size(), 1);
+    EXPECT_EQ(papers[0].questions[0].bankPath, bankPath("数学/期中.tik"));
 }
 
 TEST_F(Form5Test, ABankThatIsNoBankIsNamedAndNamesWithQuotesAreData)
