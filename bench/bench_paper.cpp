@@ -1,8 +1,11 @@
 // Making a paper from a bank of 50 000 questions: the draw of 100 questions over four
 // sections, the header and both documents (paper and answer sheet) assembled, as the
 // composition window does when the teacher asks for the paper; then both written as PDF.
+// Then a paper of 100 questions each with a formula (a WMF of its own) written as PDF,
+// the formulas converted by the converter program: its processor time is counted too.
 
 #include "bankstore/bank_file.h"
+#include "bench_formula.h"
 #include "bench_text.h"
 #include "paper/fragments.h"
 #include "paper/header.h"
@@ -16,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -124,5 +128,76 @@ void BM_WriteBothPdfs(benchmark::State& state)
     state.counters["answers_kb"] = double(QFileInfo(answersPdf).size()) / 1024;
 }
 BENCHMARK(BM_WriteBothPdfs)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// Processor time of the converter runs that have ended, in seconds.
+double childCpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_CHILDREN, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// A bank of 100 questions of one type, each with a formula, drawn whole.
+struct FormulaSetup {
+    FormulaSetup()
+    {
+        qm::BankFile::createEmpty(bankPath);
+        const auto writer = qm::BankAppender::open(bankPath);
+        QRandomGenerator rng(11);
+        for (int i = 0; i < 100; ++i) {
+            qm::Question q;
+            q.text = qm::bench::gbkRtfWithFormula(chineseText(rng, 40), i);
+            q.answer = gbkRtf(chineseText(rng, 20));
+            q.type = QStringLiteral("计算题");
+            q.chapter = QStringLiteral("第1章");
+            q.difficulty = QStringLiteral("中等");
+            q.score = 1;
+            writer->add(q);
+        }
+        writer->commit();
+        qm::selection::GridOptions options{true, true, true, true};
+        grid = {qm::selection::gridHeader(options),
+                {QStringLiteral("计算题"), QStringLiteral("100"), QStringLiteral("100"), QStringLiteral("100"),
+                 QStringLiteral("1")}};
+    }
+    QTemporaryDir dir;
+    QString bankPath = dir.filePath(QStringLiteral("物理.tik"));
+    qm::selection::Grid grid;
+};
+
+// Both PDFs of the paper with 100 formulas, the paper never shown before (every formula
+// converted while printing). Time is the process's, the converter's processor time a
+// counter ("converter_cpu_s", per iteration).
+void BM_WriteBothPdfsWithFormulas(benchmark::State& state)
+{
+    static FormulaSetup formulas;
+    qm::selection::SeededRandom random(1);
+    const auto drawn = qm::selection::drawPaper(formulas.bankPath, formulas.grid, random);
+    if (!drawn) {
+        state.SkipWithError("no draw");
+        return;
+    }
+    qm::paper::PaperJob job;
+    job.sections = qm::paper::sectionsOfDraw(formulas.bankPath, drawn->rows);
+    job.settings = setup().settings;
+    job.bankFileName = QStringLiteral("物理.tik");
+    job.templatePath = setup().templatePath;
+    const QString paperPdf = formulas.dir.filePath(QStringLiteral("试卷.pdf"));
+    const QString answersPdf = formulas.dir.filePath(QStringLiteral("答案.pdf"));
+    double child = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const auto paper = qm::paper::makePaper(job);
+        state.ResumeTiming();
+        const double before = childCpuSeconds();
+        if (!paper || !qm::paper::writePdf(*paper->paper, paperPdf)
+            || !qm::paper::writePdf(*paper->answers, answersPdf))
+            state.SkipWithError("a PDF was not written");
+        child += childCpuSeconds() - before;
+    }
+    state.counters["converter_cpu_s"] = benchmark::Counter(child, benchmark::Counter::kAvgIterations);
+    state.counters["paper_kb"] = double(QFileInfo(paperPdf).size()) / 1024;
+}
+BENCHMARK(BM_WriteBothPdfsWithFormulas)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->MinTime(3);
 
 }  // namespace

@@ -21,7 +21,7 @@ deb=$(find "$work/out" -maxdepth 1 -name '*.deb')
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 
-for f in usr/bin/quellmark usr/bin/qmtool \
+for f in usr/bin/quellmark usr/bin/qmtool usr/libexec/quellmark/quellmark-metafile \
          usr/share/quellmark/qm.qm usr/share/quellmark/jk.jk usr/share/quellmark/sample.tik \
          usr/share/quellmark/tiku.psw usr/share/applications/quellmark.desktop \
          usr/share/metainfo/quellmark.metainfo.xml usr/share/icons/hicolor/scalable/apps/quellmark.svg \
@@ -42,11 +42,19 @@ for f in qm.qm jk.jk sample.tik tiku.psw; do
   cmp -s "$root/usr/share/quellmark/$f" "$XDG_DATA_HOME/Quellmark/$f" || fail "user's directory lacks $f"
 done
 
+# The installed qmtool prints a formula (a WMF) as a drawing, not as its placeholder image.
+wmf=$(od -An -v -tx1 "$(dirname "$0")/../tests/fixtures/metafiles/formula_libreoffice.wmf" | tr -d ' \n')
+printf '{\\rtf1 {\\pict\\wmetafile8\\picwgoal2004\\pichgoal647 %s}}' "$wmf" >"$work/formula.rtf"
+QUELLMARK_METAFILE_CONVERTER="" "$qmtool" rtf2pdf "$work/formula.rtf" "$work/formula.pdf" 2>/dev/null \
+  || fail "qmtool rtf2pdf"
+images=$(pdfimages -list "$work/formula.pdf" | tail -n +3 | wc -l)
+[[ $images -eq 0 ]] || fail "the formula printed as $images image(s)"
+
 desktop-file-validate "$root/usr/share/applications/quellmark.desktop" || fail "desktop-file-validate"
 grep -q '^Name\[zh_CN\]=' "$root/usr/share/applications/quellmark.desktop" || fail "no Chinese name"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in libqt6widgets6 libsqlite3-0 fonts-noto-cjk; do
+for p in libqt6widgets6 libqt6svg6 libsqlite3-0 libwmf-0.2-7 libemf2svg1 fonts-noto-cjk fonts-urw-base35; do
   grep -q "\b$p\b" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
 recommends=$(dpkg-deb -f "$deb" Recommends)

@@ -10,7 +10,8 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build make pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins qt6-svg-dev
+  libwmf-dev libemf2svg-dev fonts-urw-base35
   libgl-dev libxkbcommon-dev
   libsqlite3-dev libsqlitecpp-dev sqlite3
   libqpdf-dev

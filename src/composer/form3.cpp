@@ -289,6 +289,7 @@ void Form3::Command45_Click()
 
 void Form3::Command6_Click()
 {
+    Frame2->open();
     showPage(HeaderPage);
 }
 

@@ -200,6 +200,7 @@ void Form5::typeOrderChanged(const QStringList& types)
 
 void Form5::Command6_Click()
 {
+    Frame2->open();
     showPage(HeaderPage);
 }
 

@@ -131,6 +131,11 @@ void HeaderPane::setSource(std::function<QString()> bankFileName, std::function<
     m_typeCount = std::move(typeCount);
 }
 
+void HeaderPane::open()
+{
+    Choices->listTypes();
+}
+
 void HeaderPane::setTypes(std::function<QStringList()> types)
 {
     Choices->setTypes(std::move(types));

@@ -60,6 +60,8 @@ public:
     // variant ("高一(3)班《数学》期中试卷(A)卷").
     QString paperName() const;
     void setSettings(const paper::HeaderSettings& settings);
+    // Shown for editing: the choices offer the paper's types as they are now.
+    void open();
     // The question types of the paper, for the blank lines of each.
     void setTypes(std::function<QStringList()> types);
     // The choices of "试卷选项".

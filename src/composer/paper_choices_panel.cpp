@@ -81,12 +81,6 @@ void PaperChoicesPanel::setChoices(const paper::PaperChoices& choices)
     LinesType_Click();
 }
 
-void PaperChoicesPanel::showEvent(QShowEvent* event)
-{
-    listTypes();
-    QGroupBox::showEvent(event);
-}
-
 void PaperChoicesPanel::listTypes()
 {
     const QString chosen = LinesType->currentText();

@@ -33,19 +33,16 @@ public:
     paper::PaperChoices choices() const { return m_choices; }
     void setChoices(const paper::PaperChoices& choices);
 
+    // Lists the paper's types, keeping the one chosen when it is still there.
+    void listTypes();
+
 public Q_SLOTS:
     // Another type chosen: its blank lines are shown.
     void LinesType_Click();
     // The blank lines of the chosen type changed.
     void LinesCount_Change();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    // Lists the paper's types, keeping the one chosen when it is still there.
-    void listTypes();
-
     QButtonGroup* m_scores;
     QButtonGroup* m_answers;
     paper::PaperChoices m_choices;

@@ -13,6 +13,7 @@ namespace {
 const QString kScores = QStringLiteral("分值标注");
 const QString kAnswers = QStringLiteral("答案");
 const QString kLines = QStringLiteral("答题空行");
+const QString kLayout = QStringLiteral("版式");
 const QString kPercent = QStringLiteral("百分比");
 const QString kPoints = QStringLiteral("分数");
 const QString kSheet = QStringLiteral("答卷");
@@ -41,6 +42,8 @@ PaperChoices loadChoices(const QString& path)
             choices.scores = value == kPoints ? ScoreLabels::Points : ScoreLabels::Percent;
         } else if (name == kAnswers && (value == kSheet || value == kKey)) {
             choices.answers = value == kKey ? AnswerForm::Key : AnswerForm::Sheet;
+        } else if (name == kLayout) {
+            choices.layout = layoutOfName(value).value_or(choices.layout);
         } else if (name == kLines) {
             const qsizetype comma = value.lastIndexOf(QLatin1Char(','));
             bool ok = false;
@@ -56,7 +59,8 @@ bool saveChoices(const QString& path, const PaperChoices& choices, QString* erro
 {
     QString text = kScores + QLatin1Char('=') + (choices.scores == ScoreLabels::Points ? kPoints : kPercent)
                    + QStringLiteral("\r\n") + kAnswers + QLatin1Char('=')
-                   + (choices.answers == AnswerForm::Key ? kKey : kSheet) + QStringLiteral("\r\n");
+                   + (choices.answers == AnswerForm::Key ? kKey : kSheet) + QStringLiteral("\r\n") + kLayout
+                   + QLatin1Char('=') + layoutName(choices.layout) + QStringLiteral("\r\n");
     for (auto it = choices.answerLines.cbegin(); it != choices.answerLines.cend(); ++it)
         if (it.value() > 0 && !it.key().contains(QLatin1Char('\n')) && !it.key().contains(QLatin1Char('\r')))
             text += kLines + QLatin1Char('=') + it.key() + QLatin1Char(',') + QString::number(it.value())

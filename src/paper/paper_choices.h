@@ -8,7 +8,10 @@
 //   分值标注=百分比 | 分数
 //   答案=答卷 | 参考答案
 //   答题空行=简答题,5            (one line for each type with blank lines)
+//   版式=a4 | a4-seal | a3 | a3-seal
 // Lines it does not know and values of the wrong form are passed over.
+
+#include "paper/layout.h"
 
 #include <QMap>
 #include <QString>
@@ -30,6 +33,8 @@ struct PaperChoices {
     AnswerForm answers = AnswerForm::Sheet;
     // Blank lines after each question, by question type; a type not named has none.
     QMap<QString, int> answerLines;
+    // The sheets the paper is printed on.
+    PaperLayout layout = PaperLayout::A4;
 
     int linesAfter(const QString& type) const { return answerLines.value(type, 0); }
     bool operator==(const PaperChoices&) const = default;

@@ -174,7 +174,8 @@ std::unique_ptr<QTextDocument> keyTitleOf(const QTextDocument& header)
         b = b.next();
     QTextCursor cursor(title.get());
     if (b.isValid()) {
-        cursor.setPosition(b.position());
+        // From the end of the last title line on.
+        cursor.setPosition(std::max(b.position() - 1, 0));
         cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
     }

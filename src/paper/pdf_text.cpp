@@ -3,6 +3,7 @@
 #include <QGlyphRun>
 #include <QMap>
 #include <QPainter>
+#include <QSet>
 #include <QString>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -181,41 +182,70 @@ void TextLayer::addBlock(const QTextBlock& block, QPaintDevice* device)
     addLayout(layout);
 }
 
+TextLayer::Face& TextLayer::faceOf(const QRawFont& font)
+{
+    const QString key = font.familyName() + QLatin1Char('|') + font.styleName();
+    auto face = m_faceByName.constFind(key);
+    if (face == m_faceByName.cend()) {
+        // Faces are told apart by the name the PDF will give them.
+        const QString name = postScriptName(font);
+        qsizetype at = -1;
+        for (qsizetype f = 0; f < m_faces.size() && at < 0; ++f)
+            if (postScriptName(m_faces[f].font) == name)
+                at = f;
+        if (at < 0) {
+            m_faces.append({font, {}, {}, {}});
+            at = m_faces.size() - 1;
+        }
+        face = m_faceByName.insert(key, at);
+    }
+    return m_faces[face.value()];
+}
+
+void TextLayer::Face::add(quint32 glyph, char32_t c)
+{
+    if (glyph == 0 || index.contains(glyph))
+        return;
+    index.insert(glyph, glyphs.size());
+    glyphs << glyph;
+    characters << c;
+}
+
 void TextLayer::addLayout(const QTextLayout& layout)
 {
     const QString text = layout.text();
+    const QList<uint> characters = text.toUcs4();
+    // Most glyphs are the ones the font gives their characters: those are known at once.
+    // Only where shaping put in other glyphs is each character shaped on its own.
+    bool substituted = false;
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const QRawFont font = run.rawFont();
+        Face& face = faceOf(font);
+        QSet<quint32> unknown(run.glyphIndexes().cbegin(), run.glyphIndexes().cend());
+        unknown.remove(0);
+        for (const uint c : characters) {
+            if (unknown.isEmpty())
+                break;
+            const char32_t ch = c;
+            const QList<quint32> own = font.glyphIndexesForString(QString::fromUcs4(&ch, 1));
+            if (own.size() == 1 && unknown.remove(own.first()))
+                face.add(own.first(), ch);
+        }
+        for (const quint32 glyph : std::as_const(unknown))
+            substituted = substituted || !face.index.contains(glyph);
+    }
+    if (!substituted)
+        return;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
         const char32_t c = pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode();
         const int length = pair ? 2 : 1;
-        if (!QChar::isSpace(c) && c != QChar::ObjectReplacementCharacter) {
+        if (!QChar::isSpace(c) && c != QChar::ObjectReplacementCharacter)
             for (const QGlyphRun& run : layout.glyphRuns(int(i), length)) {
-                const QRawFont font = run.rawFont();
-                const QString key = font.familyName() + QLatin1Char('|') + font.styleName();
-                auto face = m_faceByName.constFind(key);
-                if (face == m_faceByName.cend()) {
-                    // Faces are told apart by the name the PDF will give them.
-                    const QString name = postScriptName(font);
-                    qsizetype at = -1;
-                    for (qsizetype f = 0; f < m_faces.size() && at < 0; ++f)
-                        if (postScriptName(m_faces[f].font) == name)
-                            at = f;
-                    if (at < 0) {
-                        m_faces.append({font, {}, {}, {}});
-                        at = m_faces.size() - 1;
-                    }
-                    face = m_faceByName.insert(key, at);
-                }
-                Face& f = m_faces[face.value()];
-                for (const quint32 glyph : run.glyphIndexes()) {
-                    if (glyph == 0 || f.index.contains(glyph))
-                        continue;
-                    f.index.insert(glyph, f.glyphs.size());
-                    f.glyphs << glyph;
-                    f.characters << c;
-                }
+                Face& face = faceOf(run.rawFont());
+                for (const quint32 glyph : run.glyphIndexes())
+                    face.add(glyph, c);
             }
-        }
         i += length - 1;
     }
 }
@@ -249,7 +279,13 @@ std::optional<QByteArray> TextLayer::finish(const QByteArray& pdf) const
         if (all.size() < 2)
             return std::nullopt;
         pages.removePage(all.front());
-        for (QPDFObjectHandle& object : doc.getAllObjects()) {
+        // The fonts the pages use; every page uses them all.
+        std::vector<QPDFObjectHandle> fonts;
+        QPDFObjectHandle resources = pages.getAllPages().front().getAttribute("/Resources", false);
+        if (resources.isDictionary() && resources.hasKey("/Font"))
+            for (const auto& [name, font] : resources.getKey("/Font").ditems())
+                fonts.push_back(font);
+        for (QPDFObjectHandle& object : fonts) {
             if (!object.isDictionary() || !object.hasKey("/ToUnicode") || !object.hasKey("/BaseFont"))
                 continue;
             const auto face = byName.constFind(withoutSubsetTag(object.getKey("/BaseFont").unparse()));
@@ -267,6 +303,8 @@ std::optional<QByteArray> TextLayer::finish(const QByteArray& pdf) const
         }
         QPDFWriter writer(doc);
         writer.setOutputMemory();
+        // The other streams are copied as they are, not decoded and compressed again.
+        writer.setDecodeLevel(qpdf_dl_none);
         writer.write();
         const std::shared_ptr<Buffer> out = writer.getBufferSharedPointer();
         return QByteArray(reinterpret_cast<const char*>(out->getBuffer()), qsizetype(out->getSize()));

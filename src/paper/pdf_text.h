@@ -42,7 +42,10 @@ private:
         QList<quint32> glyphs;
         QList<char32_t> characters;
         QHash<quint32, qsizetype> index;
+        // `glyph` stands for `c`, unless it is known already.
+        void add(quint32 glyph, char32_t c);
     };
+    Face& faceOf(const QRawFont& font);
     QList<Face> m_faces;
     QHash<QString, qsizetype> m_faceByName;  // by PostScript name
 };

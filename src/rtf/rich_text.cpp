@@ -1,5 +1,7 @@
 #include "rtf/rich_text.h"
 
+#include "rtf/metafile_scan.h"
+#include "rtf/picture_drawing.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
 
@@ -25,7 +27,8 @@ bool isShownKind(const QByteArray& kind)
 }
 
 // A grey frame with a cross standing in for a picture kind that cannot be shown
-// (metafiles, device-dependent bitmaps); the original bytes stay with the picture. One
+// (device-dependent bitmaps, metafiles that cannot be converted: a metafile is drawn
+// over it, see picture_drawing.h); the original bytes stay with the picture. One
 // small image serves every such picture of a document and is scaled to each picture's
 // size when drawn, so a picture that claims to be huge costs no more than a small one.
 QImage placeholderImage(QTextDocument* doc)
@@ -52,16 +55,32 @@ void addResourceFor(QTextDocument* doc, const QTextImageFormat& fmt)
 {
     const QByteArray kind = fmt.property(PictureKind).toByteArray();
     const QUrl url(fmt.name());
-    if (isShownKind(kind))
+    if (isShownKind(kind)) {
         doc->addResource(QTextDocument::ImageResource, url, fmt.property(PictureBytes).toByteArray());
-    else
-        doc->addResource(QTextDocument::ImageResource, url, placeholderImage(doc));  // shared, not copied
+        return;
+    }
+    doc->addResource(QTextDocument::ImageResource, url, placeholderImage(doc));  // shared, not copied
+    if (isMetafileKind(kind))
+        drawMetafilesAsVectors(doc);
+}
+
+// The size a metafile gives itself, in pixels, for a picture whose RTF gives none.
+QSizeF metafileSize(const QByteArray& bytes, const QByteArray& kind)
+{
+    metafile::Format format;
+    if (!metafile::formatOfKind(kind.constData(), size_t(kind.size()), &format))
+        return {};
+    const metafile::Scan scan =
+        metafile::scan(format, reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
+    if (!scan.ok || scan.widthHimetric <= 0 || scan.heightHimetric <= 0)
+        return {};
+    return {std::min(scan.widthHimetric * 96 / 2540, 5000.0), std::min(scan.heightHimetric * 96 / 2540, 5000.0)};
 }
 
 }  // namespace
 
 void addPicture(QTextCursor& cursor, const QByteArray& bytes, const QByteArray& kind, double width, double height,
-                int picw, int pich)
+                int picw, int pich, const QByteArray& object)
 {
     // Named after the content: the same picture has the same name in every document, and
     // two different pictures never share one.
@@ -69,6 +88,20 @@ void addPicture(QTextCursor& cursor, const QByteArray& bytes, const QByteArray& 
     QTextImageFormat fmt;
     fmt.setName(QStringLiteral("qm-picture:") + QString::fromLatin1(hash) + QLatin1Char('.')
                 + QString::fromLatin1(kind));
+    if (width <= 0 || height <= 0) {
+        // A metafile whose RTF names no size shows at the size it gives itself.
+        const QSizeF own = metafileSize(bytes, kind);
+        if (!own.isEmpty()) {
+            if (width <= 0 && height <= 0) {
+                width = own.width();
+                height = own.height();
+            } else if (width <= 0) {
+                width = height * own.width() / own.height();
+            } else {
+                height = width * own.height() / own.width();
+            }
+        }
+    }
     if (width > 0)
         fmt.setWidth(width);
     if (height > 0)
@@ -79,6 +112,8 @@ void addPicture(QTextCursor& cursor, const QByteArray& bytes, const QByteArray& 
         fmt.setProperty(PictureExtentW, picw);
     if (pich > 0)
         fmt.setProperty(PictureExtentH, pich);
+    if (!object.isEmpty())
+        fmt.setProperty(PictureObject, object);
     addResourceFor(cursor.document(), fmt);
     cursor.insertImage(fmt);
 }
@@ -96,6 +131,8 @@ void restoreImageResources(QTextDocument* doc, int from, int to, const QTextDocu
             const QTextImageFormat img = cf.toImageFormat();
             if (img.hasProperty(PictureBytes)) {
                 addResourceFor(doc, img);
+                if (src)
+                    copyMetafileDrawing(doc, *src, img.name());
             } else if (src) {
                 const QUrl url(img.name());
                 const QVariant res = src->resource(QTextDocument::ImageResource, url);

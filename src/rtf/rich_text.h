@@ -22,6 +22,8 @@ enum RichTextProperty {
     PictureKind,                                        // QByteArray: "pngblip", "emfblip", ...
     PictureExtentW,                                     // int: \picw as read
     PictureExtentH,                                     // int: \pich as read
+    PictureObject,  // QByteArray: the RTF of the embedded object the picture shows (\object … up to
+                    // its \result), when it came as one
 };
 
 // The text of a document, paragraphs separated by "\n" (tables give one line per cell).
@@ -49,8 +51,10 @@ void restoreImageResources(QTextDocument* doc, int from, int to, const QTextDocu
 // word, such as "pngblip" or "wmetafile8"), shown `width` x `height` pixels (0 = natural
 // size), and adds its image resource to the document. Kinds Qt cannot draw show a
 // placeholder; their bytes are kept and written back unchanged.
+// `object` is the RTF of the embedded object the picture is the result of (see
+// PictureObject), written back around it.
 void addPicture(QTextCursor& cursor, const QByteArray& bytes, const QByteArray& kind, double width, double height,
-                int picw = 0, int pich = 0);
+                int picw = 0, int pich = 0, const QByteArray& object = {});
 
 // Lays the spaces at the end of a line out and draws them, as a word processor does: a
 // fill-in blank (a run of underlined spaces) that falls at a line's end keeps its whole

@@ -150,7 +150,24 @@ const std::unordered_map<std::string_view, Keyword>& keywordTable()
         add({"sn"}, &P::onDestination, int(Dest::ShapeName));
         add({"sv"}, &P::onShapeValue);
         // Groups whose text is document text.
-        add({"fldrslt", "result", "listtext", "pntext", "shppict", "shp", "shpgrp", "sp"}, &P::onNothing);
+        add({"object"}, &P::onObject);
+        add({"result"}, &P::onObjectResult);
+        add({"listtable"}, &P::onListTable, 0);
+        add({"listoverridetable"}, &P::onListTable, 1);
+        add({"list", "listid", "listlevel", "levelnfc", "levelnfcn", "levelstartat", "levelfollow", "listoverride",
+             "ls", "ilvl"},
+            &P::onListWord);
+        add({"leveltext"}, &P::onListText);
+        add({"listtext"}, &P::onListText, 1);
+        add({"fldrslt", "shppict", "shp", "shpgrp", "sp"}, &P::onNothing);
+        // Word 95's paragraph numbering: \pn describes it, \pntext is the label written out.
+        add({"pn"}, &P::onPn);
+        add({"pntext"}, &P::onPnWord);
+        add({"pnlvlblt", "pnlvlbody", "pnlvlcont", "pnlvl", "pndec", "pnucltr", "pnlcltr", "pnucrm", "pnlcrm", "pncard",
+             "pnord", "pnordt", "pnstart", "pnf"},
+            &P::onPnWord);
+        add({"pntxta"}, &P::onPnText, 1);
+        add({"pntxtb"}, &P::onPnText, 0);
 
         // Destinations whose content is not document text: metadata, headers and notes,
         // style and list definitions, and the fallbacks for readers that know less
@@ -194,6 +211,13 @@ const std::unordered_map<std::string_view, Keyword>& keywordTable()
              "themedata",
              "title",
              "xe",
+             "xmlopen",
+             "xmlclose",
+             "xmlattr",
+             "xmlattrname",
+             "xmlattrvalue",
+             "xmlns",
+             "factoidname",
              "tc",
              "txe",
              "nonshppict",
@@ -209,9 +233,6 @@ const std::unordered_map<std::string_view, Keyword>& keywordTable()
              "annotation",
              "bkmkstart",
              "bkmkend",
-             "pn",
-             "pntxta",
-             "pntxtb",
              "pnseclvl",
              "protusertbl",
              "fchars",
@@ -234,15 +255,9 @@ const std::unordered_map<std::string_view, Keyword>& keywordTable()
              "background",
              "wgrffmtfilter",
              "listpicture",
-             "listtable",
-             "list",
-             "listlevel",
-             "leveltext",
              "levelnumbers",
              "listname",
              "liststylename",
-             "listoverridetable",
-             "listoverride",
              "lfolevel",
              "nonesttables"},
             &P::onSkipDestination);
@@ -476,12 +491,14 @@ void Parser::onPageBreakBefore(const Token&, int)
 
 void Parser::onInTable(const Token&, int)
 {
+    st_.para.intbl = true;
     st_.para.itap = std::max(st_.para.itap, 1);
 }
 
+// A paragraph marked as in a table is in one, whatever nesting level it claims.
 void Parser::onNestingLevel(const Token& t, int)
 {
-    st_.para.itap = std::clamp(t.param, 0, kMaxNesting);
+    st_.para.itap = std::clamp(t.param, st_.para.intbl ? 1 : 0, kMaxNesting);
 }
 
 void Parser::onRowDefaults(const Token&, int)
@@ -495,15 +512,17 @@ void Parser::onCellEdge(const Token& t, int)
 }
 
 // \cell ends a cell of a table in the body, \nestcell one of a table at the paragraph's
-// nesting level (at least 2).
+// nesting level (at least 2); a \cell in a paragraph of a nested table ends a cell of that
+// table, as word processors read it.
 void Parser::onCellEnd(const Token&, int nested)
 {
-    endCell(nested ? std::max(st_.para.itap, 2) : 1);
+    endCell(nested || st_.para.itap >= 2 ? std::max(st_.para.itap, 2) : 1);
 }
 
+// Likewise a \row among the properties of a nested row ends that row.
 void Parser::onRowEnd(const Token&, int nested)
 {
-    endRow(nested ? std::max(st_.para.itap, 2) : 1);
+    endRow(nested || st_.nestProps ? std::max(st_.para.itap, 2) : 1);
 }
 
 void Parser::onNestedRowProps(const Token&, int)
@@ -586,6 +605,156 @@ void Parser::onShapeValue(const Token&, int)
         st_.dest = Dest::ShapePict;
     else
         tok_.skipGroup();
+}
+
+// \object opens the group of an embedded object; what it holds up to its \result is
+// kept as it is.
+void Parser::onObject(const Token&, int)
+{
+    if (st_.hadContent)
+        return;
+    objectDepth_ = depth_;
+    objectStart_ = tok_.offset();
+    objectHead_.clear();
+}
+
+void Parser::onObjectResult(const Token&, int)
+{
+    if (objectDepth_ < 0 || depth_ != objectDepth_ + 1 || objectStart_ < 0 || groupOpenAt_ < objectStart_)
+        return;
+    objectHead_ = in_.sliced(objectStart_, groupOpenAt_ - objectStart_).toByteArray();
+    objectStart_ = -1;
+}
+
+// The list table and the list override table: read for the labels of list items.
+void Parser::onListTable(const Token&, int overrides)
+{
+    if (st_.hadContent)
+        return;
+    st_.dest = overrides ? Dest::ListOverrides : Dest::ListTable;
+}
+
+void Parser::onListWord(const Token& t, int)
+{
+    const std::string_view w = t.word;
+    if (w == "ls" || w == "ilvl") {
+        if (st_.dest == Dest::ListOverrides && w == "ls") {
+            overrideLs_ = t.param;
+            if (listId_)
+                listOverrides_.insert(overrideLs_, listId_);
+        } else if (st_.dest == Dest::Text || st_.dest == Dest::Upr) {
+            (w == "ls" ? st_.para.ls : st_.para.ilvl) = std::clamp(t.param, 0, w == "ls" ? 100000 : 8);
+        }
+        return;
+    }
+    if (st_.dest == Dest::ListOverrides) {
+        if (w == "listoverride") {
+            listId_ = 0;
+            overrideLs_ = 0;
+        } else if (w == "listid") {
+            listId_ = t.param;
+            if (overrideLs_)
+                listOverrides_.insert(overrideLs_, listId_);
+        }
+        return;
+    }
+    if (st_.dest == Dest::ListTable) {
+        if (w == "list") {
+            listId_ = 0;
+            pendingList_ = ListDef();
+        } else if (w == "listid") {
+            listId_ = t.param;
+            lists_.insert(listId_, pendingList_);
+        } else if (w == "listlevel") {
+            st_.dest = Dest::ListLevel;
+            level_ = ListLevel();
+            levelStartFont_ = st_.ch.font;
+        }
+        return;
+    }
+    if (st_.dest == Dest::ListLevel) {
+        if (w == "levelnfc" || w == "levelnfcn")
+            level_.format = t.param;
+        else if (w == "levelstartat")
+            level_.start = t.param;
+        else if (w == "levelfollow")
+            level_.follow = t.param;
+        return;
+    }
+    // A list definition outside the tables is not text.
+    if ((w == "list" || w == "listlevel" || w == "listoverride") && !st_.hadContent)
+        tok_.skipGroup();
+}
+
+// \leveltext: the label of a level. \listtext: the label a writer put before an item,
+// which readers that know the list table (as LibreOffice) do not show: the label is made
+// from the list's definition.
+void Parser::onListText(const Token&, int item)
+{
+    if (item) {
+        // Some writers put it before the paragraph's \ls: a document with lists of its own
+        // has its labels made, never read.
+        if (!listOverrides_.isEmpty() && !lists_.isEmpty())
+            tok_.skipGroup();
+        return;
+    }
+    if (st_.dest != Dest::ListLevel) {
+        if (!st_.hadContent)
+            tok_.skipGroup();
+        return;
+    }
+    st_.dest = Dest::LevelText;
+    levelTextEnded_ = false;
+    level_.text.clear();
+    level_.hasText = true;
+}
+
+// \pn: the numbering of the paragraph (Word 95, WordPad). Its label is \pntext when the
+// writer put one before it; a paragraph without gets the label \pn describes.
+void Parser::onPn(const Token&, int)
+{
+    if (st_.hadContent || st_.dest != Dest::Text) {
+        tok_.skipGroup();
+        return;
+    }
+    st_.dest = Dest::Pn;
+    pn_ = PnDef();
+}
+
+void Parser::onPnWord(const Token& t, int)
+{
+    const std::string_view w = t.word;
+    if (w == "pntext") {
+        pntextSeen_ = true;
+        return;
+    }
+    if (st_.dest != Dest::Pn)
+        return;
+    if (w == "pnlvlblt")
+        pn_.bullet = true;
+    else if (w == "pnlvlcont")
+        pn_.none = true;
+    else if (w == "pnstart")
+        pn_.start = t.param;
+    else if (w == "pnf")
+        pn_.font = t.param;
+    else if (w == "pnucltr")
+        pn_.format = 3;
+    else if (w == "pnlcltr")
+        pn_.format = 4;
+    else if (w == "pnucrm")
+        pn_.format = 1;
+    else if (w == "pnlcrm")
+        pn_.format = 2;
+    else if (w == "pndec" || w == "pncard" || w == "pnord" || w == "pnordt")
+        pn_.format = 0;
+}
+
+void Parser::onPnText(const Token&, int after)
+{
+    if (st_.dest != Dest::Pn)
+        return;
+    st_.dest = after ? Dest::PnAfter : Dest::PnBefore;
 }
 
 void Parser::onNothing(const Token&, int) {}

@@ -42,7 +42,8 @@ size_t CharPropsHash::operator()(const CharProps& c) const noexcept
     return h ^ (c.b | c.i << 1 | c.strike << 2 | c.hidden << 3 | int(c.run) << 4);
 }
 
-Parser::Parser(QByteArrayView in, QTextDocument* doc) : tok_(in), doc_(doc), cur_(doc), tables_(cur_, pendingPar_)
+Parser::Parser(QByteArrayView in, QTextDocument* doc)
+    : in_(in), tok_(in), doc_(doc), cur_(doc), tables_(cur_, pendingPar_)
 {
     decoder_.setDocument(in);
 }
@@ -63,6 +64,7 @@ void Parser::run()
         switch (t.kind) {
         case Token::End: done_ = true; break;
         case Token::GroupOpen:
+            groupOpenAt_ = tok_.offset() - 1;
             pushGroup();
             groupStart = true;
             break;
@@ -125,6 +127,7 @@ void Parser::popGroup()
     if (stack_.empty())
         return;
     const Dest closing = st_.dest;
+    const State closingState = st_;
     st_ = stack_.back();
     stack_.pop_back();
     // A font entry ends with its group (or with the table).
@@ -132,8 +135,17 @@ void Parser::popGroup()
         endFontEntry();
     if (closing == Dest::Pict && st_.dest != Dest::Pict)
         endPicture(st_.dest);
+    if (closing == Dest::ListLevel && st_.dest == Dest::ListTable)
+        endListLevel(closingState);
+    if (closing == Dest::Pn && st_.dest == Dest::Text)
+        endPn();
     while (!fields_.empty() && depth_ < fields_.back().depth)
         endField();
+    if (objectDepth_ >= 0 && depth_ < objectDepth_) {
+        objectDepth_ = -1;
+        objectStart_ = -1;
+        objectHead_.clear();
+    }
     if (stack_.empty())
         done_ = true;  // the closing brace of the document
 }
@@ -199,7 +211,22 @@ void Parser::handleBytes(std::string_view bytes)
     case Dest::Pict:
     case Dest::ColorTable:
     case Dest::ShapeInst:
-    case Dest::ShapePict: return;
+    case Dest::ShapePict:
+    case Dest::ListTable:
+    case Dest::ListLevel:
+    case Dest::ListOverrides:
+    case Dest::Pn: return;
+    case Dest::PnBefore:
+    case Dest::PnAfter:
+        for (const char b : bytes)
+            (st_.dest == Dest::PnBefore ? pn_.before : pn_.after) += QChar(0xF800 + uint8_t(b));
+        return;
+    case Dest::LevelText:
+        // Bytes below 0x20 are the label's length and its numbers' places; the others are
+        // kept as bytes until the level's font is known.
+        for (const char b : bytes)
+            addLevelText(QString(QChar((uint8_t(b) < 0x20 ? 0xF700 : 0xF800) + uint8_t(b))));
+        return;
     default: bytes_.append(bytes.data(), qsizetype(bytes.size()));
     }
 }
@@ -218,7 +245,25 @@ void Parser::handleText(std::string_view text)
         }
         return;
     case Dest::ShapeInst:
-    case Dest::ShapePict: return;
+    case Dest::ShapePict:
+    case Dest::ListTable:
+    case Dest::ListLevel:
+    case Dest::ListOverrides:
+    case Dest::Pn: return;
+    case Dest::PnBefore:
+    case Dest::PnAfter:
+        for (const char c : text)
+            (st_.dest == Dest::PnBefore ? pn_.before : pn_.after) += QChar(0xF800 + uint8_t(c));
+        return;
+    case Dest::LevelText: {
+        // The label ends with ";".
+        const size_t end = std::min(text.find(';'), text.size());
+        for (size_t i = 0; i < end; ++i)
+            addLevelText(QString(QChar(0xF800 + uint8_t(text[i]))));
+        if (end < text.size())
+            levelTextEnded_ = true;
+        return;
+    }
     case Dest::FontTable:
         for (const char c : text) {
             if (ucSkip_ > 0) {
@@ -319,6 +364,9 @@ void Parser::appendText(QStringView s)
             fields_.back().instruction += s;
         return;
     case Dest::ShapeName: shapeProperty_ += s; return;
+    case Dest::LevelText: addLevelText(s); return;
+    case Dest::PnBefore: pn_.before += s; return;
+    case Dest::PnAfter: pn_.after += s; return;
     default: return;
     }
     st_.hadContent = true;
@@ -413,10 +461,26 @@ void Parser::flushRun()
 // of, enters the table cell it is part of, and starts the block a \par asked for.
 void Parser::prepareContent()
 {
-    tables_.enter(st_.para.itap);
+    // A paragraph goes at most one table deeper than the tables open: a nesting level
+    // beyond that is taken as a slip of the writer.
+    const int level = std::min(st_.para.itap, tables_.depth() + 1);
+    tables_.enter(level);
     if (pendingPar_) {
         cur_.insertBlock();
         pendingPar_ = false;
+    }
+    if (!labelDone_) {
+        labelDone_ = true;
+        paraStart_ = cur_.position();
+        paraLevel_ = level;
+        if ((st_.para.ls > 0 || (st_.para.pn && !pntextSeen_)) && st_.dest == Dest::Text) {
+            const QString label = st_.para.ls > 0 ? listLabel() : pnLabel();
+            if (!label.isEmpty()) {
+                CharProps props = st_.ch;
+                props.hidden = false;
+                cur_.insertText(label, charFormat(props));
+            }
+        }
     }
 }
 
@@ -474,6 +538,13 @@ void Parser::endParagraph()
     prepareContent();
     applyBlockFormat();
     pendingPar_ = true;
+    labelDone_ = false;
+    // Word 95's numbers count on through the paragraphs that have them.
+    const bool numbered = st_.para.pn && !pn_.bullet && !pn_.none && st_.para.ls == 0;
+    if (numbered)
+        pnCount_ = lastParaNumbered_ ? pnCount_ + 1 : pn_.start;
+    lastParaNumbered_ = numbered;
+    pntextSeen_ = false;
     st_.hadContent = true;
 }
 
@@ -486,13 +557,47 @@ int Parser::rowDefLevel() const
 void Parser::endCell(int level)
 {
     flushRun();
+    // A cell no deeper than the paragraph's text, or than the tables open and one more.
+    level = labelDone_ ? std::min(level, std::max(paraLevel_, 2)) : std::min(level, tables_.depth() + 1);
     if (tables_.off()) {
         appendChar(u'\t');
         return;
     }
-    tables_.enter(level);
+    // A paragraph whose nesting level said less than the cell it ends (\itap0 before a
+    // \nestcell) moves into that cell.
+    // Only text of one block moves: nothing of a table's structure goes with it.
+    if (labelDone_ && level > paraLevel_ && cur_.position() > paraStart_ && cur_.block().position() <= paraStart_) {
+        // The text as its runs (a picture is a run of one character).
+        std::vector<std::pair<QString, QTextCharFormat>> runs;
+        const QTextBlock block = cur_.block();
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const int from = std::max(f.position(), paraStart_);
+            const int to = std::min(f.position() + f.length(), cur_.position());
+            if (from < to)
+                runs.emplace_back(f.text().mid(from - f.position(), to - from), f.charFormat());
+        }
+        QTextCursor moved(cur_);
+        moved.setPosition(paraStart_);
+        moved.setPosition(cur_.position(), QTextCursor::KeepAnchor);
+        moved.removeSelectedText();
+        cur_.setPosition(moved.position());
+        tables_.enter(level);
+        for (const auto& [text, format] : runs) {
+            if (format.isImageFormat())
+                cur_.insertImage(format.toImageFormat());
+            else
+                cur_.insertText(text, format);
+        }
+    } else {
+        tables_.enter(level);
+    }
     applyBlockFormat();
     tables_.finishCell();
+    labelDone_ = false;
+    // The rest of the row is at the level this cell was found at.
+    if (level >= 2)
+        st_.para.itap = level;
 }
 
 void Parser::endRow(int level)
@@ -530,7 +635,8 @@ void Parser::endPicture(Dest into)
         return;
     flushRun();
     prepareContent();
-    addPicture(cur_, pict->bytes, pict->kind, pict->width, pict->height, pict->picw, pict->pich);
+    addPicture(cur_, pict->bytes, pict->kind, pict->width, pict->height, pict->picw, pict->pich, objectHead_);
+    objectHead_.clear();  // the object's first picture stands for it
     st_.hadContent = true;
 }
 

@@ -15,6 +15,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 
+#include <climits>
 #include <unordered_map>
 #include <vector>
 
@@ -28,11 +29,18 @@ enum class Dest : uint8_t {
     Upr,        // \upr: its ANSI alternative is dropped, the \ud part is read
     FontTable,  // font names
     ColorTable,
-    Pict,       // hexadecimal picture data
-    FieldInst,  // a field's instruction (SYMBOL fields are read from it)
-    ShapeInst,  // a shape's properties: only its picture is read
-    ShapeName,  // the name of a shape property (\sn)
-    ShapePict,  // the value of a shape's picture property: a \pict inside is kept
+    Pict,           // hexadecimal picture data
+    FieldInst,      // a field's instruction (SYMBOL fields are read from it)
+    ShapeInst,      // a shape's properties: only its picture is read
+    ShapeName,      // the name of a shape property (\sn)
+    ShapePict,      // the value of a shape's picture property: a \pict inside is kept
+    ListTable,      // \listtable: list definitions
+    ListLevel,      // a level of a list definition
+    LevelText,      // a level's text: the number's placeholders and the text around them
+    ListOverrides,  // \listoverridetable: which list each \lsN names
+    Pn,             // \pn: a paragraph's numbering (Word 95)
+    PnBefore,       // its text before and after the number
+    PnAfter,
 };
 
 // Which kind of character the following text is (\loch, \hich, \dbch).
@@ -63,6 +71,33 @@ struct ParaProps {
     int itap = 0;       // table nesting level: 0 body, 1 a table, 2 a table in a cell, ...
     int li = 0, ri = 0, fi = 0, sb = 0, sa = 0, sl = 0;  // twips
     bool slmult = false;
+    bool intbl = false;  // \intbl: the paragraph is in a table, whatever \itap says
+    int ls = 0;          // \lsN: the list the paragraph is an item of (0 none)
+    int ilvl = 0;        // \ilvlN: its level in the list
+    bool pn = false;     // the paragraph has a \pn numbering
+};
+
+// A list definition of \listtable, as far as the labels of its items go.
+struct ListLevel {
+    int format = 0;  // \levelnfc: 0 1, 1 I, 2 i, 3 A, 4 a, 23 bullet, 255 none, ...
+    int start = 1;   // \levelstartat
+    int follow = 0;  // \levelfollow: 0 tab, 1 space, 2 nothing
+    int font = -1;   // the font of the label (bullets in Symbol, Wingdings)
+    QString text;    // the label: U+F700 + n stands for the number of level n
+    bool hasText = false;
+};
+struct ListDef {
+    std::vector<ListLevel> levels;
+};
+
+// A paragraph's numbering as \pn gives it.
+struct PnDef {
+    bool bullet = false;
+    bool none = false;  // \pnlvlcont: no label
+    int format = 0;     // as ListLevel::format
+    int start = 1;
+    int font = -1;
+    QString before, after;  // bytes as U+F800 + b until the group ends
 };
 
 struct State {
@@ -140,6 +175,14 @@ public:
     void onPictureSize(const Token&, int which);
     void onBinary(const Token&, int);
     void onField(const Token&, int);
+    void onObject(const Token&, int);
+    void onListTable(const Token&, int overrides);
+    void onListWord(const Token& word, int which);
+    void onListText(const Token&, int);
+    void onPn(const Token&, int);
+    void onPnWord(const Token&, int);
+    void onPnText(const Token&, int after);
+    void onObjectResult(const Token&, int);
     void onShapeValue(const Token&, int);
     void onUnicodeAlternative(const Token&, int);
     void onNothing(const Token&, int);
@@ -175,7 +218,14 @@ private:
     void endPicture(Dest into);
     void endField();
     char32_t symbolFieldChar(const QString& instruction);
+    void endListLevel(const State& closing);
+    void addLevelText(QStringView text);
+    QString listLabel();
+    QString decodeLabelBytes(const QString& text, int fontNumber);
+    void endPn();
+    QString pnLabel() const;
 
+    QByteArrayView in_;
     Tokenizer tok_;
     QTextDocument* doc_;
     QTextCursor cur_;
@@ -216,6 +266,34 @@ private:
     };
     std::vector<Field> fields_;
     QString shapeProperty_;  // name of the shape property being read
+
+    // An embedded object (\object) whose shown result is a picture: its RTF up to the
+    // result (class, size, data), kept with the picture so that the object is written
+    // back and stays editable in a word processor.
+    qsizetype groupOpenAt_ = 0;  // where the last group opened
+    qsizetype objectStart_ = -1;
+    int objectDepth_ = -1;
+    QByteArray objectHead_;
+
+    // Lists: definitions by \listid, \lsN to \listid, the numbers counted so far of each
+    // \lsN and level, and whether the paragraph has its label.
+    QHash<int, ListDef> lists_;
+    QHash<int, int> listOverrides_;
+    QHash<int, std::vector<int>> listCounts_;
+    int listId_ = 0;  // the list or override being defined
+    int overrideLs_ = 0;
+    ListLevel level_;      // the level being defined
+    ListDef pendingList_;  // the list being defined (its \listid comes last)
+    bool levelTextEnded_ = false;
+    int levelStartFont_ = -1;  // the font before the level: a level without \f names none
+    bool labelDone_ = false;
+    PnDef pn_;                 // the \pn being read, then the paragraph's
+    bool pntextSeen_ = false;  // the paragraph has its \pntext
+    bool lastParaNumbered_ = false;
+    int pnCount_ = 0;
+    // Where the paragraph being read started and the table level its text went to.
+    int paraStart_ = 0;
+    int paraLevel_ = 0;
 };
 
 }  // namespace qm::rtf

@@ -33,7 +33,9 @@ inline bool isDigit(uint8_t c)
 
 }  // namespace
 
-Tokenizer::Tokenizer(QByteArrayView in) : p_(reinterpret_cast<const uint8_t*>(in.data())), end_(p_ + in.size()) {}
+Tokenizer::Tokenizer(QByteArrayView in)
+    : begin_(reinterpret_cast<const uint8_t*>(in.data())), p_(begin_), end_(p_ + in.size())
+{}
 
 void Tokenizer::skipToGroup()
 {

@@ -46,9 +46,13 @@ public:
     // Skips to the first "{" (bytes before a document's start are not part of it).
     void skipToGroup();
 
+    // How far the input has been read, in bytes from its start.
+    qsizetype offset() const { return qsizetype(p_ - begin_); }
+
 private:
     Token word();
 
+    const uint8_t* begin_;
     const uint8_t* p_;
     const uint8_t* end_;
     char bytes_[64];  // the bytes of the last \'hh run

@@ -63,6 +63,7 @@ private:
     void writeNumber(const char* word, long long n);
 
     void writePageSetup();
+    void writeStrip(const PageSetup::Strip& strip);
 
     const QTextDocument& doc_;
     const PageSetup* page_;
@@ -191,6 +192,11 @@ QByteArray Writer::write()
 
 void Writer::writePageSetup()
 {
+    if (!page_->name.isEmpty()) {
+        out_ += "{\\*\\qmlayout ";
+        writeText(page_->name, false);
+        out_ += "}";
+    }
     writeNumber("\\paperw", page_->landscape ? page_->height : page_->width);
     writeNumber("\\paperh", page_->landscape ? page_->width : page_->height);
     writeNumber("\\margl", page_->marginLeft);
@@ -199,15 +205,25 @@ void Writer::writePageSetup()
     writeNumber("\\margb", page_->marginBottom);
     if (page_->landscape)
         out_ += "\\landscape";
+    // The strip stands on the odd pages only: left and right pages have headers of their own.
+    if (page_->strip)
+        out_ += "\\facingp";
     out_ += "\\sectd";
     if (page_->landscape)
         out_ += "\\lndscpsxn";
+    if (page_->columns > 1) {
+        writeNumber("\\cols", page_->columns);
+        writeNumber("\\colsx", page_->columnGap);
+    }
     out_ += "\r\n";
+    if (page_->strip)
+        writeStrip(*page_->strip);
     if (!page_->pageNumbers)
         return;
     // Fields, so that the numbers stay right when the document is edited.
     const QStringList parts = pageNumberText(1, 1).split(QLatin1Char('1'));
-    out_ += "{\\footer\\pard\\plain\\qc";
+    QByteArray footer = "\\pard\\plain\\qc";
+    std::swap(out_, footer);
     writeNumber("\\f", fontIndex(QStringLiteral("宋体")));
     out_ += "\\fs18 ";
     writeText(parts.value(0), true);
@@ -215,6 +231,45 @@ void Writer::writePageSetup()
     writeText(parts.value(1), true);
     out_ += "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}";
     writeText(parts.value(2), true);
+    out_ += "\\par}\r\n";
+    std::swap(out_, footer);
+    // Facing pages have a footer for each side.
+    const QList<const char*> footers =
+        page_->strip ? QList<const char*>{"\\footerl", "\\footerr"} : QList<const char*>{"\\footer"};
+    for (const char* which : footers) {
+        out_ += "{";
+        out_ += which;
+        out_ += footer;
+    }
+}
+
+void Writer::writeStrip(const PageSetup::Strip& strip)
+{
+    // A text box whose text runs up the page (its text flow turned), without a border.
+    const auto textBox = [this](const QRect& box, const QString& text, int z) {
+        writeNumber("{\\shp{\\*\\shpinst\\shpleft", box.left());
+        writeNumber("\\shptop", box.top());
+        writeNumber("\\shpright", box.right() + 1);
+        writeNumber("\\shpbottom", box.bottom() + 1);
+        writeNumber("\\shpfhdr1\\shpbxpage\\shpbxignore\\shpbypage\\shpbyignore\\shpwr3\\shpwrk0\\shpfblwtxt0\\shpz",
+                    z);
+        out_ += "{\\sp{\\sn shapeType}{\\sv 202}}{\\sp{\\sn txflTextFlow}{\\sv 2}}{\\sp{\\sn fLine}{\\sv 0}}"
+                "{\\sp{\\sn fFilled}{\\sv 0}}{\\shptxt \\pard\\plain\\qc";
+        writeNumber("\\f", fontIndex(QStringLiteral("宋体")));
+        out_ += "\\fs21 ";
+        writeText(text, true);
+        out_ += "\\par}}}";
+    };
+    out_ += "{\\headerl\\pard\\plain\\par}\r\n{\\headerr\\pard\\plain ";
+    textBox(strip.fields, strip.fieldsText, 1);
+    // The dashed line the paper is sealed along.
+    writeNumber("{\\shp{\\*\\shpinst\\shpleft", strip.line);
+    writeNumber("\\shptop", strip.fields.top());
+    writeNumber("\\shpright", strip.line);
+    writeNumber("\\shpbottom", strip.fields.bottom() + 1);
+    out_ += "\\shpfhdr1\\shpbxpage\\shpbxignore\\shpbypage\\shpbyignore\\shpwr3\\shpwrk0\\shpfblwtxt0\\shpz2"
+            "{\\sp{\\sn shapeType}{\\sv 20}}{\\sp{\\sn lineDashing}{\\sv 2}}{\\sp{\\sn lineWidth}{\\sv 9525}}}}";
+    textBox(strip.notice, strip.noticeText, 3);
     out_ += "\\par}\r\n";
 }
 
@@ -520,6 +575,13 @@ void Writer::writeImage(const QTextImageFormat& fmt)
             height = width * size.height() / size.width();
         }
     }
+    const QByteArray object = fmt.property(PictureObject).toByteArray();
+    if (!object.isEmpty()) {
+        // The embedded object as it came, with the picture as its result.
+        out_ += "{\\object";
+        out_ += object;
+        out_ += "{\\result ";
+    }
     out_ += "{\\pict\\";
     out_ += kind;
     if (picw > 0)
@@ -545,6 +607,8 @@ void Writer::writeImage(const QTextImageFormat& fmt)
         }
     }
     out_ += "}";
+    if (!object.isEmpty())
+        out_ += "}}";
 }
 
 }  // namespace

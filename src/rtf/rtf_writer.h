@@ -2,7 +2,9 @@
 // Writing a QTextDocument as RTF in code page 936.
 
 #include <QByteArray>
+#include <QRect>
 #include <QString>
+#include <optional>
 
 class QTextDocument;
 
@@ -20,6 +22,22 @@ struct PageSetup {
     bool landscape = false;
     // "第 1 页 共 4 页" centred in the footer of every page, as page and page-count fields.
     bool pageNumbers = false;
+    int columns = 1;
+    int columnGap = 0;
+    // A sealing strip down the left edge of the odd pages: a text box with the candidate's
+    // fields, a dashed line and a text box with the notice, their text running up the page.
+    struct Strip {
+        QRect fields;  // on the page, in twips
+        int line = 0;  // the line's distance from the page's left edge
+        QRect notice;
+        QString fieldsText;
+        QString noticeText;
+        bool operator==(const Strip&) const = default;
+    };
+    std::optional<Strip> strip;
+    // The layout's name, kept in the RTF ({\*\qmlayout name}) so that the paper is laid out
+    // the same when it is read back.
+    QString name;
 
     bool operator==(const PageSetup&) const = default;
 };

@@ -4,8 +4,11 @@
 //
 //   qmtool compose BANK PLAN.faa PAPER.rtf ANSWERS.rtf [--parallel PAPER_B.rtf ANSWERS_B.rtf] [--seed N]
 //                  [--prefer-unused] [--avoid-used-since YYYY-MM-DD] [--settings JuanMian.cfg] [--pdf]
+//                  [--score-style percent|points] [--answers sheet|key] [--answer-lines TYPE=N]...
 //
-// The header settings are those of the program directory unless --settings names a file.
+// The header settings are those of the program directory unless --settings names a file;
+// the paper choices (score labels, answers, blank lines) those of the file beside them,
+// with the options given in their place.
 // With --parallel a B paper is drawn from the same plan without the questions of the
 // first, the A paper (sharing as few as the rows allow), and each header names its
 // variant: "(A)卷" and "(B)卷".
@@ -25,6 +28,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMap>
 #include <QTextDocument>
 
 namespace qm::tool {
@@ -33,8 +37,9 @@ namespace {
 
 const QString kComposeUsage = QStringLiteral(
     "BANK PLAN.faa PAPER.rtf ANSWERS.rtf [--parallel PAPER_B.rtf ANSWERS_B.rtf] [--seed N] [--prefer-unused] "
-    "[--avoid-used-since YYYY-MM-DD] [--settings JuanMian.cfg] [--pdf]  (the paper and its answer sheet; "
-    "--parallel adds a B paper without the first one's questions; --pdf adds a PDF beside each document)");
+    "[--avoid-used-since YYYY-MM-DD] [--settings JuanMian.cfg] [--pdf] [--score-style percent|points] "
+    "[--answers sheet|key] [--answer-lines TYPE=N]...  (the paper and its answer sheet; --parallel adds a B paper "
+    "without the first one's questions; --pdf adds a PDF beside each document)");
 
 int wrongCall(const QString& problem)
 {
@@ -66,10 +71,15 @@ int compose(const QStringList& args, const Workspace& workspace)
     QString settingsPath = workspace.ProgramDir() + QStringLiteral("JuanMian.cfg");
     bool pdf = false;
     std::optional<Documents> parallel;
-    selection::DrawChoices choices;
+    selection::DrawChoices drawChoices;
+    // The paper choices given here; the rest come from the file beside the settings.
+    std::optional<paper::ScoreLabels> scores;
+    std::optional<paper::AnswerForm> answers;
+    QMap<QString, int> answerLines;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a == QLatin1String("--seed") || a == QLatin1String("--settings")
+        if (a == QLatin1String("--seed") || a == QLatin1String("--settings") || a == QLatin1String("--score-style")
+            || a == QLatin1String("--answers") || a == QLatin1String("--answer-lines")
             || a == QLatin1String("--avoid-used-since")) {
             if (i + 1 == args.size())
                 return wrongCall(QStringLiteral("%1 needs a value").arg(a));
@@ -79,9 +89,32 @@ int compose(const QStringList& args, const Workspace& workspace)
                 continue;
             }
             if (a == QLatin1String("--avoid-used-since")) {
-                choices.avoidUsedSince = isoDate(value);
-                if (!choices.avoidUsedSince)
+                drawChoices.avoidUsedSince = isoDate(value);
+                if (!drawChoices.avoidUsedSince)
                     return wrongCall(QStringLiteral("'%1' is not a date YYYY-MM-DD").arg(value));
+                continue;
+            }
+            if (a == QLatin1String("--score-style")) {
+                if (value != QLatin1String("percent") && value != QLatin1String("points"))
+                    return wrongCall(QStringLiteral("--score-style is percent or points, not '%1'").arg(value));
+                scores = value == QLatin1String("points") ? paper::ScoreLabels::Points : paper::ScoreLabels::Percent;
+                continue;
+            }
+            if (a == QLatin1String("--answers")) {
+                if (value != QLatin1String("sheet") && value != QLatin1String("key"))
+                    return wrongCall(QStringLiteral("--answers is sheet or key, not '%1'").arg(value));
+                answers = value == QLatin1String("key") ? paper::AnswerForm::Key : paper::AnswerForm::Sheet;
+                continue;
+            }
+            if (a == QLatin1String("--answer-lines")) {
+                const qsizetype eq = value.lastIndexOf(QLatin1Char('='));
+                bool ok = false;
+                const int n = eq > 0 ? value.mid(eq + 1).toInt(&ok) : -1;
+                if (!ok || n < 0 || n > paper::kMaxAnswerLines)
+                    return wrongCall(QStringLiteral("--answer-lines wants TYPE=N with N from 0 to %1, not '%2'")
+                                         .arg(paper::kMaxAnswerLines)
+                                         .arg(value));
+                answerLines.insert(value.left(eq), n);
                 continue;
             }
             bool ok = false;
@@ -96,7 +129,7 @@ int compose(const QStringList& args, const Workspace& workspace)
         } else if (a == QLatin1String("--pdf")) {
             pdf = true;
         } else if (a == QLatin1String("--prefer-unused")) {
-            choices.preferUnused = true;
+            drawChoices.preferUnused = true;
         } else if (a.startsWith(QStringLiteral("--"))) {
             return wrongCall(QStringLiteral("unknown option '%1'").arg(a));
         } else {
@@ -151,14 +184,14 @@ int compose(const QStringList& args, const Workspace& workspace)
     QString report;
     if (parallel) {
         const std::optional<selection::ParallelDraw> both =
-            selection::drawParallel(bankPath, plan->grid, random, choices, &error);
+            selection::drawParallel(bankPath, plan->grid, random, drawChoices, &error);
         if (!both)
             return failure(error);
         drawn << both->a << both->b;
         report = selection::parallelReport(*both);
     } else {
         const std::optional<selection::DrawResult> one =
-            selection::drawPaper(bankPath, plan->grid, random, choices, &error);
+            selection::drawPaper(bankPath, plan->grid, random, drawChoices, &error);
         if (!one)
             return failure(error);
         drawn << *one;
@@ -173,11 +206,21 @@ int compose(const QStringList& args, const Workspace& workspace)
         err(QStringLiteral("注意：出题方案“%1”是为题库“%2”做的，现在从题库“%3”出题。\n")
                 .arg(shown(planPath), plan->bank, QFileInfo(bankPath).fileName()));
 
+    // The choices kept beside the settings, with those given here in their place.
+    paper::PaperChoices choices = paper::loadChoices(QFileInfo(settingsPath).dir().filePath(paper::kPaperChoicesFile));
+    if (scores)
+        choices.scores = *scores;
+    if (answers)
+        choices.answers = *answers;
+    for (auto it = answerLines.cbegin(); it != answerLines.cend(); ++it)
+        choices.answerLines.insert(it.key(), it.value());
+
     OutputFiles outputs;
     QStringList missing;
     for (qsizetype k = 0; k < papers.size(); ++k) {
         paper::PaperJob job;
         job.sections = paper::sectionsOfDraw(bankPath, drawn[k].rows);
+        job.style = paper::PaperStyle::drawn(choices);
         job.settings = settings;
         if (parallel)
             job.settings->variant = k == 0 ? paper::Variant::A : paper::Variant::B;

@@ -1,8 +1,9 @@
-// qmtool rtf2txt / rtf2html / rtf2rtf: look into and convert RTF documents.
+// qmtool rtf2txt / rtf2html / rtf2rtf / rtf2pdf: look into, convert and print RTF documents.
 
 #include "core/fileops.h"
 #include "core/input_file.h"
 #include "core/output_file.h"
+#include "paper/pdf.h"
 #include "rtf/rich_text.h"
 #include "rtf/rtf_reader.h"
 #include "rtf/rtf_writer.h"
@@ -17,6 +18,7 @@ namespace {
 const QString kTxtUsage = QStringLiteral("FILE  (the document's text, UTF-8)");
 const QString kHtmlUsage = QStringLiteral("FILE  (the document as HTML)");
 const QString kRtfUsage = QStringLiteral("IN OUT  (read and write again)");
+const QString kPdfUsage = QStringLiteral("IN.rtf OUT.pdf  (print as a paper is printed: A4, its fonts and pictures)");
 
 // Reads the RTF document at `path` into `doc`; false (and said) when it cannot be read.
 bool load(const QString& path, QTextDocument& doc)
@@ -68,6 +70,22 @@ int rtf2rtf(const QStringList& args)
     return 0;
 }
 
+int rtf2pdf(const QStringList& args)
+{
+    if (args.size() != 2)
+        return usageError(QStringLiteral("rtf2pdf"), kPdfUsage,
+                          QStringLiteral("a file to read and one to write are needed"));
+    if (const std::optional<QString> refused = refuseOutputs({{args[1], FileKind::Pdf}}, {args[0]}))
+        return failure(*refused);
+    QTextDocument doc;
+    if (!load(args[0], doc))
+        return 1;
+    QString error;
+    if (!paper::writePdf(doc, args[1], &error))
+        return failure(error);
+    return 0;
+}
+
 }  // namespace
 
 void addRtfCommands(QList<Command>& list, Workspace& /*workspace*/)
@@ -75,6 +93,7 @@ void addRtfCommands(QList<Command>& list, Workspace& /*workspace*/)
     list.append({QStringLiteral("rtf2txt"), kTxtUsage, rtf2txt});
     list.append({QStringLiteral("rtf2html"), kHtmlUsage, rtf2html});
     list.append({QStringLiteral("rtf2rtf"), kRtfUsage, rtf2rtf});
+    list.append({QStringLiteral("rtf2pdf"), kPdfUsage, rtf2pdf});
 }
 
 }  // namespace qm::tool

@@ -180,7 +180,7 @@ TEST(Qmtool, HelpListsTheCommandsOnStdout)
     };
     const QStringList names = {"bank-dump", "build-template", "build-bank", "build-library", "build-users",
                                "grid",      "draw",           "import",     "library-dump",  "library-add",
-                               "compose",   "rtf2txt",        "rtf2html",   "rtf2rtf"};
+                               "compose",   "rtf2txt",        "rtf2html",   "rtf2rtf",       "rtf2pdf"};
     for (const char* ask : {"--help", "-h", "help"}) {
         SCOPED_TRACE(ask);
         const ToolRun run = qmtool({ask});

@@ -6,6 +6,7 @@
 
 #include "bankstore/paper_library.h"
 #include "composer/header_pane.h"
+#include "composer/paper_choices_panel.h"
 #include "composer/paper_panel.h"
 #include "core/gbk.h"
 #include "core/workspace.h"
@@ -14,7 +15,9 @@
 #include "widgets/richtextbox.h"
 
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStackedWidget>
 
 using namespace qm;
@@ -268,4 +271,37 @@ TEST_F(HeaderAndPaper, ASettingsFileThatCannotBeReadLeavesThePaneAndIsSaidOnce)
     form->open({"数学", "语文"});
     prompt.verify();
     EXPECT_EQ(header().Text11->text(), "育才中学");
+}
+
+TEST_F(HeaderAndPaper, TheChoicesOfTheHeaderPaneAreKeptAndMakeThePaper)
+{
+    draw();
+    form->Command6->click();
+    fillHeader();
+    PaperChoicesPanel& choices = *header().Choices;
+    // The types of the drawn paper are offered for blank lines.
+    ASSERT_EQ(choices.LinesType->count(), 2);
+    choices.ScorePoints->click();
+    choices.AnswerKey->click();
+    choices.LinesType->setCurrentIndex(choices.LinesType->findText("填空题"));
+    choices.LinesCount->setValue(2);
+    header().Command8->click();
+    header().Command9->click();
+    EXPECT_EQ(paper::loadChoices(dir.file("JuanMianXuanXiang.cfg")).linesAfter("填空题"), 2);
+
+    form->Contents->Command22->click();
+    const QString paper = paperText();
+    EXPECT_TRUE(paper.contains("一、选择题（每小题6分，共12分）")) << paper.toStdString();
+    EXPECT_TRUE(paper.endsWith("1．填空题 易 第3题\n\n\n") || paper.contains(QRegularExpression("1．填空题.*\n\n\n$")))
+        << paper.toStdString();
+    const QString key = answerText();
+    EXPECT_TRUE(key.contains("参考答案\n一、选择题（每小题6分，共12分）\n1．选择题答")) << key.toStdString();
+    EXPECT_FALSE(key.contains("姓名"));
+
+    // Opened again, the window has the same choices.
+    Form3 again(dir.workspace, prompt);
+    again.open({"数学", "语文"});
+    EXPECT_TRUE(again.Frame2->Choices->ScorePoints->isChecked());
+    EXPECT_TRUE(again.Frame2->Choices->AnswerKey->isChecked());
+    EXPECT_EQ(again.Frame2->choices().linesAfter("填空题"), 2);
 }

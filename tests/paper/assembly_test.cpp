@@ -307,3 +307,54 @@ TEST_F(PaperTest, TheHeaderTableIsFittedToTheSectionsAndTheHeaderIsPlacedAtTheTo
     placeHeader(onlyHeader, forOne);
     EXPECT_EQ(test::layout(onlyHeader), test::layout(forOne));
 }
+
+TEST_F(PaperTest, ScoreLabelsInPointsAnswerLinesAndAKeyOfTheAnswers)
+{
+    Question q = make("简答题", "题五", "答五");
+    ASSERT_TRUE(bank.bank().add(q));  // 编号 5
+    PaperChoices choices;
+    choices.scores = ScoreLabels::Points;
+    choices.answerLines = {{"简答题", 2}};
+    choices.answers = AnswerForm::Key;
+    // Questions alike in score; questions of different scores; no scores at all.
+    const QList<PaperSection> sections{{"单选题", "20", {{bank.path, 1, "2"}, {bank.path, 2, "2"}}},
+                                       {"填空题", "9", {{bank.path, 3, "4"}, {bank.path, 4, "5"}}},
+                                       {"简答题", "", {{bank.path, 5, ""}}}};
+    const auto made = paperOf(sections, PaperStyle::drawn(choices));
+    ASSERT_TRUE(made);
+    const QString box = "[table 得分|阅卷人||]";
+    // The paper: "（每小题2分，共20分）" and bare "1．"; "（共9分）" and each question its own
+    // score; two blank lines after the 简答题.
+    QStringList expected = headerLayout;
+    expected.replace(expected.indexOf("[table 题号|一|二|总分|得分|||]"), "[table 题号|一|二|三|总分|得分||||]");
+    expected << "L 一、单选题（每小题2分，共20分）" << box << "L "
+             << "L 1．题一"
+             << "L 2．题二"
+             << "L 二、填空题（共9分）" << box << "L "
+             << "L 1．（4分）题三"
+             << "L 2．（5分）题四"
+             << "L 第二行"
+             << "L 三、简答题" << box << "L "
+             << "L 1．题五"
+             << "L "
+             << "L "
+             << "L ";
+    EXPECT_EQ(test::layout(*made->paper), expected);
+    // The key: the title, "参考答案", and per section its heading and each answer alone.
+    const QStringList key = test::layout(*made->answers);
+    EXPECT_EQ(key, QStringList({"C 实验中学2003～2004学年第1学期", "C 高一(3)班《数学》期末试卷", "C 参考答案",
+                                "L 一、单选题（每小题2分，共20分）", "L 1．答一", "L 2．答二", "L 二、填空题（共9分）",
+                                "L 1．答三", "L 2．", "L 三、简答题", "L 1．答五", "L "}));
+    EXPECT_FALSE(documentText(*made->answers).contains("姓名"));
+    EXPECT_FALSE(documentText(*made->answers).contains("题一"));
+
+    // The default stays: "(20%)", "1.(2%)", no blank lines, the answer sheet.
+    const auto plain = paperOf(sections, PaperStyle::drawn());
+    ASSERT_TRUE(plain);
+    const QString text = documentText(*plain->paper);
+    EXPECT_TRUE(text.contains("一、单选题(20%)\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\n1.(2%)题一\n"));
+    EXPECT_TRUE(text.contains("\n1.(4%)题三\n"));
+    EXPECT_TRUE(text.endsWith("\n1.题五\n"));
+    EXPECT_EQ(documentText(*plain->answers).count("答:"), 5);
+}

@@ -12,6 +12,7 @@
 #include "support/temp_dirs.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -207,6 +208,19 @@ QList<Word> words(const QString& pdf, int page)
     return out;
 }
 
+QByteArray metafileFixture(const char* name)
+{
+    QFile f(QStringLiteral(QM_METAFILE_FIXTURES "/") + QLatin1String(name));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
+    return f.readAll();
+}
+
+// The pictures a PDF holds as images (pdfimages -list: two heading lines, then one a picture).
+int imagesIn(const QString& pdf)
+{
+    return int(poppler("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts).size()) - 2;
+}
+
 }  // namespace
 
 TEST(Pdf, TheTextLayerIsThePapersTextAndEveryPageHasItsNumber)
@@ -303,4 +317,36 @@ TEST(Pdf, OnAFullDiskTheOldFileStaysAndTheDiskIsNamed)
     EXPECT_EQ(error, "无法写入PDF文件“" + path + "”：磁盘空间不足！");
     EXPECT_EQ(test::readAll(path), "%PDF-1.4 旧的试卷");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"其他", "试卷.pdf"}));
+}
+
+TEST(Pdf, FormulaPicturesPrintAsVectorDrawingsWithTheirText)
+{
+    // A question with a formula as a word processor stores it: the WMF of a formula
+    // object, no placeable header; and a drawing as EMF.
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0 "
+                           "\\'b7\\'bd\\'b3\\'cc\\'b5\\'c4\\'b8\\'f9{\\object\\objemb{\\*\\objclass Equation.3}"
+                           "{\\*\\objdata 0105}{\\result {\\pict\\wmetafile8\\picw3534\\pich1142\\picwgoal2004"
+                           "\\pichgoal647 "
+                           + metafileFixture("formula_libreoffice.wmf").toHex()
+                           + "}}}\\par{\\pict\\emfblip\\picwgoal2835\\pichgoal4134 "
+                           + metafileFixture("circuit_libreoffice.emf").toHex() + "}\\par}";
+    QTextDocument doc;
+    RtfReader::read(rtf, &doc);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("公式.pdf");
+    ASSERT_TRUE(writePdf(doc, pdf));
+    EXPECT_EQ(imagesIn(pdf), 0);
+    // The text the metafiles draw is text of the page: searchable, in reading order (the
+    // formula's operators are drawn as shapes).
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("方程的根xbb2"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("4ac"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("电阻R=5Ωα+β"))) << text.toStdString();
+
+    // A damaged metafile prints its placeholder, an image.
+    QByteArray damaged = metafileFixture("formula_libreoffice.wmf");
+    damaged.chop(100);
+    RtfReader::read("{\\rtf1 a{\\pict\\wmetafile8\\picwgoal2004\\pichgoal647 " + damaged.toHex() + "}}", &doc);
+    ASSERT_TRUE(writePdf(doc, pdf));
+    EXPECT_EQ(imagesIn(pdf), 1);
 }

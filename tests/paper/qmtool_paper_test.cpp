@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -105,6 +106,32 @@ TEST_F(ComposeRun, WritesThePaperAndTheAnswerSheet)
         EXPECT_TRUE(rtf.contains("{\\field{\\*\\fldinst NUMPAGES}")) << name.toStdString();
     }
     EXPECT_TRUE(readAll(file("试卷.pdf")).startsWith("%PDF"));
+}
+
+TEST_F(ComposeRun, TheChoicesOfScoreLabelsAnswersAndBlankLines)
+{
+    // Blank lines kept beside the settings; the score labels and the key given here.
+    ASSERT_TRUE(writeGbkFile(file("JuanMianXuanXiang.cfg"), QStringLiteral("答题空行=填空题,3\r\n")));
+    const ToolRun run =
+        qmtool({"compose", bank.path, planPath, file("试卷.rtf"), file("答案.rtf"), "--settings", settingsPath,
+                "--score-style", "points", "--answers", "key", "--answer-lines", "选择题=1", "--seed", "4"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString paper = rtfPlainText(readAll(file("试卷.rtf")));
+    EXPECT_TRUE(paper.contains("一、选择题（每小题20分，共40分）\n")) << paper.toStdString();
+    EXPECT_TRUE(paper.contains("\n1．选择题")) << paper.toStdString();
+    EXPECT_TRUE(paper.contains("二、填空题（每小题60分，共60分）\n")) << paper.toStdString();
+    EXPECT_TRUE(paper.endsWith("1．填空题甲\n\n\n\n")) << paper.toStdString();
+    EXPECT_TRUE(paper.contains(QRegularExpression("1．选择题\\d\n\n2．选择题\\d\n\n二")));
+    const QString key = rtfPlainText(readAll(file("答案.rtf")));
+    EXPECT_TRUE(key.contains("参考答案\n一、选择题（每小题20分，共40分）\n1．答案")) << key.toStdString();
+    EXPECT_TRUE(key.endsWith("二、填空题（每小题60分，共60分）\n1．答案甲\n")) << key.toStdString();
+    EXPECT_FALSE(key.contains("姓名"));
+
+    const ToolRun wrong =
+        qmtool({"compose", bank.path, planPath, file("试卷.rtf"), file("答案.rtf"), "--answers", "all"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(said(wrong).startsWith("qmtool compose: --answers is sheet or key, not 'all'\n"))
+        << said(wrong).toStdString();
 }
 
 TEST_F(ComposeRun, AShortBankIsReportedButThePaperIsWritten)
@@ -364,4 +391,37 @@ TEST_F(ComposeRun, AnOutputCutShortLeavesEveryOldOutputWhole)
     for (const QString& name : names)
         EXPECT_EQ(readAll(file(name)), old[name]) << name.toStdString();
     EXPECT_EQ(outputs(), names);
+}
+
+TEST(QmtoolRtf2Pdf, PrintsAnyRtfAsAPaperIsPrinted)
+{
+    TempProgramDir dir(false);
+    const QString in = dir.file("题.rtf");
+    ASSERT_TRUE(writeAll(in, rtfFromPlainText("牛顿第一定律", "宋体")));
+    const QString out = dir.file("题.pdf");
+    ToolRun run = qmtool({"rtf2pdf", in, out});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(readAll(out).startsWith("%PDF-"));
+    QProcess text;
+    text.start("pdftotext", {out, "-"});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    // (NFKC: the fonts draw some characters with the glyph of a radical of the same shape.)
+    EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput())
+                    .normalized(QString::NormalizationForm_KC)
+                    .contains(QStringLiteral("牛顿第一定律")));
+    // A page of A4 (595 x 842 points).
+    QProcess info;
+    info.start("pdfinfo", {out});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QLatin1String("(A4)")));
+
+    run = qmtool({"rtf2pdf", in});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.endsWith("qmtool rtf2pdf: a file to read and one to write are needed\nusage: qmtool rtf2pdf "
+                                 "IN.rtf OUT.pdf  (print as a paper is printed: A4, its fonts and pictures)\n"))
+        << run.err.toStdString();
+    run = qmtool({"rtf2pdf", dir.file("无.rtf"), dir.file("无.pdf")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("qmtool: 无法读取文件"))) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.file("无.pdf")));
 }

@@ -67,3 +67,17 @@ TEST(RtfHostile, PicturesQtCannotDrawShareOnePlaceholder)
         << again.left(300).constData();
     EXPECT_TRUE(again.contains("\r\n010010c7}"));
 }
+
+TEST(RtfHostile, ACellEndAfterBodyTextAndAStrayRowKeepsTheDocumentWhole)
+{
+    // Found by fuzzing: text in the body, a \row with no table, more text marked as in a
+    // table, then \cell. The paragraph moves into the table's cell; nothing of the body's
+    // structure goes with it.
+    QTextDocument doc;
+    qm::RtfReader::read("{\\rtf\xff\\row\xff\\intbl\\cell", &doc);
+    EXPECT_EQ(doc.toPlainText().count(QChar(0xFF)), 2);
+    QTextDocument more;
+    qm::RtfReader::read("{\\rtf1 a{\\pict\\pngblip 00}b\\par c\\intbl\\itap0 d\\nestcell e\\cell\\row f}", &more);
+    EXPECT_TRUE(qm::documentText(more).startsWith("ab")) << qm::documentText(more).toStdString();
+    EXPECT_TRUE(qm::documentText(more).endsWith("f"));
+}

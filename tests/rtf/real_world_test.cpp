@@ -174,3 +174,117 @@ TEST(RtfRealWorld, ListTablesAndControlCharactersNeverReachTheText)
     for (const QChar c : got)
         EXPECT_TRUE(c.unicode() >= 0x20 || c == u'\t') << int(c.unicode());
 }
+
+TEST(RtfRealWorld, ListItemsShowTheLabelsOfTheirListAsLibreOfficeDoes)
+{
+    // The list table defines the labels: numbers counted per list and level (a sublevel
+    // starting again under each item), a start other than 1, a bullet of the Symbol font.
+    // What \listtext says is not read, wherever the writer put it; an item without it gets
+    // its label all the same.
+    const QByteArray lists =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}{\\f1\\fcharset2 Symbol;}}{\\*\\listtable"
+        "{\\list{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
+        "{\\listlevel\\levelnfc4\\levelstartat1\\levelfollow1{\\leveltext\\'02\\'01);}}\\listid7}"
+        "{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}\\f1}\\listid8}"
+        "{\\list{\\listlevel\\levelnfc1\\levelstartat4\\levelfollow2{\\leveltext\\'03(\\'00);}}\\listid9}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}{\\listoverride\\listid8\\ls2}"
+        "{\\listoverride\\listid9\\ls3}}"
+        "\\pard\\ls1{\\listtext 9.\\tab}one\\par"
+        "\\pard{\\listtext 9.\\tab}\\ls1\\ilvl1 sub\\par"
+        "\\pard\\ls1\\ilvl1 sub\\par"
+        "\\pard\\ls1 two\\par"
+        "\\pard\\ls1\\ilvl1 sub again\\par"
+        "\\pard\\ls2{\\listtext\\f1 \\'b7\\tab}dot\\par"
+        "\\pard\\ls3 roman\\par"
+        "\\pard\\ls3\\par"
+        "\\pard\\ls99 unknown list\\par"
+        "\\pard plain\\par}";
+    EXPECT_EQ(text(lists),
+              "1.\tone\na) sub\nb) sub\n2.\ttwo\na) sub again\n•\tdot\n(IV)roman\n(V)\nunknown list\nplain");
+    // Without a list table, \listtext and \pntext are the only labels there are.
+    EXPECT_EQ(text("{\\rtf1 \\pard\\ls1{\\listtext 1.\\tab}one\\par{\\pntext 2.\\tab}two\\par}"), "1.\tone\n2.\ttwo");
+    // Word 95's numbering (\pn): its \pntext is the label; a paragraph without one gets the
+    // label \pn describes, counting on from the numbered paragraphs before it.
+    EXPECT_EQ(text("{\\rtf1{\\fonttbl{\\f0 Times;}{\\f1\\fcharset2 Symbol;}}"
+                   "\\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'b7}}dot\\par"
+                   "\\pard{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'b7}}dot\\par"
+                   "\\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta .}}one\\par"
+                   "{\\*\\pn\\pnlvlbody\\pnucrm{\\pntxtb (}{\\pntxta )}}two\\par"
+                   "\\pard{\\*\\pn\\pnlvlcont}more\\par"
+                   "\\pard{\\*\\pn\\pnlvlbody\\pnlcltr\\pnstart3{\\pntxta )}}again\\par}"),
+              "•\tdot\n•\tdot\n1.\tone\n(II)\ttwo\nmore\nc)\tagain");
+}
+
+TEST(RtfRealWorld, SmartTagsAndTheirNamespacesAreNotText)
+{
+    // Word 2003 marks places, dates and names with XML elements of its own, with \* or
+    // without it.
+    EXPECT_EQ(text("{\\rtf1{\\xmlnstbl{\\xmlns1 urn:schemas-microsoft-com:office:smarttags}}"
+                   "A{\\xmlopen\\xmlns1{\\factoidname place}}{\\*\\xmlopen\\xmlns1{\\factoidname City}}Beijing"
+                   "{\\xmlclose}{\\*\\xmlclose}B{\\xmlattr\\xmlattrns0{\\xmlattrname type}{\\xmlattrvalue x}}"
+                   "{\\*\\xmlattr\\xmlattrns0{\\*\\xmlattrname w}{\\*\\xmlattrvalue 12}}C}"),
+              "ABeijingBC");
+}
+
+TEST(RtfRealWorld, Utf8DeclaredByTheDocumentIsReadInFontsThatNameNoOtherCodePage)
+{
+    // \ansicpg65001: text in UTF-8, raw or as \'hh, also split over a line end; a font of
+    // the default character set reads it so, an ANSI font (\fcharset0) as Windows-1252.
+    EXPECT_EQ(text("{\\rtf1\\ansi\\ansicpg65001{\\fonttbl{\\f0\\fnil Arial;}{\\f1\\fcharset1 X;}{\\f2\\fcharset0 Y;}}"
+                   "\\f0 \xE4\xB8\xAD\r\n\xE6\x96\x87 \\'e4\\'b8\\'ad\\par\\f1 caf\\'c3\\'a9\\par\\f2 \\'c3\\'a9}"),
+              "中文 中\ncafé\nÃ©");
+}
+
+TEST(RtfRealWorld, NestedRowsWithAMalformedNestingLevelStayInTheirTable)
+{
+    const QByteArray head = "{\\rtf1\\ansi \\trowd\\cellx3000\\cellx6000\\pard\\intbl\\itap1 Outer\\cell"
+                            "\\pard\\intbl\\itap2 In 1\\nestcell In 2\\nestcell"
+                            "{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2500\\nestrow}";
+    const QByteArray tail = "\\pard\\intbl\\itap1 below\\cell\\trowd\\cellx3000\\cellx6000\\row\\pard After\\par}";
+    struct Case {
+        const char* what;
+        QByteArray row;
+    };
+    const QList<Case> cases = {
+        // \cell in a nested paragraph, as LibreOffice reads it: a cell of the nested table.
+        {"cell for nestcell", "\\pard\\intbl\\itap2 In 3\\cell In 4\\cell"
+                              "{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2500\\nestrow}"},
+        // \row for \nestrow among the nested row's properties.
+        {"row for nestrow", "\\pard\\intbl\\itap2 In 3\\nestcell In 4\\nestcell"
+                            "{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2500\\row}"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTextDocument doc;
+        qm::RtfReader::read(head + c.row + tail, &doc);
+        const QList<QTextTable*> tables = tablesOf(doc);
+        ASSERT_EQ(tables.size(), 2);
+        EXPECT_EQ(tables[0]->rows(), 1);
+        EXPECT_EQ(tables[0]->columns(), 2);
+        EXPECT_EQ(tables[1]->rows(), 2);
+        EXPECT_EQ(cellText(tables[1], 1, 0), "In 3");
+        EXPECT_EQ(cellText(tables[1], 1, 1), "In 4");
+        EXPECT_TRUE(cellText(tables[0], 0, 1).endsWith("below"));
+        EXPECT_EQ(doc.lastBlock().text(), "After");
+    }
+
+    // A level far deeper than the tables open goes one level down; a paragraph marked as
+    // in a table at level 0 ending a nested cell goes into that cell: no text leaves the
+    // outer table and no empty tables pile up.
+    for (const QByteArray& row : {QByteArray("\\pard\\intbl\\itap9 In 3\\nestcell In 4\\nestcell"),
+                                  QByteArray("\\pard\\intbl\\itap0 In 3\\nestcell In 4\\nestcell")}) {
+        SCOPED_TRACE(row.constData());
+        QTextDocument doc;
+        qm::RtfReader::read(head + row + "{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2500\\nestrow}" + tail, &doc);
+        const QList<QTextTable*> tables = tablesOf(doc);
+        ASSERT_GE(tables.size(), 2);
+        EXPECT_LE(tables.size(), 3);
+        EXPECT_EQ(tables[0]->rows(), 1);
+        EXPECT_EQ(tables[0]->columns(), 2);
+        const QString outerCell = cellText(tables[0], 0, 1);
+        for (const char* piece : {"In 1", "In 2", "In 3", "In 4", "below"})
+            EXPECT_TRUE(outerCell.contains(QLatin1String(piece))) << piece;
+        EXPECT_FALSE(outerCell.contains(QStringLiteral("In 3\n"))) << outerCell.toStdString();
+        EXPECT_EQ(doc.lastBlock().text(), "After");
+    }
+}
