@@ -540,3 +540,26 @@ TEST_F(Form5Test, ABankThatIsNoBankIsNamedAndNamesWithQuotesAreData)
     form->Command15->click();
     EXPECT_EQ(paper(), "一、它's题(1%)\n" + kBox + "1.(1%)它's题 易 第1题\n");
 }
+
+TEST_F(Form5Test, TheUseFilterAndTheShownQuestionsUses)
+{
+    const QString path = bankPath("数学/期中.tik");
+    const QList<qint64> choices = *BankFile(path).idsMatching({.type = "单选题"});
+    ASSERT_EQ(choices.size(), 3);
+    ASSERT_TRUE(BankFile(path).recordUsage({choices[0]}, {QDate::currentDate().addMonths(-2), "库", "上次卷"}));
+    ASSERT_TRUE(BankFile(path).recordUsage({choices[1]}, {QDate(2020, 1, 10), "库", "旧卷"}));
+    filter("单选题");
+    EXPECT_EQ(counters(), "1/3");
+    EXPECT_EQ(browse().LabelUsage->text(),
+              "已用 1 次，最近 " + QDate::currentDate().addMonths(-2).toString(Qt::ISODate) + "《上次卷》");
+    choose(bank().ComboUse, "未用过");
+    EXPECT_EQ(counters(), "1/1");
+    EXPECT_EQ(browse().LabelUsage->text(), "未用过");
+    choose(bank().ComboUse, "3 个月内未用");
+    EXPECT_EQ(counters(), "1/2");
+    EXPECT_EQ(browse().LabelUsage->text(), "已用 1 次，最近 2020-01-10《旧卷》");
+    choose(bank().ComboUse, "12 个月内未用");
+    EXPECT_EQ(counters(), "1/2");
+    choose(bank().ComboUse, "全部");
+    EXPECT_EQ(counters(), "1/3");
+}

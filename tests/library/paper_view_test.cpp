@@ -3,6 +3,8 @@
 // filed (from composition or imported).
 
 #include "form7_fixture.h"
+
+#include "bankstore/bank_file.h"
 #include "support/word_script.h"
 
 #include <QDate>
@@ -409,4 +411,40 @@ TEST_F(Form7Papers, TheWordProcessorRoundTripCountsAsAChange)
     EXPECT_TRUE(QFile::exists(dir.file("tiku/~SjA.rtf")));
     view().Command3->click();
     EXPECT_EQ(rtfPlainText(stored(1)->answers), "在WORD中改过的答案");
+}
+
+TEST_F(Form7Papers, AnAAndABPaperAreFiledTogetherAndTheirUsesRecorded)
+{
+    makeLibrary("期末.Juk", 1);
+    choose("期末.Juk");
+    const QString bankPath = dir.file("tiku/数学/代数.tik");
+    ASSERT_TRUE(BankFile::createEmpty(bankPath));
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(BankFile(bankPath).add(Question{}));
+    const QList<qint64> ids = *BankFile(bankPath).idsMatching({});
+    ASSERT_TRUE(form->receivePapers(
+        {{rtfFromPlainText("A卷"), rtfFromPlainText("A答"), "期末试卷(A)卷", {{bankPath, ids[0]}, {bankPath, ids[1]}}},
+         {rtfFromPlainText("B卷"), rtfFromPlainText("B答"), "期末试卷(B)卷", {{bankPath, ids[2]}, {bankPath, ids[1]}}}},
+        PaperOrigin::Automatic));
+    EXPECT_FALSE(view().LabelCompanion->isHidden());
+    EXPECT_EQ(view().LabelCompanion->text(), "另有“期末试卷(B)卷”将与本卷一同存入试卷库");
+    EXPECT_EQ(view().Text5->text(), "期末试卷(A)卷");
+    view().Text6->setText("王老师");
+    view().Text9->setText("2026-01-10");
+    view().Command3->click();
+    ASSERT_EQ(storedCount("期末.Juk"), 3);
+    EXPECT_EQ(stored(1, "期末.Juk")->particulars.name, "期末试卷(A)卷");
+    const Paper b = *stored(2, "期末.Juk");
+    EXPECT_EQ(b.particulars.name, "期末试卷(B)卷");
+    EXPECT_EQ(b.particulars.setter, "王老师");
+    EXPECT_EQ(rtfPlainText(b.paper), "B卷");
+    EXPECT_TRUE(view().LabelCompanion->isHidden());
+    // A question in both papers is used twice; each under its paper and the date typed.
+    EXPECT_EQ(usageText(*BankFile(bankPath).usageOf(ids[0])), "已用 1 次，最近 2026-01-10《期末试卷(A)卷》");
+    EXPECT_EQ(usageText(*BankFile(bankPath).usageOf(ids[1])), "已用 2 次，最近 2026-01-10《期末试卷(B)卷》");
+    EXPECT_EQ(BankFile(bankPath).usage()->size(), 3);
+
+    // A paper imported from files records nothing; nor does one never filed.
+    ASSERT_TRUE(form->receivePaper(rtfFromPlainText("草稿"), {}, PaperOrigin::Manual, "草稿"));
+    EXPECT_EQ(BankFile(bankPath).usage()->size(), 3);
 }
