@@ -61,28 +61,56 @@ std::optional<UsageSummary> BankFile::usageOf(qint64 id, QString* error) const
     });
 }
 
+namespace {
+
+// A date as the records keep it, "yyyy-MM-dd"; read by hand, since a draw reads thousands.
+QDate recordDate(const SQLite::Column& column)
+{
+    const char* t = column.getText();
+    if (column.getBytes() != 10 || t[4] != '-' || t[7] != '-')
+        return {};
+    const auto number = [t](int from, int digits) {
+        int n = 0;
+        for (int i = from; i < from + digits; ++i) {
+            if (t[i] < '0' || t[i] > '9')
+                return -1;
+            n = n * 10 + (t[i] - '0');
+        }
+        return n;
+    };
+    return QDate(number(0, 4), number(5, 2), number(8, 2));
+}
+
+}  // namespace
+
 std::optional<QMap<qint64, UsageSummary>> BankFile::usage(bool withPapers, QString* error) const
 {
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         QMap<qint64, UsageSummary> used;
         SQLite::Transaction read(db);
-        if (hasUsageTable(db)) {
-            // In the order of the index: each question's uses by date, the latest last (and
-            // of one day, the one filed last).
-            SQLite::Statement st(db, withPapers
-                                         ? "SELECT 编号, 日期, 试卷库, 卷名 FROM 使用记录 ORDER BY 编号, 日期, 次序"
-                                         : "SELECT 编号, 日期 FROM 使用记录 ORDER BY 编号, 日期");
+        if (hasUsageTable(db) && !withPapers) {
+            // What a draw needs comes from the index alone, in its order: a question's uses
+            // by date, the latest last.
+            SQLite::Statement st(db, "SELECT 编号, 日期 FROM 使用记录 ORDER BY 编号, 日期");
             auto at = used.end();
             while (st.executeStep()) {
                 const qint64 id = st.getColumn(0).getInt64();
                 if (at == used.end() || at.key() != id)
                     at = used.insert(used.end(), id, UsageSummary{});
                 ++at->count;
-                at->last.date = QDate::fromString(columnText(st.getColumn(1)), Qt::ISODate);
-                if (withPapers) {
-                    at->last.library = columnText(st.getColumn(2));
-                    at->last.paper = columnText(st.getColumn(3));
-                }
+                at->last.date = recordDate(st.getColumn(1));
+            }
+        } else if (hasUsageTable(db)) {
+            // In the order of the index: each question's uses by date, the latest last (and
+            // of one day, the one filed last).
+            SQLite::Statement st(db, "SELECT 编号, 日期, 试卷库, 卷名 FROM 使用记录 ORDER BY 编号, 日期, 次序");
+            auto at = used.end();
+            while (st.executeStep()) {
+                const qint64 id = st.getColumn(0).getInt64();
+                if (at == used.end() || at.key() != id)
+                    at = used.insert(used.end(), id, UsageSummary{});
+                ++at->count;
+                at->last = {recordDate(st.getColumn(1)), columnText(st.getColumn(2)), columnText(st.getColumn(3))};
             }
         }
         read.commit();

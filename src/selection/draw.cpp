@@ -370,17 +370,29 @@ QList<int> ranked(QList<int> free, const QList<qint64>& ids, const Usage& usage,
                   RandomSource& random)
 {
     shuffle(free, random);
-    const auto key = [&](int p) {
-        const qint64 id = ids[p];
-        const bool recent = usedRecently(choices, usage, id);
-        const auto it = usage.constFind(id);
-        const UsageSummary none;
-        const UsageSummary& u = it == usage.cend() ? none : *it;
-        return std::tuple(inOtherPaper(choices, id), recent, recent ? u.last.date.toJulianDay() : 0,
-                          choices.preferUnused ? u.count : 0);
+    // Each question's place in the order, worked out once: the other paper's, then recent
+    // (by the day of its latest use), then how often it was used.
+    struct Keyed {
+        std::tuple<bool, bool, qint64, int> key;
+        int position;
     };
-    std::stable_sort(free.begin(), free.end(), [&](int a, int b) { return key(a) < key(b); });
-    return free;
+    std::vector<Keyed> keyed;
+    keyed.reserve(size_t(free.size()));
+    for (const int p : free) {
+        const qint64 id = ids[p];
+        const auto it = usage.constFind(id);
+        const bool used = it != usage.cend();
+        const bool recent = used && choices.avoidUsedSince && it->last.date >= *choices.avoidUsedSince;
+        keyed.push_back({std::tuple(inOtherPaper(choices, id), recent, recent ? it->last.date.toJulianDay() : 0,
+                                    choices.preferUnused && used ? it->count : 0),
+                         p});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+    QList<int> order;
+    order.reserve(free.size());
+    for (const Keyed& k : keyed)
+        order << k.position;
+    return order;
 }
 
 // Draws every ask from its matching questions (`matching`, in the order of `asks`).
