@@ -166,3 +166,18 @@ TEST(DrawChoices, AvoidingRecentUseNeverTakesARecentQuestionWhileAnOtherMatches)
         EXPECT_EQ(drawReport(*drawn), "题数表第2行近期未用过的题不够，选了 1 道近期用过的题。");
     }
 }
+
+TEST(DrawChoices, APairAvoidingRecentUseSaysForEachPaperWhereItReused)
+{
+    // Four questions, two used lately: A takes the two others, B must take the recent ones.
+    ChoiceBank bank(4, 0);
+    bank.use({bank.choice[0], bank.choice[1]}, "2026-02-01");
+    DrawChoices avoid;
+    avoid.avoidUsedSince = QDate(2026, 1, 1);
+    SeededRandom random(2);
+    const auto drawn = drawParallel(bank.path, grid({row("选择题", "易", "2", "2")}), random, avoid);
+    ASSERT_TRUE(drawn);
+    EXPECT_EQ(idsOf(drawn->a.rows), (QSet<qint64>{bank.choice[2], bank.choice[3]}));
+    EXPECT_EQ(idsOf(drawn->b.rows), (QSet<qint64>{bank.choice[0], bank.choice[1]}));
+    EXPECT_EQ(parallelReport(*drawn), "B卷：题数表第1行近期未用过的题不够，选了 2 道近期用过的题。");
+}
