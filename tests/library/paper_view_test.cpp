@@ -448,3 +448,21 @@ TEST_F(Form7Papers, AnAAndABPaperAreFiledTogetherAndTheirUsesRecorded)
     ASSERT_TRUE(form->receivePaper(rtfFromPlainText("草稿"), {}, PaperOrigin::Manual, "草稿"));
     EXPECT_EQ(BankFile(bankPath).usage()->size(), 3);
 }
+
+TEST_F(Form7Papers, APaperWhoseBankCannotBeWrittenIsFiledAndTheBankNamed)
+{
+    makeLibrary("期末.Juk", 1);
+    choose("期末.Juk");
+    const QString junk = dir.file("tiku/数学/坏.tik");
+    ASSERT_TRUE(writeAll(junk, "这不是题库"));
+    ASSERT_TRUE(form->receivePapers({{rtfFromPlainText("卷"), rtfFromPlainText("答"), "期末试卷", {{junk, 1}}}},
+                                    PaperOrigin::Manual));
+    prompt.expectMessage("试卷已存入试卷库，但下列题库没有记下题目的使用：\n文件“" + junk
+                             + "”不是本程序的题库文件，无法打开。",
+                         "错误", Icon::Warning);
+    view().Command3->click();
+    prompt.verify();
+    EXPECT_EQ(storedCount("期末.Juk"), 2);
+    EXPECT_FALSE(form->cursor.waiting());
+    EXPECT_EQ(readAll(junk), "这不是题库");
+}
