@@ -4,6 +4,8 @@
 
 #include "widgets/richtextbox.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QRadioButton>
 
 using namespace qm;
@@ -207,4 +209,14 @@ TEST_F(Contents, AvoidingRecentUseSaysWhichRowsHadToReuse)
     type(1, 6, "1");
     contents().Command41->click();
     EXPECT_EQ(list().TextMatrix(1, 2), QString::number(row1[2]));
+
+    // Preferring the unused ones without avoiding: the same, whatever the chance.
+    contents().ComboRecent->setCurrentIndex(0);
+    EXPECT_EQ(contents().ComboRecent->currentText(), "不避开近期用过的题");
+    EXPECT_EQ(contents().CheckUnused->text(), "优先出未用过的题");
+    contents().CheckUnused->setChecked(true);
+    for (int i = 0; i < 5; ++i) {
+        contents().Command41->click();
+        EXPECT_EQ(list().TextMatrix(1, 2), QString::number(row1[2]));
+    }
 }
