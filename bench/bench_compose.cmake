@@ -1,1 +1,1 @@
-qm_bench(compose DEPS qm_selection qm_bankstore qm_core)
+qm_bench(compose DEPS qm_selection qm_bankstore qm_core SQLiteCpp)

@@ -97,10 +97,11 @@ void App::wire()
         form7->open();
         bringToFront(form7);
     });
-    // "试卷存档" / "试卷存储管理": the composed paper waits in the library window to be filed.
+    // "试卷存档" / "试卷存储管理": the composed paper (or the A and the B paper) waits in the
+    // library window to be filed; filing records the uses of its questions.
     const auto toLibrary = [form7](PaperOrigin origin) {
-        return [form7, origin](const QByteArray& paper, const QByteArray& answers, const QString& name) {
-            if (form7->receivePaper(paper, answers, origin, name))
+        return [form7, origin](const QList<ComposedPaper>& papers) {
+            if (form7->receivePapers(papers, origin))
                 bringToFront(form7);
         };
     };

@@ -5,6 +5,7 @@
 #include "bankstore/sqlite_file.h"
 
 #include <QFile>
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -192,9 +193,10 @@ std::optional<QStringList> BankFile::distinctValues(Attribute attribute, const Q
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         const std::string c = column(attribute);
         SQLite::Transaction read(db);
-        SQLite::Statement st(db, "SELECT " + c + " FROM 题库" + whereClause(filter) + " GROUP BY " + c + " ORDER BY "
-                                     + c + " COLLATE GBK");
-        bindFilter(st, filter);
+        const bool usage = usageConditionFor(db, filter);
+        SQLite::Statement st(db, "SELECT " + c + " FROM 题库" + whereClause(filter, usage) + " GROUP BY " + c
+                                     + " ORDER BY " + c + " COLLATE GBK");
+        bindFilter(st, filter, usage);
         QStringList values;
         while (st.executeStep())
             values << columnText(st.getColumn(0));
@@ -207,8 +209,9 @@ std::optional<QStringList> BankFile::distinctValues(Attribute attribute, const Q
 std::optional<QList<double>> BankFile::distinctScores(const QuestionFilter& filter, QString* error) const
 {
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
-        SQLite::Statement st(db, "SELECT 分值 FROM 题库" + whereClause(filter) + " GROUP BY 分值 ORDER BY 分值");
-        bindFilter(st, filter);
+        const bool usage = usageConditionFor(db, filter);
+        SQLite::Statement st(db, "SELECT 分值 FROM 题库" + whereClause(filter, usage) + " GROUP BY 分值 ORDER BY 分值");
+        bindFilter(st, filter, usage);
         QList<double> values;
         while (st.executeStep())
             values << st.getColumn(0).getDouble();
@@ -219,8 +222,9 @@ std::optional<QList<double>> BankFile::distinctScores(const QuestionFilter& filt
 std::optional<int> BankFile::countMatching(const QuestionFilter& filter, QString* error) const
 {
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
-        SQLite::Statement st(db, "SELECT count(*) FROM 题库" + whereClause(filter));
-        bindFilter(st, filter);
+        const bool usage = usageConditionFor(db, filter);
+        SQLite::Statement st(db, "SELECT count(*) FROM 题库" + whereClause(filter, usage));
+        bindFilter(st, filter, usage);
         st.executeStep();
         return st.getColumn(0).getInt();
     });
@@ -229,8 +233,9 @@ std::optional<int> BankFile::countMatching(const QuestionFilter& filter, QString
 std::optional<QList<qint64>> BankFile::idsMatching(const QuestionFilter& filter, QString* error) const
 {
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
-        SQLite::Statement st(db, "SELECT 编号 FROM 题库" + whereClause(filter) + " ORDER BY 次序");
-        bindFilter(st, filter);
+        const bool usage = usageConditionFor(db, filter);
+        SQLite::Statement st(db, "SELECT 编号 FROM 题库" + whereClause(filter, usage) + " ORDER BY 次序");
+        bindFilter(st, filter, usage);
         QList<qint64> ids;
         while (st.executeStep())
             ids << st.getColumn(0).getInt64();
@@ -246,14 +251,16 @@ std::optional<QList<QList<qint64>>> BankFile::idsMatchingEach(const QList<Questi
         std::map<std::string, std::unique_ptr<SQLite::Statement>> statements;
         QList<QList<qint64>> result;
         SQLite::Transaction read(db);
+        const bool usageTable = hasUsageTable(db);
         for (const QuestionFilter& filter : filters) {
-            const std::string where = whereClause(filter);
+            const bool usage = usageTable && filter.notUsedSince.has_value();
+            const std::string where = whereClause(filter, usage);
             std::unique_ptr<SQLite::Statement>& st = statements[where];
             if (!st)
                 st = std::make_unique<SQLite::Statement>(db, "SELECT 编号 FROM 题库" + where + " ORDER BY 次序");
             st->reset();
             st->clearBindings();
-            bindFilter(*st, filter);
+            bindFilter(*st, filter, usage);
             QList<qint64> ids;
             while (st->executeStep())
                 ids << st->getColumn(0).getInt64();
@@ -444,8 +451,30 @@ std::optional<int> BankFile::mergeFrom(const QString& sourcePath, QString* error
                             "SELECT 题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用, "
                             "? + row_number() OVER (ORDER BY 次序) FROM ")
                     + (itself ? "main" : "来源") + ".题库 ORDER BY 次序");
-        copy.bind(1, lastOrderKey(db));
+        const int64_t lastKey = lastOrderKey(db);
+        copy.bind(1, lastKey);
         const int added = copy.exec();
+        // The usage records follow their questions: the n-th question of the source is the
+        // row numbered lastKey + n now. A source of version 1 has none.
+        const std::string source = itself ? "main" : "来源";
+        if (db.execAndGet("SELECT count(*) FROM " + source
+                          + ".sqlite_master WHERE type = 'table' AND name = '使用记录'")
+                .getInt()
+            > 0) {
+            SQLite::Statement uses(
+                db, "INSERT INTO main.使用记录 (编号, 日期, 试卷库, 卷名) "
+                    "SELECT q.编号, u.日期, u.试卷库, u.卷名 FROM "
+                        + source
+                        + ".使用记录 AS u "
+                          "JOIN (SELECT 编号 AS 旧编号, ?1 + row_number() OVER (ORDER BY 次序) AS 新次序 FROM "
+                        + source
+                        + ".题库 WHERE 次序 <= ?2) AS m ON m.旧编号 = u.编号 "
+                          "JOIN main.题库 AS q ON q.次序 = m.新次序 ORDER BY u.次序");
+            uses.bind(1, lastKey);
+            // Merged into itself, only the questions that were there before are the source.
+            uses.bind(2, itself ? lastKey : std::numeric_limits<int64_t>::max());
+            uses.exec();
+        }
         tx.commit();
         return added;
     });

@@ -12,9 +12,12 @@
 // nothing (or false) and puts a Chinese message naming the problem into `error` if given.
 // Names of types, chapters and so on are data only: any character may occur in them.
 
+#include "bankstore/usage.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -34,7 +37,8 @@ struct Question {
     QString difficulty;  // 难度
     double score = 0;    // 分值
     QString remark;      // 备注: shown nowhere, carried by merge and sort
-    QString use;         // 使用: likewise
+    QString use;         // 使用: the number of usage records ("" before the first), kept by the
+                         // store: an overwrite leaves it, add() takes it as given
 
     bool operator==(const Question&) const = default;
 };
@@ -74,6 +78,8 @@ struct QuestionFilter {
     std::optional<double> score = {};
     // The type matches whatever blanks follow it, in the filter and in the bank.
     bool typeIgnoresTrailingBlanks = false;
+    // Only questions without a use on or after this date; a null date: without any use.
+    std::optional<QDate> notUsedSince = {};
 };
 
 // One group of the bank statistics: questions sharing all five attributes.
@@ -126,9 +132,11 @@ public:
                          QString* error = nullptr) const;
     // Appends a question (its id is ignored) and returns its position, count - 1.
     std::optional<int> add(const Question& question, QString* error = nullptr);
-    // Rewrites every field of the question at `position` except 编号.
+    // Rewrites every field of the question at `position` except 编号 and 使用, which counts
+    // the question's uses whatever the edit (another computer may file a paper meanwhile).
     bool overwrite(int position, const Question& question, QString* error = nullptr);
-    // Deletes the question at `position` and returns the number of questions left. A
+    // Deletes the question at `position`, with its usage records, and returns the number of
+    // questions left. A
     // position outside the bank deletes nothing. When much of the file has become free
     // space it is compacted afterwards; that step is skipped while another program uses
     // the file, and the deletion stands either way.
@@ -188,13 +196,25 @@ public:
     // --- Whole-bank operations, each all or nothing ---
 
     // Appends every question of the bank `sourcePath`, in its order, with new 编号 (the
-    // lists are not merged). Returns the number of questions added. The source may be this
-    // bank itself, whose questions are then doubled.
+    // lists are not merged) and with its usage records. Returns the number of questions
+    // added. The source may be this bank itself, whose questions are then doubled.
     std::optional<int> mergeFrom(const QString& sourcePath, QString* error = nullptr);
     // Reorders the questions by chapter in the order of `chapterOrder` (the first occurrence
     // of a name counts), keeping the order within a chapter; questions whose chapter is not
     // in the list follow, in their old order. 编号 stay.
     bool sortByChapters(const QStringList& chapterOrder, QString* error = nullptr);
+
+    // --- Uses (bankstore/usage.h) ---
+
+    // Records a use of each question of `ids` that the bank has (each once, however often
+    // it is listed) and counts it in its 使用, in one transaction. Returns the number of
+    // questions recorded; a 编号 the bank no longer has is passed over.
+    std::optional<int> recordUsage(const QList<qint64>& ids, const UsageRecord& use, QString* error = nullptr);
+    // The uses of the question with this 编号 (none for a question never used or not there).
+    std::optional<UsageSummary> usageOf(qint64 id, QString* error = nullptr) const;
+    // Every used question's uses, by 编号. Without `withPapers` only the count and the latest
+    // date are read (what a draw needs, from the index alone).
+    std::optional<QMap<qint64, UsageSummary>> usage(bool withPapers = true, QString* error = nullptr) const;
 
     // --- Prepared fragments of the template ---
 

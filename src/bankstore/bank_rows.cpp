@@ -72,8 +72,9 @@ void bindQuestion(SQLite::Statement& st, const Question& q)
 
 bool updateQuestion(SQLite::Database& db, qint64 id, const Question& q)
 {
-    SQLite::Statement st(db, "UPDATE 题库 SET 题目 = ?, 答案 = ?, 题型 = ?, 章节 = ?, 单元 = ?, 难度 = ?, "
-                             "分值 = ?, 备注 = ?, 使用 = ? WHERE 编号 = ?");
+    // 使用 (?9) is the store's count of the usage records: an edit leaves it.
+    SQLite::Statement st(db, "UPDATE 题库 SET 题目 = ?1, 答案 = ?2, 题型 = ?3, 章节 = ?4, 单元 = ?5, 难度 = ?6, "
+                             "分值 = ?7, 备注 = ?8 WHERE 编号 = ?10");
     bindQuestion(st, q);
     st.bind(10, int64_t(id));
     return st.exec() > 0;
@@ -83,7 +84,13 @@ bool deleteQuestion(SQLite::Database& db, qint64 id)
 {
     SQLite::Statement st(db, "DELETE FROM 题库 WHERE 编号 = ?");
     st.bind(1, int64_t(id));
-    return st.exec() > 0;
+    if (st.exec() == 0)
+        return false;
+    // The write transaction has given the bank its usage records.
+    SQLite::Statement uses(db, "DELETE FROM 使用记录 WHERE 编号 = ?");
+    uses.bind(1, int64_t(id));
+    uses.exec();
+    return true;
 }
 
 Question questionById(SQLite::Database& db, qint64 id)
@@ -113,7 +120,7 @@ int64_t listKeyAt(SQLite::Database& db, AttributeList which, int position)
 
 // " WHERE 题型 = ? AND …" for the conditions of the filter (our own column names only; the
 // values are bound by bindFilter in the same order).
-std::string whereClause(const QuestionFilter& f)
+std::string whereClause(const QuestionFilter& f, bool usageTable)
 {
     std::string sql;
     auto add = [&sql](bool present, const char* condition) {
@@ -127,10 +134,18 @@ std::string whereClause(const QuestionFilter& f)
     add(f.unit.has_value(), "单元 = ?");
     add(f.difficulty.has_value(), "难度 = ?");
     add(f.score.has_value(), "分值 = ?");
+    // The index of the records answers it from the question's 编号 and the date.
+    add(f.notUsedSince.has_value() && usageTable,
+        "NOT EXISTS (SELECT 1 FROM 使用记录 AS u WHERE u.编号 = 题库.编号 AND u.日期 >= ?)");
     return sql;
 }
 
-void bindFilter(SQLite::Statement& st, const QuestionFilter& f)
+bool usageConditionFor(SQLite::Database& db, const QuestionFilter& f)
+{
+    return f.notUsedSince.has_value() && hasUsageTable(db);
+}
+
+void bindFilter(SQLite::Statement& st, const QuestionFilter& f, bool usageTable)
 {
     int i = 0;
     if (f.type && f.typeIgnoresTrailingBlanks) {
@@ -149,6 +164,10 @@ void bindFilter(SQLite::Statement& st, const QuestionFilter& f)
             bindText(st, ++i, **text);
     if (f.score)
         st.bind(++i, *f.score);
+    // Dates are kept as yyyy-MM-dd, which sort as they follow each other; every date is
+    // on or after "", so a null date leaves the questions never used.
+    if (f.notUsedSince && usageTable)
+        bindText(st, ++i, f.notUsedSince->isValid() ? f.notUsedSince->toString(Qt::ISODate) : QString());
 }
 
 // The one row of 参数 (empty particulars when a bank has lost it).

@@ -22,8 +22,8 @@ extern const std::string kQuestionFields;
 Question questionFrom(const SQLite::Statement& st);
 // Binds 题目 … 使用 to parameters 1 to 9.
 void bindQuestion(SQLite::Statement& st, const Question& q);
-// Rewrites every field but 编号 of the question `id` / deletes it; false when there is
-// no such question.
+// Rewrites every field but 编号 and 使用 of the question `id` / deletes it with its usage
+// records; false when there is no such question. Inside a WriteTransaction.
 bool updateQuestion(SQLite::Database& db, qint64 id, const Question& q);
 bool deleteQuestion(SQLite::Database& db, qint64 id);
 // The question or list key at a position; a StoreError naming it when there is none.
@@ -31,9 +31,12 @@ Question questionById(SQLite::Database& db, qint64 id);
 qint64 idAtPosition(SQLite::Database& db, int position);
 int64_t listKeyAt(SQLite::Database& db, AttributeList which, int position);
 // " WHERE 题型 = ? AND …" for the conditions of the filter (our own column names only; the
-// values are bound by bindFilter in the same order).
-std::string whereClause(const QuestionFilter& f);
-void bindFilter(SQLite::Statement& st, const QuestionFilter& f);
+// values are bound by bindFilter in the same order). A condition on uses needs the usage
+// records: a bank without them (`usageTable` false) has used no question.
+std::string whereClause(const QuestionFilter& f, bool usageTable = false);
+void bindFilter(SQLite::Statement& st, const QuestionFilter& f, bool usageTable = false);
+// Whether a filter's condition on uses is to be written for this bank.
+bool usageConditionFor(SQLite::Database& db, const QuestionFilter& f);
 // The one row of 参数 (empty particulars when a bank has lost it).
 Particulars particularsOf(SQLite::Database& db);
 QStringList listOf(SQLite::Database& db, AttributeList which);

@@ -37,15 +37,20 @@ int LibraryCursor::moveTo(int position, int count)
     return m_position;
 }
 
-void LibraryCursor::receive(PaperOrigin origin)
+void LibraryCursor::receive(PaperOrigin origin, const QList<QuestionRef>& questions,
+                            const QList<ComposedPaper>& companions)
 {
     m_origin = origin;
+    m_questions = origin == PaperOrigin::None ? QList<QuestionRef>() : questions;
+    m_companions = origin == PaperOrigin::None ? QList<ComposedPaper>() : companions;
     m_changed = 0;
 }
 
 void LibraryCursor::filed()
 {
     m_origin = PaperOrigin::None;
+    m_questions.clear();
+    m_companions.clear();
     m_changed = 0;
 }
 

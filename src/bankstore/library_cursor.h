@@ -4,6 +4,9 @@
 // which boxes the teacher changed since they were filled. The window asks it what to do and
 // tells it what happened; it does no reading or writing itself.
 
+#include "bankstore/filing.h"
+
+#include <QList>
 #include <QString>
 
 namespace qm {
@@ -43,10 +46,16 @@ public:
     // The paper `delta` places away, within the library of `count` papers.
     int step(int delta, int count) { return moveTo(m_position + delta, count); }
 
-    // A paper arrives to be filed; its boxes are filled, nothing is changed yet.
-    void receive(PaperOrigin origin);
+    // A paper arrives to be filed; its boxes are filled, nothing is changed yet. It holds
+    // `questions`, whose uses filing records, and `companions` are filed with it (the B
+    // paper beside an A paper).
+    void receive(PaperOrigin origin, const QList<QuestionRef>& questions = {},
+                 const QList<ComposedPaper>& companions = {});
     // The waiting paper was filed: nothing waits and nothing is changed.
     void filed();
+    // The questions of the waiting paper and the papers filed with it; empty when none waits.
+    const QList<QuestionRef>& waitingQuestions() const { return m_questions; }
+    const QList<ComposedPaper>& companions() const { return m_companions; }
 
     // The window filled the boxes from the library (or emptied them): nothing is changed.
     void shown() { m_changed = 0; }
@@ -62,6 +71,8 @@ private:
     QString m_library;
     int m_position = 0;
     PaperOrigin m_origin = PaperOrigin::None;
+    QList<QuestionRef> m_questions;
+    QList<ComposedPaper> m_companions;
     int m_changed = 0;
 };
 

@@ -103,19 +103,28 @@ std::optional<Paper> PaperLibrary::read(int position, QString* error) const
 
 std::optional<int> PaperLibrary::append(const Paper& paper, QString* error)
 {
+    return appendAll({paper}, error);
+}
+
+std::optional<int> PaperLibrary::appendAll(const QList<Paper>& papers, QString* error)
+{
     return withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
-        requireFileable(paper.particulars);
+        for (const Paper& paper : papers)
+            requireFileable(paper.particulars);
         WriteTransaction tx(db);
         SQLite::Statement st(db, "INSERT INTO 卷库 (试卷, 答卷, 卷名, 出卷人, 教研组, 科室, 时间, 备注) "
                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-        bindBlob(st, 1, paper.paper);
-        bindBlob(st, 2, paper.answers);
-        bindParticulars(st, 3, paper.particulars);
-        bindText(st, 8, paper.remark);
-        st.exec();
-        const int position = rowCount(db, "卷库") - 1;
+        const int first = rowCount(db, "卷库");
+        for (const Paper& paper : papers) {
+            bindBlob(st, 1, paper.paper);
+            bindBlob(st, 2, paper.answers);
+            bindParticulars(st, 3, paper.particulars);
+            bindText(st, 8, paper.remark);
+            st.exec();
+            st.reset();
+        }
         tx.commit();
-        return position;
+        return first;
     });
 }
 

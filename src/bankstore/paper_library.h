@@ -7,6 +7,7 @@
 // nothing and puts a Chinese message into `error` when given.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -66,6 +67,9 @@ public:
     std::optional<Paper> read(int position, QString* error = nullptr) const;
     // Files a paper after the last one; returns its position.
     std::optional<int> append(const Paper& paper, QString* error = nullptr);
+    // Files the papers after the last one in their order, all or none; returns the position
+    // of the first.
+    std::optional<int> appendAll(const QList<Paper>& papers, QString* error = nullptr);
     // Saves one document of the paper at `position` together with its particulars; the
     // other document and the remark stay.
     bool update(int position, PaperDocument which, const QByteArray& document, const PaperParticulars& particulars,

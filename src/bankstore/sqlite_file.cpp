@@ -42,6 +42,19 @@ CREATE TABLE 评分表 (评分表 BLOB NOT NULL, 次序 INTEGER PRIMARY KEY);
 CREATE TABLE 阅卷人 (阅卷人 BLOB NOT NULL, 次序 INTEGER PRIMARY KEY);
 )";
 
+// What version 2 adds to a bank: one row for each time a question went into a paper that
+// was filed in a paper library, with the filing date (yyyy-MM-dd), the library's name and
+// the paper's 卷名. The index finds a question's uses, its latest first.
+const char* const kUsageSchema = R"(
+CREATE TABLE IF NOT EXISTS 使用记录 (
+  编号 INTEGER NOT NULL,
+  日期 TEXT NOT NULL,
+  试卷库 TEXT NOT NULL DEFAULT '',
+  卷名 TEXT NOT NULL DEFAULT '',
+  次序 INTEGER PRIMARY KEY);
+CREATE INDEX IF NOT EXISTS 使用记录题目 ON 使用记录 (编号, 日期);
+)";
+
 const char* const kUsersSchema = R"(
 CREATE TABLE 用户 (用户名 TEXT NOT NULL, 口令 TEXT, 次序 INTEGER PRIMARY KEY);
 )";
@@ -69,8 +82,8 @@ const char* schemaOf(DbKind kind)
     return "";
 }
 
-// "table.column" for every field the program relies on.
-QSet<QString> requiredFields(DbKind kind)
+// "table.column" for every field the program relies on in a file of `version`.
+QSet<QString> requiredFields(DbKind kind, int version)
 {
     auto fields = [](const char* table, std::initializer_list<const char*> columns) {
         QSet<QString> s;
@@ -79,11 +92,16 @@ QSet<QString> requiredFields(DbKind kind)
         return s;
     };
     switch (kind) {
-    case DbKind::Bank:
-        return fields("题库", {"编号", "题目", "答案", "题型", "章节", "单元", "难度", "分值", "备注", "使用", "次序"})
-               | fields("参数", {"mc", "zy", "dg", "jk", "sd", "qy"}) | fields("题型", {"题型", "次序"})
-               | fields("章节", {"章节", "次序"}) | fields("难度", {"难度", "次序"}) | fields("单元", {"单元", "次序"})
-               | fields("评分表", {"评分表", "次序"}) | fields("阅卷人", {"阅卷人", "次序"});
+    case DbKind::Bank: {
+        QSet<QString> bank =
+            fields("题库", {"编号", "题目", "答案", "题型", "章节", "单元", "难度", "分值", "备注", "使用", "次序"})
+            | fields("参数", {"mc", "zy", "dg", "jk", "sd", "qy"}) | fields("题型", {"题型", "次序"})
+            | fields("章节", {"章节", "次序"}) | fields("难度", {"难度", "次序"}) | fields("单元", {"单元", "次序"})
+            | fields("评分表", {"评分表", "次序"}) | fields("阅卷人", {"阅卷人", "次序"});
+        if (version >= 2)
+            bank |= fields("使用记录", {"编号", "日期", "试卷库", "卷名", "次序"});
+        return bank;
+    }
     case DbKind::Users: return fields("用户", {"用户名", "口令", "次序"});
     case DbKind::PaperLibrary:
         return fields("卷库", {"试卷", "答卷", "卷名", "出卷人", "教研组", "科室", "时间", "备注", "次序"});
@@ -167,16 +185,16 @@ bool checkContent(SQLite::Database& db, const QString& path, DbKind kind, QStrin
     const int64_t pageSize = db.execAndGet("PRAGMA page_size").getInt64();
     if (QFileInfo(path).size() < pages * pageSize)
         return fail(error, QStringLiteral("文件“%1”不完整或已损坏，无法打开。").arg(displayPath(path)));
-    if (!present.contains(requiredFields(kind)))
-        return fail(error, QStringLiteral("文件“%1”不是本程序的%2，无法打开。").arg(displayPath(path), kindName(kind)));
     const int version = db.execAndGet("PRAGMA user_version").getInt();
+    if (!present.contains(requiredFields(kind, version)))
+        return fail(error, QStringLiteral("文件“%1”不是本程序的%2，无法打开。").arg(displayPath(path), kindName(kind)));
     // No program of ours writes a negative version.
     if (version < 0)
         return fail(error, QStringLiteral("文件“%1”的格式版本（%2）无效，不是本程序的%3，无法打开。")
                                .arg(displayPath(path))
                                .arg(version)
                                .arg(kindName(kind)));
-    if (version > kFormatVersion)
+    if (version > formatVersion(kind))
         return fail(error, QStringLiteral("文件“%1”由更新版本的程序建立（格式版本%2），本程序无法使用，请升级本程序。")
                                .arg(displayPath(path))
                                .arg(version));
@@ -248,7 +266,9 @@ bool createDbFile(const QString& path, DbKind kind, QString* error)
         SQLite::Database db(part.toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
         SQLite::Transaction tx(db);
         db.exec(schemaOf(kind));
-        db.exec("PRAGMA user_version = " + std::to_string(kFormatVersion));
+        if (kind == DbKind::Bank)
+            db.exec(kUsageSchema);
+        db.exec("PRAGMA user_version = " + std::to_string(formatVersion(kind)));
         tx.commit();
     } catch (const SQLite::Exception& e) {
         QFile::remove(part);
@@ -273,11 +293,39 @@ bool copyTemplate(const QString& templatePath, const QString& path, DbKind kind,
     return true;
 }
 
+int formatVersion(DbKind kind)
+{
+    switch (kind) {
+    case DbKind::Bank: return kBankFormatVersion;
+    case DbKind::Users: return kUsersFormatVersion;
+    case DbKind::PaperLibrary: return kLibraryFormatVersion;
+    }
+    return 1;
+}
+
 WriteTransaction::WriteTransaction(SQLite::Database& db)
     : SQLite::Transaction(db, SQLite::TransactionBehavior::IMMEDIATE)
 {
-    if (db.execAndGet("PRAGMA user_version").getInt() == 0)
-        db.exec("PRAGMA user_version = " + std::to_string(kFormatVersion));
+    const int version = db.execAndGet("PRAGMA user_version").getInt();
+    if (version >= kBankFormatVersion)
+        return;
+    // Only a bank has a version beyond the first; it is known by its table of questions.
+    const bool bank =
+        db.execAndGet("SELECT count(*) FROM main.sqlite_master WHERE type = 'table' AND name = '题库'").getInt() > 0;
+    const int latest = bank ? kBankFormatVersion : 1;
+    if (version == latest)
+        return;
+    // Version 1 to 2: the usage records. Every question is unused so far; a 使用 that an
+    // earlier program left stays as it was until the question is next used.
+    if (bank && version < 2)
+        db.exec(kUsageSchema);
+    db.exec("PRAGMA user_version = " + std::to_string(latest));
+}
+
+bool hasUsageTable(SQLite::Database& db)
+{
+    return db.execAndGet("SELECT count(*) FROM main.sqlite_master WHERE type = 'table' AND name = '使用记录'").getInt()
+           > 0;
 }
 
 bool isSameFile(const QString& a, const QString& b)

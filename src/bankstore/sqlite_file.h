@@ -23,10 +23,18 @@ namespace qm {
 
 enum class DbKind { Bank, Users, PaperLibrary };
 
-// The format version of our files, kept in SQLite's user_version. A file without one (0)
-// is of the current format and is stamped by its next write; a file of a newer version,
-// written by a later program, is refused before anything touches it.
-constexpr int kFormatVersion = 1;
+// The format version of each kind of file, kept in SQLite's user_version. A file without
+// one (0) is of version 1, the first format. A file of an older version is read as it is
+// and upgraded by its next write, in the transaction of that write, so that a failure or a
+// crash leaves it as it was; a file of a newer version, written by a later program, is
+// refused before anything touches it.
+//   Banks: 1 the questions, particulars, lists and fragments; 2 adds the usage records
+//   (使用记录), which 使用 counts.
+//   User files and paper libraries: 1.
+constexpr int kBankFormatVersion = 2;
+constexpr int kUsersFormatVersion = 1;
+constexpr int kLibraryFormatVersion = 1;
+int formatVersion(DbKind kind);
 
 // How long an operation waits for a file that another computer holds.
 constexpr int kBusyTimeoutMs = 10000;
@@ -103,12 +111,16 @@ auto withDbFile(const QString& path, DbKind kind, QString* error, F&& work)
 }
 
 // Write transactions take the write lock at once: two computers that both read and then
-// write would otherwise deadlock instead of waiting for each other. A file without a
-// format version gets it with the write.
+// write would otherwise deadlock instead of waiting for each other. A file of an older
+// format is upgraded first, within the transaction: the upgrade is kept only with the
+// write, and a failing upgrade throws like a failing write.
 class WriteTransaction : public SQLite::Transaction {
 public:
     explicit WriteTransaction(SQLite::Database& db);
 };
+
+// True when the bank has the usage records of version 2 (a bank of version 1 has none).
+bool hasUsageTable(SQLite::Database& db);
 
 // Rows of the tables kept in stored order carry the key `次序`; position n is the n-th row
 // in ascending key order. Returns the value of `column` of the row at `position` (-1 = the

@@ -32,6 +32,8 @@ BrowsePanel::BrowsePanel(Form5& form) : QWidget(&form), m_form(form)
     Label9->setObjectName(QStringLiteral("Label9"));
     Label22 = new QLabel(QStringLiteral("0"), this);
     Label22->setObjectName(QStringLiteral("Label22"));
+    LabelUsage = new QLabel(this);
+    LabelUsage->setObjectName(QStringLiteral("LabelUsage"));
     RichTextBox5 = new RichTextBox(this);
     RichTextBox5->setObjectName(QStringLiteral("RichTextBox5"));
     RichTextBox6 = new RichTextBox(this);
@@ -58,8 +60,12 @@ BrowsePanel::BrowsePanel(Form5& form) : QWidget(&form), m_form(form)
         buttons->addWidget(w);
     buttons->addStretch();
     buttons->addWidget(Command5);
+    auto* questionHead = new QHBoxLayout;
+    questionHead->addWidget(new QLabel(QStringLiteral("题目："), this));
+    questionHead->addStretch();
+    questionHead->addWidget(LabelUsage);
     auto* boxes = new QGridLayout;
-    boxes->addWidget(new QLabel(QStringLiteral("题目："), this), 0, 0);
+    boxes->addLayout(questionHead, 0, 0);
     boxes->addWidget(new QLabel(QStringLiteral("参考答案："), this), 0, 1);
     boxes->addWidget(RichTextBox5, 1, 0);
     boxes->addWidget(RichTextBox6, 1, 1);
@@ -111,16 +117,22 @@ void BrowsePanel::ShowTimu()
     m_shown.reset();
     RichTextBox5->clear();
     RichTextBox6->clear();
+    LabelUsage->clear();
     if (m_position >= 1 && m_position <= count()) {
         // A question deleted since the query shows nothing and cannot be picked; a bank
         // that cannot be read is reported.
         const qint64 id = m_ids[m_position - 1];
+        const BankFile bank(m_form.Bank->bankPath());
         QString error;
-        if (const auto found = BankFile(m_form.Bank->bankPath()).readByIds({id}, &error)) {
+        if (const auto found = bank.readByIds({id}, &error)) {
             if (found->contains(id)) {
                 m_shown = found->value(id);
                 RichTextBox5->setTextRTF(m_shown->text);
                 RichTextBox6->setTextRTF(m_shown->answer);
+                // Read right after the question: a failure shows nothing rather than a
+                // second message.
+                if (const std::optional<UsageSummary> usage = bank.usageOf(id))
+                    LabelUsage->setText(usageText(*usage));
             }
         } else {
             m_form.reportError(error);

@@ -31,6 +31,7 @@ public:
     QPushButton* Command5;      // 选　中
     QLabel* Label9;             // the number of matching questions
     QLabel* Label22;            // the position of the shown one, from 1 (0 when none)
+    QLabel* LabelUsage;         // the shown question's uses: "未用过" or "已用 N 次，最近 日期《卷名》"
     RichTextBox* RichTextBox5;  // 题目：
     RichTextBox* RichTextBox6;  // 参考答案：
     QTimer* Timer1;             // keeps the browsing buttons in step

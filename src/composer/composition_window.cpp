@@ -56,11 +56,11 @@ void CompositionWindow::showPage(int page)
     m_pages->currentWidget()->show();
 }
 
-bool CompositionWindow::makePaper(paper::PaperJob job)
+std::optional<paper::AssembledPaper> CompositionWindow::assemblePaper(paper::PaperJob job)
 {
     if (job.templatePath.isEmpty())
         job.templatePath = m_ws.ProgramDir() + QStringLiteral("qm.qm");
-    if (!job.header)
+    if (!job.header && !job.settings)
         job.header = m_header->RichTextBox1->document();
     job.style.choices = m_header->choices();
     std::optional<paper::AssembledPaper> made;
@@ -69,20 +69,37 @@ bool CompositionWindow::makePaper(paper::PaperJob job)
         const BusyCursor busy;
         made = paper::makePaper(job, &error);
     }
-    if (!made) {
+    if (!made)
         reportError(error);
+    return made;
+}
+
+bool CompositionWindow::makePaper(paper::PaperJob job)
+{
+    const std::optional<paper::AssembledPaper> made = assemblePaper(std::move(job));
+    if (!made)
         return false;
-    }
-    m_paper->setDocuments(*made->paper, *made->answers, job.style.choices.layout);
-    showPage(m_pages->indexOf(m_paper));
+    m_paper->setDocuments(*made->paper, *made->answers, m_header->choices().layout);
+    showPaper();
     if (!made->missing.isEmpty())
         m_prompt.message(paper::missingQuestionsMessage(made->missing), kTitleProgram, Icon::Information);
     return true;
 }
 
+void CompositionWindow::showPaper()
+{
+    showPage(m_pages->indexOf(m_paper));
+}
+
+QList<ComposedPaper> CompositionWindow::composedPapers() const
+{
+    return {
+        {m_paper->RichTextBox3->TextRTF(), m_paper->RichTextBox4->TextRTF(), m_header->paperName(), paperQuestions()}};
+}
+
 void CompositionWindow::archive()
 {
-    Q_EMIT archivePaper(m_paper->RichTextBox3->TextRTF(), m_paper->RichTextBox4->TextRTF(), m_header->paperName());
+    Q_EMIT archivePaper(composedPapers());
 }
 
 }  // namespace qm

@@ -3,8 +3,12 @@
 // chosen bank so the bank window follows it, making the paper through the paper job and
 // showing it, and handing the finished paper to the paper library.
 
+#include "bankstore/filing.h"
+#include "paper/paper_job.h"
+
 #include <QStringList>
 #include <QWidget>
+#include <optional>
 
 class QStackedWidget;
 
@@ -15,10 +19,6 @@ class HeaderPane;
 class PaperPanel;
 class Prompt;
 class Workspace;
-
-namespace paper {
-struct PaperJob;
-}
 
 class CompositionWindow : public QWidget {
     Q_OBJECT
@@ -36,9 +36,10 @@ public:
 Q_SIGNALS:
     // The bank window should show this subject and bank ("" when none is chosen).
     void bankChosen(const QString& subject, const QString& bank);
-    // "试卷存储管理" (and "试卷存档"): the paper library is to file this paper and its
-    // answer sheet (RTF), named as its header names it.
-    void archivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf, const QString& name);
+    // "试卷存储管理" (and "试卷存档"): the paper library is to file these papers (one, or
+    // the A and the B paper) with their answer sheets (RTF), each named as its header names
+    // it and with the questions it holds, whose uses filing records.
+    void archivePaper(const QList<ComposedPaper>& papers);
 
 protected:
     CompositionWindow(Workspace& workspace, Prompt& prompt, const QString& name, const QString& title);
@@ -52,8 +53,19 @@ protected:
     // Makes the paper of `job` (its template and header filled in here when not given) and
     // shows it on the paper panel's page; false, after saying why, when it could not be made.
     bool makePaper(paper::PaperJob job);
-    // Hands the paper panel's documents to the paper library.
+    // The same without showing it: nothing, after saying why, when it could not be made.
+    std::optional<paper::AssembledPaper> assemblePaper(paper::PaperJob job);
+    // Shows the paper panel's page.
+    void showPaper();
+    // The questions of the paper the paper panel shows, with their banks.
+    virtual QList<QuestionRef> paperQuestions() const = 0;
+    // What "试卷存储管理" hands on: the paper panel's paper with its header's name and
+    // paperQuestions().
+    virtual QList<ComposedPaper> composedPapers() const;
+    // Hands composedPapers() to the paper library.
     void archive();
+    HeaderPane* headerPane() const { return m_header; }
+    PaperPanel* paperPanel() const { return m_paper; }
 
 private:
     Workspace& m_ws;

@@ -10,7 +10,11 @@
 #include "composer/plan_panel.h"
 #include "core/prompt.h"
 #include "core/workspace.h"
+#include "paper/fragments.h"
+#include "paper/header.h"
 #include "paper/paper_job.h"
+#include "paper/pdf.h"
+#include "rtf/rtf_writer.h"
 #include "selection/draw.h"
 #include "widgets/busycursor.h"
 #include "widgets/controls.h"
@@ -106,6 +110,7 @@ Form3::Form3(Workspace& workspace, Prompt& prompt, QWidget* parent)
     connect(Command45, &QPushButton::clicked, this, &Form3::Command45_Click);
     connect(Command6, &QPushButton::clicked, this, &Form3::Command6_Click);
     connect(Command7, &QPushButton::clicked, this, &Form3::Command7_Click);
+    connect(Frame2, &HeaderPane::accepted, this, &Form3::placeVariantHeaders);
     connect(Frame2, &HeaderPane::closed, this, [this] { showPage(ContentsPage); });
     connect(Paper, &PaperPanel::closed, this, [this] { showPage(ContentsPage); });
     connect(Paper, &PaperPanel::archiveRequested, this, &Form3::Command7_Click);
@@ -160,14 +165,110 @@ QStringList Form3::filesInUse() const
     return CompositionWindow::filesInUse() << Contents->bankPath();
 }
 
+namespace {
+
+QList<QuestionRef> questionsOf(const QList<paper::PaperSection>& sections)
+{
+    QList<QuestionRef> questions;
+    for (const paper::PaperSection& section : sections)
+        for (const paper::PaperQuestion& q : section.questions)
+            questions.append({q.bankPath, q.id});
+    return questions;
+}
+
+}  // namespace
+
 void Form3::assemble()
 {
-    paper::PaperJob job;
-    job.sections = paper::sectionsOfDraw(Contents->bankPath(), Contents->rows());
-    if (!makePaper(job))
-        return;
+    if (!Contents->parallel()) {
+        paper::PaperJob job;
+        job.sections = paper::sectionsOfDraw(Contents->bankPath(), Contents->rows());
+        if (!makePaper(job))
+            return;
+        m_assembled[0] = questionsOf(job.sections);
+        m_assembled[1].clear();
+    } else {
+        // Each paper's header is built from the settings with its variant; without the
+        // settings filled in, the papers get theirs when the header is accepted.
+        const QTextDocument noHeader;
+        const bool headed = !paper::hasEmptyField(Frame2->settings());
+        std::optional<paper::AssembledPaper> made[2];
+        paper::PaperJob jobs[2];
+        for (int which : {0, 1}) {
+            jobs[which].sections =
+                paper::sectionsOfDraw(Contents->bankPath(), which == 0 ? Contents->rows() : Contents->rowsB());
+            if (headed) {
+                jobs[which].settings = variantSettings(which);
+                jobs[which].bankFileName = Contents->bankFileName();
+            } else {
+                jobs[which].header = &noHeader;
+            }
+            made[which] = assemblePaper(jobs[which]);
+            if (!made[which])
+                return;
+        }
+        Paper->setParallelDocuments(*made[0]->paper, *made[0]->answers, *made[1]->paper, *made[1]->answers,
+                                    Frame2->choices().layout);
+        showPaper();
+        for (int which : {0, 1})
+            m_assembled[which] = questionsOf(jobs[which].sections);
+        QStringList missing;
+        for (int which : {0, 1})
+            if (!made[which]->missing.isEmpty())
+                missing << QStringLiteral("%1卷：").arg(which == 0 ? u'A' : u'B')
+                               + paper::missingQuestionsMessage(made[which]->missing);
+        if (!missing.isEmpty())
+            prompt().message(missing.join(QLatin1Char('\n')), kTitleProgram, Icon::Information);
+    }
     Command6->setEnabled(true);
     Command7->setEnabled(true);
+}
+
+paper::HeaderSettings Form3::variantSettings(int which) const
+{
+    paper::HeaderSettings s = Frame2->settings();
+    s.variant = which == 0 ? paper::Variant::A : paper::Variant::B;
+    return s;
+}
+
+void Form3::placeVariantHeaders()
+{
+    if (!Paper->parallel())
+        return;
+    const QString templatePath = workspace().ProgramDir() + QStringLiteral("qm.qm");
+    const int sections = sectionCount();
+    const QByteArray table =
+        paper::loadScoringTable(templatePath, sections).value_or(paper::scoringTableRtf(std::max(sections, 1)));
+    for (int which : {0, 1}) {
+        QTextDocument header;
+        paper::buildHeader(header, variantSettings(which), Contents->bankFileName(), table);
+        if (paper::isSealed(Paper->layout()))
+            paper::removeCandidateLine(header);
+        const std::unique_ptr<QTextDocument> fitted = paper::fittedHeader(header, sections, templatePath);
+        paper::placeHeader(*Paper->paperOf(which), *fitted);
+        paper::placeHeader(*Paper->answersOf(which), *fitted);
+    }
+}
+
+QList<QuestionRef> Form3::paperQuestions() const
+{
+    return m_assembled[0];
+}
+
+QList<ComposedPaper> Form3::composedPapers() const
+{
+    if (!Paper->parallel())
+        return CompositionWindow::composedPapers();
+    QList<ComposedPaper> papers;
+    const PageSetup paperPage = paper::SheetGeometry(Paper->layout()).pageSetup();
+    const PageSetup answerPage = paper::SheetGeometry(Paper->layout(), false).pageSetup();
+    for (int which : {0, 1}) {
+        const QString name =
+            paper::headerTitleLines(variantSettings(which), Contents->bankFileName()).section(QLatin1Char('\n'), 1);
+        papers.append({RtfWriter::write(*Paper->paperOf(which), &paperPage),
+                       RtfWriter::write(*Paper->answersOf(which), &answerPage), name, m_assembled[which]});
+    }
+    return papers;
 }
 
 void Form3::Command1_Click()

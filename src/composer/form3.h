@@ -56,7 +56,8 @@ public:
     void popupClosed();
     // Shows the drawn questions ("自动出卷") or, again, the criteria and the count grid.
     void showContents(bool show);
-    // "出　卷": the paper and the answer sheet from the drawn questions, shown in "样卷显示".
+    // "出　卷": the paper and the answer sheet from the drawn questions, shown in "样卷显示";
+    // after "出AB卷" both papers, each with its variant in the header.
     void assemble();
 
     // Opens the window with the bank window's subjects. The subject and bank chosen before
@@ -82,11 +83,21 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The questions of the paper as it was assembled.
+    QList<QuestionRef> paperQuestions() const override;
+    // Both papers after "出AB卷", each named by its header.
+    QList<ComposedPaper> composedPapers() const override;
 
 private:
     // The pages of the work area, in this order.
     enum Page { CriteriaPage, ContentsPage, HeaderPage, PaperPage };
+    // The header settings with the variant of paper `which` (0 A, 1 B).
+    paper::HeaderSettings variantSettings(int which) const;
+    // After the header is accepted with two papers: each gets the header of its variant.
+    void placeVariantHeaders();
     QWidget* m_popups;
+    // The questions of the papers as assembled: of the only (or the A) paper, and of B.
+    QList<QuestionRef> m_assembled[2];
 };
 
 }  // namespace qm

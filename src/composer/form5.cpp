@@ -168,6 +168,15 @@ void Form5::pickShown()
                       *Browse->RichTextBox5->document(), *Browse->RichTextBox6->document());
 }
 
+QList<QuestionRef> Form5::paperQuestions() const
+{
+    QList<QuestionRef> questions;
+    for (const selection::PickedQuestion& pick : m_picks.picks())
+        if (const std::optional<selection::PickKey> key = selection::parsePickKey(pick.key))
+            questions.append({pick.bankPath, key->id});
+    return questions;
+}
+
 void Form5::removePick(int row)
 {
     if (row < 0)

@@ -92,6 +92,10 @@ Q_SIGNALS:
     // "显示题库信息": the bank-information window is to show these statistics.
     void bankInformation(const selection::BankInformation& information);
 
+protected:
+    // The picks: each was written into the paper as it was picked.
+    QList<QuestionRef> paperQuestions() const override;
+
 private:
     // The pages of the work area, in this order.
     enum Page { BrowsePage, HeaderPage, PaperPage };

@@ -285,6 +285,7 @@ void HeaderPane::Command9_Click()
         if (target)
             paper::placeHeader(*target->document(), *header);
     hide();
+    Q_EMIT accepted();
     Q_EMIT closed();
 }
 

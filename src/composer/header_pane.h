@@ -79,6 +79,8 @@ public Q_SLOTS:
     void Command10_Click();
 
 Q_SIGNALS:
+    // "确　定": the header is saved and placed at the head of the paper.
+    void accepted();
     // "确　定" or "取　消": the pane is done with.
     void closed();
 

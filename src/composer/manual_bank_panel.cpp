@@ -6,9 +6,11 @@
 #include "widgets/busycursor.h"
 
 #include <QComboBox>
+#include <QDate>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 
 namespace qm {
 
@@ -41,17 +43,18 @@ ManualBankPanel::ManualBankPanel(Form5& form) : BankChoice(form.workspace(), &fo
     Combo8 = makeCombo(this, QStringLiteral("Combo8"), 8);
     Combo5 = makeCombo(this, QStringLiteral("Combo5"), 4);
     Combo7 = makeCombo(this, QStringLiteral("Combo7"), 3);
+    ComboUse = makeCombo(this, QStringLiteral("ComboUse"), 6);
+    fill(ComboUse, {QStringLiteral("全部"), QStringLiteral("未用过"), QStringLiteral("3 个月内未用"),
+                    QStringLiteral("6 个月内未用"), QStringLiteral("12 个月内未用")});
 
     auto* layout = new QGridLayout(this);
     const QList<std::pair<QString, QWidget*>> top{{QStringLiteral("学科名称"), Combo1},
                                                   {QStringLiteral("题库名称"), Combo2},
                                                   {QStringLiteral("适用专业"), Text1},
                                                   {QStringLiteral("适用大纲"), Text2}};
-    const QList<std::pair<QString, QWidget*>> filters{{QStringLiteral("题型"), Combo3},
-                                                      {QStringLiteral("章节"), Combo4},
-                                                      {QStringLiteral("单元"), Combo8},
-                                                      {QStringLiteral("难度"), Combo5},
-                                                      {QStringLiteral("分值"), Combo7}};
+    const QList<std::pair<QString, QWidget*>> filters{
+        {QStringLiteral("题型"), Combo3}, {QStringLiteral("章节"), Combo4}, {QStringLiteral("单元"), Combo8},
+        {QStringLiteral("难度"), Combo5}, {QStringLiteral("分值"), Combo7}, {QStringLiteral("使用"), ComboUse}};
     for (int row = 0; row < 2; ++row) {
         const auto& cells = row == 0 ? top : filters;
         for (int i = 0; i < cells.size(); ++i) {
@@ -65,7 +68,7 @@ ManualBankPanel::ManualBankPanel(Form5& form) : BankChoice(form.workspace(), &fo
     for (int col : {1, 3, 5, 7, 9})
         layout->setColumnStretch(col, col == 3 || col == 5 ? 2 : 1);
 
-    for (QComboBox* c : {Combo3, Combo4, Combo8, Combo5, Combo7})
+    for (QComboBox* c : {Combo3, Combo4, Combo8, Combo5, Combo7, ComboUse})
         connect(c, qOverload<int>(&QComboBox::activated), this, &ManualBankPanel::Filter_Click);
 }
 
@@ -81,6 +84,11 @@ std::optional<QuestionFilter> ManualBankPanel::filter() const
     f.unit = Combo8->currentText();
     f.difficulty = Combo5->currentText();
     f.score = Val(Combo7->currentText());
+    constexpr int kMonths[] = {0, 3, 6, 12};
+    if (ComboUse->currentIndex() == 1)
+        f.notUsedSince = QDate();
+    else if (ComboUse->currentIndex() >= 2)
+        f.notUsedSince = QDate::currentDate().addMonths(-kMonths[std::min(ComboUse->currentIndex() - 1, 3)]);
     return f;
 }
 

@@ -22,8 +22,11 @@ public:
     QComboBox* Combo8;  // 单元
     QComboBox* Combo5;  // 难度
     QComboBox* Combo7;  // 分值
+    // 使用: 全部, 未用过, or not used in the last 3, 6, 12 months ("3 个月内未用")
+    QComboBox* ComboUse;
 
-    // The questions the filters choose; nothing when the bank has no questions.
+    // The questions the filters choose; nothing when the bank has no questions. The use
+    // filter counts months back from today.
     std::optional<QuestionFilter> filter() const;
     // The types in a new order; the first is chosen.
     void setTypes(const QStringList& types);

@@ -4,6 +4,7 @@
 #include "core/prompt.h"
 #include "core/workspace.h"
 #include "paper/pdf.h"
+#include "rtf/rich_text.h"
 #include "widgets/busycursor.h"
 #include "widgets/controls.h"
 #include "widgets/formattingbar.h"
@@ -17,6 +18,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -38,6 +41,13 @@ PaperPanel::PaperPanel(Workspace& workspace, Prompt& prompt, QWidget* parent, co
     Command13 = makeButton(this, QStringLiteral("Command13"), QStringLiteral("WORD编辑答卷"));
     Command14 = makeButton(this, QStringLiteral("Command14"), QStringLiteral("试卷存储管理"));
     CommandPdf = makeButton(this, QStringLiteral("CommandPdf"), QStringLiteral("导出PDF"));
+    OptionA = new QRadioButton(QStringLiteral("A卷"), this);
+    OptionA->setObjectName(QStringLiteral("OptionA"));
+    OptionB = new QRadioButton(QStringLiteral("B卷"), this);
+    OptionB->setObjectName(QStringLiteral("OptionB"));
+    OptionA->setChecked(true);
+    for (QRadioButton* o : {OptionA, OptionB})
+        o->hide();
 
     auto* docs = new QGridLayout;
     docs->addWidget(new QLabel(QStringLiteral("样卷："), this), 0, 0);
@@ -46,6 +56,8 @@ PaperPanel::PaperPanel(Workspace& workspace, Prompt& prompt, QWidget* parent, co
     docs->addWidget(RichTextBox4, 1, 1);
     docs->setRowStretch(1, 1);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(OptionA);
+    buttons->addWidget(OptionB);
     for (QPushButton* b : {Command12, Command13, CommandPdf, Command14})
         buttons->addWidget(b);
     buttons->addStretch();
@@ -60,17 +72,90 @@ PaperPanel::PaperPanel(Workspace& workspace, Prompt& prompt, QWidget* parent, co
     connect(Command13, &QPushButton::clicked, this, &PaperPanel::Command13_Click);
     connect(Command14, &QPushButton::clicked, this, &PaperPanel::Command14_Click);
     connect(CommandPdf, &QPushButton::clicked, this, &PaperPanel::CommandPdf_Click);
+    connect(OptionA, &QRadioButton::clicked, this, &PaperPanel::OptionA_Click);
+    connect(OptionB, &QRadioButton::clicked, this, &PaperPanel::OptionB_Click);
 }
+
+PaperPanel::~PaperPanel() = default;
+
+namespace {
+
+// Puts the whole of `doc` into `box` in place of what it holds.
+void fill(RichTextBox* box, const QTextDocument& doc)
+{
+    box->clear();
+    box->insertDocument(doc);
+    box->moveCursor(QTextCursor::Start);
+}
+
+// A copy of the whole of `doc`, pictures included.
+std::unique_ptr<QTextDocument> copyOf(const QTextDocument& doc)
+{
+    auto copy = std::make_unique<QTextDocument>();
+    QTextCursor cursor(copy.get());
+    insertDocument(cursor, doc);
+    return copy;
+}
+
+}  // namespace
 
 void PaperPanel::setDocuments(const QTextDocument& paper, const QTextDocument& answers, paper::PaperLayout layout)
 {
     setSheets(layout);
-    RichTextBox3->clear();
-    RichTextBox4->clear();
-    RichTextBox3->insertDocument(paper);
-    RichTextBox4->insertDocument(answers);
-    for (RichTextBox* box : {RichTextBox3, RichTextBox4})
-        box->moveCursor(QTextCursor::Start);
+    m_otherPaper.reset();
+    m_otherAnswers.reset();
+    m_shown = 0;
+    OptionA->setChecked(true);
+    for (QRadioButton* o : {OptionA, OptionB})
+        o->hide();
+    fill(RichTextBox3, paper);
+    fill(RichTextBox4, answers);
+}
+
+void PaperPanel::setParallelDocuments(const QTextDocument& paperA, const QTextDocument& answersA,
+                                      const QTextDocument& paperB, const QTextDocument& answersB,
+                                      paper::PaperLayout layout)
+{
+    setDocuments(paperA, answersA, layout);
+    m_otherPaper = copyOf(paperB);
+    m_otherAnswers = copyOf(answersB);
+    for (QRadioButton* o : {OptionA, OptionB})
+        o->show();
+}
+
+QTextDocument* PaperPanel::paperOf(int which) const
+{
+    return which == m_shown || !m_otherPaper ? RichTextBox3->document() : m_otherPaper.get();
+}
+
+QTextDocument* PaperPanel::answersOf(int which) const
+{
+    return which == m_shown || !m_otherAnswers ? RichTextBox4->document() : m_otherAnswers.get();
+}
+
+void PaperPanel::showPaper(int which)
+{
+    if (!parallel() || which == m_shown)
+        return;
+    std::unique_ptr<QTextDocument> paper = copyOf(*RichTextBox3->document());
+    std::unique_ptr<QTextDocument> answers = copyOf(*RichTextBox4->document());
+    fill(RichTextBox3, *m_otherPaper);
+    fill(RichTextBox4, *m_otherAnswers);
+    m_otherPaper = std::move(paper);
+    m_otherAnswers = std::move(answers);
+    m_shown = which;
+}
+
+void PaperPanel::OptionA_Click()
+{
+    OptionA->setChecked(true);
+    showPaper(0);
+}
+
+void PaperPanel::OptionB_Click()
+{
+    OptionB->setChecked(true);
+    showPaper(1);
 }
 
 void PaperPanel::setSheets(paper::PaperLayout layout)

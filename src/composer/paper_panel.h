@@ -8,8 +8,10 @@
 
 #include <QGroupBox>
 #include <functional>
+#include <memory>
 
 class QPushButton;
+class QRadioButton;
 class QTextDocument;
 
 namespace qm {
@@ -23,6 +25,7 @@ class PaperPanel : public QGroupBox {
 public:
     PaperPanel(Workspace& workspace, Prompt& prompt, QWidget* parent = nullptr,
                const FormattingBarOptions& barOptions = FormattingBarOptions::compositionWindow());
+    ~PaperPanel() override;
 
     RichTextBox* RichTextBox3;  // 样卷：the paper
     RichTextBox* RichTextBox4;  // 答卷：the answer sheet
@@ -32,11 +35,26 @@ public:
     QPushButton* Command13;     // WORD编辑答卷
     QPushButton* Command14;     // 试卷存储管理
     QPushButton* CommandPdf;    // 导出PDF
+    QRadioButton* OptionA;      // A卷: the boxes show the A paper (shown only with two papers)
+    QRadioButton* OptionB;      // B卷: the boxes show the B paper
 
     // Replaces both documents, laid out on the sheets of `layout` (the paper with its sealing
-    // strip, the answers without).
+    // strip, the answers without); one paper, no switch.
     void setDocuments(const QTextDocument& paper, const QTextDocument& answers,
                       paper::PaperLayout layout = paper::PaperLayout::A4);
+    // Two papers, A and B, on the same sheets: the boxes show A, OptionA and OptionB switch
+    // between them, and what is edited in either stays with it.
+    void setParallelDocuments(const QTextDocument& paperA, const QTextDocument& answersA, const QTextDocument& paperB,
+                              const QTextDocument& answersB, paper::PaperLayout layout = paper::PaperLayout::A4);
+    // True while the panel holds two papers.
+    bool parallel() const { return m_otherPaper != nullptr; }
+    // The paper (0) or the B paper (1) and its answer sheet, whether shown or not.
+    QTextDocument* paperOf(int which) const;
+    QTextDocument* answersOf(int which) const;
+    // Which paper the boxes show: 0 A (or the only one), 1 B.
+    int shown() const { return m_shown; }
+    // The sheets the papers are laid out on.
+    paper::PaperLayout layout() const { return m_layout; }
     // The files of the window that an export may not replace.
     void setFilesInUse(std::function<QStringList()> files) { m_filesInUse = std::move(files); }
 
@@ -49,6 +67,9 @@ public Q_SLOTS:
     // same name ending in "答卷". Both replace what was there, or neither does; only a PDF
     // or a new name is written over, never a file the window uses.
     void CommandPdf_Click();
+    // The boxes show the A / the B paper.
+    void OptionA_Click();
+    void OptionB_Click();
 
 Q_SIGNALS:
     // "关　闭".
@@ -59,11 +80,17 @@ Q_SIGNALS:
 private:
     // The sheets both boxes write their RTF for, and the PDF is laid out on.
     void setSheets(paper::PaperLayout layout);
+    // The boxes show paper `which`; the other one is kept aside.
+    void showPaper(int which);
 
     Workspace& m_ws;
     Prompt& m_prompt;
     std::function<QStringList()> m_filesInUse;
     paper::PaperLayout m_layout = paper::PaperLayout::A4;
+    // The paper the boxes do not show, while there are two.
+    std::unique_ptr<QTextDocument> m_otherPaper;
+    std::unique_ptr<QTextDocument> m_otherAnswers;
+    int m_shown = 0;
 };
 
 }  // namespace qm

@@ -115,6 +115,9 @@ EntryPane::EntryPane(Form2& form) : QGroupBox(QStringLiteral("题库录入"), &f
     Combo5 = makeCombo(this, QStringLiteral("Combo5"), true);
     Combo5->setMinimumContentsLength(3);
     Combo7 = makeCombo(this, QStringLiteral("Combo7"), false);
+    LabelUsage = new QLabel(this);
+    LabelUsage->setObjectName(QStringLiteral("LabelUsage"));
+    LabelUsage->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     Command30 = makeButton(this, QStringLiteral("Command30"), QStringLiteral("第一题"));
     Command31 = makeButton(this, QStringLiteral("Command31"), QStringLiteral("上一题"));
@@ -159,6 +162,7 @@ EntryPane::EntryPane(Form2& form) : QGroupBox(QStringLiteral("题库录入"), &f
     attributes->addLayout(labelled(QStringLiteral("题型"), Combo3), 1, 0, 1, 2);
     attributes->addLayout(labelled(QStringLiteral("难度"), Combo4), 1, 2, 1, 2);
     attributes->addLayout(labelled(QStringLiteral("分值"), Combo5), 1, 4, 1, 2);
+    attributes->addLayout(labelled(QStringLiteral("使用"), LabelUsage), 2, 0, 1, 6);
 
     auto* navigation = new QHBoxLayout;
     for (QPushButton* b : {Command30, Command31, Command32, Command33})
@@ -307,12 +311,13 @@ void EntryPane::ShowQuestion(int n)
     const Question& q = at->question;
     m_shownId = q.id;
     m_shownRemark = q.remark;
-    m_shownUse = q.use;
     showCounter();
     RichTextBox1->clear();
     RichTextBox2->clear();
+    LabelUsage->clear();
     if (QuestionCount == 0)
         return;
+    showUsage();
     RichTextBox1->setTextRTF(q.text);
     RichTextBox2->setTextRTF(q.answer);
     setAttributeBox(Combo3, q.type, AttributeList::Types);
@@ -333,6 +338,14 @@ void EntryPane::setAttributeBox(QComboBox* box, const QString& value, std::optio
             m_form.Settings->DataReFresh();
     }
     box->setCurrentIndex(i);
+}
+
+void EntryPane::showUsage()
+{
+    // The uses are read with the question; a failure here, right after the question was
+    // read, shows nothing rather than a second message.
+    const std::optional<UsageSummary> usage = BankFile(m_form.bankPath()).usageOf(m_shownId);
+    LabelUsage->setText(usage ? usageText(*usage) : QString());
 }
 
 bool EntryPane::SaveQuestion(int n)
@@ -360,12 +373,11 @@ bool EntryPane::SaveQuestion(int n)
         if (const auto added = bank.read(*position))
             m_shownId = added->question.id;
         m_shownRemark.clear();
-        m_shownUse.clear();
+        showUsage();
         return true;
     }
-    // 备注 and 使用 are shown nowhere: they keep what the question had.
+    // 备注 is shown nowhere: it keeps what the question had.
     q.remark = m_shownRemark;
-    q.use = m_shownUse;
     bool found = false;
     if (!bank.overwriteById(m_shownId, q, &found, &error)) {
         reportError(m_form.prompt(), error);

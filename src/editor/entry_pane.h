@@ -8,6 +8,7 @@
 #include <optional>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -47,8 +48,9 @@ public:
     QPushButton* Command38;     // WORD编辑: the question in the word processor
     QPushButton* Command39;     // WORD编辑: the answer in the word processor
     QPushButton* Command47;     // WORD浏览所有题目
-    FormattingBar* FormatBar;   // formatting of the two boxes (Command48 … Command64, Combo6, Text15)
-    QTimer* Timer4;             // keeps the navigation buttons in step (300 ms)
+    QLabel* LabelUsage;  // 使用: "未用过" or "已用 N 次，最近 日期《卷名》" of the question shown
+    FormattingBar* FormatBar;  // formatting of the two boxes (Command48 … Command64, Combo6, Text15)
+    QTimer* Timer4;            // keeps the navigation buttons in step (300 ms)
 
     int CurrentQuestion = -1;      // position of the question shown; -1 none (or the last when reading)
     int QuestionCount = 0;         // questions in the bank as last counted
@@ -101,14 +103,16 @@ private:
     bool entryChecksPass();
     // Says that another computer deleted the question shown, and shows the one now there.
     void questionVanished();
+    // LabelUsage for the question shown.
+    void showUsage();
 
     Form2& m_form;
     EditStep* m_step;
     QProgressBar* m_browseProgress;  // shown while the whole-bank document is built
-    // The question shown: its 编号 and the fields the pane does not show, which a change keeps.
+    // The question shown: its 编号 and the remark, which the pane does not show and a change
+    // keeps (使用 is the store's, which a change leaves).
     qint64 m_shownId = 0;
     QString m_shownRemark;
-    QString m_shownUse;
 };
 
 }  // namespace qm

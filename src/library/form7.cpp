@@ -107,9 +107,14 @@ void Form7::open()
 bool Form7::receivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf, PaperOrigin origin,
                          const QString& name)
 {
+    return receivePapers({{paperRtf, answersRtf, name, {}}}, origin);
+}
+
+bool Form7::receivePapers(const QList<ComposedPaper>& papers, PaperOrigin origin)
+{
     if (Combo1->currentText().isEmpty() && Combo1->count() > 0)
         Combo1->setCurrentIndex(0);
-    if (!Paper->receivePaper(paperRtf, answersRtf, origin, name))
+    if (!Paper->receivePapers(papers, origin))
         return false;
     // So that "保存试卷" files it at once.
     if (File1->FileName().isEmpty() && File1->ListCount() > 0)

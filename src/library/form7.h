@@ -69,6 +69,9 @@ public Q_SLOTS:
     // when the paper was not taken (see PaperView::receivePaper).
     bool receivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf, PaperOrigin origin,
                       const QString& name);
+    // Composed papers to be filed together, with their questions (see
+    // PaperView::receivePapers).
+    bool receivePapers(const QList<ComposedPaper>& papers, PaperOrigin origin);
 
 protected:
     // The close box does what "关　闭" does.

@@ -75,6 +75,9 @@ PaperView::PaperView(Form7& form) : QGroupBox(&form), m_form(form)
     Command4 = makeButton(this, QStringLiteral("Command4"), QStringLiteral("WORD处理"));
     Command18 = makeButton(this, QStringLiteral("Command18"), QStringLiteral("删除试卷"));
     Command5 = makeButton(this, QStringLiteral("Command5"), QStringLiteral("关　闭"));
+    LabelCompanion = new QLabel(this);
+    LabelCompanion->setObjectName(QStringLiteral("LabelCompanion"));
+    LabelCompanion->hide();
     for (QPushButton* b : {Command1, Command2, Command3, Command4, Command18})
         b->setEnabled(false);
 
@@ -117,6 +120,8 @@ PaperView::PaperView(Form7& form) : QGroupBox(&form), m_form(form)
     paging->addWidget(Command19);
     paging->addWidget(Text4);
     paging->addWidget(label("份"));
+    paging->addSpacing(16);
+    paging->addWidget(LabelCompanion, 1);
     paging->addStretch();
 
     auto* layout = new QVBoxLayout(this);
@@ -399,12 +404,19 @@ void PaperView::Command19_Click()
 
 bool PaperView::fileAsNewPaper(const QString& library)
 {
-    const Paper paper{RichTextBox1->TextRTF(), RichTextBox2->TextRTF(), particulars(), {}};
+    QList<PaperToFile> papers{
+        {{RichTextBox1->TextRTF(), RichTextBox2->TextRTF(), particulars(), {}}, cursor().waitingQuestions()}};
+    // A paper filed with it takes its own name and the rest of the particulars typed here.
+    for (const ComposedPaper& companion : cursor().companions()) {
+        PaperParticulars p = particulars();
+        p.name = companion.name;
+        papers.append({{companion.paper, companion.answers, p, {}}, companion.questions});
+    }
     QString error;
-    std::optional<int> filed;
+    std::optional<FilingResult> filed;
     {
         const BusyCursor busy;
-        filed = PaperLibrary(library).append(paper, &error);
+        filed = fileInLibrary(library, papers, QDate::currentDate(), &error);
     }
     if (!filed) {
         m_form.reportError(error);
@@ -412,7 +424,21 @@ bool PaperView::fileAsNewPaper(const QString& library)
     }
     cursor().filed();
     showSaveState();
+    showCompanions();
+    if (const QString problems = usageProblemsMessage(*filed); !problems.isEmpty())
+        m_form.reportError(problems);
     return true;
+}
+
+void PaperView::showCompanions()
+{
+    QStringList names;
+    for (const ComposedPaper& companion : cursor().companions())
+        names << QStringLiteral("“%1”").arg(companion.name);
+    LabelCompanion->setText(names.isEmpty()
+                                ? QString()
+                                : QStringLiteral("另有%1将与本卷一同存入试卷库").arg(names.join(QStringLiteral("、"))));
+    LabelCompanion->setVisible(!names.isEmpty());
 }
 
 bool PaperView::SaveJk()
@@ -492,6 +518,13 @@ void PaperView::Command18_Click()
 bool PaperView::receivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf, PaperOrigin origin,
                              const QString& name)
 {
+    return receivePapers({{paperRtf, answersRtf, name, {}}}, origin);
+}
+
+bool PaperView::receivePapers(const QList<ComposedPaper>& papers, PaperOrigin origin)
+{
+    if (papers.isEmpty())
+        return false;
     // The shown paper is replaced by the arriving one: its changes are offered for saving.
     if (!offerToSave())
         return false;
@@ -511,14 +544,16 @@ bool PaperView::receivePaper(const QByteArray& paperRtf, const QByteArray& answe
             openLibrary();
         }
     }
+    const ComposedPaper& first = papers.first();
     m_showing = true;
-    showRtf(RichTextBox1, paperRtf);
-    showRtf(RichTextBox2, answersRtf);
+    showRtf(RichTextBox1, first.paper);
+    showRtf(RichTextBox2, first.answers);
     m_showing = false;
     // A new paper's particulars start from its header, not from the paper shown before.
-    setParticulars({name, QString(), QString(), QString(), QDate::currentDate().toString(Qt::ISODate)});
-    cursor().receive(origin);
+    setParticulars({first.name, QString(), QString(), QString(), QDate::currentDate().toString(Qt::ISODate)});
+    cursor().receive(origin, first.questions, papers.mid(1));
     showSaveState();
+    showCompanions();
     // The boxes hold the waiting paper, not the library's: nothing there to page or delete.
     for (QPushButton* b : {Command1, Command2, Command18})
         b->setEnabled(false);
@@ -559,6 +594,7 @@ void PaperView::importPaper()
         showRtf(RichTextBox2, *documents[1]);
     m_showing = false;
     cursor().receive(PaperOrigin::Imported);
+    showCompanions();
     Command3_Click();
 }
 

@@ -48,6 +48,7 @@ public:
     QPushButton* Command4;      // WORD处理
     QPushButton* Command18;     // 删除试卷
     QPushButton* Command5;      // 关　闭
+    QLabel* LabelCompanion;     // the paper filed together with the waiting one (the B paper)
 
     // The box of the chosen tab.
     RichTextBox* shownBox() const;
@@ -73,6 +74,10 @@ public:
     // taken (saving failed, or no library was chosen to file the waiting one in).
     bool receivePaper(const QByteArray& paperRtf, const QByteArray& answersRtf, PaperOrigin origin,
                       const QString& name);
+    // The same for composed papers: the first waits in the boxes, the others (the B paper)
+    // are filed with it, each with its own name and the particulars typed for the first.
+    // Filing records the uses of their questions.
+    bool receivePapers(const QList<ComposedPaper>& papers, PaperOrigin origin);
 
 public Q_SLOTS:
     void TabStrip1_Click();
@@ -105,9 +110,12 @@ private:
     void setNavigation(int count);
     // "上一份" (-1) and "下一份" (+1): the paper that many places away, within the library.
     void step(int delta);
-    // AddJk: the two boxes and the particulars as a new last paper of `library`; the
-    // waiting ends. False after saying why not.
+    // AddJk: the two boxes and the particulars as a new last paper of `library`, with the
+    // papers filed together with it; the uses of their questions are recorded in their
+    // banks and the waiting ends. False after saying why not.
     bool fileAsNewPaper(const QString& library);
+    // LabelCompanion as the cursor says.
+    void showCompanions();
     // SaveJk: every changed document and the particulars into the shown paper.
     bool SaveJk();
 

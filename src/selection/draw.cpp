@@ -4,11 +4,13 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QSet>
 #include <algorithm>
 #include <chrono>
 #include <climits>
 #include <numeric>
+#include <tuple>
 #include <vector>
 
 namespace qm::selection {
@@ -190,13 +192,60 @@ QString sectionNumeral(int section)
 
 // --- Drawing ---
 
+namespace {
+
+QString missingLine(const DrawResult& result)
+{
+    return QStringLiteral("题库中符合条件的题目不够，共少选了 %1 道题。").arg(result.missing);
+}
+
+QStringList typeLines(const DrawResult& result)
+{
+    QStringList lines;
+    for (int row : result.rowsWithoutType)
+        lines << QStringLiteral("题数表第%1行没有题型，这一行的题没有出。").arg(row);
+    return lines;
+}
+
+QStringList reuseLines(const DrawResult& result)
+{
+    QStringList lines;
+    for (const RowShortfall& r : result.reused)
+        lines << QStringLiteral("题数表第%1行近期未用过的题不够，选了 %2 道近期用过的题。").arg(r.row).arg(r.count);
+    return lines;
+}
+
+// The lines that concern one paper alone: its missing and its recently used questions.
+QStringList ownLines(const DrawResult& result)
+{
+    QStringList lines;
+    if (result.missing > 0)
+        lines << missingLine(result);
+    return lines + reuseLines(result);
+}
+
+}  // namespace
+
 QString drawReport(const DrawResult& result)
 {
     QStringList lines;
     if (result.missing > 0)
-        lines << QStringLiteral("题库中符合条件的题目不够，共少选了 %1 道题。").arg(result.missing);
-    for (int row : result.rowsWithoutType)
-        lines << QStringLiteral("题数表第%1行没有题型，这一行的题没有出。").arg(row);
+        lines << missingLine(result);
+    lines << typeLines(result) << reuseLines(result);
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString parallelReport(const ParallelDraw& draw)
+{
+    QStringList lines;
+    for (const QString& line : ownLines(draw.a))
+        lines << QStringLiteral("A卷：") + line;
+    for (const QString& line : ownLines(draw.b))
+        lines << QStringLiteral("B卷：") + line;
+    for (const RowShortfall& r : draw.b.shared)
+        lines
+            << QStringLiteral("题数表第%1行的题不够出两份不同的试卷，B卷与A卷共用了 %2 道题。").arg(r.row).arg(r.count);
+    lines << typeLines(draw.a);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -222,7 +271,21 @@ int drawingSectionCount(const Grid& grid)
     return sections;
 }
 
-std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, RandomSource& random, QString* error)
+namespace {
+
+using Usage = QMap<qint64, UsageSummary>;
+
+// What one drawing row asks for.
+struct Ask {
+    qsizetype row;
+    QuestionFilter filter;
+    int count;
+};
+
+// The rows of `grid` that draw, checked: the header, the cells of each row, the number of
+// sections and of questions. Rows before the first type name belong to no section and
+// draw nothing; they are listed in `rowsWithoutType`.
+std::optional<QList<Ask>> asksOf(const Grid& grid, QList<int>& rowsWithoutType, QString* error)
 {
     const std::optional<GridOptions> options = grid.isEmpty() ? std::nullopt : optionsOfHeader(grid[0]);
     if (!options) {
@@ -236,16 +299,7 @@ std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, R
             return std::nullopt;
         }
     }
-
-    // What each drawing row asks for; rows before the first type name belong to no section
-    // and draw nothing.
-    struct Ask {
-        qsizetype row;
-        QuestionFilter filter;
-        int count;
-    };
     QList<Ask> asks;
-    DrawResult result;
     const int scoreColumn = bankCountColumn(columns) - 1;
     std::optional<QString> sectionType;
     qint64 asked = 0;
@@ -257,7 +311,7 @@ std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, R
         if (count == 0)
             continue;
         if (!sectionType) {
-            result.rowsWithoutType << int(r);
+            rowsWithoutType << int(r);
             continue;
         }
         // What a plan may ask is bounded before the bank is read.
@@ -284,13 +338,70 @@ std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, R
         fail(error, QStringLiteral("试卷最多只能有九个大题（题型），请减少题型后再出卷！"));
         return std::nullopt;
     }
-    QList<QuestionFilter> filters;
-    for (const Ask& a : asks)
-        filters << a.filter;
-    const std::optional<QList<QList<qint64>>> matching = BankFile(bankPath).idsMatchingEach(filters, error);
-    if (!matching)
-        return std::nullopt;
+    return asks;
+}
 
+// True when the choices put the question `id` behind others: it is the other paper's, or
+// it was used on or after the date to avoid.
+bool inOtherPaper(const DrawChoices& choices, qint64 id)
+{
+    return choices.otherPaper.contains(id);
+}
+
+bool usedRecently(const DrawChoices& choices, const Usage& usage, qint64 id)
+{
+    if (!choices.avoidUsedSince)
+        return false;
+    const auto it = usage.constFind(id);
+    return it != usage.cend() && it->last.date >= *choices.avoidUsedSince;
+}
+
+// Shuffles `list` in place, every order equally likely.
+void shuffle(QList<int>& list, RandomSource& random)
+{
+    for (qsizetype k = list.size() - 1; k > 0; --k)
+        list.swapItemsAt(k, qsizetype(random.below(quint32(k + 1))));
+}
+
+// The positions `free` (into `ids`) in the order the choices prefer them: the other
+// paper's questions last; before them those used recently, the least recently used first;
+// with preferUnused, the least used first among those alike so far; chance among equals.
+QList<int> ranked(QList<int> free, const QList<qint64>& ids, const Usage& usage, const DrawChoices& choices,
+                  RandomSource& random)
+{
+    shuffle(free, random);
+    // Each question's place in the order, worked out once: the other paper's, then recent
+    // (by the day of its latest use), then how often it was used.
+    struct Keyed {
+        std::tuple<bool, bool, qint64, int> key;
+        int position;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(size_t(free.size()));
+    for (const int p : free) {
+        const qint64 id = ids[p];
+        const auto it = usage.constFind(id);
+        const bool used = it != usage.cend();
+        const bool recent = used && choices.avoidUsedSince && it->last.date >= *choices.avoidUsedSince;
+        keyed.push_back({std::tuple(inOtherPaper(choices, id), recent, recent ? it->last.date.toJulianDay() : 0,
+                                    choices.preferUnused && used ? it->count : 0),
+                         p});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+    QList<int> order;
+    order.reserve(free.size());
+    for (const Keyed& k : keyed)
+        order << k.position;
+    return order;
+}
+
+// Draws every ask from its matching questions (`matching`, in the order of `asks`).
+DrawResult drawFrom(const Grid& grid, const QList<Ask>& asks, const QList<QList<qint64>>& matching, const Usage& usage,
+                    RandomSource& random, const DrawChoices& choices)
+{
+    DrawResult result;
+    const int columns = int(grid[0].size());
+    const bool chance = !choices.needsUsage() && choices.otherPaper.isEmpty();
     qint64 missing = 0;
     // Every question drawn so far: a row of the same kind as one before draws from the rest.
     QSet<qint64> taken;
@@ -307,7 +418,7 @@ std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, R
         if (next == asks.size() || asks[next].row != r)
             continue;
         const Ask& ask = asks[next];
-        const QList<qint64>& ids = (*matching)[next];
+        const QList<qint64>& ids = matching[next];
         ++next;
         QList<int> free;  // positions in `ids` of the questions not drawn yet
         free.reserve(ids.size());
@@ -315,12 +426,30 @@ std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, R
             if (!taken.contains(ids[p]))
                 free << p;
         const int n = int(free.size());
+        const int wanted = std::min(ask.count, n);
         if (ask.count > n)
             missing += ask.count - n;
-        const QList<int> positions = drawPositions(n, std::min(ask.count, n), random);
+        QList<int> chosen;  // positions in `ids`, in the order they stand in the paper
+        if (chance) {
+            for (const int k : drawPositions(n, wanted, random))
+                chosen << free[k];
+        } else {
+            chosen = ranked(free, ids, usage, choices, random).mid(0, wanted);
+            shuffle(chosen, random);
+            int recent = 0;
+            int shared = 0;
+            for (const int p : chosen) {
+                shared += inOtherPaper(choices, ids[p]) ? 1 : 0;
+                recent += usedRecently(choices, usage, ids[p]) ? 1 : 0;
+            }
+            if (recent > 0)
+                result.reused.append({int(r), recent});
+            if (shared > 0)
+                result.shared.append({int(r), shared});
+        }
         const QString query = rowQueryText(ask.filter);
-        for (int k = 0; k < positions.size(); ++k) {
-            const int p = free[positions[k]];
+        for (int k = 0; k < chosen.size(); ++k) {
+            const int p = chosen[k];
             ComposedRow row;
             row.type = *ask.filter.type;
             row.number = drawnInSection + k + 1;
@@ -332,14 +461,91 @@ std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, R
             row.sectionTotal = sectionTotal;
             result.rows << row;
         }
-        drawnInSection += int(positions.size());
+        drawnInSection += int(chosen.size());
     }
     result.missing = int(std::min<qint64>(missing, INT_MAX));
     return result;
 }
 
+// What a draw reads from the bank: the questions of each ask, and the uses when the
+// choices need them.
+struct BankView {
+    QList<QList<qint64>> matching;
+    Usage usage;
+};
+
+std::optional<BankView> readBank(const QString& bankPath, const QList<Ask>& asks, const DrawChoices& choices,
+                                 QString* error)
+{
+    QList<QuestionFilter> filters;
+    for (const Ask& a : asks)
+        filters << a.filter;
+    BankView view;
+    const BankFile bank(bankPath);
+    std::optional<QList<QList<qint64>>> matching = bank.idsMatchingEach(filters, error);
+    if (!matching)
+        return std::nullopt;
+    view.matching = std::move(*matching);
+    if (choices.needsUsage()) {
+        std::optional<Usage> usage = bank.usage(false, error);
+        if (!usage)
+            return std::nullopt;
+        view.usage = std::move(*usage);
+    }
+    return view;
+}
+
+}  // namespace
+
+std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, RandomSource& random, QString* error)
+{
+    return drawPaper(bankPath, grid, random, DrawChoices{}, error);
+}
+
+std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, RandomSource& random,
+                                    const DrawChoices& choices, QString* error)
+{
+    QList<int> rowsWithoutType;
+    const std::optional<QList<Ask>> asks = asksOf(grid, rowsWithoutType, error);
+    if (!asks)
+        return std::nullopt;
+    const std::optional<BankView> bank = readBank(bankPath, *asks, choices, error);
+    if (!bank)
+        return std::nullopt;
+    DrawResult result = drawFrom(grid, *asks, bank->matching, bank->usage, random, choices);
+    result.rowsWithoutType = rowsWithoutType;
+    return result;
+}
+
+std::optional<ParallelDraw> drawParallel(const QString& bankPath, const Grid& grid, RandomSource& random,
+                                         const DrawChoices& choices, QString* error)
+{
+    QList<int> rowsWithoutType;
+    const std::optional<QList<Ask>> asks = asksOf(grid, rowsWithoutType, error);
+    if (!asks)
+        return std::nullopt;
+    const std::optional<BankView> bank = readBank(bankPath, *asks, choices, error);
+    if (!bank)
+        return std::nullopt;
+    ParallelDraw draw;
+    draw.a = drawFrom(grid, *asks, bank->matching, bank->usage, random, choices);
+    DrawChoices forB = choices;
+    for (const ComposedRow& row : draw.a.rows)
+        forB.otherPaper.insert(row.id);
+    draw.b = drawFrom(grid, *asks, bank->matching, bank->usage, random, forB);
+    draw.a.rowsWithoutType = rowsWithoutType;
+    draw.b.rowsWithoutType = rowsWithoutType;
+    return draw;
+}
+
 ReplaceResult replaceQuestion(const QString& bankPath, QList<ComposedRow>& rows, int index, RandomSource& random,
                               QString* error)
+{
+    return replaceQuestion(bankPath, rows, index, random, DrawChoices{}, error);
+}
+
+ReplaceResult replaceQuestion(const QString& bankPath, QList<ComposedRow>& rows, int index, RandomSource& random,
+                              const DrawChoices& choices, QString* error)
 {
     if (index < 0 || index >= rows.size()) {
         fail(error, QStringLiteral("出题表中没有第%1道题，无法换题！").arg(index + 1));
@@ -350,7 +556,8 @@ ReplaceResult replaceQuestion(const QString& bankPath, QList<ComposedRow>& rows,
         fail(error, QStringLiteral("出题表第%1道题不是从题库抽出的，无法换题！").arg(index + 1));
         return ReplaceResult::Failed;
     }
-    const std::optional<QList<qint64>> ids = BankFile(bankPath).idsMatching(*filter, error);
+    const BankFile bank(bankPath);
+    const std::optional<QList<qint64>> ids = bank.idsMatching(*filter, error);
     if (!ids)
         return ReplaceResult::Failed;
     const int n = int(ids->size());
@@ -364,12 +571,26 @@ ReplaceResult replaceQuestion(const QString& bankPath, QList<ComposedRow>& rows,
         if (row.query == rows[index].query && row.position >= 0 && row.position < n)
             taken[size_t(row.position)] = true;
     QList<int> candidates;
-    for (int p = 0; p < n; ++p)
-        if (!taken[size_t(p)])
+    bool others = false;  // some were left out only for being the other paper's
+    for (int p = 0; p < n; ++p) {
+        if (taken[size_t(p)])
+            continue;
+        if (choices.otherPaper.contains((*ids)[p]))
+            others = true;
+        else
             candidates << p;
+    }
     if (candidates.isEmpty())
-        return ReplaceResult::AllDrawn;
-    const int p = candidates[qsizetype(random.below(quint32(candidates.size())))];
+        return others ? ReplaceResult::InOtherPaper : ReplaceResult::AllDrawn;
+    int p = 0;
+    if (choices.needsUsage()) {
+        const std::optional<Usage> usage = bank.usage(false, error);
+        if (!usage)
+            return ReplaceResult::Failed;
+        p = ranked(candidates, *ids, *usage, choices, random).first();
+    } else {
+        p = candidates[qsizetype(random.below(quint32(candidates.size())))];
+    }
     rows[index].id = (*ids)[p];
     rows[index].position = p;
     return ReplaceResult::Replaced;

@@ -1,5 +1,7 @@
 // qmtool bank-dump BANK: prints a bank's particulars, lists and every question (position,
 // 编号, attributes, plain text of question and answer) as UTF-8.
+// qmtool usage BANK: the used questions of a bank, one line each: 编号, the number of uses,
+// the latest date and the paper of that use, tab-separated.
 
 #include "bankstore/bank_file.h"
 #include "core/numbers.h"
@@ -14,6 +16,8 @@ namespace qm::tool {
 namespace {
 
 const QString kDumpUsage = QStringLiteral("BANK  (particulars, lists and questions as text)");
+const QString kUsageUsage =
+    QStringLiteral("BANK  (the used questions: 编号, uses, latest date and paper, tab-separated)");
 
 // The lines of a stored document, each indented under its label. `doc` is scratch space,
 // used again for every document: making a new one each time costs as much as the reading.
@@ -68,11 +72,39 @@ int bankDump(const QStringList& args)
     return 0;
 }
 
+// A paper's name as one field of a line: a tab or a line break would break the line.
+QString oneField(QString text)
+{
+    for (QChar& c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char(' ');
+    return text;
+}
+
+int usage(const QStringList& args)
+{
+    if (args.size() != 1)
+        return usageError(QStringLiteral("usage"), kUsageUsage, QStringLiteral("one bank is needed"));
+    QString error;
+    const std::optional<QMap<qint64, UsageSummary>> used = BankFile(args[0]).usage(true, &error);
+    if (!used)
+        return failure(error);
+    QString text;
+    for (auto it = used->cbegin(); it != used->cend(); ++it)
+        text += QStringLiteral("%1\t%2\t%3\t%4\n")
+                    .arg(it.key())
+                    .arg(it->count)
+                    .arg(it->last.date.toString(Qt::ISODate), oneField(it->last.paper));
+    out(text);
+    return 0;
+}
+
 }  // namespace
 
 void addBankCommands(QList<Command>& list, Workspace& /*workspace*/)
 {
     list.append({QStringLiteral("bank-dump"), kDumpUsage, bankDump});
+    list.append({QStringLiteral("usage"), kUsageUsage, usage});
 }
 
 }  // namespace qm::tool

@@ -4,7 +4,7 @@
 //   qmtool grid BANK [--types T1,T2] [--chapters C1,C2] [--units CHAPTER=U1,U2]...
 //                    [--difficulties D1,D2] [--no-chapters] [--no-units] [--no-difficulty]
 //                    [--any-score]
-//   qmtool draw BANK PLAN.faa [--seed N]
+//   qmtool draw BANK PLAN.faa [--seed N] [--prefer-unused] [--avoid-used-since YYYY-MM-DD]
 //
 // A list not given is every value the bank holds (the units of a chapter: every unit the
 // bank holds for it). Output is tab-separated, one line per row, header first.
@@ -24,7 +24,9 @@ namespace {
 const QString kGridUsage =
     QStringLiteral("BANK [--types T1,T2] [--chapters C1,C2] [--units CHAPTER=U1,U2]... [--difficulties D1,D2] "
                    "[--no-chapters] [--no-units] [--no-difficulty] [--any-score]  (the count grid, tab-separated)");
-const QString kDrawUsage = QStringLiteral("BANK PLAN.faa [--seed N]  (the questions a plan draws, tab-separated)");
+const QString kDrawUsage =
+    QStringLiteral("BANK PLAN.faa [--seed N] [--prefer-unused] [--avoid-used-since YYYY-MM-DD]  "
+                   "(the questions a plan draws, tab-separated; the least used first, or none used since the date)");
 
 void printRows(const QList<QStringList>& rows)
 {
@@ -114,6 +116,7 @@ int draw(const QStringList& args)
     const QString name = QStringLiteral("draw");
     QStringList positional;
     std::optional<quint64> seed;
+    selection::DrawChoices choices;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QLatin1String("--seed")) {
@@ -124,6 +127,14 @@ int draw(const QStringList& args)
             if (!ok)
                 return usageError(name, kDrawUsage,
                                   QStringLiteral("the seed '%1' is not a whole number from 0 to 2^64-1").arg(args[i]));
+        } else if (a == QLatin1String("--prefer-unused")) {
+            choices.preferUnused = true;
+        } else if (a == QLatin1String("--avoid-used-since")) {
+            if (i + 1 == args.size())
+                return usageError(name, kDrawUsage, QStringLiteral("--avoid-used-since needs a date"));
+            choices.avoidUsedSince = isoDate(args[++i]);
+            if (!choices.avoidUsedSince)
+                return usageError(name, kDrawUsage, QStringLiteral("'%1' is not a date YYYY-MM-DD").arg(args[i]));
         } else if (a.startsWith(QStringLiteral("--"))) {
             return usageError(name, kDrawUsage, QStringLiteral("unknown option '%1'").arg(a));
         } else {
@@ -139,7 +150,8 @@ int draw(const QStringList& args)
     if (!plan)
         return failure(empty ? QStringLiteral("出题方案文件“%1”是空的！").arg(positional[1]) : error);
     selection::SeededRandom random(seed.value_or(selection::clockSeed()));
-    const std::optional<selection::DrawResult> drawn = selection::drawPaper(positional[0], plan->grid, random, &error);
+    const std::optional<selection::DrawResult> drawn =
+        selection::drawPaper(positional[0], plan->grid, random, choices, &error);
     if (!drawn)
         return failure(error);
     QList<QStringList> rows{selection::composedHeader().mid(0, 4)};

@@ -2,15 +2,21 @@
 // 卷名, 出卷人, 教研组, 科室, 时间, and the length of the plain text of paper and answer sheet),
 // tab-separated, with control characters in the particulars escaped.
 // qmtool library-add LIBRARY.Juk PAPER.rtf ANSWERS.rtf --name NAME [--setter S] [--group G]
-//   [--department D] [--date DATE]: files a paper as the window's import does, as the last
-//   paper of the library.
+//   [--department D] [--date DATE] [--bank BANK --codes 编号,编号,…]: files a paper as the
+//   last paper of the library. A composed paper names its bank and its questions' 编号: a
+//   use of each is recorded in the bank under the paper's date (today when --date is not
+//   given), as filing from a composition window does.
 
+#include "bankstore/bank_file.h"
+#include "bankstore/filing.h"
 #include "bankstore/paper_library.h"
 #include "rtf/rich_text.h"
 #include "rtf/rtf_reader.h"
 #include "tools/command.h"
 
+#include <QDate>
 #include <QTextDocument>
+#include <iterator>
 
 namespace qm::tool {
 
@@ -18,8 +24,9 @@ namespace {
 
 const QString kDumpUsage = QStringLiteral("LIBRARY.Juk  (the papers of a paper library)");
 const QString kAddUsage = QStringLiteral(
-    "LIBRARY.Juk PAPER.rtf ANSWERS.rtf --name NAME [--setter S] [--group G] [--department D] [--date DATE]  "
-    "(files a paper as the last of the library)");
+    "LIBRARY.Juk PAPER.rtf ANSWERS.rtf --name NAME [--setter S] [--group G] [--department D] [--date DATE] "
+    "[--bank BANK --codes 编号,编号,…]  (files a paper as the last of the library; with --bank the uses of its "
+    "questions are recorded in the bank)");
 
 // A particular as one field of a line: a backslash, a tab, a line break or another control
 // character, which libraries from elsewhere may hold, is written as an escape (\\, \t, \n,
@@ -87,11 +94,17 @@ int libraryAdd(const QStringList& args)
     QStringList files;
     PaperParticulars particulars;
     bool named = false;
+    QString bank;
+    QString codes;
+    QString date;
     const std::pair<const char*, QString*> options[] = {{"--name", &particulars.name},
                                                         {"--setter", &particulars.setter},
                                                         {"--group", &particulars.group},
                                                         {"--department", &particulars.department},
-                                                        {"--date", &particulars.date}};
+                                                        {"--date", &date},
+                                                        {"--bank", &bank},
+                                                        {"--codes", &codes}};
+    bool given[std::size(options)] = {};
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (!a.startsWith(QLatin1String("--"))) {
@@ -99,9 +112,12 @@ int libraryAdd(const QStringList& args)
             continue;
         }
         QString* value = nullptr;
-        for (const auto& [name, field] : options)
-            if (a == QLatin1String(name))
-                value = field;
+        for (size_t k = 0; k < std::size(options); ++k) {
+            if (a == QLatin1String(options[k].first)) {
+                value = options[k].second;
+                given[k] = true;
+            }
+        }
         if (!value)
             return addUsageError(QStringLiteral("unknown option '%1'").arg(a));
         if (i + 1 >= args.size())
@@ -113,6 +129,28 @@ int libraryAdd(const QStringList& args)
         return addUsageError(QStringLiteral("a library, a paper and an answer sheet are needed"));
     if (!named)
         return addUsageError(QStringLiteral("--name is needed"));
+    const bool withBank = given[5];
+    if (withBank != given[6])
+        return addUsageError(QStringLiteral("--bank and --codes go together"));
+    // The questions of a composed paper, by their 编号 in its bank.
+    QList<QuestionRef> questions;
+    if (withBank) {
+        for (const QString& code : codes.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            bool ok = false;
+            const qint64 id = code.trimmed().toLongLong(&ok);
+            if (!ok || id <= 0)
+                return addUsageError(QStringLiteral("'%1' is not a question's 编号").arg(code));
+            questions.append({bank, id});
+        }
+        if (questions.isEmpty())
+            return addUsageError(QStringLiteral("--codes names no question"));
+        // The uses are recorded under the paper's date: one there is no doubt about.
+        if (given[4] && !isoDate(date))
+            return addUsageError(QStringLiteral("'%1' is not a date YYYY-MM-DD").arg(date));
+        if (!given[4])
+            date = QDate::currentDate().toString(Qt::ISODate);
+    }
+    particulars.date = date;
     if (const std::optional<QString> problem = particularsProblem(particulars))
         return failure(*problem);
 
@@ -127,10 +165,18 @@ int libraryAdd(const QStringList& args)
     if (!document)
         return failure(error);
     paper.answers = *document;
-    const std::optional<int> position = PaperLibrary(files[0]).append(paper, &error);
-    if (!position)
+    // The bank is checked before the paper is filed: a wrong bank files nothing.
+    if (withBank && !BankFile(bank).check(&error))
         return failure(error);
-    out(QStringLiteral("已存为第%1份试卷\n").arg(*position + 1));
+    const std::optional<FilingResult> filed =
+        fileInLibrary(files[0], {{paper, questions}}, QDate::currentDate(), &error);
+    if (!filed)
+        return failure(error);
+    out(QStringLiteral("已存为第%1份试卷\n").arg(filed->firstPosition + 1));
+    if (withBank && filed->usageProblems.isEmpty())
+        out(QStringLiteral("已记下%1道题的使用\n").arg(filed->recorded));
+    if (const QString problems = usageProblemsMessage(*filed); !problems.isEmpty())
+        return failure(problems);
     return 0;
 }
 

@@ -2,13 +2,17 @@
 // window makes it: the draw, the header from the header settings, the paper and the answer
 // sheet as RTF documents, and with --pdf both as PDF files for printing.
 //
-//   qmtool compose BANK PLAN.faa PAPER.rtf ANSWERS.rtf [--seed N] [--settings JuanMian.cfg] [--pdf]
+//   qmtool compose BANK PLAN.faa PAPER.rtf ANSWERS.rtf [--parallel PAPER_B.rtf ANSWERS_B.rtf] [--seed N]
+//                  [--prefer-unused] [--avoid-used-since YYYY-MM-DD] [--settings JuanMian.cfg] [--pdf]
 //                  [--score-style percent|points] [--answers sheet|key] [--answer-lines TYPE=N]...
 //                  [--layout a4|a4-seal|a3|a3-seal]
 //
 // The header settings are those of the program directory unless --settings names a file;
 // the paper choices (score labels, answers, blank lines, layout) those of the file beside them,
 // with the options given in their place.
+// With --parallel a B paper is drawn from the same plan without the questions of the
+// first, the A paper (sharing as few as the rows allow), and each header names its
+// variant: "(A)卷" and "(B)卷".
 // The outputs are all written or none: each goes whole to a temporary file beside it first,
 // and the temporary files replace the outputs only when every one of them is complete. No
 // output may be one of the files the paper is made from.
@@ -32,11 +36,11 @@ namespace qm::tool {
 
 namespace {
 
-const QString kComposeUsage =
-    QStringLiteral("BANK PLAN.faa PAPER.rtf ANSWERS.rtf [--seed N] [--settings JuanMian.cfg] [--pdf] "
-                   "[--score-style percent|points] [--answers sheet|key] [--answer-lines TYPE=N]... "
-                   "[--layout a4|a4-seal|a3|a3-seal]  "
-                   "(the paper and its answer sheet; --pdf adds PAPER.pdf and ANSWERS.pdf)");
+const QString kComposeUsage = QStringLiteral(
+    "BANK PLAN.faa PAPER.rtf ANSWERS.rtf [--parallel PAPER_B.rtf ANSWERS_B.rtf] [--seed N] [--prefer-unused] "
+    "[--avoid-used-since YYYY-MM-DD] [--settings JuanMian.cfg] [--pdf] [--score-style percent|points] "
+    "[--answers sheet|key] [--answer-lines TYPE=N]... [--layout a4|a4-seal|a3|a3-seal]  (the paper and its answer "
+    "sheet; --parallel adds a B paper without the first one's questions; --pdf adds a PDF beside each document)");
 
 int wrongCall(const QString& problem)
 {
@@ -55,12 +59,20 @@ QString pdfBeside(const QString& rtfPath)
     return info.dir().filePath(info.completeBaseName() + QStringLiteral(".pdf"));
 }
 
+// The documents of one paper: the paper and its answer sheet.
+struct Documents {
+    QString paper;
+    QString answers;
+};
+
 int compose(const QStringList& args, const Workspace& workspace)
 {
     QStringList positional;
     std::optional<quint64> seed;
     QString settingsPath = workspace.ProgramDir() + QStringLiteral("JuanMian.cfg");
     bool pdf = false;
+    std::optional<Documents> parallel;
+    selection::DrawChoices drawChoices;
     // The paper choices given here; the rest come from the file beside the settings.
     std::optional<paper::ScoreLabels> scores;
     std::optional<paper::AnswerForm> answers;
@@ -70,12 +82,18 @@ int compose(const QStringList& args, const Workspace& workspace)
         const QString& a = args[i];
         if (a == QLatin1String("--seed") || a == QLatin1String("--settings") || a == QLatin1String("--score-style")
             || a == QLatin1String("--answers") || a == QLatin1String("--answer-lines")
-            || a == QLatin1String("--layout")) {
+            || a == QLatin1String("--avoid-used-since") || a == QLatin1String("--layout")) {
             if (i + 1 == args.size())
                 return wrongCall(QStringLiteral("%1 needs a value").arg(a));
             const QString value = args[++i];
             if (a == QLatin1String("--settings")) {
                 settingsPath = value;
+                continue;
+            }
+            if (a == QLatin1String("--avoid-used-since")) {
+                drawChoices.avoidUsedSince = isoDate(value);
+                if (!drawChoices.avoidUsedSince)
+                    return wrongCall(QStringLiteral("'%1' is not a date YYYY-MM-DD").arg(value));
                 continue;
             }
             if (a == QLatin1String("--score-style")) {
@@ -111,8 +129,15 @@ int compose(const QStringList& args, const Workspace& workspace)
             seed = value.toULongLong(&ok);
             if (!ok)
                 return wrongCall(QStringLiteral("the seed '%1' is not a whole number from 0 to 2^64-1").arg(value));
+        } else if (a == QLatin1String("--parallel")) {
+            if (i + 2 >= args.size())
+                return wrongCall(QStringLiteral("--parallel needs the B paper and its answer sheet"));
+            parallel = Documents{args[i + 1], args[i + 2]};
+            i += 2;
         } else if (a == QLatin1String("--pdf")) {
             pdf = true;
+        } else if (a == QLatin1String("--prefer-unused")) {
+            drawChoices.preferUnused = true;
         } else if (a.startsWith(QStringLiteral("--"))) {
             return wrongCall(QStringLiteral("unknown option '%1'").arg(a));
         } else {
@@ -123,15 +148,27 @@ int compose(const QStringList& args, const Workspace& workspace)
         return wrongCall(QStringLiteral("a bank, a plan and the two documents to write are needed"));
     const QString& bankPath = positional[0];
     const QString& planPath = positional[1];
-    const QString& paperPath = positional[2];
-    const QString& answersPath = positional[3];
-    if (sameFile(paperPath, answersPath) || (pdf && sameFile(pdfBeside(paperPath), pdfBeside(answersPath))))
-        return wrongCall(QStringLiteral("the paper and the answer sheet need different names"));
+    QList<Documents> papers{{positional[2], positional[3]}};
+    if (parallel)
+        papers << *parallel;
+    // Every document a file of its own, and each PDF beside it too.
+    QStringList documents;
+    for (const Documents& d : papers)
+        documents << d.paper << d.answers;
+    for (qsizetype i = 0; i < documents.size(); ++i)
+        for (qsizetype j = i + 1; j < documents.size(); ++j)
+            if (sameFile(documents[i], documents[j])
+                || (pdf && sameFile(pdfBeside(documents[i]), pdfBeside(documents[j]))))
+                return wrongCall(parallel ? QStringLiteral("the papers and the answer sheets need different names")
+                                          : QStringLiteral("the paper and the answer sheet need different names"));
     // Nothing the paper is made from may be written over, and only documents of their own
     // kind are replaced: checked before anything is read or written.
-    QList<Output> targets{{paperPath, FileKind::Rtf}, {answersPath, FileKind::Rtf}};
+    QList<Output> targets;
+    for (const QString& d : documents)
+        targets << Output{d, FileKind::Rtf};
     if (pdf)
-        targets << Output{pdfBeside(paperPath), FileKind::Pdf} << Output{pdfBeside(answersPath), FileKind::Pdf};
+        for (const QString& d : documents)
+            targets << Output{pdfBeside(d), FileKind::Pdf};
     const QString templatePath = workspace.ProgramDir() + QStringLiteral("qm.qm");
     if (const std::optional<QString> refused = refuseOutputs(targets, {bankPath, planPath, settingsPath, templatePath}))
         return failure(*refused);
@@ -151,12 +188,25 @@ int compose(const QStringList& args, const Workspace& workspace)
     if (!plan)
         return failure(emptyPlan ? QStringLiteral("出题方案文件“%1”是空的！").arg(shown(planPath)) : error);
     selection::SeededRandom random(seed.value_or(selection::clockSeed()));
-    const std::optional<selection::DrawResult> drawn = selection::drawPaper(bankPath, plan->grid, random, &error);
-    if (!drawn)
-        return failure(error);
-    const QString report = selection::drawReport(*drawn);
+    QList<selection::DrawResult> drawn;
+    QString report;
+    if (parallel) {
+        const std::optional<selection::ParallelDraw> both =
+            selection::drawParallel(bankPath, plan->grid, random, drawChoices, &error);
+        if (!both)
+            return failure(error);
+        drawn << both->a << both->b;
+        report = selection::parallelReport(*both);
+    } else {
+        const std::optional<selection::DrawResult> one =
+            selection::drawPaper(bankPath, plan->grid, random, drawChoices, &error);
+        if (!one)
+            return failure(error);
+        drawn << *one;
+        report = selection::drawReport(*one);
+    }
     // Nothing drawn is no paper: the outputs stay as they are.
-    if (drawn->rows.isEmpty())
+    if (drawn[0].rows.isEmpty())
         return failure(QStringLiteral("按出题方案“%1”没有抽到任何题目，没有写出试卷。%2")
                            .arg(shown(planPath), report.isEmpty() ? QString() : QLatin1Char('\n') + report));
     // A plan made for another bank draws from this one only when the teacher meant it.
@@ -164,8 +214,6 @@ int compose(const QStringList& args, const Workspace& workspace)
         err(QStringLiteral("注意：出题方案“%1”是为题库“%2”做的，现在从题库“%3”出题。\n")
                 .arg(shown(planPath), plan->bank, QFileInfo(bankPath).fileName()));
 
-    paper::PaperJob job;
-    job.sections = paper::sectionsOfDraw(bankPath, drawn->rows);
     // The choices kept beside the settings, with those given here in their place.
     paper::PaperChoices choices = paper::loadChoices(QFileInfo(settingsPath).dir().filePath(paper::kPaperChoicesFile));
     if (scores)
@@ -176,42 +224,51 @@ int compose(const QStringList& args, const Workspace& workspace)
         choices.answerLines.insert(it.key(), it.value());
     if (layout)
         choices.layout = *layout;
-    job.style = paper::PaperStyle::drawn(choices);
-    job.settings = settings;
-    job.bankFileName = QFileInfo(bankPath).fileName();
-    job.templatePath = templatePath;
-    const std::optional<paper::AssembledPaper> assembled = paper::makePaper(job, &error);
-    if (!assembled)
-        return failure(error);
 
     OutputFiles outputs;
+    QStringList missing;
     // Both documents are laid out on the sheets of the layout, with their page numbers; the
     // sealing strip is the paper's.
     const paper::SheetGeometry paperSheets(choices.layout);
     const paper::SheetGeometry answerSheets(choices.layout, false);
     const PageSetup paperPage = paperSheets.pageSetup();
     const PageSetup answerPage = answerSheets.pageSetup();
-    if (!outputs.write(paperPath, RtfWriter::write(*assembled->paper, &paperPage), &error)
-        || !outputs.write(answersPath, RtfWriter::write(*assembled->answers, &answerPage), &error))
-        return failure(error);
-    if (pdf) {
-        const QString pdfWhat = QStringLiteral("PDF文件");
-        for (const auto& [target, doc, sheets] :
-             {std::tuple{pdfBeside(paperPath), assembled->paper.get(), &paperSheets},
-              std::tuple{pdfBeside(answersPath), assembled->answers.get(), &answerSheets}}) {
+    for (qsizetype k = 0; k < papers.size(); ++k) {
+        paper::PaperJob job;
+        job.sections = paper::sectionsOfDraw(bankPath, drawn[k].rows);
+        job.style = paper::PaperStyle::drawn(choices);
+        job.settings = settings;
+        if (parallel)
+            job.settings->variant = k == 0 ? paper::Variant::A : paper::Variant::B;
+        job.bankFileName = QFileInfo(bankPath).fileName();
+        job.templatePath = templatePath;
+        const std::optional<paper::AssembledPaper> assembled = paper::makePaper(job, &error);
+        if (!assembled)
+            return failure(error);
+        for (const auto& [target, doc, sheets, page] :
+             {std::tuple{papers[k].paper, assembled->paper.get(), &paperSheets, &paperPage},
+              std::tuple{papers[k].answers, assembled->answers.get(), &answerSheets, &answerPage}}) {
+            if (!outputs.write(target, RtfWriter::write(*doc, page), &error))
+                return failure(error);
+            if (!pdf)
+                continue;
+            const QString pdfTarget = pdfBeside(target);
             const std::optional<QByteArray> bytes =
-                paper::pdfBytes(*doc, QFileInfo(target).completeBaseName(), &error, *sheets);
-            if (!bytes || !outputs.write(target, *bytes, &error, pdfWhat))
+                paper::pdfBytes(*doc, QFileInfo(pdfTarget).completeBaseName(), &error, *sheets);
+            if (!bytes || !outputs.write(pdfTarget, *bytes, &error, QStringLiteral("PDF文件")))
                 return failure(error);
         }
+        if (!assembled->missing.isEmpty())
+            missing << (parallel ? QStringLiteral("%1卷：").arg(k == 0 ? u'A' : u'B') : QString())
+                           + paper::missingQuestionsMessage(assembled->missing);
     }
     if (!outputs.commit(&error))
         return failure(error);
 
     if (!report.isEmpty())
         err(report + QLatin1Char('\n'));
-    if (!assembled->missing.isEmpty())
-        err(paper::missingQuestionsMessage(assembled->missing) + QLatin1Char('\n'));
+    for (const QString& m : missing)
+        err(m + QLatin1Char('\n'));
     return 0;
 }
 

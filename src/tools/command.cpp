@@ -28,6 +28,16 @@ int usageError(const QString& name, const QString& usage, const QString& problem
     return 2;
 }
 
+std::optional<QDate> isoDate(const QString& text)
+{
+    // Exactly four, two and two digits: QDate alone would take "2026-1-5" or a time too.
+    const bool shaped = text.size() == 10 && text[4] == QLatin1Char('-') && text[7] == QLatin1Char('-');
+    const QDate date = shaped ? QDate::fromString(text, QStringLiteral("yyyy-MM-dd")) : QDate();
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
 QString commandList(const QList<Command>& commands)
 {
     QString text = QStringLiteral("usage: qmtool COMMAND [ARGS]\n"

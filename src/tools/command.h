@@ -3,8 +3,10 @@
 // cmd_*.cpp file adds its commands to the list that main() builds; a command that needs
 // the program directory captures the workspace it is handed.
 
+#include <QDate>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace qm {
 class Workspace;
@@ -42,6 +44,9 @@ int failure(const QString& message);
 // A wrong call of command `name`: says "qmtool NAME: PROBLEM" and the command's usage on
 // stderr and returns 2, the exit code of a wrong call.
 int usageError(const QString& name, const QString& usage, const QString& problem);
+
+// The date a YYYY-MM-DD argument names; nothing when it is not one.
+std::optional<QDate> isoDate(const QString& text);
 
 // One line for each command, its name and its usage, under a few lines on calling qmtool.
 QString commandList(const QList<Command>& commands);

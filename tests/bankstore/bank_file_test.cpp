@@ -93,6 +93,7 @@ TEST_F(BankTest, StoresEveryFieldWholeAndOverwriteKeepsTheNumber)
 {
     addAll({"a", "b", "c"});
     const Question before0 = bank.read(0)->question;
+    const Question before1 = bank.read(1)->question;
     const Question before2 = bank.read(2)->question;
     Question q = makeQuestion("新", "简答题", "第三章 'O'", "单元\\x", "较难", 1.5);
     q.text = QByteArray(300000, '\x81') + QByteArray(1, '\0');
@@ -104,6 +105,8 @@ TEST_F(BankTest, StoresEveryFieldWholeAndOverwriteKeepsTheNumber)
     const Question after = bank.read(1)->question;
     EXPECT_EQ(after.id, 2);
     q.id = 2;
+    // 使用 counts the question's uses: an edit leaves it.
+    q.use = before1.use;
     EXPECT_EQ(after, q);
     EXPECT_EQ(bank.read(0)->question, before0);
     EXPECT_EQ(bank.read(2)->question, before2);

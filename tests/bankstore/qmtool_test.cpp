@@ -210,8 +210,10 @@ TEST(Qmtool, HelpOfACommandGivesItsUsageWhatItDoesAndAnExample)
 {
     ToolRun run = qmtool({"help", "draw"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "usage: qmtool draw BANK PLAN.faa [--seed N]  (the questions a plan draws, tab-separated)\n\n"
-                       "按出题方案从题库中抽题，列出抽到的题目；--seed 使每次抽到的相同。\n\n"
+    EXPECT_EQ(run.out, "usage: qmtool draw BANK PLAN.faa [--seed N] [--prefer-unused] [--avoid-used-since YYYY-MM-DD]  "
+                       "(the questions a plan draws, tab-separated; the least used first, or none used since the date)"
+                       "\n\n按出题方案从题库中抽题，列出抽到的题目；--seed 使每次抽到的相同，--prefer-unused "
+                       "先抽用得最少的题，--avoid-used-since 不抽该日期以后用过的题。\n\n"
                        "例如：\n  qmtool draw 题库样本－生物.TIK 样例方案.faa --seed 1\n");
     // Every command the list names has an example, in its help and in the manual page.
     QFile manual(QStringLiteral(QM_SOURCE_DIR "/packaging/qmtool.1"));

@@ -122,8 +122,10 @@ TEST_F(ComposingFaults, AHeaderChangedAfterThePaperReplacesTheOldOneAtTheTop)
     QSignalSpy archived(form.get(), &Form3::archivePaper);
     form->Command7->click();
     ASSERT_EQ(archived.size(), 1);
-    EXPECT_EQ(rtfPlainText(archived[0][0].toByteArray()).count("学年第1学期"), 1);
-    EXPECT_EQ(archived[0][2].toString(), "高一(3)班《期中》期末试卷(B)卷");
+    const auto papers = archived[0][0].value<QList<ComposedPaper>>();
+    ASSERT_EQ(papers.size(), 1);
+    EXPECT_EQ(rtfPlainText(papers[0].paper).count("学年第1学期"), 1);
+    EXPECT_EQ(papers[0].name, "高一(3)班《期中》期末试卷(B)卷");
 }
 
 TEST_F(ComposingFaults, TheScoringTableHasAColumnForEachSectionThePaperHolds)
@@ -296,4 +298,38 @@ TEST_F(ComposingFaults, TenTypesOfWhichNineDrawAreAPaperOfNineSections)
     prompt.expectMessage("试卷最多只能有九个大题（题型），请减少题型后再出卷！", "错误", Icon::Warning);
     contents().Command41->click();
     prompt.verify();
+}
+
+TEST_F(ComposingFaults, AAndBPapersAreAssembledWithTheirVariantsAndHandedOnTogether)
+{
+    draw();
+    fillHeader();
+    acceptHeader();
+    contents().CommandAB->click();
+    contents().Command22->click();
+    EXPECT_FALSE(paperPanel().OptionA->isHidden());
+    ASSERT_TRUE(paperText().startsWith("实验中学2003～2004学年第1学期\n高一(3)班《期中》期末试卷(A)卷"))
+        << paperText().toStdString();
+    paperPanel().OptionB->click();
+    ASSERT_TRUE(paperText().startsWith("实验中学2003～2004学年第1学期\n高一(3)班《期中》期末试卷(B)卷"))
+        << paperText().toStdString();
+    EXPECT_TRUE(paperPanel().RichTextBox4->toPlainText().contains("(B)卷"));
+    // What is typed into B stays with B.
+    paperPanel().RichTextBox3->append("B卷的附注");
+    paperPanel().OptionA->click();
+    EXPECT_FALSE(paperText().contains("B卷的附注"));
+
+    QSignalSpy archived(form.get(), &Form3::archivePaper);
+    form->Command7->click();
+    ASSERT_EQ(archived.size(), 1);
+    const auto papers = archived[0][0].value<QList<ComposedPaper>>();
+    ASSERT_EQ(papers.size(), 2);
+    EXPECT_EQ(papers[0].name, "高一(3)班《期中》期末试卷(A)卷");
+    EXPECT_EQ(papers[1].name, "高一(3)班《期中》期末试卷(B)卷");
+    EXPECT_TRUE(rtfPlainText(papers[1].paper).contains("B卷的附注"));
+    ASSERT_EQ(papers[0].questions.size(), 3);
+    ASSERT_EQ(papers[1].questions.size(), 3);
+    // The bank has enough of every row for two papers: they share nothing.
+    for (const QuestionRef& q : papers[1].questions)
+        EXPECT_FALSE(papers[0].questions.contains(q));
 }

@@ -4,6 +4,10 @@
 
 #include "widgets/richtextbox.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
+
 using namespace qm;
 using namespace qm::test;
 
@@ -148,4 +152,71 @@ TEST_F(Contents, CloseReturnsToTheCountGrid)
     contents().Command42->click();
     EXPECT_TRUE(contents().isHidden());
     EXPECT_FALSE(form->Counts->isHidden());
+}
+
+TEST_F(Contents, AAndBPapersShareOnlyWhereARowIsShortAndSayWhere)
+{
+    // 选择题/第一章/一节/易 holds 3 for two each (B shares one); 选择题/第二章/二节/易 holds 2
+    // for one each.
+    type(1, 6, "2");
+    type(3, 6, "1");
+    prompt.expectMessage("题数表第1行的题不够出两份不同的试卷，B卷与A卷共用了 1 道题。", "Quellmark",
+                         Icon::Information);
+    contents().CommandAB->click();
+    prompt.verify();
+    EXPECT_FALSE(contents().OptionListA->isHidden());
+    EXPECT_TRUE(contents().OptionListA->isChecked());
+    const QSet<QString> a1{list().TextMatrix(1, 2), list().TextMatrix(2, 2)};
+    const QString a3 = list().TextMatrix(3, 2);
+    contents().OptionListB->click();
+    ASSERT_EQ(list().Rows(), 4);
+    const QSet<QString> b1{list().TextMatrix(1, 2), list().TextMatrix(2, 2)};
+    EXPECT_EQ((a1 & b1).size(), 1);
+    EXPECT_NE(list().TextMatrix(3, 2), a3);
+    ASSERT_EQ(contents().rowsB().size(), 3);
+
+    // B's question of row 3 cannot be replaced by A's.
+    list().clickCell(3, 0);
+    prompt.expectMessage("本类其余的题目都在另一份试卷中，没有别的题目可以替换！", "Quellmark", Icon::None);
+    contents().Command43->click();
+    prompt.verify();
+    contents().OptionListA->click();
+    EXPECT_EQ(list().TextMatrix(3, 2), a3);
+
+    // A single draw afterwards is one paper again.
+    contents().Command41->click();
+    EXPECT_TRUE(contents().OptionListA->isHidden());
+    EXPECT_TRUE(contents().rowsB().isEmpty());
+}
+
+TEST_F(Contents, AvoidingRecentUseSaysWhichRowsHadToReuse)
+{
+    // Two of the three questions of row 1 were used last month.
+    const QString path = bankPath("数学/期中.tik");
+    const QList<qint64> row1 = *BankFile(path).idsMatching(
+        {.type = "选择题", .chapter = "第一章", .unit = "一节", .difficulty = "易", .score = 2});
+    ASSERT_EQ(row1.size(), 3);
+    ASSERT_TRUE(BankFile(path).recordUsage({row1[0], row1[1]}, {QDate::currentDate().addMonths(-1), "库", "上月卷"}));
+    contents().ComboRecent->setCurrentIndex(1);
+    EXPECT_EQ(contents().ComboRecent->currentText(), "避开3个月内用过的题");
+    type(1, 6, "2");
+    prompt.expectMessage("题数表第1行近期未用过的题不够，选了 1 道近期用过的题。", "Quellmark", Icon::Information);
+    contents().Command41->click();
+    prompt.verify();
+    EXPECT_TRUE(QSet<QString>({list().TextMatrix(1, 2), list().TextMatrix(2, 2)}).contains(QString::number(row1[2])));
+
+    // Asking for one: the unused question, and nothing to say.
+    type(1, 6, "1");
+    contents().Command41->click();
+    EXPECT_EQ(list().TextMatrix(1, 2), QString::number(row1[2]));
+
+    // Preferring the unused ones without avoiding: the same, whatever the chance.
+    contents().ComboRecent->setCurrentIndex(0);
+    EXPECT_EQ(contents().ComboRecent->currentText(), "不避开近期用过的题");
+    EXPECT_EQ(contents().CheckUnused->text(), "优先出未用过的题");
+    contents().CheckUnused->setChecked(true);
+    for (int i = 0; i < 5; ++i) {
+        contents().Command41->click();
+        EXPECT_EQ(list().TextMatrix(1, 2), QString::number(row1[2]));
+    }
 }

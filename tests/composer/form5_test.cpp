@@ -509,9 +509,14 @@ TEST_F(Form5Test, APaperUnderWaySurvivesClosingAndGoesToTheLibraryAsCaller5)
     form->Command7->click();
     form->Frame5->Command14->click();
     ASSERT_EQ(archived.size(), 1);
-    EXPECT_EQ(archived[0][2].toString(), "《期中》期末试卷");
-    EXPECT_EQ(rtfPlainText(archived[0][0].toByteArray()), "二、1.计算题 易 第1题\n");
-    EXPECT_EQ(rtfPlainText(archived[0][1].toByteArray()), "二、1.计算题 易 第1题\n答：计算题答1\n");
+    const auto papers = archived[0][0].value<QList<ComposedPaper>>();
+    ASSERT_EQ(papers.size(), 1);
+    EXPECT_EQ(papers[0].name, "《期中》期末试卷");
+    EXPECT_EQ(rtfPlainText(papers[0].paper), "二、1.计算题 易 第1题\n");
+    EXPECT_EQ(rtfPlainText(papers[0].answers), "二、1.计算题 易 第1题\n答：计算题答1\n");
+    // The pick's use is recorded when the paper is filed.
+    ASSERT_EQ(papers[0].questions.size(), 1);
+    EXPECT_EQ(papers[0].questions[0].bankPath, bankPath("数学/期中.tik"));
 }
 
 TEST_F(Form5Test, ABankThatIsNoBankIsNamedAndNamesWithQuotesAreData)
@@ -538,4 +543,27 @@ TEST_F(Form5Test, ABankThatIsNoBankIsNamedAndNamesWithQuotesAreData)
     EXPECT_EQ(picked(), QStringList{"000它's题||1"});
     form->Command15->click();
     EXPECT_EQ(paper(), "一、它's题(1%)\n" + kBox + "1.(1%)它's题 易 第1题\n");
+}
+
+TEST_F(Form5Test, TheUseFilterAndTheShownQuestionsUses)
+{
+    const QString path = bankPath("数学/期中.tik");
+    const QList<qint64> choices = *BankFile(path).idsMatching({.type = "单选题"});
+    ASSERT_EQ(choices.size(), 3);
+    ASSERT_TRUE(BankFile(path).recordUsage({choices[0]}, {QDate::currentDate().addMonths(-2), "库", "上次卷"}));
+    ASSERT_TRUE(BankFile(path).recordUsage({choices[1]}, {QDate(2020, 1, 10), "库", "旧卷"}));
+    filter("单选题");
+    EXPECT_EQ(counters(), "1/3");
+    EXPECT_EQ(browse().LabelUsage->text(),
+              "已用 1 次，最近 " + QDate::currentDate().addMonths(-2).toString(Qt::ISODate) + "《上次卷》");
+    choose(bank().ComboUse, "未用过");
+    EXPECT_EQ(counters(), "1/1");
+    EXPECT_EQ(browse().LabelUsage->text(), "未用过");
+    choose(bank().ComboUse, "3 个月内未用");
+    EXPECT_EQ(counters(), "1/2");
+    EXPECT_EQ(browse().LabelUsage->text(), "已用 1 次，最近 2020-01-10《旧卷》");
+    choose(bank().ComboUse, "12 个月内未用");
+    EXPECT_EQ(counters(), "1/2");
+    choose(bank().ComboUse, "全部");
+    EXPECT_EQ(counters(), "1/3");
 }

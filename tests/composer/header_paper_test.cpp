@@ -151,10 +151,13 @@ TEST_F(HeaderAndPaper, AssemblyPutsSectionsAndQuestionsInThePaperAndAnswersInThe
     QSignalSpy archived(form.get(), &Form3::archivePaper);
     paperPanel().Command14->click();
     ASSERT_EQ(archived.size(), 1);
-    // Named as the header names it.
-    EXPECT_EQ(archived[0][2].toString(), "高一(3)班《期中》期末试卷");
-    EXPECT_TRUE(archived[0][0].toByteArray().startsWith("{\\rtf"));
-    EXPECT_TRUE(archived[0][1].toByteArray().startsWith("{\\rtf"));
+    // Named as the header names it, with the questions drawn.
+    const auto papers = archived[0][0].value<QList<ComposedPaper>>();
+    ASSERT_EQ(papers.size(), 1);
+    EXPECT_EQ(papers[0].name, "高一(3)班《期中》期末试卷");
+    EXPECT_TRUE(papers[0].paper.startsWith("{\\rtf"));
+    EXPECT_TRUE(papers[0].answers.startsWith("{\\rtf"));
+    EXPECT_EQ(papers[0].questions.size(), form->Contents->rows().size());
     form->Command7->click();
     EXPECT_EQ(archived.size(), 2);
 

@@ -2,6 +2,7 @@
 
 #include "widgets/dialogkeys.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QTest>
 
@@ -347,4 +348,17 @@ TEST_F(EntryTest, ThePaneFollowsTheChosenBank)
     form->RefreshXueKe();
     form->Combo1->setCurrentIndex(form->Combo1->findText("化学"));
     EXPECT_TRUE(form->Frame7->isHidden());
+}
+
+TEST_F(EntryTest, TheParticularsShowTheUsesOfTheQuestionShown)
+{
+    fillLists();
+    addQuestions(2);
+    const QList<qint64> ids = *bank->idsMatching({});
+    ASSERT_TRUE(bank->recordUsage({ids[0]}, {QDate(2025, 6, 30), "高一", "期中卷"}));
+    ASSERT_TRUE(bank->recordUsage({ids[0]}, {QDate(2026, 1, 10), "高一", "高一(3)班《生物》期末试卷"}));
+    openPane();
+    EXPECT_EQ(form->Frame7->LabelUsage->text(), "未用过");
+    form->Frame7->Command30->click();
+    EXPECT_EQ(form->Frame7->LabelUsage->text(), "已用 2 次，最近 2026-01-10《高一(3)班《生物》期末试卷》");
 }

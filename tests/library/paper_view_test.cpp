@@ -3,6 +3,8 @@
 // filed (from composition or imported).
 
 #include "form7_fixture.h"
+
+#include "bankstore/bank_file.h"
 #include "paper/layout.h"
 #include "rtf/rtf_writer.h"
 #include "support/word_script.h"
@@ -440,4 +442,58 @@ TEST_F(Form7Papers, APaperKeepsItsSheetsWhenFiledEditedAndSavedAgain)
     // The paper before it is shown, and written, on A4 as it always was.
     view().Command1->click();
     EXPECT_EQ(paper::layoutOfRtf(view().RichTextBox1->TextRTF()), paper::PaperLayout::A4);
+}
+
+TEST_F(Form7Papers, AnAAndABPaperAreFiledTogetherAndTheirUsesRecorded)
+{
+    makeLibrary("期末.Juk", 1);
+    choose("期末.Juk");
+    const QString bankPath = dir.file("tiku/数学/代数.tik");
+    ASSERT_TRUE(BankFile::createEmpty(bankPath));
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(BankFile(bankPath).add(Question{}));
+    const QList<qint64> ids = *BankFile(bankPath).idsMatching({});
+    ASSERT_TRUE(form->receivePapers(
+        {{rtfFromPlainText("A卷"), rtfFromPlainText("A答"), "期末试卷(A)卷", {{bankPath, ids[0]}, {bankPath, ids[1]}}},
+         {rtfFromPlainText("B卷"), rtfFromPlainText("B答"), "期末试卷(B)卷", {{bankPath, ids[2]}, {bankPath, ids[1]}}}},
+        PaperOrigin::Automatic));
+    EXPECT_FALSE(view().LabelCompanion->isHidden());
+    EXPECT_EQ(view().LabelCompanion->text(), "另有“期末试卷(B)卷”将与本卷一同存入试卷库");
+    EXPECT_EQ(view().Text5->text(), "期末试卷(A)卷");
+    view().Text6->setText("王老师");
+    view().Text9->setText("2026-01-10");
+    view().Command3->click();
+    ASSERT_EQ(storedCount("期末.Juk"), 3);
+    EXPECT_EQ(stored(1, "期末.Juk")->particulars.name, "期末试卷(A)卷");
+    const Paper b = *stored(2, "期末.Juk");
+    EXPECT_EQ(b.particulars.name, "期末试卷(B)卷");
+    EXPECT_EQ(b.particulars.setter, "王老师");
+    EXPECT_EQ(rtfPlainText(b.paper), "B卷");
+    EXPECT_TRUE(view().LabelCompanion->isHidden());
+    // A question in both papers is used twice; each under its paper and the date typed.
+    EXPECT_EQ(usageText(*BankFile(bankPath).usageOf(ids[0])), "已用 1 次，最近 2026-01-10《期末试卷(A)卷》");
+    EXPECT_EQ(usageText(*BankFile(bankPath).usageOf(ids[1])), "已用 2 次，最近 2026-01-10《期末试卷(B)卷》");
+    EXPECT_EQ(BankFile(bankPath).usage()->size(), 3);
+
+    // A paper imported from files records nothing; nor does one never filed.
+    ASSERT_TRUE(form->receivePaper(rtfFromPlainText("草稿"), {}, PaperOrigin::Manual, "草稿"));
+    EXPECT_EQ(BankFile(bankPath).usage()->size(), 3);
+}
+
+TEST_F(Form7Papers, APaperWhoseBankCannotBeWrittenIsFiledAndTheBankNamed)
+{
+    makeLibrary("期末.Juk", 1);
+    choose("期末.Juk");
+    const QString junk = dir.file("tiku/数学/坏.tik");
+    ASSERT_TRUE(writeAll(junk, "这不是题库"));
+    ASSERT_TRUE(form->receivePapers({{rtfFromPlainText("卷"), rtfFromPlainText("答"), "期末试卷", {{junk, 1}}}},
+                                    PaperOrigin::Manual));
+    prompt.expectMessage("试卷已存入试卷库，但下列题库没有记下题目的使用：\n文件“" + junk
+                             + "”不是本程序的题库文件，无法打开。",
+                         "错误", Icon::Warning);
+    view().Command3->click();
+    prompt.verify();
+    EXPECT_EQ(storedCount("期末.Juk"), 2);
+    EXPECT_FALSE(form->cursor.waiting());
+    EXPECT_EQ(readAll(junk), "这不是题库");
 }

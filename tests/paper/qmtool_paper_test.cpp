@@ -1,5 +1,6 @@
 // qmtool compose, run as the built program.
 
+#include "bankstore/paper_library.h"
 #include "core/gbk.h"
 #include "paper/header_settings.h"
 #include "rtf/rich_text.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -459,4 +461,98 @@ TEST(QmtoolRtf2Pdf, PrintsAnyRtfAsAPaperIsPrinted)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("qmtool: 无法读取文件"))) << run.err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.file("无.pdf")));
+}
+
+namespace {
+
+// The 编号 of the questions a paper holds, read from the ids its draw printed: here the
+// plain text of each question names it ("选择题1" is 编号 1, "填空题甲" 编号 4).
+QStringList codesOf(const QString& paperText)
+{
+    QStringList codes;
+    for (int i = 1; i <= 3; ++i)
+        if (paperText.contains(QString("选择题%1\n").arg(i)))
+            codes << QString::number(i);
+    if (paperText.contains("填空题甲"))
+        codes << "4";
+    return codes;
+}
+
+}  // namespace
+
+TEST_F(ComposeRun, AnAAndABPaperAreFiledAndTheirUsesCountedAndAvoided)
+{
+    // Three multiple-choice questions for two papers of two each, one fill-in for two of one:
+    // B shares one of each with A, and says so.
+    ToolRun run = qmtool({"compose", bank.path, planPath, file("A卷.rtf"), file("A答.rtf"), "--parallel",
+                          file("B卷.rtf"), file("B答.rtf"), "--seed", "5", "--settings", settingsPath});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(said(run), "题数表第1行的题不够出两份不同的试卷，B卷与A卷共用了 1 道题。\n"
+                         "题数表第2行的题不够出两份不同的试卷，B卷与A卷共用了 1 道题。\n");
+    const QString a = rtfPlainText(readAll(file("A卷.rtf")));
+    const QString b = rtfPlainText(readAll(file("B卷.rtf")));
+    EXPECT_TRUE(a.startsWith("实验中学2023～2024学年第1学期\n高三(2)班《化学》平时测验(A)卷\n")) << a.toStdString();
+    EXPECT_TRUE(b.startsWith("实验中学2023～2024学年第1学期\n高三(2)班《化学》平时测验(B)卷\n")) << b.toStdString();
+    EXPECT_TRUE(rtfPlainText(readAll(file("B答.rtf"))).contains("(B)卷"));
+    const QStringList codesA = codesOf(a);
+    const QStringList codesB = codesOf(b);
+    ASSERT_EQ(codesA.size(), 3);
+    ASSERT_EQ(codesB.size(), 3);
+    EXPECT_EQ(QSet<QString>(codesA.begin(), codesA.end()) | QSet<QString>(codesB.begin(), codesB.end()),
+              (QSet<QString>{"1", "2", "3", "4"}));
+
+    // Filing A records its uses under the paper's date; `usage` lists them.
+    const QString library = file("期末.Juk");
+    ASSERT_TRUE(PaperLibrary::createEmpty(library));
+    run = qmtool({"library-add", library, file("A卷.rtf"), file("A答.rtf"), "--name", "期末A卷", "--date", "2026-01-10",
+                  "--bank", bank.path, "--codes", codesA.join(',')});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "已存为第1份试卷\n已记下3道题的使用\n");
+    run = qmtool({"usage", bank.path});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QString expected;
+    for (const QString& c : QStringList{"1", "2", "3", "4"})
+        if (codesA.contains(c))
+            expected += c + "\t1\t2026-01-10\t期末A卷\n";
+    EXPECT_EQ(run.out, expected);
+    EXPECT_EQ(PaperLibrary(library).read(0)->particulars.date, "2026-01-10");
+
+    // A draw avoiding what was used since the new year takes the unused question first and
+    // says where it had to reuse.
+    for (const char* seed : {"1", "2", "3"}) {
+        run = qmtool({"draw", bank.path, planPath, "--seed", seed, "--avoid-used-since", "2026-01-01"});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QString unused =
+            QSet<QString>{"1", "2", "3"}.subtract(QSet<QString>(codesA.begin(), codesA.end())).values().constFirst();
+        QStringList drawnCodes;
+        for (const QString& line : run.out.split('\n').mid(1, 3))
+            drawnCodes << line.section('\t', 2, 2);
+        EXPECT_TRUE(drawnCodes.contains(unused)) << run.out.toStdString();
+        EXPECT_TRUE(said(run).contains("题数表第1行近期未用过的题不够，选了 1 道近期用过的题。\n"
+                                       "题数表第2行近期未用过的题不够，选了 1 道近期用过的题。\n"))
+            << said(run).toStdString();
+    }
+    run = qmtool({"draw", bank.path, planPath, "--prefer-unused", "--seed", "4"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+
+    // Wrong calls change nothing.
+    const QByteArray before = readAll(bank.path);
+    for (const QStringList& wrong :
+         {QStringList{"library-add", library, file("B卷.rtf"), file("B答.rtf"), "--name", "B", "--bank", bank.path},
+          QStringList{"library-add", library, file("B卷.rtf"), file("B答.rtf"), "--name", "B", "--bank", bank.path,
+                      "--codes", "1,x"},
+          QStringList{"library-add", library, file("B卷.rtf"), file("B答.rtf"), "--name", "B", "--bank", bank.path,
+                      "--codes", "1", "--date", "2026-1-10"},
+          QStringList{"draw", bank.path, planPath, "--avoid-used-since", "2026-13-01"},
+          QStringList{"compose", bank.path, planPath, file("A卷.rtf"), file("A答.rtf"), "--parallel", file("A卷.rtf"),
+                      file("B答.rtf")},
+          QStringList{"usage"}}) {
+        EXPECT_EQ(qmtool(wrong).exitCode, 2) << wrong.join(' ').toStdString();
+    }
+    // A bank that is none files nothing.
+    run = qmtool({"library-add", library, file("B卷.rtf"), file("B答.rtf"), "--name", "B", "--bank", file("无.tik"),
+                  "--codes", "1"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(PaperLibrary(library).count(), 1);
+    EXPECT_EQ(readAll(bank.path), before);
 }

@@ -7,12 +7,17 @@
 // The random question is picked by its 编号, as a window does: a position picked from a
 // count read earlier may lie past the end by the time it is read, because the other
 // program deletes in between.
+//
+// bank_worker BANK --die-upgrading begins a write on a bank of an older format, so that its
+// upgrade is under way, and ends the process there (exit code 3) without finishing it.
 
 #include "bankstore/bank_file.h"
+#include "bankstore/sqlite_file.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -58,6 +63,13 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.size() == 3 && args[2] == QLatin1String("--die-upgrading")) {
+        SQLite::Database db(args[1].toStdString(), SQLite::OPEN_READWRITE);
+        const qm::WriteTransaction tx(db);
+        db.exec("UPDATE 参数 SET mc = mc");
+        std::fflush(nullptr);
+        std::_Exit(3);
+    }
     if (args.size() != 5)
         return 2;
     qm::BankFile bank(args[1]);
