@@ -88,10 +88,12 @@ std::optional<QMap<qint64, UsageSummary>> BankFile::usage(bool withPapers, QStri
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         QMap<qint64, UsageSummary> used;
         SQLite::Transaction read(db);
-        if (hasUsageTable(db) && !withPapers) {
-            // What a draw needs comes from the index alone, in its order: a question's uses
-            // by date, the latest last.
-            SQLite::Statement st(db, "SELECT 编号, 日期 FROM 使用记录 ORDER BY 编号, 日期");
+        if (hasUsageTable(db)) {
+            // In the order of the index: each question's uses by date, the latest last (and
+            // of one day, the one filed last). What a draw needs comes from the index alone.
+            SQLite::Statement st(db, withPapers
+                                         ? "SELECT 编号, 日期, 试卷库, 卷名 FROM 使用记录 ORDER BY 编号, 日期, 次序"
+                                         : "SELECT 编号, 日期 FROM 使用记录 ORDER BY 编号, 日期");
             auto at = used.end();
             while (st.executeStep()) {
                 const qint64 id = st.getColumn(0).getInt64();
@@ -99,18 +101,10 @@ std::optional<QMap<qint64, UsageSummary>> BankFile::usage(bool withPapers, QStri
                     at = used.insert(used.end(), id, UsageSummary{});
                 ++at->count;
                 at->last.date = recordDate(st.getColumn(1));
-            }
-        } else if (hasUsageTable(db)) {
-            // In the order of the index: each question's uses by date, the latest last (and
-            // of one day, the one filed last).
-            SQLite::Statement st(db, "SELECT 编号, 日期, 试卷库, 卷名 FROM 使用记录 ORDER BY 编号, 日期, 次序");
-            auto at = used.end();
-            while (st.executeStep()) {
-                const qint64 id = st.getColumn(0).getInt64();
-                if (at == used.end() || at.key() != id)
-                    at = used.insert(used.end(), id, UsageSummary{});
-                ++at->count;
-                at->last = {recordDate(st.getColumn(1)), columnText(st.getColumn(2)), columnText(st.getColumn(3))};
+                if (withPapers) {
+                    at->last.library = columnText(st.getColumn(2));
+                    at->last.paper = columnText(st.getColumn(3));
+                }
             }
         }
         read.commit();

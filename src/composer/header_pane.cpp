@@ -25,18 +25,6 @@
 
 namespace qm {
 
-namespace {
-
-QRadioButton* makeOption(QWidget* parent, QButtonGroup* group, const QString& name, const QString& caption, int id)
-{
-    auto* option = new QRadioButton(caption, parent);
-    option->setObjectName(name);
-    group->addButton(option, id);
-    return option;
-}
-
-}  // namespace
-
 HeaderPane::HeaderPane(Workspace& workspace, Prompt& prompt, QWidget* parent)
     : QGroupBox(QStringLiteral("卷面设置"), parent), m_ws(workspace), m_prompt(prompt)
 {

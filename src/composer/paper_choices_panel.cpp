@@ -1,5 +1,7 @@
 #include "composer/paper_choices_panel.h"
 
+#include "widgets/controls.h"
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
@@ -10,30 +12,18 @@
 
 namespace qm {
 
-namespace {
-
-QRadioButton* makeChoice(QWidget* parent, QButtonGroup* group, const QString& name, const QString& caption, int id)
-{
-    auto* button = new QRadioButton(caption, parent);
-    button->setObjectName(name);
-    group->addButton(button, id);
-    return button;
-}
-
-}  // namespace
-
 PaperChoicesPanel::PaperChoicesPanel(QWidget* parent) : QGroupBox(QStringLiteral("试卷选项"), parent)
 {
     setObjectName(QStringLiteral("FrameChoices"));
     m_scores = new QButtonGroup(this);
     m_answers = new QButtonGroup(this);
-    ScorePercent = makeChoice(this, m_scores, QStringLiteral("ScorePercent"), QStringLiteral("百分比：(20%)"),
+    ScorePercent = makeOption(this, m_scores, QStringLiteral("ScorePercent"), QStringLiteral("百分比：(20%)"),
                               int(paper::ScoreLabels::Percent));
-    ScorePoints = makeChoice(this, m_scores, QStringLiteral("ScorePoints"),
+    ScorePoints = makeOption(this, m_scores, QStringLiteral("ScorePoints"),
                              QStringLiteral("分数：（每小题2分，共20分）"), int(paper::ScoreLabels::Points));
-    AnswerSheet = makeChoice(this, m_answers, QStringLiteral("AnswerSheet"), QStringLiteral("全卷附答案"),
+    AnswerSheet = makeOption(this, m_answers, QStringLiteral("AnswerSheet"), QStringLiteral("全卷附答案"),
                              int(paper::AnswerForm::Sheet));
-    AnswerKey = makeChoice(this, m_answers, QStringLiteral("AnswerKey"), QStringLiteral("只列答案"),
+    AnswerKey = makeOption(this, m_answers, QStringLiteral("AnswerKey"), QStringLiteral("只列答案"),
                            int(paper::AnswerForm::Key));
     LinesType = new QComboBox(this);
     LinesType->setObjectName(QStringLiteral("LinesType"));

@@ -502,39 +502,57 @@ std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, R
     return drawPaper(bankPath, grid, random, DrawChoices{}, error);
 }
 
+namespace {
+
+// What every draw starts from: the grid's rows as asks and the bank's matching questions.
+struct Prepared {
+    QList<Ask> asks;
+    QList<int> rowsWithoutType;
+    BankView bank;
+};
+
+std::optional<Prepared> prepare(const QString& bankPath, const Grid& grid, const DrawChoices& choices, QString* error)
+{
+    Prepared p;
+    std::optional<QList<Ask>> asks = asksOf(grid, p.rowsWithoutType, error);
+    if (!asks)
+        return std::nullopt;
+    std::optional<BankView> bank = readBank(bankPath, *asks, choices, error);
+    if (!bank)
+        return std::nullopt;
+    p.asks = std::move(*asks);
+    p.bank = std::move(*bank);
+    return p;
+}
+
+}  // namespace
+
 std::optional<DrawResult> drawPaper(const QString& bankPath, const Grid& grid, RandomSource& random,
                                     const DrawChoices& choices, QString* error)
 {
-    QList<int> rowsWithoutType;
-    const std::optional<QList<Ask>> asks = asksOf(grid, rowsWithoutType, error);
-    if (!asks)
+    const std::optional<Prepared> p = prepare(bankPath, grid, choices, error);
+    if (!p)
         return std::nullopt;
-    const std::optional<BankView> bank = readBank(bankPath, *asks, choices, error);
-    if (!bank)
-        return std::nullopt;
-    DrawResult result = drawFrom(grid, *asks, bank->matching, bank->usage, random, choices);
-    result.rowsWithoutType = rowsWithoutType;
+    DrawResult result = drawFrom(grid, p->asks, p->bank.matching, p->bank.usage, random, choices);
+    result.rowsWithoutType = p->rowsWithoutType;
     return result;
 }
 
 std::optional<ParallelDraw> drawParallel(const QString& bankPath, const Grid& grid, RandomSource& random,
                                          const DrawChoices& choices, QString* error)
 {
-    QList<int> rowsWithoutType;
-    const std::optional<QList<Ask>> asks = asksOf(grid, rowsWithoutType, error);
-    if (!asks)
-        return std::nullopt;
-    const std::optional<BankView> bank = readBank(bankPath, *asks, choices, error);
-    if (!bank)
+    const std::optional<Prepared> p = prepare(bankPath, grid, choices, error);
+    if (!p)
         return std::nullopt;
     ParallelDraw draw;
-    draw.a = drawFrom(grid, *asks, bank->matching, bank->usage, random, choices);
+    draw.a = drawFrom(grid, p->asks, p->bank.matching, p->bank.usage, random, choices);
+    // B leaves out what A drew, as far as the rows allow.
     DrawChoices forB = choices;
     for (const ComposedRow& row : draw.a.rows)
         forB.otherPaper.insert(row.id);
-    draw.b = drawFrom(grid, *asks, bank->matching, bank->usage, random, forB);
-    draw.a.rowsWithoutType = rowsWithoutType;
-    draw.b.rowsWithoutType = rowsWithoutType;
+    draw.b = drawFrom(grid, p->asks, p->bank.matching, p->bank.usage, random, forB);
+    draw.a.rowsWithoutType = p->rowsWithoutType;
+    draw.b.rowsWithoutType = p->rowsWithoutType;
     return draw;
 }
 

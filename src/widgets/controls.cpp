@@ -1,10 +1,12 @@
 #include "widgets/controls.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
 #include <QLineEdit>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -31,6 +33,14 @@ QCheckBox* makeCheckBox(QWidget* parent, const QString& name, const QString& cap
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(name);
     return box;
+}
+
+QRadioButton* makeOption(QWidget* parent, QButtonGroup* group, const QString& name, const QString& caption, int id)
+{
+    auto* option = new QRadioButton(caption, parent);
+    option->setObjectName(name);
+    group->addButton(option, id);
+    return option;
 }
 
 namespace {

@@ -5,9 +5,11 @@
 #include <QSize>
 #include <QString>
 
+class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 class QWidget;
 
 namespace qm {
@@ -16,6 +18,8 @@ namespace qm {
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption);
 QLineEdit* makeLineEdit(QWidget* parent, const QString& name);
 QCheckBox* makeCheckBox(QWidget* parent, const QString& name, const QString& caption);
+// An option of `group`, which reports it by `id`.
+QRadioButton* makeOption(QWidget* parent, QButtonGroup* group, const QString& name, const QString& caption, int id);
 // Gives a window `preferred` size where the screen has room for it, else the room the
 // screen leaves less a margin for the taskbar and the title bar (its layout still keeps
 // it from shrinking below what its controls need). A 1024×768 screen gets at most
