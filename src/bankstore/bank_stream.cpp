@@ -3,6 +3,7 @@
 
 #include "bankstore/bank_file.h"
 #include "bankstore/bank_rows.h"
+#include "bankstore/search_text.h"
 #include "bankstore/sqlite_file.h"
 
 #include <QElapsedTimer>
@@ -182,6 +183,7 @@ bool BankAppender::add(const Question& question, QString* error)
         d->insert->bind(10, ++d->key);
         d->insert->exec();
         d->insert->reset();
+        writeSearchText(d->db, d->db.getLastInsertRowid(), question);
     });
 }
 
