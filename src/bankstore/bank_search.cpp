@@ -19,14 +19,11 @@ namespace {
 
 // Fills in the searchable texts that are missing (all of them in a bank of an older
 // version, which the write transaction upgrades). The texts only ever miss rows, never
-// hold one too many or a stale one (the triggers of 检索 see to it), so equal counts mean
-// complete. False when the bank cannot be written now: the reader then makes the missing
-// texts as it goes.
+// hold one too many or a stale one (the triggers of 检索 see to it), so as many texts as
+// questions means none is missing. False when the bank cannot be written now: the reader
+// then makes the missing texts as it goes.
 bool completeSearchTexts(SQLite::Database& db)
 {
-    if (hasSearchTable(db)
-        && db.execAndGet("SELECT (SELECT count(*) FROM 题库) = (SELECT count(*) FROM 检索)").getInt() == 1)
-        return true;
     try {
         WriteTransaction tx(db);
         db.exec("INSERT INTO 检索 (编号, 文本) SELECT 编号, qm_search_text(题目, 答案) FROM 题库 "
@@ -38,17 +35,36 @@ bool completeSearchTexts(SQLite::Database& db)
     }
 }
 
-// Calls `visit` with each question's 编号 and searchable text (UTF-8), ascending 编号.
-void forEachSearchText(SQLite::Database& db, const std::function<void(qint64, const char*, int)>& visit)
+using TextVisitor = std::function<void(qint64 id, const char* text, int size)>;
+
+// Calls `visit` with each question's 编号 and searchable text (UTF-8), ascending 编号. When
+// texts turn out to be missing, `restart` is called and every text is visited anew once they
+// are filled in.
+void forEachSearchText(SQLite::Database& db, const std::function<void()>& restart, const TextVisitor& visit)
 {
+    if (hasSearchTable(db)) {
+        // The questions are counted from an index; the texts as they are read.
+        SQLite::Transaction read(db);
+        const int questions = db.execAndGet("SELECT count(*) FROM 题库").getInt();
+        int seen = 0;
+        SQLite::Statement st(db, "SELECT 编号, 文本 FROM 检索 ORDER BY 编号");
+        while (st.executeStep()) {
+            const SQLite::Column text = st.getColumn(1);
+            visit(st.getColumn(0).getInt64(), text.getText(), text.getBytes());
+            ++seen;
+        }
+        read.commit();
+        if (seen == questions)
+            return;
+        restart();
+    }
     const bool complete = completeSearchTexts(db);
     SQLite::Transaction read(db);
-    std::string sql = "SELECT 编号, 文本 FROM 检索 ORDER BY 编号";
-    if (!complete)
-        sql = hasSearchTable(db) ? "SELECT t.编号, coalesce(s.文本, qm_search_text(t.题目, t.答案)) FROM 题库 AS t "
+    SQLite::Statement st(db, complete ? "SELECT 编号, 文本 FROM 检索 ORDER BY 编号"
+                             : hasSearchTable(db)
+                                 ? "SELECT t.编号, coalesce(s.文本, qm_search_text(t.题目, t.答案)) FROM 题库 AS t "
                                    "LEFT JOIN 检索 AS s ON s.编号 = t.编号 ORDER BY t.编号"
-                                 : "SELECT 编号, qm_search_text(题目, 答案) FROM 题库 ORDER BY 编号";
-    SQLite::Statement st(db, sql);
+                                 : "SELECT 编号, qm_search_text(题目, 答案) FROM 题库 ORDER BY 编号");
     while (st.executeStep()) {
         const SQLite::Column text = st.getColumn(1);
         visit(st.getColumn(0).getInt64(), text.getText(), text.getBytes());
@@ -82,12 +98,14 @@ std::optional<QList<SearchHit>> BankFile::search(const QStringList& words, QStri
               [](const QByteArray& a, const QByteArray& b) { return a.size() > b.size(); });
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         std::vector<qint64> ids;
-        forEachSearchText(db, [&](qint64 id, const char* text, int size) {
-            for (const QByteArray& w : needles)
-                if (!contains(text, size, w))
-                    return;
-            ids.push_back(id);
-        });
+        forEachSearchText(
+            db, [&] { ids.clear(); },
+            [&](qint64 id, const char* text, int size) {
+                for (const QByteArray& w : needles)
+                    if (!contains(text, size, w))
+                        return;
+                ids.push_back(id);
+            });
         // In row order, with what the list shows of each.
         struct Found {
             int64_t key;
@@ -118,9 +136,11 @@ std::optional<QList<std::pair<qint64, QString>>> BankFile::searchTexts(QString* 
 {
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         QList<std::pair<qint64, QString>> texts;
-        forEachSearchText(db, [&](qint64 id, const char* text, int size) {
-            texts.append({id, QString::fromUtf8(text, size)});
-        });
+        forEachSearchText(
+            db, [&] { texts.clear(); },
+            [&](qint64 id, const char* text, int size) {
+                texts.append({id, QString::fromUtf8(text, size)});
+            });
         return texts;
     });
 }

@@ -12,8 +12,9 @@ namespace qm {
 
 namespace {
 
-// The distinct trigrams of a text, each as the three UTF-16 units in one number (no two
-// trigrams share one), sorted. A text of one or two characters is its own one piece.
+// The distinct trigrams of a text, each as the three UTF-16 units in the low 48 bits of a
+// number (no two trigrams share one), sorted. A text of one or two characters is its own
+// one piece.
 std::vector<uint64_t> trigrams(QStringView text)
 {
     std::vector<uint64_t> out;
@@ -21,7 +22,8 @@ std::vector<uint64_t> trigrams(QStringView text)
     if (n == 0)
         return out;
     if (n < 3) {
-        out.push_back((uint64_t(1) << 48) | (uint64_t(text[0].unicode()) << 16) | (n > 1 ? text[1].unicode() : 0));
+        // Folded text holds no U+0000, so this is no trigram's number.
+        out.push_back((uint64_t(text[0].unicode()) << 32) | (n > 1 ? uint64_t(text[1].unicode()) << 16 : 0));
         return out;
     }
     out.reserve(size_t(n - 2));
@@ -121,75 +123,66 @@ QList<DuplicatePair> findDuplicates(const QList<std::pair<qint64, QString>>& tex
     if (t >= 1)
         return same;
 
-    // Each compared text's question trigrams as token numbers, rarest first.
+    // How often each trigram occurs, counted in a table of hashed trigrams: a collision only
+    // makes a trigram look commoner than it is, which costs a little speed, never a pair.
     const size_t n = compared.size();
     std::vector<std::vector<uint64_t>> grams(n);
-    std::vector<uint64_t> all;
+    constexpr int kCountBits = 22;
+    std::vector<uint16_t> counts(size_t(1) << kCountBits, 0);
+    auto slot = [](uint64_t g) { return size_t((g * 0x9E3779B97F4A7C15ull) >> (64 - kCountBits)); };
     for (size_t k = 0; k < n; ++k) {
         grams[k] = trigrams(questionPart(sorted[compared[k]].second));
-        all.insert(all.end(), grams[k].begin(), grams[k].end());
+        for (const uint64_t g : grams[k]) {
+            uint16_t& c = counts[slot(g)];
+            if (c < UINT16_MAX)
+                ++c;
+        }
     }
-    std::sort(all.begin(), all.end());
-    std::vector<uint64_t> keys;
-    std::vector<uint32_t> counts;
-    for (size_t i = 0; i < all.size();) {
-        size_t j = i;
-        while (j < all.size() && all[j] == all[i])
-            ++j;
-        keys.push_back(all[i]);
-        counts.push_back(uint32_t(j - i));
-        i = j;
+    // Each text's trigrams in one order for all, rarest first: the count above the trigram
+    // (which takes 48 bits).
+    for (std::vector<uint64_t>& doc : grams) {
+        for (uint64_t& g : doc)
+            g |= uint64_t(counts[slot(g)]) << 48;
+        std::sort(doc.begin(), doc.end());
     }
-    all = {};
-    std::vector<uint32_t> byRarity(keys.size());
-    for (uint32_t i = 0; i < byRarity.size(); ++i)
-        byRarity[i] = i;
-    std::stable_sort(byRarity.begin(), byRarity.end(), [&](uint32_t a, uint32_t b) { return counts[a] < counts[b]; });
-    std::vector<uint32_t> token(keys.size());  // key index -> token number, rarer is lower
-    for (uint32_t r = 0; r < byRarity.size(); ++r)
-        token[byRarity[r]] = r;
-    std::vector<std::vector<uint32_t>> docs(n);
-    for (size_t k = 0; k < n; ++k) {
-        docs[k].reserve(grams[k].size());
-        for (const uint64_t g : grams[k])
-            docs[k].push_back(token[size_t(std::lower_bound(keys.begin(), keys.end(), g) - keys.begin())]);
-        std::sort(docs[k].begin(), docs[k].end());
-        grams[k] = {};
-    }
+    counts = {};
 
-    // Shorter texts first: a text is compared with the ones before it that are long enough
-    // and share a token of its prefix with theirs.
-    std::vector<uint32_t> order(n);
+    // The prefix of each text: two texts at the similarity share a trigram of their
+    // prefixes. Every (trigram, text) of the prefixes, sorted by trigram, is the index.
+    auto prefixOf = [&](size_t size) { return std::min(size, size - size_t(std::ceil(t * double(size) - 1e-9)) + 1); };
+    std::vector<std::pair<uint64_t, uint32_t>> index;
     for (uint32_t k = 0; k < n; ++k)
-        order[k] = k;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](uint32_t a, uint32_t b) { return docs[a].size() < docs[b].size(); });
-    auto prefixOf = [&](size_t size) { return size - size_t(std::ceil(t * double(size) - 1e-9)) + 1; };
-    std::vector<std::vector<uint32_t>> index(keys.size());
+        for (size_t p = 0; p < prefixOf(grams[k].size()); ++p)
+            index.push_back({grams[k][p], k});
+    std::sort(index.begin(), index.end());
+
+    // Each text is compared with the texts before it (in 编号 order) that share a prefix
+    // trigram and whose size allows the similarity.
     std::vector<uint32_t> seen(n, UINT32_MAX);
     QList<DuplicatePair> near;
-    for (const uint32_t x : order) {
-        const std::vector<uint32_t>& dx = docs[x];
-        const size_t prefix = std::min(dx.size(), prefixOf(dx.size()));
-        const double minSize = t * double(dx.size());
-        for (size_t p = 0; p < prefix; ++p) {
-            for (const uint32_t y : index[dx[p]]) {
-                if (seen[y] == x || double(docs[y].size()) < minSize - 1e-9)
+    for (uint32_t x = 0; x < n; ++x) {
+        const std::vector<uint64_t>& dx = grams[x];
+        for (size_t p = 0; p < prefixOf(dx.size()); ++p) {
+            auto it = std::lower_bound(index.begin(), index.end(), std::pair<uint64_t, uint32_t>(dx[p], 0));
+            for (; it != index.end() && it->first == dx[p] && it->second < x; ++it) {
+                const uint32_t y = it->second;
+                const std::vector<uint64_t>& dy = grams[y];
+                if (seen[y] == x)
                     continue;
                 seen[y] = x;
+                const double small = double(std::min(dx.size(), dy.size()));
+                const double large = double(std::max(dx.size(), dy.size()));
+                if (small < t * large - 1e-9)
+                    continue;
                 const QString& a = sorted[compared[y]].second;
                 const QString& b = sorted[compared[x]].second;
-                double s = jaccard(docs[y], dx);
+                double s = jaccard(dy, dx);
                 if (s >= 1 && questionPart(a) == questionPart(b))
                     s = answerSimilarity(a, b);
-                if (s + 1e-9 >= t) {
-                    qint64 i = sorted[compared[y]].first, j = sorted[compared[x]].first;
-                    near.append({std::min(i, j), std::max(i, j), s});
-                }
+                if (s + 1e-9 >= t)
+                    near.append({sorted[compared[y]].first, sorted[compared[x]].first, s});
             }
         }
-        for (size_t p = 0; p < prefix; ++p)
-            index[dx[p]].push_back(x);
     }
     std::sort(near.begin(), near.end(), [](const DuplicatePair& a, const DuplicatePair& b) {
         if (a.similarity != b.similarity)
