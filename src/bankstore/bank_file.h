@@ -273,8 +273,25 @@ struct SearchResult {
     QList<qint64> ids;
     QList<FoundQuestion> rows;
 };
-std::optional<SearchResult> searchBank(const QString& bankPath, const QString& query, int limit,
-                                       QString* error = nullptr);
+
+// Searches banks again and again, as a window's search box does: the searchable texts of the
+// bank searched last stay in memory for as long as its file is unchanged (SQLite's change
+// counter in the file, which every write of any program on any computer advances, its size
+// and its time), so that a search after the first reads only the questions it finds.
+class BankSearcher {
+public:
+    BankSearcher();
+    ~BankSearcher();
+    // As BankFile::search.
+    std::optional<QList<SearchHit>> search(const QString& bankPath, const QStringList& words, QString* error = nullptr);
+    // What a search box shows for `query`.
+    std::optional<SearchResult> find(const QString& bankPath, const QString& query, int limit,
+                                     QString* error = nullptr);
+
+private:
+    struct Texts;
+    std::unique_ptr<Texts> m_texts;
+};
 
 // Reads a whole bank in one pass, all at one moment: its particulars, its lists and every
 // question in row order, in one read transaction that lasts from open() until the last

@@ -5,6 +5,8 @@
 #include "bankstore/sqlite_file.h"
 #include "rtf/rtf_text.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <algorithm>
@@ -82,9 +84,43 @@ bool contains(const char* text, int size, const QByteArray& word)
 #endif
 }
 
+// What tells whether a bank file has changed: SQLite's file change counter (bytes 24 to 27
+// of the header, advanced by every write transaction of any program on any computer), the
+// size and the time of the file. Empty when the file cannot be read.
+QByteArray fileStamp(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray head = file.read(100);
+    if (head.size() < 100)
+        return {};
+    const QFileInfo info(path);
+    return head.mid(24, 4) + '/' + QByteArray::number(info.size()) + '/'
+           + QByteArray::number(info.lastModified().toMSecsSinceEpoch());
+}
+
 }  // namespace
 
-std::optional<QList<SearchHit>> BankFile::search(const QStringList& words, QString* error) const
+struct BankSearcher::Texts {
+    QString path;
+    QByteArray stamp;  // fileStamp when read; empty: not to be used again
+    QByteArray text;   // every searchable text, one after the other
+    std::vector<qint64> ids;
+    std::vector<int> ends;  // where each text ends in `text`
+
+    void clear()
+    {
+        text.clear();
+        ids.clear();
+        ends.clear();
+    }
+};
+
+BankSearcher::BankSearcher() = default;
+BankSearcher::~BankSearcher() = default;
+
+std::optional<QList<SearchHit>> BankSearcher::search(const QString& bankPath, const QStringList& words, QString* error)
 {
     std::vector<QByteArray> needles;
     for (const QString& w : words)
@@ -96,16 +132,32 @@ std::optional<QList<SearchHit>> BankFile::search(const QStringList& words, QStri
     // over at once.
     std::sort(needles.begin(), needles.end(),
               [](const QByteArray& a, const QByteArray& b) { return a.size() > b.size(); });
-    return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
+    return withDbFile(bankPath, DbKind::Bank, error, [&](SQLite::Database& db) {
+        // The texts read last time serve while the file is as it was. A write between the
+        // two looks at the stamp (which the read lies between) keeps them from serving again.
+        const QByteArray before = fileStamp(bankPath);
+        if (!m_texts || m_texts->path != bankPath || m_texts->stamp.isEmpty() || m_texts->stamp != before) {
+            auto texts = std::make_unique<Texts>();
+            texts->path = bankPath;
+            forEachSearchText(
+                db, [&] { texts->clear(); },
+                [&](qint64 id, const char* text, int size) {
+                    texts->text.append(text, size);
+                    texts->ids.push_back(id);
+                    texts->ends.push_back(int(texts->text.size()));
+                });
+            if (fileStamp(bankPath) == before)
+                texts->stamp = before;
+            m_texts = std::move(texts);
+        }
         std::vector<qint64> ids;
-        forEachSearchText(
-            db, [&] { ids.clear(); },
-            [&](qint64 id, const char* text, int size) {
-                for (const QByteArray& w : needles)
-                    if (!contains(text, size, w))
-                        return;
-                ids.push_back(id);
-            });
+        const char* all = m_texts->text.constData();
+        for (size_t i = 0, from = 0; i < m_texts->ids.size(); from = size_t(m_texts->ends[i++])) {
+            const int size = m_texts->ends[i] - int(from);
+            if (std::all_of(needles.begin(), needles.end(),
+                            [&](const QByteArray& w) { return contains(all + from, size, w); }))
+                ids.push_back(m_texts->ids[i]);
+        }
         // In row order, with what the list shows of each.
         struct Found {
             int64_t key;
@@ -132,6 +184,11 @@ std::optional<QList<SearchHit>> BankFile::search(const QStringList& words, QStri
     });
 }
 
+std::optional<QList<SearchHit>> BankFile::search(const QStringList& words, QString* error) const
+{
+    return BankSearcher().search(m_path, words, error);
+}
+
 std::optional<QList<std::pair<qint64, QString>>> BankFile::searchTexts(QString* error) const
 {
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
@@ -153,11 +210,11 @@ std::optional<QList<DuplicatePair>> BankFile::duplicates(double similarity, QStr
     return findDuplicates(*texts, similarity);
 }
 
-std::optional<SearchResult> searchBank(const QString& bankPath, const QString& query, int limit, QString* error)
+std::optional<SearchResult> BankSearcher::find(const QString& bankPath, const QString& query, int limit, QString* error)
 {
     const QStringList words = searchWords(query);
     BankFile bank(bankPath);
-    const auto hits = bank.search(words, error);
+    const auto hits = search(bankPath, words, error);
     if (!hits)
         return std::nullopt;
     SearchResult result;

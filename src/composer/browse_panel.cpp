@@ -120,7 +120,7 @@ void BrowsePanel::findQuestions(const QString& query)
     std::optional<SearchResult> found;
     {
         const BusyCursor busy;
-        found = searchBank(m_form.Bank->bankPath(), query, kListed, &error);
+        found = m_searcher.find(m_form.Bank->bankPath(), query, kListed, &error);
     }
     if (!found) {
         m_form.reportError(error);

@@ -67,6 +67,7 @@ private:
     QList<qint64> m_ids;  // 编号 of the matching questions, in bank order
     int m_position = 0;
     std::optional<Question> m_shown;
+    BankSearcher m_searcher;  // the search box's, which keeps the bank's texts between searches
 };
 
 }  // namespace qm

@@ -620,7 +620,7 @@ void EntryPane::findQuestions(const QString& query)
     std::optional<SearchResult> found;
     {
         BusyCursor busy;
-        found = searchBank(m_form.bankPath(), query, kListed, &error);
+        found = m_searcher.find(m_form.bankPath(), query, kListed, &error);
     }
     if (!found) {
         reportError(m_form.prompt(), error);

@@ -4,6 +4,8 @@
 // the formatting bar and the hand-offs to the word processor. Its caption counts the
 // questions.
 
+#include "bankstore/bank_file.h"
+
 #include <QGroupBox>
 #include <optional>
 
@@ -120,6 +122,7 @@ private:
     // The question shown: its 编号 and the remark, which the pane does not show and a change
     // keeps (使用 is the store's, which a change leaves).
     qint64 m_shownId = 0;
+    BankSearcher m_searcher;  // the search box's, which keeps the bank's texts between searches
     QString m_shownRemark;
 };
 

@@ -35,7 +35,7 @@ int search(const QStringList& args)
         return usageError(QStringLiteral("search"), kSearchUsage, QStringLiteral("a bank and a word are needed"));
     QString error;
     const auto result =
-        searchBank(args[0], args.mid(1).join(QLatin1Char(' ')), std::numeric_limits<int>::max(), &error);
+        BankSearcher().find(args[0], args.mid(1).join(QLatin1Char(' ')), std::numeric_limits<int>::max(), &error);
     if (!result)
         return failure(error);
     QString text;

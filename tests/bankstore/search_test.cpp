@@ -305,3 +305,31 @@ TEST(Qmtool, SearchAndDuplicatesPrintTabSeparatedLines)
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.err.contains("不是本程序的题库文件"));
 }
+
+TEST(BankSearch, ASearchBoxKeepsTheTextsOnlyWhileTheBankIsUnchanged)
+{
+    TempProgramDir dir(false);
+    const QString path = dir.file("生物.tik"), other = dir.file("化学.tik");
+    ASSERT_TRUE(BankFile::createEmpty(path));
+    ASSERT_TRUE(BankFile::createEmpty(other));
+    BankFile bank(path);
+    ASSERT_TRUE(bank.add(question("光合作用的场所是叶绿体")));
+    ASSERT_TRUE(BankFile(other).add(question("光合作用与化学能")));
+    BankSearcher searcher;
+    EXPECT_EQ(searcher.search(path, {"光合"})->size(), 1);
+    EXPECT_EQ(searcher.search(path, {"光合"})->size(), 1);
+    EXPECT_EQ(searcher.search(other, {"化学"})->size(), 1);  // another bank: its own texts
+
+    // Each write, through the store or by another program, is seen at the next search.
+    ASSERT_TRUE(bank.add(question("光合作用需要光")));
+    EXPECT_EQ(searcher.search(path, {"光合"})->size(), 2);
+    {
+        SQLite::Database db(path.toStdString(), SQLite::OPEN_READWRITE);
+        db.exec("DELETE FROM 题库 WHERE 编号 = 1");
+    }
+    EXPECT_EQ(searcher.search(path, {"光合"})->size(), 1);
+    bool found = false;
+    ASSERT_TRUE(bank.overwriteById(2, question("呼吸作用需要氧"), &found));
+    EXPECT_TRUE(searcher.search(path, {"光合"})->isEmpty());
+    EXPECT_EQ(searcher.find(path, "氧", 10)->rows.first().line.text, "呼吸作用需要氧");
+}
