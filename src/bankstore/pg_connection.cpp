@@ -194,13 +194,30 @@ Result Connection::exec(const char* sql, const Params& params)
 
 Result Connection::execPrepared(const char* name, const char* sql, const Params& params)
 {
-    if (!m_prepared.contains(QByteArray(name))) {
+    const QByteArray key(name);
+    if (!m_prepared.contains(key)) {
+        if (!m_run.contains(key)) {
+            m_run << key;
+            return exec(sql, params);
+        }
         check(PQprepare(m_conn, name, sql, params.size(), nullptr));
-        m_prepared << QByteArray(name);
+        m_prepared << key;
     }
     const Raw r = raw(params);
     return check(
         PQexecPrepared(m_conn, name, params.size(), r.values.data(), r.lengths.data(), params.m_formats.data(), 1));
+}
+
+std::optional<Result> Connection::tryExec(const char* sql, QByteArray* state)
+{
+    PGresult* r = PQexecParams(m_conn, sql, 0, nullptr, nullptr, nullptr, nullptr, 1);
+    const ExecStatusType status = PQresultStatus(r);
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
+        return Result(r);
+    const char* code = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+    *state = code ? QByteArray(code) : QByteArray();
+    PQclear(r);
+    return std::nullopt;
 }
 
 void Connection::run(const char* sql)

@@ -11,6 +11,7 @@
 #include <QList>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct pg_conn;
@@ -67,8 +68,12 @@ public:
 
     // Runs one statement; throws StoreError with the user's message when it fails.
     Result exec(const char* sql, const Params& params = {});
-    // The same through a statement prepared once per connection under `name`.
+    // The same for a statement that may run many times on one connection: from its second
+    // run on, it runs prepared under `name` (a connection that runs it once saves the
+    // round trip of preparing it).
     Result execPrepared(const char* name, const char* sql, const Params& params);
+    // Runs one statement; nothing when it fails, with the server's SQLSTATE in `state`.
+    std::optional<Result> tryExec(const char* sql, QByteArray* state);
     // Runs statements without parameters (several may be separated by ';').
     void run(const char* sql);
 
@@ -78,7 +83,8 @@ private:
     Result check(pg_result* r);
     pg_conn* m_conn = nullptr;
     QString m_display;
-    QList<QByteArray> m_prepared;
+    QList<QByteArray> m_run;       // statements run once
+    QList<QByteArray> m_prepared;  // and those prepared
 };
 
 // A transaction on a connection: rolled back when it goes away without commit().

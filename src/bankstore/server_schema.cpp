@@ -79,6 +79,19 @@ int schemaVersion(pg::Connection& c)
     return r.isNull(0, 0) ? 0 : int(r.integer(0, 0));
 }
 
+// The same in one round trip, outside a transaction (a failed statement would end it): a
+// database without the table has none of ours (undefined_table).
+int schemaVersionAtOpening(pg::Connection& c)
+{
+    QByteArray state;
+    const std::optional<pg::Result> r = c.tryExec("SELECT max(version) FROM qm_schema", &state);
+    if (!r && state == "42P01")
+        return 0;
+    if (!r)
+        return int(c.exec("SELECT max(version) FROM qm_schema").integer(0, 0));  // says what went wrong
+    return r->isNull(0, 0) ? 0 : int(r->integer(0, 0));
+}
+
 // Inside a write transaction: runs the steps from the version found to the current one.
 void upgradeSchema(pg::Connection& c)
 {
@@ -196,7 +209,7 @@ Session::Session(const QString& path)
         throw StoreError{error};
     m_name = *n;
     m_c = std::make_unique<pg::Connection>(m_name.conninfo, path);
-    m_version = schemaVersion(*m_c);
+    m_version = schemaVersionAtOpening(*m_c);
     if (m_version == 0)
         throw StoreError{QStringLiteral("数据库“%1”中还没有题库表，请先用“qmtool server-init”建立。").arg(uriOf(path))};
     refuseNewer(m_version, uriOf(path));
