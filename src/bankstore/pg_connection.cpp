@@ -133,12 +133,16 @@ QByteArray Result::bytes(int row, int column) const
 Connection::Connection(const QByteArray& conninfo, QString display) : m_display(std::move(display))
 {
     // What comes before the address, the address may change: the time to wait for the
-    // server, and a bank another program is writing waited for as long as a bank file
-    // would be. What follows it is always so: UTF-8 on the wire, and the program's name in
-    // the server's list of sessions.
+    // server, a connection whose network has gone given up within about a minute instead
+    // of waiting for ever, and a bank another program is writing waited for as long as a
+    // bank file would be. What follows it is always so: UTF-8 on the wire, and the
+    // program's name in the server's list of sessions.
     const QByteArray options = "-c lock_timeout=" + QByteArray::number(kBusyTimeoutMs);
-    const char* keywords[] = {"connect_timeout", "options", "dbname", "client_encoding", "application_name", nullptr};
-    const char* values[] = {"10", options.constData(), conninfo.constData(), "UTF8", "quellmark", nullptr};
+    const char* keywords[] = {"connect_timeout",  "keepalives_idle",  "keepalives_interval",
+                              "keepalives_count", "options",          "dbname",
+                              "client_encoding",  "application_name", nullptr};
+    const char* values[] = {"10",   "30",        "10",   "3", options.constData(), conninfo.constData(),
+                            "UTF8", "quellmark", nullptr};
     m_conn = PQconnectdbParams(keywords, values, 1);
     if (PQstatus(m_conn) != CONNECTION_OK) {
         const QString reason = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed().replace(QLatin1Char('\n'), ' ');
