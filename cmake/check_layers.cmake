@@ -7,7 +7,7 @@
 # What each folder may include besides itself.
 set(allowed_core "")
 set(allowed_rtf core)
-set(allowed_bankstore core)
+set(allowed_bankstore core rtf)
 set(allowed_import core rtf bankstore)
 set(allowed_selection core rtf bankstore)
 set(allowed_paper core rtf bankstore selection)

@@ -2,6 +2,7 @@
 
 #include "bankstore/bank_rows.h"
 #include "bankstore/list_order.h"
+#include "bankstore/search_text.h"
 #include "bankstore/server_bank.h"
 #include "bankstore/sqlite_file.h"
 
@@ -80,6 +81,21 @@ std::optional<QuestionAt> BankFile::read(int position, QString* error) const
     });
 }
 
+std::optional<int> BankFile::positionOf(qint64 id, QString* error) const
+{
+    return withDbFile(m_path, DbKind::Bank, error,
+                      [&](SQLite::Database& db) -> std::optional<int> {
+                          SQLite::Statement st(
+                              db,
+                              "SELECT (SELECT count(*) FROM 题库 WHERE 次序 < q.次序) FROM 题库 AS q WHERE q.编号 = ?");
+                          st.bind(1, int64_t(id));
+                          if (!st.executeStep())
+                              return std::nullopt;
+                          return st.getColumn(0).getInt();
+                      })
+        .value_or(std::nullopt);
+}
+
 std::optional<Question> BankFile::readById(qint64 id, QString* error) const
 {
     if (isServerPath(m_path))
@@ -134,6 +150,7 @@ std::optional<int> BankFile::add(const Question& question, QString* error)
         bindQuestion(st, question);
         st.bind(10, lastOrderKey(db) + 1);
         st.exec();
+        writeSearchText(db, db.getLastInsertRowid(), question);
         const int position = rowCount(db, "题库") - 1;
         tx.commit();
         return position;
@@ -489,10 +506,10 @@ bool BankFile::setParticulars(const Particulars& p, QString* error)
 
 // --- Whole-bank operations ---
 
-std::optional<int> BankFile::mergeFrom(const QString& sourcePath, QString* error)
+std::optional<int> BankFile::mergeFrom(const QString& sourcePath, QString* error, const QSet<qint64>& skip)
 {
     if (isServerPath(m_path) || isServerPath(sourcePath))
-        return ServerBank(m_path).mergeFrom(sourcePath, error);
+        return ServerBank(m_path).mergeFrom(sourcePath, error, skip);
     const bool itself = isSameFile(m_path, sourcePath);
     if (!itself && !BankFile(sourcePath).check(error))
         return std::nullopt;
@@ -502,38 +519,51 @@ std::optional<int> BankFile::mergeFrom(const QString& sourcePath, QString* error
             bindText(attach, 1, sourcePath);
             attach.exec();
         }
-        WriteTransaction tx(db);
-        // One statement copies every row, numbered after the target's last row in the
-        // source's order; the target gives each its new 编号.
-        SQLite::Statement copy(
-            db, std::string("INSERT INTO main.题库 (题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用, 次序) "
-                            "SELECT 题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用, "
-                            "? + row_number() OVER (ORDER BY 次序) FROM ")
-                    + (itself ? "main" : "来源") + ".题库 ORDER BY 次序");
-        const int64_t lastKey = lastOrderKey(db);
-        copy.bind(1, lastKey);
-        const int added = copy.exec();
-        // The usage records follow their questions: the n-th question of the source is the
-        // row numbered lastKey + n now. A source of version 1 has none.
         const std::string source = itself ? "main" : "来源";
+        WriteTransaction tx(db);
+        // Which source question becomes which row: numbered after the target's last row in
+        // the source's order, the questions to skip left out. Merged into itself, only the
+        // questions that were there before are the source.
+        const int64_t lastKey = lastOrderKey(db);
+        db.exec("CREATE TEMP TABLE IF NOT EXISTS 合并 (旧编号 INTEGER PRIMARY KEY, 新次序 INTEGER NOT NULL)");
+        db.exec("DELETE FROM temp.合并");
+        {
+            SQLite::Statement ids(db, "SELECT 编号 FROM " + source + ".题库 ORDER BY 次序");
+            SQLite::Statement map(db, "INSERT INTO temp.合并 VALUES (?, ?)");
+            int64_t key = lastKey;
+            while (ids.executeStep()) {
+                const int64_t id = ids.getColumn(0).getInt64();
+                if (skip.contains(id))
+                    continue;
+                map.bind(1, id);
+                map.bind(2, ++key);
+                map.exec();
+                map.reset();
+            }
+        }
+        // The target gives each its new 编号.
+        SQLite::Statement copy(
+            db, "INSERT INTO main.题库 (题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用, 次序) "
+                "SELECT q.题目, q.答案, q.题型, q.章节, q.单元, q.难度, q.分值, q.备注, q.使用, m.新次序 "
+                "FROM "
+                    + source + ".题库 AS q JOIN temp.合并 AS m ON m.旧编号 = q.编号 ORDER BY m.新次序");
+        const int added = copy.exec();
+        SQLite::Statement texts(db, "INSERT OR REPLACE INTO main.检索 (编号, 文本) "
+                                    "SELECT 编号, qm_search_text(题目, 答案) FROM main.题库 WHERE 次序 > ?");
+        texts.bind(1, lastKey);
+        texts.exec();
+        // The usage records follow their questions. A source of version 1 has none.
         if (db.execAndGet("SELECT count(*) FROM " + source
                           + ".sqlite_master WHERE type = 'table' AND name = '使用记录'")
                 .getInt()
             > 0) {
-            SQLite::Statement uses(
-                db, "INSERT INTO main.使用记录 (编号, 日期, 试卷库, 卷名) "
+            db.exec("INSERT INTO main.使用记录 (编号, 日期, 试卷库, 卷名) "
                     "SELECT q.编号, u.日期, u.试卷库, u.卷名 FROM "
-                        + source
-                        + ".使用记录 AS u "
-                          "JOIN (SELECT 编号 AS 旧编号, ?1 + row_number() OVER (ORDER BY 次序) AS 新次序 FROM "
-                        + source
-                        + ".题库 WHERE 次序 <= ?2) AS m ON m.旧编号 = u.编号 "
-                          "JOIN main.题库 AS q ON q.次序 = m.新次序 ORDER BY u.次序");
-            uses.bind(1, lastKey);
-            // Merged into itself, only the questions that were there before are the source.
-            uses.bind(2, itself ? lastKey : std::numeric_limits<int64_t>::max());
-            uses.exec();
+                    + source
+                    + ".使用记录 AS u JOIN temp.合并 AS m ON m.旧编号 = u.编号 "
+                      "JOIN main.题库 AS q ON q.次序 = m.新次序 ORDER BY u.次序");
         }
+        db.exec("DELETE FROM temp.合并");
         tx.commit();
         return added;
     });

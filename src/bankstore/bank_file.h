@@ -12,12 +12,15 @@
 // nothing (or false) and puts a Chinese message naming the problem into `error` if given.
 // Names of types, chapters and so on are data only: any character may occur in them.
 
+#include "bankstore/duplicates.h"
 #include "bankstore/usage.h"
+#include "core/text_fold.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -97,6 +100,15 @@ struct AttributeCount {
     bool operator==(const AttributeCount&) const = default;
 };
 
+// A question that a search found.
+struct SearchHit {
+    qint64 id = 0;
+    QString type;
+    QString chapter;
+
+    bool operator==(const SearchHit&) const = default;
+};
+
 class BankFile {
 public:
     explicit BankFile(QString path);
@@ -122,6 +134,8 @@ public:
     // The question at `position`, or the last one for -1. An empty bank gives position -1,
     // count 0 and an empty question; a position past the end is an error.
     std::optional<QuestionAt> read(int position, QString* error = nullptr) const;
+    // The position of the question with this 编号; nothing, and no error, when there is none.
+    std::optional<int> positionOf(qint64 id, QString* error = nullptr) const;
     // The question with this 编号; an error when there is none.
     std::optional<Question> readById(qint64 id, QString* error = nullptr) const;
     // The questions with these 编号, all read at one moment with one opening of the bank
@@ -182,6 +196,19 @@ public:
     std::optional<QList<AttributeCount>> groupCounts(const QStringList& types, bool byChapter, bool byUnit,
                                                      bool byDifficulty, bool byScore, QString* error = nullptr) const;
 
+    // --- Search and duplicates (bankstore/search_text.h, bankstore/duplicates.h) ---
+
+    // The questions whose question or answer text holds every one of `words` (folded, as
+    // core/text_fold.h searchWords gives them), in row order; none for no words. Questions
+    // whose searchable text is missing (a bank of an older version, a write by another
+    // program) get it first, in a write of its own; a bank that cannot be written now is
+    // searched all the same.
+    std::optional<QList<SearchHit>> search(const QStringList& words, QString* error = nullptr) const;
+    // Every question's searchable text by 编号, ascending 编号, completed as for search().
+    std::optional<QList<std::pair<qint64, QString>>> searchTexts(QString* error = nullptr) const;
+    // The pairs of questions that are the same or at least `similarity` alike (findDuplicates).
+    std::optional<QList<DuplicatePair>> duplicates(double similarity, QString* error = nullptr) const;
+
     // --- Attribute lists (rows addressed by 0-based position in their stored order) ---
 
     std::optional<QStringList> list(AttributeList which, QString* error = nullptr) const;
@@ -200,8 +227,10 @@ public:
 
     // Appends every question of the bank `sourcePath`, in its order, with new 编号 (the
     // lists are not merged) and with its usage records. Returns the number of questions
-    // added. The source may be this bank itself, whose questions are then doubled.
-    std::optional<int> mergeFrom(const QString& sourcePath, QString* error = nullptr);
+    // added. The source may be this bank itself, whose questions are then doubled. The
+    // source questions whose 编号 `skip` holds are left out (mergeDuplicates finds those
+    // that the bank has already).
+    std::optional<int> mergeFrom(const QString& sourcePath, QString* error = nullptr, const QSet<qint64>& skip = {});
     // Reorders the questions by chapter in the order of `chapterOrder` (the first occurrence
     // of a name counts), keeping the order within a chapter; questions whose chapter is not
     // in the list follow, in their old order. 编号 stay.
@@ -233,6 +262,22 @@ public:
 private:
     QString m_path;
 };
+
+// The questions of the bank `sourcePath` that are the same as one of the bank `targetPath`
+// or as one before them in the source (duplicates.h): what merging the source into the
+// target would add twice. By 编号 of the source, in its row order.
+std::optional<QList<qint64>> mergeDuplicates(const QString& targetPath, const QString& sourcePath,
+                                             QString* error = nullptr);
+
+// What a search box shows: the questions of the bank holding every word of `query`
+// (searchWords), in row order: all of them by 编号, and the first `limit` of them with
+// their line of context.
+struct SearchResult {
+    QList<qint64> ids;
+    QList<FoundQuestion> rows;
+};
+std::optional<SearchResult> searchBank(const QString& bankPath, const QString& query, int limit,
+                                       QString* error = nullptr);
 
 // Reads a whole bank in one pass, all at one moment: its particulars, its lists and every
 // question in row order, in one read transaction that lasts from open() until the last

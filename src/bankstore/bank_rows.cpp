@@ -1,5 +1,6 @@
 #include "bankstore/bank_rows.h"
 
+#include "bankstore/search_text.h"
 #include "bankstore/sqlite_file.h"
 
 namespace qm::bankrows {
@@ -77,7 +78,10 @@ bool updateQuestion(SQLite::Database& db, qint64 id, const Question& q)
                              "分值 = ?7, 备注 = ?8 WHERE 编号 = ?10");
     bindQuestion(st, q);
     st.bind(10, int64_t(id));
-    return st.exec() > 0;
+    if (st.exec() == 0)
+        return false;
+    writeSearchText(db, id, q);
+    return true;
 }
 
 bool deleteQuestion(SQLite::Database& db, qint64 id)

@@ -26,6 +26,9 @@ void bindQuestion(SQLite::Statement& st, const Question& q);
 // records; false when there is no such question. Inside a WriteTransaction.
 bool updateQuestion(SQLite::Database& db, qint64 id, const Question& q);
 bool deleteQuestion(SQLite::Database& db, qint64 id);
+// Writes the searchable text (search_text.h) of question `id`, inside the transaction of
+// the write of the question itself.
+void writeSearchText(SQLite::Database& db, qint64 id, const Question& question);
 // The question or list key at a position; a StoreError naming it when there is none.
 Question questionById(SQLite::Database& db, qint64 id);
 qint64 idAtPosition(SQLite::Database& db, int position);

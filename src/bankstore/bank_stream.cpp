@@ -3,6 +3,7 @@
 
 #include "bankstore/bank_file.h"
 #include "bankstore/bank_rows.h"
+#include "bankstore/search_text.h"
 #include "bankstore/server_bank.h"
 #include "bankstore/sqlite_file.h"
 
@@ -209,6 +210,7 @@ bool BankAppender::add(const Question& question, QString* error)
         d->insert->bind(10, ++d->key);
         d->insert->exec();
         d->insert->reset();
+        writeSearchText(d->db, d->db.getLastInsertRowid(), question);
     });
 }
 

@@ -135,7 +135,7 @@ public:
     std::optional<Particulars> particulars(QString* error) const;
     bool setParticulars(const Particulars& particulars, QString* error);
 
-    std::optional<int> mergeFrom(const QString& sourcePath, QString* error);
+    std::optional<int> mergeFrom(const QString& sourcePath, QString* error, const QSet<qint64>& skip = {});
     bool sortByChapters(const QStringList& chapterOrder, QString* error);
 
     std::optional<int> recordUsage(const QList<qint64>& ids, const UsageRecord& use, QString* error);

@@ -234,7 +234,7 @@ std::optional<QList<AttributeCount>> ServerBank::groupCounts(const QStringList& 
 
 // --- Whole-bank operations ---
 
-std::optional<int> ServerBank::mergeFrom(const QString& sourcePath, QString* error)
+std::optional<int> ServerBank::mergeFrom(const QString& sourcePath, QString* error, const QSet<qint64>& skip)
 {
     // The source is read at one moment and appended in one transaction; merged into itself,
     // the bank's questions as they were are doubled.
@@ -243,6 +243,9 @@ std::optional<int> ServerBank::mergeFrom(const QString& sourcePath, QString* err
     std::optional<server::BankContent> content = server::readBankContent(sourcePath, error);
     if (!content)
         return std::nullopt;
+    // The questions to leave out go with their uses.
+    content->questions.removeIf([&](const Question& q) { return skip.contains(q.id); });
+    content->uses.removeIf([&](const server::BankContent::Use& u) { return skip.contains(u.id); });
     return server::appendContent(m_path, *content, error);
 }
 

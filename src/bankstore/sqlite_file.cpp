@@ -1,5 +1,7 @@
 #include "bankstore/sqlite_file.h"
 
+#include "bankstore/search_text.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -55,6 +57,19 @@ CREATE TABLE IF NOT EXISTS 使用记录 (
 CREATE INDEX IF NOT EXISTS 使用记录题目 ON 使用记录 (编号, 日期);
 )";
 
+// What version 3 adds to a bank: the folded plain text of each question and its answer
+// (bankstore/search_text.h), which search and duplicate finding read instead of the RTF.
+// The store writes a question's row with the question; the triggers drop a row whose
+// question another program added or changed, so that a text is never stale: a question
+// without one gets it at the next search (BankFile::search fills in what is missing).
+const char* const kSearchSchema = R"(
+CREATE TABLE IF NOT EXISTS 检索 (编号 INTEGER PRIMARY KEY, 文本 TEXT NOT NULL);
+CREATE TRIGGER IF NOT EXISTS 检索加题 AFTER INSERT ON 题库 BEGIN DELETE FROM 检索 WHERE 编号 = new.编号; END;
+CREATE TRIGGER IF NOT EXISTS 检索改题 AFTER UPDATE OF 题目, 答案 ON 题库 BEGIN
+  DELETE FROM 检索 WHERE 编号 = new.编号; END;
+CREATE TRIGGER IF NOT EXISTS 检索删题 AFTER DELETE ON 题库 BEGIN DELETE FROM 检索 WHERE 编号 = old.编号; END;
+)";
+
 const char* const kUsersSchema = R"(
 CREATE TABLE 用户 (用户名 TEXT NOT NULL, 口令 TEXT, 次序 INTEGER PRIMARY KEY);
 )";
@@ -100,6 +115,8 @@ QSet<QString> requiredFields(DbKind kind, int version)
             | fields("评分表", {"评分表", "次序"}) | fields("阅卷人", {"阅卷人", "次序"});
         if (version >= 2)
             bank |= fields("使用记录", {"编号", "日期", "试卷库", "卷名", "次序"});
+        if (version >= 3)
+            bank |= fields("检索", {"编号", "文本"});
         return bank;
     }
     case DbKind::Users: return fields("用户", {"用户名", "口令", "次序"});
@@ -245,6 +262,7 @@ std::optional<SQLite::Database> openDbFile(const QString& path, DbKind kind, QSt
         SQLite::Database db(path.toStdString(), SQLite::OPEN_READWRITE);
         waitWhenBusy(db);
         sqlite3_create_collation_v2(db.getHandle(), kGbkCollation, SQLITE_UTF8, nullptr, compareGbk, nullptr);
+        registerSearchText(db);
         if (!checkContent(db, path, kind, error))
             return std::nullopt;
         return db;
@@ -266,8 +284,10 @@ bool createDbFile(const QString& path, DbKind kind, QString* error)
         SQLite::Database db(part.toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
         SQLite::Transaction tx(db);
         db.exec(schemaOf(kind));
-        if (kind == DbKind::Bank)
+        if (kind == DbKind::Bank) {
             db.exec(kUsageSchema);
+            db.exec(kSearchSchema);
+        }
         db.exec("PRAGMA user_version = " + std::to_string(formatVersion(kind)));
         tx.commit();
     } catch (const SQLite::Exception& e) {
@@ -319,6 +339,9 @@ WriteTransaction::WriteTransaction(SQLite::Database& db)
     // earlier program left stays as it was until the question is next used.
     if (bank && version < 2)
         db.exec(kUsageSchema);
+    // Version 2 to 3: the searchable texts, empty at first; the first search fills them in.
+    if (bank && version < 3)
+        db.exec(kSearchSchema);
     db.exec("PRAGMA user_version = " + std::to_string(latest));
 }
 
@@ -326,6 +349,11 @@ bool hasUsageTable(SQLite::Database& db)
 {
     return db.execAndGet("SELECT count(*) FROM main.sqlite_master WHERE type = 'table' AND name = '使用记录'").getInt()
            > 0;
+}
+
+bool hasSearchTable(SQLite::Database& db)
+{
+    return db.execAndGet("SELECT count(*) FROM main.sqlite_master WHERE type = 'table' AND name = '检索'").getInt() > 0;
 }
 
 bool isSameFile(const QString& a, const QString& b)

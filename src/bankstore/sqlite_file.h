@@ -29,9 +29,9 @@ enum class DbKind { Bank, Users, PaperLibrary };
 // crash leaves it as it was; a file of a newer version, written by a later program, is
 // refused before anything touches it.
 //   Banks: 1 the questions, particulars, lists and fragments; 2 adds the usage records
-//   (使用记录), which 使用 counts.
+//   (使用记录), which 使用 counts; 3 the searchable texts (检索).
 //   User files and paper libraries: 1.
-constexpr int kBankFormatVersion = 2;
+constexpr int kBankFormatVersion = 3;
 constexpr int kUsersFormatVersion = 1;
 constexpr int kLibraryFormatVersion = 1;
 int formatVersion(DbKind kind);
@@ -67,6 +67,10 @@ bool createDbFile(const QString& path, DbKind kind, QString* error = nullptr);
 // Makes `path` a copy of the template `templatePath` after checking that the template is a
 // file of the kind. Fails, creating nothing, when `path` exists.
 bool copyTemplate(const QString& templatePath, const QString& path, DbKind kind, QString* error = nullptr);
+
+// Makes the SQL function qm_search_text(题目, 答案), the searchable text of a question
+// (search_text.h), known to a connection. openDbFile does this for every file.
+void registerSearchText(SQLite::Database& db);
 
 // Makes the connection wait for a file that another connection holds, for kBusyTimeoutMs
 // and looking again at least every kBusyPollMs. openDbFile does this for every file.
@@ -121,6 +125,8 @@ public:
 
 // True when the bank has the usage records of version 2 (a bank of version 1 has none).
 bool hasUsageTable(SQLite::Database& db);
+// True when the bank has the searchable texts of version 3.
+bool hasSearchTable(SQLite::Database& db);
 
 // Rows of the tables kept in stored order carry the key `次序`; position n is the n-th row
 // in ascending key order. Returns the value of `column` of the row at `position` (-1 = the

@@ -6,6 +6,7 @@
 #include "widgets/busycursor.h"
 #include "widgets/controls.h"
 #include "widgets/richtextbox.h"
+#include "widgets/search_panel.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -40,6 +41,7 @@ BrowsePanel::BrowsePanel(Form5& form) : QWidget(&form), m_form(form)
     RichTextBox6->setObjectName(QStringLiteral("RichTextBox6"));
     for (RichTextBox* box : {RichTextBox5, RichTextBox6})
         box->setReadOnly(true);
+    Search = new SearchPanel(this);
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(500);
@@ -76,6 +78,7 @@ BrowsePanel::BrowsePanel(Form5& form) : QWidget(&form), m_form(form)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(buttons);
     layout->addLayout(boxes, 1);
+    layout->addWidget(Search);
 
     connect(Command1, &QPushButton::clicked, this, &BrowsePanel::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &BrowsePanel::Command2_Click);
@@ -84,6 +87,8 @@ BrowsePanel::BrowsePanel(Form5& form) : QWidget(&form), m_form(form)
     connect(Command5, &QPushButton::clicked, this, &BrowsePanel::Command5_Click);
     connect(Text3, &QLineEdit::returnPressed, this, &BrowsePanel::Command4_Click);
     connect(Timer1, &QTimer::timeout, this, &BrowsePanel::Timer1_Timer);
+    connect(Search, &SearchPanel::searchRequested, this, &BrowsePanel::findQuestions);
+    connect(Search, &SearchPanel::questionChosen, this, &BrowsePanel::showQuestionById);
     Timer1->start();
     Timer1_Timer();
 }
@@ -103,6 +108,35 @@ void BrowsePanel::query()
     }
     Label9->setText(QString::number(count()));
     setPosition(m_ids.isEmpty() ? 0 : 1);
+}
+
+void BrowsePanel::findQuestions(const QString& query)
+{
+    if (m_form.refuseWithoutBank())
+        return;
+    // The list shows this many; all that were found are browsed.
+    constexpr int kListed = 500;
+    QString error;
+    std::optional<SearchResult> found;
+    {
+        const BusyCursor busy;
+        found = searchBank(m_form.Bank->bankPath(), query, kListed, &error);
+    }
+    if (!found) {
+        m_form.reportError(error);
+        return;
+    }
+    Search->showResults(found->rows, int(found->ids.size()));
+    m_ids = found->ids;
+    Label9->setText(QString::number(count()));
+    setPosition(m_ids.isEmpty() ? 0 : 1);
+}
+
+void BrowsePanel::showQuestionById(qint64 id)
+{
+    const int index = int(m_ids.indexOf(id));
+    if (index >= 0)
+        setPosition(index + 1);
 }
 
 void BrowsePanel::setPosition(int position)

@@ -17,6 +17,7 @@ namespace qm {
 
 class Form5;
 class RichTextBox;
+class SearchPanel;
 
 class BrowsePanel : public QWidget {
     Q_OBJECT
@@ -35,6 +36,7 @@ public:
     RichTextBox* RichTextBox5;  // 题目：
     RichTextBox* RichTextBox6;  // 参考答案：
     QTimer* Timer1;             // keeps the browsing buttons in step
+    SearchPanel* Search;        // 查找题目: the questions found become the ones browsed
 
     int count() const { return int(m_ids.size()); }
     // The shown question; nothing when none is shown or it left the bank meanwhile.
@@ -42,6 +44,11 @@ public:
     // Runs the filters' query and shows the first match; with no bank chosen, nothing
     // matches.
     void query();
+    // The questions of the chosen bank holding the words of `query` are browsed instead of
+    // the filters' ones, and listed in the search panel.
+    void findQuestions(const QString& query);
+    // Shows the question with this 编号 from the ones browsed.
+    void showQuestionById(qint64 id);
 
 public Q_SLOTS:
     void Command1_Click();

@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QProgressDialog>
+#include <QSet>
 
 namespace qm {
 
@@ -38,6 +39,10 @@ void importBatchFile(Form2& form)
     BatchImport batch(file.text, *file.format);
     ImportRun run(form.bankPath(), batch);
     run.setOldFormatUnit(pane->Combo7->currentText());
+    run.setDuplicateChoice([&prompt] {
+        return prompt.message(kImportDuplicates, kImportTitle, Icon::Question, Buttons::YesNo, Answer::Yes)
+               == Answer::Yes;
+    });
     QProgressDialog progress(QStringLiteral("正在导入题目……"), QStringLiteral("取消"), 0, 1000, &form);
     progress.setWindowTitle(kImportTitle);
     progress.setWindowModality(Qt::WindowModal);
@@ -54,7 +59,11 @@ void importBatchFile(Form2& form)
     }
     progress.reset();
     switch (outcome) {
-    case ImportOutcome::Finished: prompt.message(batch.endMessage(), kTitleInfo, Icon::Warning); break;
+    case ImportOutcome::Finished:
+        prompt.message(batch.endMessage()
+                           + (run.skipped() > 0 ? QStringLiteral("\r\n") + skippedMessage(run.skipped()) : QString()),
+                       kTitleInfo, Icon::Warning);
+        break;
     case ImportOutcome::Cancelled:
         prompt.message(importStoppedMessage(run.stored()), kTitleInfo, Icon::Information);
         break;
@@ -83,16 +92,35 @@ bool mergeBanks(Prompt& prompt, const QString& openBankPath)
         return false;
 
     QString error;
+    std::optional<QList<qint64>> same;
+    {
+        BusyCursor busy;
+        same = mergeDuplicates(openBankPath, source, &error);
+    }
+    if (!same) {
+        prompt.message(error, kTitleError, Icon::Critical);
+        return false;
+    }
+    QSet<qint64> skip;
+    if (!same->isEmpty()) {
+        const Answer a = prompt.message(mergeDuplicatesQuestion(int(same->size())), kTitleWarning, Icon::Question,
+                                        Buttons::YesNoCancel, Answer::Yes);
+        if (a == Answer::Cancel)
+            return false;
+        if (a == Answer::Yes)
+            skip = QSet<qint64>(same->begin(), same->end());
+    }
     std::optional<int> added;
     {
         BusyCursor busy;
-        added = BankFile(openBankPath).mergeFrom(source, &error);
+        added = BankFile(openBankPath).mergeFrom(source, &error, skip);
     }
     if (!added) {
         prompt.message(error, kTitleError, Icon::Critical);
         return false;
     }
-    prompt.message(kMergeDone, kTitleInfo, Icon::Warning);
+    prompt.message(skip.isEmpty() ? kMergeDone : kMergeDone + QStringLiteral("\r\n") + skippedMessage(int(skip.size())),
+                   kTitleInfo, Icon::Warning);
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "widgets/formattingbar.h"
 #include "widgets/report_error.h"
 #include "widgets/richtextbox.h"
+#include "widgets/search_panel.h"
 #include "widgets/word_handoff.h"
 
 #include <QApplication>
@@ -135,6 +136,8 @@ EntryPane::EntryPane(Form2& form) : QGroupBox(QStringLiteral("题库录入"), &f
     Command37->setEnabled(false);
     Command28 = makeButton(this, QStringLiteral("Command28"), QStringLiteral("关　闭"));
     Command47 = makeButton(this, QStringLiteral("Command47"), QStringLiteral("WORD浏览所有题目"));
+    Command65 = makeButton(this, QStringLiteral("Command65"), QStringLiteral("查找重复题"));
+    Search = new SearchPanel(this);
     m_browseProgress = new QProgressBar(this);
     m_browseProgress->setObjectName(QStringLiteral("BrowseProgress"));
     m_browseProgress->setMaximumWidth(200);
@@ -178,6 +181,7 @@ EntryPane::EntryPane(Form2& form) : QGroupBox(QStringLiteral("题库录入"), &f
     for (QPushButton* b : {Command34, Command35, Command36, Command37})
         actions->addWidget(b);
     actions->addStretch();
+    actions->addWidget(Command65);
     actions->addWidget(Command47);
     actions->addWidget(Command28);
 
@@ -190,6 +194,7 @@ EntryPane::EntryPane(Form2& form) : QGroupBox(QStringLiteral("题库录入"), &f
     layout->addLayout(attributes);
     layout->addLayout(navigation);
     layout->addLayout(actions);
+    layout->addWidget(Search);
 
     Timer4 = new QTimer(this);
     Timer4->setObjectName(QStringLiteral("Timer4"));
@@ -211,6 +216,9 @@ EntryPane::EntryPane(Form2& form) : QGroupBox(QStringLiteral("题库录入"), &f
     connect(Command38, &QPushButton::clicked, this, &EntryPane::Command38_Click);
     connect(Command39, &QPushButton::clicked, this, &EntryPane::Command39_Click);
     connect(Command47, &QPushButton::clicked, this, &EntryPane::Command47_Click);
+    connect(Command65, &QPushButton::clicked, this, &EntryPane::Command65_Click);
+    connect(Search, &SearchPanel::searchRequested, this, &EntryPane::findQuestions);
+    connect(Search, &SearchPanel::questionChosen, this, &EntryPane::showQuestionById);
     hide();
 }
 
@@ -274,6 +282,7 @@ void EntryPane::Command28_Click()
 
 void EntryPane::bankChanged()
 {
+    Search->clearResults();
     if (isHidden())
         return;
     m_step->end();
@@ -475,6 +484,7 @@ void EntryPane::startEntryStep(QPushButton* pressed)
     QList<QWidget*> lock{Command28, Command29, Command30, Command31, Command32,
                          Command33, Command34, Command35, Command36, Command47};
     lock += m_form.Frame1->choiceControls();
+    lock << Search << Command65;
     m_step->begin(pressed, lock);
 }
 
@@ -597,6 +607,48 @@ void EntryPane::Command47_Click()
     else
         reportError(m_form.prompt(), error);
     ShowQuestion(CurrentQuestion);
+}
+
+// ---------------------------------------------------------------------------------------
+// Search and duplicates
+
+void EntryPane::findQuestions(const QString& query)
+{
+    // The list shows this many; the count says how many there are in all.
+    constexpr int kListed = 500;
+    QString error;
+    std::optional<SearchResult> found;
+    {
+        BusyCursor busy;
+        found = searchBank(m_form.bankPath(), query, kListed, &error);
+    }
+    if (!found) {
+        reportError(m_form.prompt(), error);
+        return;
+    }
+    Search->showResults(found->rows, int(found->ids.size()));
+}
+
+void EntryPane::showQuestionById(qint64 id)
+{
+    if (m_step->pending())
+        return;
+    QString error;
+    const std::optional<int> position = BankFile(m_form.bankPath()).positionOf(id, &error);
+    if (!error.isEmpty()) {
+        reportError(m_form.prompt(), error);
+        return;
+    }
+    if (!position) {
+        reportError(m_form.prompt(), QStringLiteral("该题已被删除！"));
+        return;
+    }
+    ShowQuestion(*position);
+}
+
+void EntryPane::Command65_Click()
+{
+    m_form.openDuplicates();
 }
 
 }  // namespace qm

@@ -20,6 +20,7 @@ class EditStep;
 class FormattingBar;
 class Form2;
 class RichTextBox;
+class SearchPanel;
 enum class AttributeList;
 
 class EntryPane : public QGroupBox {
@@ -48,6 +49,8 @@ public:
     QPushButton* Command38;     // WORD编辑: the question in the word processor
     QPushButton* Command39;     // WORD编辑: the answer in the word processor
     QPushButton* Command47;     // WORD浏览所有题目
+    QPushButton* Command65;     // 查找重复题: the duplicates window on the chosen bank
+    SearchPanel* Search;        // 查找题目: Text90, Command90, List90
     QLabel* LabelUsage;  // 使用: "未用过" or "已用 N 次，最近 日期《卷名》" of the question shown
     FormattingBar* FormatBar;  // formatting of the two boxes (Command48 … Command64, Combo6, Text15)
     QTimer* Timer4;            // keeps the navigation buttons in step (300 ms)
@@ -86,7 +89,12 @@ public Q_SLOTS:
     void Command38_Click();
     void Command39_Click();
     void Command47_Click();
+    void Command65_Click();
     void Timer4_Timer();
+    // The search box's words: the questions of the chosen bank holding them, listed.
+    void findQuestions(const QString& query);
+    // A question chosen in the list of results (or in the duplicates window): shown.
+    void showQuestionById(qint64 id);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -6,6 +6,7 @@
 #include "editor/copy_in_panel.h"
 #include "editor/copy_out_panel.h"
 #include "editor/create_panel.h"
+#include "editor/duplicates_window.h"
 #include "editor/entry_pane.h"
 #include "editor/form4.h"
 #include "editor/settings_panel.h"
@@ -111,6 +112,24 @@ Form4* Form2::form4()
         connect(m_form4, &Form4::guideRequested, this, &Form2::guideRequested);
     }
     return m_form4;
+}
+
+DuplicatesWindow* Form2::duplicatesWindow() const
+{
+    return m_duplicates;
+}
+
+void Form2::openDuplicates()
+{
+    if (!m_duplicates) {
+        m_duplicates = new DuplicatesWindow(m_prompt, this);
+        // A question deleted there: the entry pane shows the bank as it is now.
+        connect(m_duplicates, &DuplicatesWindow::questionDeleted, this, [this] {
+            if (!Frame7->isHidden() && !stepPending())
+                Frame7->ShowQuestion(Frame7->CurrentQuestion);
+        });
+    }
+    m_duplicates->open(bankPath());
 }
 
 bool Form2::stepPending() const

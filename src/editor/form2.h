@@ -24,6 +24,7 @@ class CopyInPanel;
 class CopyOutPanel;
 class CreatePanel;
 class DialogKeys;
+class DuplicatesWindow;
 class EntryPane;
 class FileListBox;
 class Form4;
@@ -63,6 +64,9 @@ public:
     QString bankPath() const;
     // The format statement window "导入说明", created on first use and kept.
     Form4* form4();
+    // "查找重复题": the duplicates window on the chosen bank, created on first use and kept.
+    void openDuplicates();
+    DuplicatesWindow* duplicatesWindow() const;
     // True while an add, change or delete waits for its second press in the bank panel
     // or the entry pane.
     bool stepPending() const;
@@ -93,6 +97,7 @@ private:
     DialogKeys* m_keys;
     QLabel* m_placeholder = nullptr;
     QPointer<Form4> m_form4;
+    QPointer<DuplicatesWindow> m_duplicates;
 };
 
 }  // namespace qm

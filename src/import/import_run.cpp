@@ -1,11 +1,14 @@
 #include "import/import_run.h"
 
 #include "bankstore/bank_file.h"
+#include "bankstore/duplicates.h"
+#include "bankstore/search_text.h"
 #include "core/prompt.h"
 #include "import/import_texts.h"
 #include "rtf/rich_text.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 #include <array>
 
 namespace qm::import {
@@ -30,6 +33,17 @@ ImportRun::ImportRun(QString bankPath, BatchImport& batch) : m_path(std::move(ba
 
 ImportOutcome ImportRun::run(const NameAsker& ask)
 {
+    // The texts of the bank's questions and of those stored by this run, when duplicates
+    // are looked for.
+    QSet<QString> known;
+    if (m_duplicateChoice) {
+        const auto texts = BankFile(m_path).searchTexts(&m_error);
+        if (!texts)
+            return ImportOutcome::Failed;
+        for (const auto& [id, text] : *texts)
+            known.insert(sameTextKey(text));
+    }
+    std::optional<bool> skipDuplicates;
     const std::unique_ptr<BankAppender> bank = BankAppender::open(m_path, &m_error);
     if (!bank)
         return ImportOutcome::Failed;
@@ -66,6 +80,21 @@ ImportOutcome ImportRun::run(const NameAsker& ask)
         stored.unit = q->unit.value_or(m_oldFormatUnit);
         stored.difficulty = q->difficulty;
         stored.score = q->score;
+        if (m_duplicateChoice) {
+            const QString key = sameTextKey(searchTextOf(stored.text, stored.answer));
+            if (!key.isEmpty() && known.contains(key)) {
+                if (!skipDuplicates) {
+                    if (!commit())
+                        return ImportOutcome::Failed;
+                    skipDuplicates = m_duplicateChoice();
+                }
+                if (*skipDuplicates) {
+                    ++m_skipped;
+                    continue;
+                }
+            }
+            known.insert(key);
+        }
         if (!bank->add(stored, &m_error))
             return ImportOutcome::Failed;
 

@@ -40,6 +40,10 @@ struct ImportProgress {
 };
 // Called after each question stored; returning false cancels the run.
 using ImportProgressFn = std::function<bool(const ImportProgress&)>;
+// Asked once, at the first question of the file that is the same as one the bank has (or
+// as one before it in the file: bankstore/duplicates.h): true skips it and every such
+// question after it, false stores them all.
+using DuplicateChoice = std::function<bool()>;
 
 enum class ImportOutcome { Finished, Cancelled, Failed };
 
@@ -55,12 +59,17 @@ public:
     // the text of its unit box. Empty unless set.
     void setOldFormatUnit(const QString& unit) { m_oldFormatUnit = unit; }
     void setProgress(ImportProgressFn progress) { m_progress = std::move(progress); }
+    // Looks for questions the bank has already and asks `choice` what to do with them;
+    // without it every question is stored.
+    void setDuplicateChoice(DuplicateChoice choice) { m_duplicateChoice = std::move(choice); }
 
     // Imports every question of the batch, asking `ask` for the names it lacks.
     ImportOutcome run(const NameAsker& ask);
 
     // Questions committed to the bank.
     int stored() const { return m_stored; }
+    // Questions left out as the same as one before them.
+    int skipped() const { return m_skipped; }
     // Why the run failed: a message naming the bank.
     const QString& error() const { return m_error; }
 
@@ -69,7 +78,9 @@ private:
     BatchImport& m_batch;
     QString m_oldFormatUnit;
     ImportProgressFn m_progress;
+    DuplicateChoice m_duplicateChoice;
     int m_stored = 0;
+    int m_skipped = 0;
     QString m_error;
 };
 

@@ -15,6 +15,16 @@ inline const QString kEndNew = QStringLiteral("导入文件执行完毕！");
 // The file dialog of the import.
 inline const QString kImportFilter = QStringLiteral("批量题库文件(*.txt)|*.txt|所有文件(*.*)|*.*");
 // Said when an import ends early (cancelled or failed): what is in the bank now.
+// Asked at the first question of the file that the bank has already.
+inline const QString kImportDuplicates =
+    QStringLiteral("要导入的题目中有与题库中已有的题目（或文件中前面的题目）相同的题。\r\n\r\n"
+                   "是否跳过这些重复的题？选“是”跳过，选“否”照样导入。");
+// Added to the end message when questions were skipped.
+inline QString skippedMessage(int skipped)
+{
+    return QStringLiteral("跳过重复的题%1道。").arg(skipped);
+}
+
 inline QString importStoppedMessage(int stored)
 {
     return QStringLiteral("导入已中止，已导入%1道题目。").arg(stored);
@@ -30,6 +40,12 @@ inline QString mergeConfirmFiles(const QString& openBank, const QString& chosen)
     return QStringLiteral("将“") + openBank + QStringLiteral("”与“") + chosen + QStringLiteral("”合并吗？");
 }
 inline const QString kMergeDone = QStringLiteral("合并成功!");
+inline QString mergeDuplicatesQuestion(int same)
+{
+    return QStringLiteral("来源题库中有%1道题与本题库中已有的题目（或来源题库中前面的题目）相同。\r\n\r\n"
+                          "是否跳过这些重复的题？选“是”跳过，选“否”照样合并，选“取消”不合并。")
+        .arg(same);
+}
 
 // 题库按章节排序 (sort by chapter)
 inline const QString kSortDone = QStringLiteral("排序成功！");

@@ -8,9 +8,7 @@
 
 namespace qm {
 
-namespace {
-
-void readPlainText(QByteArrayView bytes, QTextDocument* doc)
+QString RtfReader::textOfPlainFile(QByteArrayView bytes)
 {
     QString text;
     if (bytes.startsWith("\xEF\xBB\xBF"))
@@ -23,11 +21,10 @@ void readPlainText(QByteArrayView bytes, QTextDocument* doc)
     text.replace(QChar(0), QChar(0xFFFD));
     // Other control characters than tabs and line ends never go into a document.
     text.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t' && c != u'\n'; });
-    QTextCursor cursor(doc);
-    cursor.insertText(text);
+    return text;
 }
 
-bool looksLikeRtf(QByteArrayView bytes)
+bool RtfReader::looksLikeRtf(QByteArrayView bytes)
 {
     qsizetype i = 0;
     if (bytes.startsWith("\xEF\xBB\xBF"))
@@ -38,8 +35,6 @@ bool looksLikeRtf(QByteArrayView bytes)
     return rest.startsWith("{\\rtf") || rest.startsWith("{\\urtf");
 }
 
-}  // namespace
-
 void RtfReader::read(QByteArrayView rtf, QTextDocument* doc)
 {
     const bool undo = doc->isUndoRedoEnabled();
@@ -49,7 +44,7 @@ void RtfReader::read(QByteArrayView rtf, QTextDocument* doc)
         rtf::Parser parser(rtf, doc);
         parser.run();
     } else {
-        readPlainText(rtf, doc);
+        QTextCursor(doc).insertText(textOfPlainFile(rtf));
     }
     doc->setUndoRedoEnabled(undo);
     doc->setModified(false);

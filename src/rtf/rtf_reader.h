@@ -3,6 +3,7 @@
 // processors) into a QTextDocument.
 
 #include <QByteArrayView>
+#include <QString>
 
 class QTextDocument;
 
@@ -15,6 +16,11 @@ public:
     // plain text in GBK (one paragraph per line), as the rich-text box always did.
     // The undo history of `doc` is cleared and the document is marked unmodified.
     static void read(QByteArrayView rtf, QTextDocument* doc);
+    // True when the bytes start an RTF document (after a byte-order mark and blanks).
+    static bool looksLikeRtf(QByteArrayView bytes);
+    // The text of input that is not RTF: UTF-8 or UTF-16 by its byte-order mark, else GBK;
+    // lines end in "\n", control characters other than tabs are left out.
+    static QString textOfPlainFile(QByteArrayView bytes);
 };
 
 }  // namespace qm

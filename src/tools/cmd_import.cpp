@@ -10,7 +10,8 @@
 
 namespace {
 
-const QString kImportUsage = QStringLiteral("BANK FILE  (imports a batch question file into a bank)");
+const QString kImportUsage =
+    QStringLiteral("BANK FILE [--skip-duplicates]  (imports a batch question file into a bank)");
 
 // "章节 CP1": the kind of a name and its code as the file writes it.
 QString nameLabel(const qm::import::NameRequest& r)
@@ -31,10 +32,20 @@ QString nameLabel(const qm::import::NameRequest& r)
 int importBatch(const QStringList& args)
 {
     using namespace qm::import;
-    if (args.size() != 2)
+    QStringList files;
+    bool skipDuplicates = false;
+    for (const QString& a : args) {
+        if (a == QLatin1String("--skip-duplicates"))
+            skipDuplicates = true;
+        else if (a.startsWith(QStringLiteral("--")))
+            return qm::tool::usageError(QStringLiteral("import"), kImportUsage, QStringLiteral("unknown option: ") + a);
+        else
+            files.append(a);
+    }
+    if (files.size() != 2)
         return qm::tool::usageError(QStringLiteral("import"), kImportUsage,
                                     QStringLiteral("a bank and a file are needed"));
-    const BatchFile file = readBatchFile(args[1]);
+    const BatchFile file = readBatchFile(files[1]);
     if (!file.format)
         return qm::tool::failure(file.error);
     BatchImport batch(file.text, *file.format);
@@ -46,11 +57,16 @@ int importBatch(const QStringList& args)
         }
         return QString();
     };
-    ImportRun run(args[0], batch);
+    ImportRun run(files[0], batch);
+    if (skipDuplicates)
+        run.setDuplicateChoice([] { return true; });
     const ImportOutcome outcome = run.run(undeclared);
     if (outcome != ImportOutcome::Finished)
         return qm::tool::failure(run.error() + QStringLiteral("\n已导入%1道题。").arg(run.stored()));
-    qm::tool::out(batch.endMessage() + QStringLiteral("\n已导入%1道题。\n").arg(run.stored()));
+    QString done = batch.endMessage() + QStringLiteral("\n已导入%1道题。\n").arg(run.stored());
+    if (skipDuplicates)
+        done += QStringLiteral("跳过重复的题%1道。\n").arg(run.skipped());
+    qm::tool::out(done);
     return 0;
 }
 

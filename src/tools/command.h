@@ -31,6 +31,7 @@ void addLibraryCommands(QList<Command>& list, Workspace& workspace);
 void addPaperCommands(QList<Command>& list, Workspace& workspace);
 void addRtfCommands(QList<Command>& list, Workspace& workspace);
 void addServerCommands(QList<Command>& list, Workspace& workspace);
+void addSearchCommands(QList<Command>& list, Workspace& workspace);
 
 // Writes text as UTF-8 to stdout / stderr.
 void out(const QString& text);

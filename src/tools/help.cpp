@@ -28,8 +28,19 @@ constexpr HelpText kHelp[] = {
      u"--avoid-used-since 不抽该日期以后用过的题。",
      u"qmtool draw 题库样本－生物.TIK 样例方案.faa --seed 1"},
     {u"import",
-     u"把批量题目文件（“题库”或“新题库”格式）导入题库；文件中没有说明的名称存为空名称，并在标准错误输出中列出。",
+     u"把批量题目文件（“题库”或“新题库”格式）导入题库；文件中没有说明的名称存为空名称，并在标准错误输出中列出；"
+     u"--skip-duplicates 跳过题库中已有（或文件中前面已有）的相同题目。",
      u"qmtool import 高一生物.TIK 第一章.txt"},
+    {u"merge", u"把另一个题库的全部题目追加到题库中；--skip-duplicates 跳过题库中已有的相同题目。",
+     u"qmtool merge 高一生物.TIK 张老师的生物.TIK --skip-duplicates"},
+    {u"search",
+     u"在题库的题目和答案中查找含有全部所给词语的题，列出编号、题型、章节和一行上下文（制表符分隔）；"
+     u"汉字按原样匹配，字母不分大小写，全角半角相同。",
+     u"qmtool search 题库样本－生物.TIK 光合作用"},
+    {u"duplicates",
+     u"列出题库中相同或相近的题目对：编号1、编号2、相似度（相同为1），制表符分隔；--similarity 给出相近的下限"
+     u"（0.5～1，默认0.9）。",
+     u"qmtool duplicates 高一生物.TIK --similarity 0.9"},
     {u"library-dump", u"列出卷库中的每份试卷及其说明。", u"qmtool library-dump 高一生物.Juk"},
     {u"library-add", u"把一份试卷和它的答卷作为最后一份存入卷库；给出 --bank 和 --codes 时在题库中记下这些题目的使用。",
      u"qmtool library-add 高一生物.Juk 试卷.rtf 答卷.rtf --name 期中考试 --setter 张老师"},

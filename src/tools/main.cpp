@@ -36,6 +36,7 @@ int main(int argc, char** argv)
     qm::tool::addPaperCommands(commands, workspace);
     qm::tool::addRtfCommands(commands, workspace);
     qm::tool::addServerCommands(commands, workspace);
+    qm::tool::addSearchCommands(commands, workspace);
 
     // Asked for: the list on stdout. Called wrongly: the list on stderr, exit code 2.
     const QString first = args.value(0);

@@ -39,19 +39,19 @@ TEST(FormatVersion, NewFilesCarryItAndOldOnesGetItWithTheirNextWrite)
     TempProgramDir dir(false);
     const QString path = dir.file("a.tik");
     ASSERT_TRUE(BankFile::createEmpty(path));
-    EXPECT_EQ(versionOf(path), 2);
+    EXPECT_EQ(versionOf(path), 3);
 
     // A file of an earlier program has no version: it opens, reading leaves it alone, and
     // its next write brings it to the current format.
     setVersion(path, 0);
     BankFile bank(path);
     ASSERT_TRUE(bank.add(question("第一章")));
-    EXPECT_EQ(versionOf(path), 2);
+    EXPECT_EQ(versionOf(path), 3);
     setVersion(path, 0);
     EXPECT_EQ(bank.count(), 1);
     EXPECT_EQ(versionOf(path), 0);
     ASSERT_TRUE(bank.appendToList(AttributeList::Chapters, "第一章"));
-    EXPECT_EQ(versionOf(path), 2);
+    EXPECT_EQ(versionOf(path), 3);
 }
 
 TEST(FormatVersion, AFileOfANewerProgramIsRefusedUntouched)
@@ -60,10 +60,10 @@ TEST(FormatVersion, AFileOfANewerProgramIsRefusedUntouched)
     const QString path = dir.file("新版.tik");
     ASSERT_TRUE(BankFile::createEmpty(path));
     ASSERT_TRUE(BankFile(path).add(question("第一章")));
-    setVersion(path, 3);
+    setVersion(path, 4);
     const QByteArray before = readAll(path);
 
-    const QString expected = "文件“" + path + "”由更新版本的程序建立（格式版本3），本程序无法使用，请升级本程序。";
+    const QString expected = "文件“" + path + "”由更新版本的程序建立（格式版本4），本程序无法使用，请升级本程序。";
     BankFile bank(path);
     QString error;
     EXPECT_FALSE(bank.count(&error));

@@ -174,7 +174,7 @@ TEST(Qmtool, HelpListsTheCommandsOnStdout)
     const QStringList lines = {
         "  bank-dump BANK  (particulars, lists and questions as text)\n",
         "  build-bank SOURCE OUT  (a bank from a text source)\n",
-        "  import BANK FILE  (imports a batch question file into a bank)\n",
+        "  import BANK FILE [--skip-duplicates]  (imports a batch question file into a bank)\n",
         "  library-dump LIBRARY.Juk  (the papers of a paper library)\n",
         "  rtf2rtf IN OUT  (read and write again)\n",
     };
@@ -255,7 +255,7 @@ TEST(Qmtool, AWrongCallNamesTheCommandAndItsUsage)
          "qmtool bank-dump: one bank is needed\nusage: qmtool bank-dump BANK  (particulars, lists and questions as "
          "text)\n"},
         {{"import", dir.file("a.tik")},
-         "qmtool import: a bank and a file are needed\nusage: qmtool import BANK FILE  (imports a batch question "
+         "qmtool import: a bank and a file are needed\nusage: qmtool import BANK FILE [--skip-duplicates]  (imports a batch question "
          "file into a bank)\n"},
         {{"build-library"},
          "qmtool build-library: wrong number of arguments\nusage: qmtool build-library OUT  (the empty paper library "

@@ -232,7 +232,7 @@ TEST(UsageUpgrade, AFirstFormatSampleIsReadAsItIsAndUpgradedByItsFirstWrite)
 
     // The first write upgrades it and keeps every question and list.
     EXPECT_EQ(bank.recordUsage({before[0].id}, use("2026-01-10", "期末卷")), 1);
-    EXPECT_EQ(versionOf(path), 2);
+    EXPECT_EQ(versionOf(path), 3);
     EXPECT_TRUE(hasTable(path, "使用记录"));
     for (int i = 0; i < count; ++i) {
         Question q = bank.read(i)->question;
@@ -274,5 +274,5 @@ TEST(UsageUpgrade, AFailedOrInterruptedUpgradeLeavesTheFirstFormat)
     EXPECT_EQ(versionOf(path), 1);
     EXPECT_FALSE(hasTable(path, "使用记录"));
     EXPECT_TRUE(BankFile(path).recordUsage({*BankFile(path).idsMatching({})->begin()}, use("2026-01-10", "卷")));
-    EXPECT_EQ(versionOf(path), 2);
+    EXPECT_EQ(versionOf(path), 3);
 }

@@ -17,6 +17,7 @@
 #include "support/temp_dirs.h"
 #include "widgets/flexgrid.h"
 #include "widgets/richtextbox.h"
+#include "widgets/search_panel.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -566,4 +567,30 @@ TEST_F(Form5Test, TheUseFilterAndTheShownQuestionsUses)
     EXPECT_EQ(counters(), "1/2");
     choose(bank().ComboUse, "全部");
     EXPECT_EQ(counters(), "1/3");
+}
+
+TEST_F(Form5Test, TheSearchBoxBrowsesWhatItFindsAndTheChosenOneCanBePicked)
+{
+    SearchPanel& search = *browse().Search;
+    search.Text90->setText("难 第1题");
+    search.Command90->click();
+    EXPECT_EQ(search.Label90->text(), "找到 1 道题");
+    ASSERT_EQ(search.List90->topLevelItemCount(), 1);
+    EXPECT_EQ(search.List90->topLevelItem(0)->text(3), "填空题 难 第1题 填空题答1");
+    EXPECT_EQ(counters(), "1/1");
+
+    search.Text90->setText("第2题");
+    search.Command90->click();
+    EXPECT_EQ(search.Label90->text(), "找到 2 道题");
+    search.List90->setCurrentItem(search.List90->topLevelItem(1));
+    EXPECT_EQ(counters(), "2/2");
+    EXPECT_EQ(browse().RichTextBox5->Text(), "填空题 易 第2题");
+    filter("填空题");
+    search.Text90->setText("第2题");
+    search.Command90->click();
+    search.List90->setCurrentItem(search.List90->topLevelItem(1));
+    browse().Command5->click();
+    ASSERT_EQ(picked().size(), 1);
+    EXPECT_TRUE(picked()[0].endsWith("填空题||6"));
+    EXPECT_EQ(paper(), "三、1.填空题 易 第2题\n");
 }

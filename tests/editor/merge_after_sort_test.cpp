@@ -43,7 +43,9 @@ void sortByChapter(test::ScriptedPrompt& prompt, const TempBank& b, const QStrin
     prompt.verify();
 }
 
-void merge(test::ScriptedPrompt& prompt, const TempBank& target, const QString& source)
+// Merges `source` into `target`; with `same` questions the target has already, the
+// question about them is answered "否" (merge them all the same).
+void merge(test::ScriptedPrompt& prompt, const TempBank& target, const QString& source, int same = 0)
 {
     prompt
         .expectMessage(
@@ -53,8 +55,14 @@ void merge(test::ScriptedPrompt& prompt, const TempBank& target, const QString& 
         .expectOpenFile(QStringLiteral("合并题库"), QStringLiteral("*.tik"), source)
         .expectMessage(QStringLiteral("将“") + target.path + QStringLiteral("”与“") + source
                            + QStringLiteral("”合并吗？"),
-                       QStringLiteral("警告"), Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No)
-        .expectMessage(QStringLiteral("合并成功!"), QStringLiteral("提示"), Icon::Warning);
+                       QStringLiteral("警告"), Icon::Question, Buttons::YesNo, Answer::Yes, Answer::No);
+    if (same > 0)
+        prompt.expectMessage(
+            QStringLiteral("来源题库中有%1道题与本题库中已有的题目（或来源题库中前面的题目）相同。\r\n\r\n"
+                           "是否跳过这些重复的题？选“是”跳过，选“否”照样合并，选“取消”不合并。")
+                .arg(same),
+            QStringLiteral("警告"), Icon::Question, Buttons::YesNoCancel, Answer::No, Answer::Yes);
+    prompt.expectMessage(QStringLiteral("合并成功!"), QStringLiteral("提示"), Icon::Warning);
     EXPECT_TRUE(mergeBanks(prompt, target.path));
     prompt.verify();
 }
@@ -84,8 +92,9 @@ TEST(BankMaintenance, MergeAfterASortKeepsTheStoredOrder)
     EXPECT_EQ(ids(target), QList<qint64>({2, 1, 3, 4, 5, 6}));
     EXPECT_EQ(remarks(source), QStringList({"b1", "b2", "a1", "a2"}));
 
-    // A sorted bank merged into itself repeats its stored order.
-    merge(prompt, source, source.path);
+    // A sorted bank merged into itself repeats its stored order (every question is there
+    // already: the teacher merges them all the same).
+    merge(prompt, source, source.path, 4);
     EXPECT_EQ(remarks(source), QStringList({"b1", "b2", "a1", "a2", "b1", "b2", "a1", "a2"}));
     EXPECT_EQ(ids(source), QList<qint64>({2, 4, 1, 3, 5, 6, 7, 8}));
 

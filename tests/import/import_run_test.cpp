@@ -255,3 +255,43 @@ TEST(QmTool, ImportRefusesADeviceWithoutReadingIt)
                     .contains(QStringLiteral("“/dev/zero”不是普通文件，无法读取！\n")));
     EXPECT_EQ(b.bank().count(), 0);
 }
+
+TEST(ImportRun, QuestionsTheBankHasAreSkippedOrStoredAsTheTeacherChooses)
+{
+    const QString file = QStringLiteral("新题库&CP01第一章&\r\n&SZ1问答题&\r\n&LV1易&\r\n&PT01 2 &\r\n&DY01一单元&\r\n"
+                                        "$CP01DY01SZ1LV1PT01 细胞是什么？{单位}$\r\n"
+                                        "$CP01DY01SZ1LV1PT01 叶绿体在哪里？$\r\n"
+                                        "$CP01DY01SZ1LV1PT01 叶绿体在哪里？ $\r\n"
+                                        "$CP01DY01SZ1LV1PT01 ＡＴＰ是什么？$\r\n");
+    for (const bool skip : {true, false}) {
+        TempBank b;
+        ASSERT_TRUE(b.bank().add(question("第一章", rtfFromPlainText(" 细胞是什么？"), rtfFromPlainText("单位"))));
+        ASSERT_TRUE(b.bank().add(question("第一章", rtfFromPlainText("ATP是什么？"))));
+        BatchImport batch(file, BatchFormat::New);
+        ImportRun run(b.path, batch);
+        int asked = 0;
+        run.setDuplicateChoice([&] {
+            ++asked;
+            return skip;
+        });
+        EXPECT_EQ(run.run({}), ImportOutcome::Finished);
+        EXPECT_EQ(asked, 1);  // once, at the first
+        EXPECT_EQ(run.stored(), skip ? 1 : 4);
+        EXPECT_EQ(run.skipped(), skip ? 3 : 0);
+        EXPECT_EQ(b.bank().count(), skip ? 3 : 6);
+    }
+
+    // qmtool import --skip-duplicates.
+    TempBank b;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("题.txt");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(*gbkEncode(file));
+    f.close();
+    QProcess tool;
+    tool.start(test::shippedDir() + QStringLiteral("qmtool"), {"import", b.path, path, "--skip-duplicates"});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitCode(), 0);
+    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardOutput()).endsWith("已导入3道题。\n跳过重复的题1道。\n"));
+}

@@ -1,0 +1,1 @@
+qm_bench(search DEPS qm_bankstore qm_import qm_rtf qm_core)
