@@ -14,6 +14,8 @@ packages=(
   libwmf-dev libemf2svg-dev fonts-urw-base35
   libgl-dev libxkbcommon-dev
   libsqlite3-dev libsqlitecpp-dev sqlite3
+  # libpq: the server store; postgresql: the throwaway cluster of its tests (scripts/pg-cluster.sh)
+  libpq-dev postgresql
   libqpdf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # fonts-wqy-microhei and fonts-arphic-uming: the font tests (tests/fonts)

@@ -3,6 +3,7 @@
 #include "bankstore/bank_rows.h"
 #include "bankstore/list_order.h"
 #include "bankstore/search_text.h"
+#include "bankstore/server_bank.h"
 #include "bankstore/sqlite_file.h"
 
 #include <QFile>
@@ -20,16 +21,22 @@ BankFile::BankFile(QString path) : m_path(std::move(path)) {}
 
 bool BankFile::createEmpty(const QString& path, QString* error)
 {
+    if (isServerPath(path))
+        return ServerBank::createEmpty(path, error);
     return createDbFile(path, DbKind::Bank, error);
 }
 
 bool BankFile::createFromTemplate(const QString& templatePath, const QString& path, QString* error)
 {
+    if (isServerPath(path) || isServerPath(templatePath))
+        return ServerBank::createFromTemplate(templatePath, path, error);
     return copyTemplate(templatePath, path, DbKind::Bank, error);
 }
 
 bool BankFile::removeFile(const QString& path, QString* error)
 {
+    if (isServerPath(path))
+        return ServerBank::removeFile(path, error);
     QFile::remove(path + QStringLiteral("-journal"));
     if (QFile::exists(path) && !QFile::remove(path)) {
         if (error)
@@ -41,6 +48,8 @@ bool BankFile::removeFile(const QString& path, QString* error)
 
 bool BankFile::check(QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).check(error);
     return openDbFile(m_path, DbKind::Bank, error).has_value();
 }
 
@@ -48,11 +57,15 @@ bool BankFile::check(QString* error) const
 
 std::optional<int> BankFile::count(QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).count(error);
     return withDbFile(m_path, DbKind::Bank, error, [](SQLite::Database& db) { return rowCount(db, "题库"); });
 }
 
 std::optional<QuestionAt> BankFile::read(int position, QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).read(position, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         SQLite::Transaction read(db);
         QuestionAt at;
@@ -85,11 +98,15 @@ std::optional<int> BankFile::positionOf(qint64 id, QString* error) const
 
 std::optional<Question> BankFile::readById(qint64 id, QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).readById(id, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) { return questionById(db, id); });
 }
 
 std::optional<QHash<qint64, Question>> BankFile::readByIds(const QList<qint64>& ids, QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).readByIds(ids, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         SQLite::Transaction read(db);
         SQLite::Statement st(db, "SELECT " + kQuestionFields + " FROM 题库 WHERE 编号 = ?");
@@ -124,6 +141,8 @@ bool BankFile::forEachQuestion(const std::function<void(int, const Question&)>& 
 
 std::optional<int> BankFile::add(const Question& question, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).add(question, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         WriteTransaction tx(db);
         SQLite::Statement st(db, "INSERT INTO 题库 (题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用, 次序) "
@@ -140,6 +159,8 @@ std::optional<int> BankFile::add(const Question& question, QString* error)
 
 bool BankFile::overwrite(int position, const Question& question, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).overwrite(position, question, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           WriteTransaction tx(db);
@@ -152,6 +173,8 @@ bool BankFile::overwrite(int position, const Question& question, QString* error)
 
 std::optional<int> BankFile::remove(int position, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).remove(position, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         {
             WriteTransaction tx(db);
@@ -166,6 +189,8 @@ std::optional<int> BankFile::remove(int position, QString* error)
 
 bool BankFile::overwriteById(qint64 id, const Question& question, bool* found, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).overwriteById(id, question, found, error);
     *found = false;
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
@@ -179,6 +204,8 @@ bool BankFile::overwriteById(qint64 id, const Question& question, bool* found, Q
 
 std::optional<int> BankFile::removeById(qint64 id, bool* found, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).removeById(id, found, error);
     *found = false;
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         {
@@ -194,6 +221,8 @@ std::optional<int> BankFile::removeById(qint64 id, bool* found, QString* error)
 
 bool BankFile::compact(QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).compact(error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [](SQLite::Database& db) {
                           db.exec("VACUUM");
@@ -207,6 +236,8 @@ bool BankFile::compact(QString* error)
 std::optional<QStringList> BankFile::distinctValues(Attribute attribute, const QuestionFilter& filter,
                                                     QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).distinctValues(attribute, filter, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         const std::string c = column(attribute);
         SQLite::Transaction read(db);
@@ -225,6 +256,8 @@ std::optional<QStringList> BankFile::distinctValues(Attribute attribute, const Q
 
 std::optional<QList<double>> BankFile::distinctScores(const QuestionFilter& filter, QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).distinctScores(filter, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         const bool usage = usageConditionFor(db, filter);
         SQLite::Statement st(db, "SELECT 分值 FROM 题库" + whereClause(filter, usage) + " GROUP BY 分值 ORDER BY 分值");
@@ -238,6 +271,8 @@ std::optional<QList<double>> BankFile::distinctScores(const QuestionFilter& filt
 
 std::optional<int> BankFile::countMatching(const QuestionFilter& filter, QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).countMatching(filter, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         const bool usage = usageConditionFor(db, filter);
         SQLite::Statement st(db, "SELECT count(*) FROM 题库" + whereClause(filter, usage));
@@ -249,6 +284,8 @@ std::optional<int> BankFile::countMatching(const QuestionFilter& filter, QString
 
 std::optional<QList<qint64>> BankFile::idsMatching(const QuestionFilter& filter, QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).idsMatching(filter, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         const bool usage = usageConditionFor(db, filter);
         SQLite::Statement st(db, "SELECT 编号 FROM 题库" + whereClause(filter, usage) + " ORDER BY 次序");
@@ -263,6 +300,8 @@ std::optional<QList<qint64>> BankFile::idsMatching(const QuestionFilter& filter,
 std::optional<QList<QList<qint64>>> BankFile::idsMatchingEach(const QList<QuestionFilter>& filters,
                                                               QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).idsMatchingEach(filters, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         // Filters of one shape share one prepared statement.
         std::map<std::string, std::unique_ptr<SQLite::Statement>> statements;
@@ -291,6 +330,8 @@ std::optional<QList<QList<qint64>>> BankFile::idsMatchingEach(const QList<Questi
 
 std::optional<QList<AttributeCount>> BankFile::statistics(QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).statistics(error);
     return withDbFile(m_path, DbKind::Bank, error, [](SQLite::Database& db) {
         SQLite::Statement st(db,
                              "SELECT 题型, 章节, 难度, 分值, 单元, count(*) FROM 题库 "
@@ -307,6 +348,8 @@ std::optional<QList<AttributeCount>> BankFile::statistics(QString* error) const
 std::optional<QList<AttributeCount>> BankFile::groupCounts(const QStringList& types, bool byChapter, bool byUnit,
                                                            bool byDifficulty, bool byScore, QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).groupCounts(types, byChapter, byUnit, byDifficulty, byScore, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         // Every field read is a field of the index 题库属性, so the query walks the index
         // alone and never the rows with their documents. Attributes not grouped by are read
@@ -351,11 +394,15 @@ std::optional<QList<AttributeCount>> BankFile::groupCounts(const QStringList& ty
 
 std::optional<QStringList> BankFile::list(AttributeList which, QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).list(which, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) { return listOf(db, which); });
 }
 
 bool BankFile::appendToList(AttributeList which, const QString& name, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).appendToList(which, name, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           const std::string t = table(which);
@@ -371,6 +418,8 @@ bool BankFile::appendToList(AttributeList which, const QString& name, QString* e
 
 bool BankFile::renameInList(AttributeList which, int position, const QString& name, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).renameInList(which, position, name, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           const std::string t = table(which);
@@ -387,6 +436,8 @@ bool BankFile::renameInList(AttributeList which, int position, const QString& na
 
 bool BankFile::removeFromList(AttributeList which, int position, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).removeFromList(which, position, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           WriteTransaction tx(db);
@@ -401,6 +452,8 @@ bool BankFile::removeFromList(AttributeList which, int position, QString* error)
 
 bool BankFile::rewriteList(AttributeList which, const QStringList& names, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).rewriteList(which, names, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           const std::string t = table(which);
@@ -422,11 +475,15 @@ bool BankFile::rewriteList(AttributeList which, const QStringList& names, QStrin
 
 std::optional<Particulars> BankFile::particulars(QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).particulars(error);
     return withDbFile(m_path, DbKind::Bank, error, [](SQLite::Database& db) { return particularsOf(db); });
 }
 
 bool BankFile::setParticulars(const Particulars& p, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).setParticulars(p, error);
     return withDbFile(
                m_path, DbKind::Bank, error,
                [&](SQLite::Database& db) {
@@ -451,6 +508,8 @@ bool BankFile::setParticulars(const Particulars& p, QString* error)
 
 std::optional<int> BankFile::mergeFrom(const QString& sourcePath, QString* error, const QSet<qint64>& skip)
 {
+    if (isServerPath(m_path) || isServerPath(sourcePath))
+        return ServerBank(m_path).mergeFrom(sourcePath, error, skip);
     const bool itself = isSameFile(m_path, sourcePath);
     if (!itself && !BankFile(sourcePath).check(error))
         return std::nullopt;
@@ -512,6 +571,8 @@ std::optional<int> BankFile::mergeFrom(const QString& sourcePath, QString* error
 
 bool BankFile::sortByChapters(const QStringList& chapterOrder, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).sortByChapters(chapterOrder, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           // The chapter ranks live in the connection's own temporary storage, not in the bank.
@@ -543,6 +604,8 @@ bool BankFile::sortByChapters(const QStringList& chapterOrder, QString* error)
 
 std::optional<QByteArray> BankFile::scoringTable(int typeCount, QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).scoringTable(typeCount, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         const int k = std::max(typeCount, 1);
         SQLite::Statement st(db, "SELECT 评分表 FROM 评分表 ORDER BY 次序 LIMIT 1 OFFSET ?");
@@ -555,6 +618,8 @@ std::optional<QByteArray> BankFile::scoringTable(int typeCount, QString* error) 
 
 std::optional<QByteArray> BankFile::graderBox(QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).graderBox(error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         SQLite::Statement st(db, "SELECT 阅卷人 FROM 阅卷人 ORDER BY 次序 LIMIT 1");
         if (!st.executeStep())
@@ -565,6 +630,8 @@ std::optional<QByteArray> BankFile::graderBox(QString* error) const
 
 bool BankFile::appendScoringTable(const QByteArray& rtf, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).appendScoringTable(rtf, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           SQLite::Statement st(db, "INSERT INTO 评分表 (评分表) VALUES (?)");
@@ -577,6 +644,8 @@ bool BankFile::appendScoringTable(const QByteArray& rtf, QString* error)
 
 bool BankFile::setGraderBox(const QByteArray& rtf, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).setGraderBox(rtf, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           WriteTransaction tx(db);

@@ -29,6 +29,9 @@
 
 namespace qm {
 
+class ServerBankReader;
+class ServerBankAppender;
+
 // One row of 题库.
 struct Question {
     qint64 id = 0;       // 编号; 0 for a question not stored yet
@@ -320,7 +323,10 @@ public:
 private:
     struct Impl;
     explicit BankReader(std::unique_ptr<Impl> impl);
+    explicit BankReader(std::unique_ptr<ServerBankReader> server);
     std::unique_ptr<Impl> d;
+    // Instead of d for a bank on a server (bankstore/server_store.h).
+    std::unique_ptr<ServerBankReader> m_server;
 };
 
 // Appends many questions and list names to one bank while keeping it open: the writer of
@@ -351,10 +357,13 @@ public:
 private:
     struct Impl;
     explicit BankAppender(std::unique_ptr<Impl> impl);
+    explicit BankAppender(std::unique_ptr<ServerBankAppender> server);
     // Before a transaction: the break from the bank that waiting programs need, when due.
     void takeBreakIfDue();
     bool write(QString* error, const std::function<void()>& work);
     std::unique_ptr<Impl> d;
+    // Instead of d for a bank on a server (bankstore/server_store.h).
+    std::unique_ptr<ServerBankAppender> m_server;
 };
 
 }  // namespace qm

@@ -4,6 +4,7 @@
 #include "bankstore/bank_file.h"
 #include "bankstore/bank_rows.h"
 #include "bankstore/search_text.h"
+#include "bankstore/server_bank.h"
 #include "bankstore/sqlite_file.h"
 
 #include <QElapsedTimer>
@@ -34,10 +35,16 @@ struct BankReader::Impl {
 
 BankReader::BankReader(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
 
+BankReader::BankReader(std::unique_ptr<ServerBankReader> server) : m_server(std::move(server)) {}
+
 BankReader::~BankReader() = default;
 
 std::unique_ptr<BankReader> BankReader::open(const QString& path, QString* error)
 {
+    if (isServerPath(path)) {
+        std::unique_ptr<ServerBankReader> server = ServerBankReader::open(path, error);
+        return server ? std::unique_ptr<BankReader>(new BankReader(std::move(server))) : nullptr;
+    }
     std::optional<SQLite::Database> db = openDbFile(path, DbKind::Bank, error);
     if (!db)
         return nullptr;
@@ -60,21 +67,29 @@ std::unique_ptr<BankReader> BankReader::open(const QString& path, QString* error
 
 const Particulars& BankReader::particulars() const
 {
+    if (m_server)
+        return m_server->particulars();
     return d->particulars;
 }
 
 const QStringList& BankReader::list(AttributeList which) const
 {
+    if (m_server)
+        return m_server->list(which);
     return d->lists[size_t(which)];
 }
 
 int BankReader::count() const
 {
+    if (m_server)
+        return m_server->count();
     return d->count;
 }
 
 std::optional<Question> BankReader::next()
 {
+    if (m_server)
+        return m_server->next();
     if (!d->questions)
         return std::nullopt;
     try {
@@ -93,6 +108,8 @@ std::optional<Question> BankReader::next()
 
 const QString& BankReader::error() const
 {
+    if (m_server)
+        return m_server->error();
     return d->error;
 }
 
@@ -127,8 +144,12 @@ struct BankAppender::Impl {
 
 BankAppender::BankAppender(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
 
+BankAppender::BankAppender(std::unique_ptr<ServerBankAppender> server) : m_server(std::move(server)) {}
+
 BankAppender::~BankAppender()
 {
+    if (m_server)
+        return;
     // Statements go before their database; an open transaction rolls back.
     d->insert.reset();
     d->tx.reset();
@@ -136,6 +157,10 @@ BankAppender::~BankAppender()
 
 std::unique_ptr<BankAppender> BankAppender::open(const QString& path, QString* error)
 {
+    if (isServerPath(path)) {
+        std::unique_ptr<ServerBankAppender> server = ServerBankAppender::open(path, error);
+        return server ? std::unique_ptr<BankAppender>(new BankAppender(std::move(server))) : nullptr;
+    }
     std::optional<SQLite::Database> db = openDbFile(path, DbKind::Bank, error);
     if (!db)
         return nullptr;
@@ -175,6 +200,8 @@ bool BankAppender::write(QString* error, const std::function<void()>& work)
 
 bool BankAppender::add(const Question& question, QString* error)
 {
+    if (m_server)
+        return m_server->add(question, error);
     return write(error, [&] {
         if (!d->insert)
             d->insert.emplace(d->db, "INSERT INTO 题库 (题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用, 次序) "
@@ -189,6 +216,8 @@ bool BankAppender::add(const Question& question, QString* error)
 
 bool BankAppender::addToListIfMissing(AttributeList which, const QString& name, QString* error)
 {
+    if (m_server)
+        return m_server->addToListIfMissing(which, name, error);
     return write(error, [&] {
         QSet<QString>& listed = d->listed[size_t(which)];
         if (listed.contains(name))
@@ -204,6 +233,8 @@ bool BankAppender::addToListIfMissing(AttributeList which, const QString& name, 
 
 bool BankAppender::commit(QString* error)
 {
+    if (m_server)
+        return m_server->commit(error);
     if (!d->tx)
         return true;
     try {
@@ -218,6 +249,8 @@ bool BankAppender::commit(QString* error)
 
 bool BankAppender::pending() const
 {
+    if (m_server)
+        return m_server->pending();
     return d->tx.has_value();
 }
 

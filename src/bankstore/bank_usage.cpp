@@ -3,6 +3,7 @@
 
 #include "bankstore/bank_file.h"
 #include "bankstore/bank_rows.h"
+#include "bankstore/server_bank.h"
 #include "bankstore/sqlite_file.h"
 
 #include <QSet>
@@ -11,6 +12,8 @@ namespace qm {
 
 std::optional<int> BankFile::recordUsage(const QList<qint64>& ids, const UsageRecord& use, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).recordUsage(ids, use, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         WriteTransaction tx(db);
         SQLite::Statement insert(db, "INSERT INTO 使用记录 (编号, 日期, 试卷库, 卷名) "
@@ -43,6 +46,8 @@ std::optional<int> BankFile::recordUsage(const QList<qint64>& ids, const UsageRe
 
 std::optional<UsageSummary> BankFile::usageOf(qint64 id, QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).usageOf(id, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         UsageSummary summary;
         SQLite::Transaction read(db);
@@ -85,6 +90,8 @@ QDate recordDate(const SQLite::Column& column)
 
 std::optional<QMap<qint64, UsageSummary>> BankFile::usage(bool withPapers, QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerBank(m_path).usage(withPapers, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         QMap<qint64, UsageSummary> used;
         SQLite::Transaction read(db);

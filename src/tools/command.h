@@ -30,6 +30,7 @@ void addImportCommands(QList<Command>& list, Workspace& workspace);
 void addLibraryCommands(QList<Command>& list, Workspace& workspace);
 void addPaperCommands(QList<Command>& list, Workspace& workspace);
 void addRtfCommands(QList<Command>& list, Workspace& workspace);
+void addServerCommands(QList<Command>& list, Workspace& workspace);
 void addSearchCommands(QList<Command>& list, Workspace& workspace);
 
 // Writes text as UTF-8 to stdout / stderr.

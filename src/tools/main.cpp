@@ -35,6 +35,7 @@ int main(int argc, char** argv)
     qm::tool::addLibraryCommands(commands, workspace);
     qm::tool::addPaperCommands(commands, workspace);
     qm::tool::addRtfCommands(commands, workspace);
+    qm::tool::addServerCommands(commands, workspace);
     qm::tool::addSearchCommands(commands, workspace);
 
     // Asked for: the list on stdout. Called wrongly: the list on stderr, exit code 2.

@@ -7,6 +7,7 @@
 #include "bankstore/sqlite_file.h"
 #include "support/qstring_print.h"
 #include "support/temp_dirs.h"
+#include "support/test_server.h"
 
 #include <QFile>
 #include <QProcess>
@@ -55,25 +56,39 @@ UsageRecord use(const char* date, const QString& paper, const QString& library =
     return {QDate::fromString(QString::fromLatin1(date), Qt::ISODate), library, paper};
 }
 
-class UsageTest : public ::testing::Test {
+// The same cases for a bank file and for a bank on a server.
+class UsageTest : public ::testing::TestWithParam<Store> {
 protected:
     void SetUp() override
     {
+        if (onServer() && !TestDatabase::configured())
+            GTEST_SKIP() << "no test server";
+        ASSERT_TRUE(!onServer() || server.ready()) << server.error().toStdString();
         ASSERT_TRUE(BankFile::createEmpty(path));
         for (const char* t : {"a", "b", "c", "d"})
             ASSERT_TRUE(bank.add(tagged(t)));
         ids = *bank.idsMatching({});
     }
 
+    bool onServer() const { return GetParam() == Store::Server; }
+    // A bank's path in the store under test.
+    QString place(const QString& name) const { return onServer() ? server.bank("生物", name) : dir.file(name); }
+
     TempProgramDir dir{false};
-    QString path = dir.file("生物.tik");
+    TestDatabase server{GetParam() == Store::Server && TestDatabase::configured()};
+    QString path = place("生物.tik");
     BankFile bank{path};
     QList<qint64> ids;
 };
 
+std::string storeName(const ::testing::TestParamInfo<Store>& info)
+{
+    return info.param == Store::File ? "File" : "Server";
+}
+
 }  // namespace
 
-TEST_F(UsageTest, EachQuestionIsRecordedOncePerFilingAndCountedIn使用)
+TEST_P(UsageTest, EachQuestionIsRecordedOncePerFilingAndCountedIn使用)
 {
     EXPECT_EQ(bank.usageOf(ids[0]), UsageSummary{});
     EXPECT_EQ(usageText(*bank.usageOf(ids[0])), "未用过");
@@ -107,7 +122,7 @@ TEST_F(UsageTest, EachQuestionIsRecordedOncePerFilingAndCountedIn使用)
     EXPECT_EQ(bank.usage()->keys(), QList<qint64>{ids[0]});
 }
 
-TEST_F(UsageTest, FiltersLeaveOutWhatWasUsedSinceADate)
+TEST_P(UsageTest, FiltersLeaveOutWhatWasUsedSinceADate)
 {
     ASSERT_TRUE(bank.recordUsage({ids[0]}, use("2025-01-01", "旧")));
     ASSERT_TRUE(bank.recordUsage({ids[1]}, use("2026-03-01", "新")));
@@ -126,12 +141,12 @@ TEST_F(UsageTest, FiltersLeaveOutWhatWasUsedSinceADate)
     EXPECT_EQ(bank.idsMatchingEach({never, recent})->at(0).size(), 2);
 }
 
-TEST_F(UsageTest, MergeAndSortCarryTheUsesAlong)
+TEST_P(UsageTest, MergeAndSortCarryTheUsesAlong)
 {
     ASSERT_TRUE(bank.recordUsage({ids[1]}, use("2026-01-10", "A卷")));
     ASSERT_TRUE(bank.recordUsage({ids[1], ids[3]}, use("2026-02-10", "B卷")));
 
-    const QString target = dir.file("合并.tik");
+    const QString target = place("合并.tik");
     ASSERT_TRUE(BankFile::createEmpty(target));
     BankFile merged(target);
     ASSERT_TRUE(merged.add(tagged("x")));
@@ -159,13 +174,13 @@ TEST_F(UsageTest, MergeAndSortCarryTheUsesAlong)
     EXPECT_EQ(bank.usageOf(ids[1])->count, 2);
 }
 
-TEST_F(UsageTest, FilingRecordsUnderTheLibraryThePaperAndItsDate)
+TEST_P(UsageTest, FilingRecordsUnderTheLibraryThePaperAndItsDate)
 {
     const QString library = dir.file("高一期末.Juk");
     ASSERT_TRUE(PaperLibrary::createEmpty(library));
     Paper a{"{\\rtf1 A}", "{\\rtf1 a}", {"A卷", "王", "", "", "2026年1月10日"}, {}};
     Paper b{"{\\rtf1 B}", "{\\rtf1 b}", {"B卷", "王", "", "", "不是日期"}, {}};
-    const QString gone = dir.file("不在.tik");
+    const QString gone = place("不在.tik");
     const auto filed = fileInLibrary(library, {{a, {{path, ids[0]}, {path, ids[1]}}}, {b, {{path, ids[2]}, {gone, 5}}}},
                                      QDate(2026, 2, 1));
     ASSERT_TRUE(filed);
@@ -185,6 +200,8 @@ TEST_F(UsageTest, FilingRecordsUnderTheLibraryThePaperAndItsDate)
     EXPECT_EQ(usageDate("2026/1/5", QDate(2000, 1, 1)), QDate(2026, 1, 5));
     EXPECT_EQ(usageDate("2026-02-30", QDate(2000, 1, 1)), QDate(2000, 1, 1));
 }
+
+INSTANTIATE_TEST_SUITE_P(Stores, UsageTest, ::testing::Values(Store::File, Store::Server), storeName);
 
 TEST(UsageUpgrade, AFirstFormatSampleIsReadAsItIsAndUpgradedByItsFirstWrite)
 {

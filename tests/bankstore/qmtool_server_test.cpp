@@ -1,0 +1,112 @@
+// The qmtool commands for banks on a PostgreSQL server.
+
+#include "bankstore/bank_file.h"
+#include "bankstore/server_store.h"
+#include "rtf/rich_text.h"
+#include "support/qstring_print.h"
+#include "support/run_qmtool.h"
+#include "support/temp_dirs.h"
+#include "support/test_server.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace qm;
+using namespace qm::test;
+
+namespace {
+
+class QmtoolServer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!TestDatabase::configured())
+            GTEST_SKIP() << "no test server";
+        ASSERT_TRUE(db.ready()) << db.error().toStdString();
+    }
+
+    TestDatabase db{true, false};
+};
+
+}  // namespace
+
+TEST_F(QmtoolServer, ImportThenExportGivesTheSameBanks)
+{
+    TempProgramDir dir(QStringList{"sample.tik"});
+    // A work path keeps its banks in tiku/, one directory per subject.
+    const QString workPath = dir.file("work/");
+    const QString work = workPath + "TIKU/";
+    ASSERT_TRUE(QDir().mkpath(work + "生物"));
+    ASSERT_TRUE(QDir().mkpath(work + "数学"));
+    ASSERT_TRUE(QFile::copy(dir.file("sample.tik"), work + "生物/题库样本－生物.TIK"));
+    const QString algebra = work + "数学/代数.tik";
+    ASSERT_TRUE(BankFile::createEmpty(algebra));
+    BankFile bank(algebra);
+    for (const char* text : {"一元二次方程？", "因式分解？", "删去的题"}) {
+        Question q;
+        q.text = rtfFromPlainText(QString::fromUtf8(text));
+        q.type = "填空题";
+        q.chapter = "第二章";
+        q.score = 3;
+        ASSERT_TRUE(bank.add(q));
+    }
+    ASSERT_TRUE(bank.remove(2));
+    ASSERT_TRUE(bank.recordUsage({1}, {QDate(2026, 1, 10), "期末", "A卷"}));
+    writeAll(work + "数学/说明.txt", "not a bank");
+
+    const QString uri = db.uri();
+    ToolRun run = qmtool({"server-import", workPath, uri});
+    EXPECT_EQ(run.exitCode, 1);
+    // (Qt may warn on stderr before the message: only the message is compared.)
+    EXPECT_TRUE(run.err.endsWith(
+        QStringLiteral("qmtool: 数据库“%1”中还没有题库表，请先用“qmtool server-init”建立。\n").arg(uri)))
+        << run.err.toStdString();
+    run = qmtool({"server-init", uri});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "数据库已可存放题库。\n");
+    run = qmtool({"server-import", workPath, uri});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("数学/代数.tik：2道题\n生物/题库样本－生物.TIK：")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.endsWith("共复制题库2个\n"));
+    // Nothing is copied over what the server has.
+    run = qmtool({"server-import", workPath, uri});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(
+        run.err.endsWith("qmtool: 数据库中已有下列题库，没有复制任何题库：数学/代数.tik，生物/题库样本－生物.TIK\n"))
+        << run.err.toStdString();
+
+    // Commands that take a bank take one on the server.
+    const QString onServer = serverBankPath(uri, "数学", "代数.tik");
+    run = qmtool({"usage", onServer});
+    EXPECT_EQ(run.out, "1\t1\t2026-01-10\tA卷\n");
+
+    const QString backPath = dir.file("back/");
+    const QString back = backPath + "tiku/";
+    ASSERT_TRUE(QDir().mkpath(backPath));
+    run = qmtool({"server-export", uri, backPath});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    for (const char* name : {"数学/代数.tik", "生物/题库样本－生物.TIK"}) {
+        const ToolRun original = qmtool({"bank-dump", work + name});
+        ASSERT_EQ(original.exitCode, 0);
+        EXPECT_EQ(qmtool({"bank-dump", back + name}).out, original.out) << name;
+        EXPECT_EQ(
+            qmtool({"bank-dump", serverBankPath(uri, QString(name).section('/', 0, 0), QString(name).section('/', 1))})
+                .out,
+            original.out)
+            << name;
+        EXPECT_EQ(qmtool({"usage", back + name}).out, qmtool({"usage", work + name}).out);
+    }
+    // The next question gets the next 编号 of the original.
+    ASSERT_TRUE(BankFile(back + "数学/代数.tik").add(Question{}));
+    EXPECT_EQ(BankFile(back + "数学/代数.tik").read(-1)->question.id, 4);
+
+    run = qmtool({"server-export", uri, backPath});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(
+        QStringLiteral("qmtool: 下列文件已存在，没有写出任何题库：%1生物/题库样本－生物.TIK，%1数学/代数.tik\n")
+            .arg(back)))
+        << run.err.toStdString();
+    run = qmtool({"server-export", uri});
+    EXPECT_EQ(run.exitCode, 2);
+}
