@@ -9,6 +9,7 @@
 // "make guide-shots" runs it under Xvfb on a 1024×768 screen into doc/guide/shots.
 
 #include "app/app.h"
+#include "bankstore/bank_file.h"
 #include "bankstore/paper_library.h"
 #include "composer/browse_panel.h"
 #include "composer/candidate_panel.h"
@@ -22,17 +23,21 @@
 #include "core/prompt.h"
 #include "core/workspace.h"
 #include "editor/bank_panel.h"
+#include "editor/duplicates_window.h"
 #include "editor/entry_pane.h"
 #include "editor/form2.h"
 #include "editor/form4.h"
 #include "editor/subject_panel.h"
 #include "library/form7.h"
 #include "rtf/fonts.h"
+#include "rtf/rich_text.h"
+#include "rtf/rtf_text.h"
 #include "shell/form1.h"
 #include "shell/form6.h"
 #include "shell/form8.h"
 #include "shell/help_window.h"
 #include "widgets/filelists.h"
+#include "widgets/search_panel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -50,6 +55,7 @@
 #include <QTextBrowser>
 #include <QTextStream>
 #include <QThread>
+#include <QTreeWidget>
 #include <cstdio>
 #include <functional>
 
@@ -205,6 +211,33 @@ int main(int argc, char** argv)
              banks.Frame1->Command27_Click();
              banks.Frame7->Command30_Click();  // the first question
              return picture(&banks);
+         }},
+        {QStringLiteral("search"),
+         [&] {
+             banks.Frame7->Search->Text90->setText(QStringLiteral("光合作用"));
+             banks.Frame7->Search->Command90->click();
+             QTreeWidget* found = banks.Frame7->Search->List90;
+             found->setCurrentItem(found->topLevelItem(0));
+             return picture(&banks);
+         }},
+        {QStringLiteral("duplicates"),
+         [&] {
+             // A question entered a second time with a changed word, as happens when two
+             // teachers type the same question.
+             BankFile bank(banks.bankPath());
+             Question again = bank.read(0)->question;
+             const QString text = rtfText(again.text);
+             again.text = rtfFromPlainText(text.left(text.size() - 4) + QStringLiteral("。"));
+             const int position = bank.add(again).value_or(-1);
+             banks.Frame7->Command65->click();
+             DuplicatesWindow* window = banks.duplicatesWindow();
+             window->Combo1->setCurrentIndex(window->Combo1->findText(QStringLiteral("85%")));
+             window->Command1->click();
+             const QImage shot = picture(window);
+             // The later pictures show the sample bank as shipped.
+             bank.remove(position);
+             window->close();
+             return shot;
          }},
         {QStringLiteral("import-format"),
          [&] {

@@ -51,7 +51,12 @@ DuplicatesWindow::DuplicatesWindow(Prompt& prompt, QWidget* parent) : QWidget(pa
     List1->setUniformRowHeights(true);
     List1->setAllColumnsShowFocus(true);
     List1->header()->setStretchLastSection(true);
-    List1->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000000000000000000000")));
+    // Wide enough for two 编号 and a similarity, without a scroll bar.
+    const int number = fontMetrics().horizontalAdvance(QStringLiteral("0000000"));
+    List1->setColumnWidth(0, number);
+    List1->setColumnWidth(1, number);
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    List1->setFixedWidth(2 * number + fontMetrics().horizontalAdvance(QStringLiteral("相似度相似")) + 24);
     RichTextBox1 = new RichTextBox(this);
     RichTextBox2 = new RichTextBox(this);
     RichTextBox3 = new RichTextBox(this);
