@@ -32,16 +32,13 @@ QString nameLabel(const qm::import::NameRequest& r)
 int importBatch(const QStringList& args)
 {
     using namespace qm::import;
-    QStringList files;
-    bool skipDuplicates = false;
-    for (const QString& a : args) {
-        if (a == QLatin1String("--skip-duplicates"))
-            skipDuplicates = true;
-        else if (a.startsWith(QStringLiteral("--")))
-            return qm::tool::usageError(QStringLiteral("import"), kImportUsage, QStringLiteral("unknown option: ") + a);
-        else
-            files.append(a);
-    }
+    QString unknown;
+    const auto call = qm::tool::filesAndFlag(args, QStringLiteral("--skip-duplicates"), &unknown);
+    if (!call)
+        return qm::tool::usageError(QStringLiteral("import"), kImportUsage,
+                                    QStringLiteral("unknown option: ") + unknown);
+    const QStringList& files = call->files;
+    const bool skipDuplicates = call->flag;
     if (files.size() != 2)
         return qm::tool::usageError(QStringLiteral("import"), kImportUsage,
                                     QStringLiteral("a bank and a file are needed"));

@@ -76,16 +76,12 @@ int duplicates(const QStringList& args)
 int merge(const QStringList& args)
 {
     const QString name = QStringLiteral("merge");
-    QStringList files;
-    bool skipDuplicates = false;
-    for (const QString& a : args) {
-        if (a == QLatin1String("--skip-duplicates"))
-            skipDuplicates = true;
-        else if (a.startsWith(QStringLiteral("--")))
-            return usageError(name, kMergeUsage, QStringLiteral("unknown option: ") + a);
-        else
-            files.append(a);
-    }
+    QString unknown;
+    const auto call = filesAndFlag(args, QStringLiteral("--skip-duplicates"), &unknown);
+    if (!call)
+        return usageError(name, kMergeUsage, QStringLiteral("unknown option: ") + unknown);
+    const QStringList& files = call->files;
+    const bool skipDuplicates = call->flag;
     if (files.size() != 2)
         return usageError(name, kMergeUsage, QStringLiteral("a bank and a source bank are needed"));
     QString error;

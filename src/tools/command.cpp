@@ -28,6 +28,22 @@ int usageError(const QString& name, const QString& usage, const QString& problem
     return 2;
 }
 
+std::optional<FilesAndFlag> filesAndFlag(const QStringList& args, const QString& flag, QString* unknown)
+{
+    FilesAndFlag out;
+    for (const QString& a : args) {
+        if (a == flag) {
+            out.flag = true;
+        } else if (a.startsWith(QStringLiteral("--"))) {
+            *unknown = a;
+            return std::nullopt;
+        } else {
+            out.files.append(a);
+        }
+    }
+    return out;
+}
+
 std::optional<QDate> isoDate(const QString& text)
 {
     // Exactly four, two and two digits: QDate alone would take "2026-1-5" or a time too.

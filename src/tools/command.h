@@ -47,6 +47,14 @@ int failure(const QString& message);
 // stderr and returns 2, the exit code of a wrong call.
 int usageError(const QString& name, const QString& usage, const QString& problem);
 
+// The arguments that are not options, and whether the one option `flag` (a switch without a
+// value) is among them; nothing, with the option named in `unknown`, when another option is.
+struct FilesAndFlag {
+    QStringList files;
+    bool flag = false;
+};
+std::optional<FilesAndFlag> filesAndFlag(const QStringList& args, const QString& flag, QString* unknown);
+
 // The date a YYYY-MM-DD argument names; nothing when it is not one.
 std::optional<QDate> isoDate(const QString& text);
 
