@@ -44,17 +44,22 @@ using TextVisitor = std::function<void(qint64 id, const char* text, int size)>;
 // are filled in.
 void forEachSearchText(SQLite::Database& db, const std::function<void()>& restart, const TextVisitor& visit)
 {
-    if (hasSearchTable(db)) {
-        // The questions are counted from an index; the texts as they are read.
-        SQLite::Transaction read(db);
-        const int questions = db.execAndGet("SELECT count(*) FROM 题库").getInt();
+    // Visits the rows the query gives; returns how many there were.
+    auto scan = [&](const std::string& sql) {
+        SQLite::Statement st(db, sql);
         int seen = 0;
-        SQLite::Statement st(db, "SELECT 编号, 文本 FROM 检索 ORDER BY 编号");
         while (st.executeStep()) {
             const SQLite::Column text = st.getColumn(1);
             visit(st.getColumn(0).getInt64(), text.getText(), text.getBytes());
             ++seen;
         }
+        return seen;
+    };
+    if (hasSearchTable(db)) {
+        // The questions are counted from an index; the texts as they are read.
+        SQLite::Transaction read(db);
+        const int questions = db.execAndGet("SELECT count(*) FROM 题库").getInt();
+        const int seen = scan("SELECT 编号, 文本 FROM 检索 ORDER BY 编号");
         read.commit();
         if (seen == questions)
             return;
@@ -62,15 +67,10 @@ void forEachSearchText(SQLite::Database& db, const std::function<void()>& restar
     }
     const bool complete = completeSearchTexts(db);
     SQLite::Transaction read(db);
-    SQLite::Statement st(db, complete ? "SELECT 编号, 文本 FROM 检索 ORDER BY 编号"
-                             : hasSearchTable(db)
-                                 ? "SELECT t.编号, coalesce(s.文本, qm_search_text(t.题目, t.答案)) FROM 题库 AS t "
-                                   "LEFT JOIN 检索 AS s ON s.编号 = t.编号 ORDER BY t.编号"
-                                 : "SELECT 编号, qm_search_text(题目, 答案) FROM 题库 ORDER BY 编号");
-    while (st.executeStep()) {
-        const SQLite::Column text = st.getColumn(1);
-        visit(st.getColumn(0).getInt64(), text.getText(), text.getBytes());
-    }
+    scan(complete             ? "SELECT 编号, 文本 FROM 检索 ORDER BY 编号"
+         : hasSearchTable(db) ? "SELECT t.编号, coalesce(s.文本, qm_search_text(t.题目, t.答案)) FROM 题库 AS t "
+                                "LEFT JOIN 检索 AS s ON s.编号 = t.编号 ORDER BY t.编号"
+                              : "SELECT 编号, qm_search_text(题目, 答案) FROM 题库 ORDER BY 编号");
     read.commit();
 }
 

@@ -72,15 +72,6 @@ int bankDump(const QStringList& args)
     return 0;
 }
 
-// A paper's name as one field of a line: a tab or a line break would break the line.
-QString oneField(QString text)
-{
-    for (QChar& c : text)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            c = QLatin1Char(' ');
-    return text;
-}
-
 int usage(const QStringList& args)
 {
     if (args.size() != 1)

@@ -20,15 +20,6 @@ const QString kDuplicatesUsage =
     QStringLiteral("BANK [--similarity S]  (pairs of the same or nearly the same questions: 编号, 编号, similarity)");
 const QString kMergeUsage = QStringLiteral("BANK SOURCE [--skip-duplicates]  (appends the questions of another bank)");
 
-// A field of a tab-separated line: tabs and line ends would break the line.
-QString field(QString text)
-{
-    for (QChar& c : text)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            c = QLatin1Char(' ');
-    return text;
-}
-
 int search(const QStringList& args)
 {
     if (args.size() < 2)
@@ -40,7 +31,9 @@ int search(const QStringList& args)
         return failure(error);
     QString text;
     for (const FoundQuestion& q : result->rows)
-        text += QStringLiteral("%1\t%2\t%3\t%4\n").arg(q.id).arg(field(q.type), field(q.chapter), field(q.line.text));
+        text += QStringLiteral("%1\t%2\t%3\t%4\n")
+                    .arg(q.id)
+                    .arg(oneField(q.type), oneField(q.chapter), oneField(q.line.text));
     out(text);
     return 0;
 }

@@ -44,6 +44,14 @@ std::optional<FilesAndFlag> filesAndFlag(const QStringList& args, const QString&
     return out;
 }
 
+QString oneField(QString text)
+{
+    for (QChar& c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char(' ');
+    return text;
+}
+
 std::optional<QDate> isoDate(const QString& text)
 {
     // Exactly four, two and two digits: QDate alone would take "2026-1-5" or a time too.

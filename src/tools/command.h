@@ -55,6 +55,10 @@ struct FilesAndFlag {
 };
 std::optional<FilesAndFlag> filesAndFlag(const QStringList& args, const QString& flag, QString* unknown);
 
+// A text as one field of a tab-separated line: a tab, a line break or another control
+// character, which would break the line, becomes a space.
+QString oneField(QString text);
+
 // The date a YYYY-MM-DD argument names; nothing when it is not one.
 std::optional<QDate> isoDate(const QString& text);
 
