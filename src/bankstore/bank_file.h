@@ -359,7 +359,8 @@ private:
     explicit BankAppender(std::unique_ptr<Impl> impl);
     explicit BankAppender(std::unique_ptr<ServerBankAppender> server);
     // Before a transaction: the break from the bank that waiting programs need, when due.
-    void takeBreakIfDue();
+    // True when the bank was left alone long enough, by this break or before it.
+    bool takeBreakIfDue();
     bool write(QString* error, const std::function<void()>& work);
     std::unique_ptr<Impl> d;
     // Instead of d for a bank on a server (bankstore/server_store.h).

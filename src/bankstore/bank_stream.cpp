@@ -126,7 +126,10 @@ struct BankAppender::Impl {
     std::array<QSet<QString>, 4> listed;
     // Started at each commit.
     QElapsedTimer sinceCommit;
-    // Started at the first transaction and after each break of kWriterPauseMs.
+    // Started when the first transaction began and at the first transaction after each break
+    // of kWriterPauseMs: how long the bank has been kept. Time spent waiting for the bank
+    // does not count, or a writer that waited for another would give way again after
+    // one question.
     QElapsedTimer sinceBreak;
 
     Impl(QString p, SQLite::Database&& d) : path(std::move(p)), db(std::move(d)) {}
@@ -167,25 +170,24 @@ std::unique_ptr<BankAppender> BankAppender::open(const QString& path, QString* e
     return std::unique_ptr<BankAppender>(new BankAppender(std::make_unique<Impl>(path, std::move(*db))));
 }
 
-void BankAppender::takeBreakIfDue()
+bool BankAppender::takeBreakIfDue()
 {
-    if (!d->sinceCommit.isValid() || d->sinceCommit.elapsed() >= kWriterPauseMs) {
-        // The first transaction, or the bank has been left alone long enough already.
-        d->sinceBreak.start();
-        return;
-    }
+    if (!d->sinceCommit.isValid() || d->sinceCommit.elapsed() >= kWriterPauseMs)
+        return true;  // the first transaction, or the bank has been left alone long enough
     if (d->sinceBreak.elapsed() < kWriterHoldMs)
-        return;
+        return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(kWriterPauseMs - d->sinceCommit.elapsed()));
-    d->sinceBreak.start();
+    return true;
 }
 
 bool BankAppender::write(QString* error, const std::function<void()>& work)
 {
     try {
         if (!d->tx) {
-            takeBreakIfDue();
+            const bool rested = takeBreakIfDue();
             d->tx.emplace(d->db);
+            if (rested)
+                d->sinceBreak.start();
             // Another computer may have added rows or changed the lists since the last commit.
             d->key = lastOrderKey(d->db);
             for (QSet<QString>& names : d->listed)

@@ -70,8 +70,6 @@ ImportOutcome ImportRun::run(const NameAsker& ask)
     while (std::optional<ImportQuestion> q = m_batch.next(askCommitted)) {
         if (failed)
             return ImportOutcome::Failed;
-        if (!bank->pending())
-            age.start();
         Question stored;
         stored.text = rtfFromPlainText(q->question);
         stored.answer = rtfFromPlainText(q->answer);
@@ -95,8 +93,13 @@ ImportOutcome ImportRun::run(const NameAsker& ask)
             }
             known.insert(key);
         }
+        // The transaction's age counts from its first question, not from before the wait
+        // for a bank that another computer is writing.
+        const bool opens = !bank->pending();
         if (!bank->add(stored, &m_error))
             return ImportOutcome::Failed;
+        if (opens)
+            age.start();
 
         // The old format names no unit, so its questions add none to the unit list. Whether
         // a list holds a name is decided in the transaction that adds it: another import
