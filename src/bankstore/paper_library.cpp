@@ -1,5 +1,7 @@
 #include "bankstore/paper_library.h"
 
+#include "bankstore/server_library.h"
+#include "bankstore/server_store.h"
 #include "bankstore/sqlite_file.h"
 #include "core/input_file.h"
 
@@ -50,7 +52,32 @@ void requireFileable(const PaperParticulars& particulars)
         throw StoreError{*problem};
 }
 
+// Every paper of the library `path`, of either store, in order.
+std::optional<QList<Paper>> allPapers(const QString& path, QString* error)
+{
+    QList<Paper> papers;
+    if (!PaperLibrary(path).check(error)
+        || !PaperLibrary(path).forEach([&](int, const Paper& p) { papers.append(p); }, error))
+        return std::nullopt;
+    return papers;
+}
+
 }  // namespace
+
+std::optional<int> copyLibrary(const QString& from, const QString& to, QString* error)
+{
+    std::optional<QList<Paper>> papers = allPapers(from, error);
+    if (!papers || !PaperLibrary::createEmpty(to, error))
+        return std::nullopt;
+    if (papers->isEmpty() || PaperLibrary(to).appendAll(*papers, error))
+        return int(papers->size());
+    // A library that did not get its papers is not left behind half made.
+    if (isServerPath(to))
+        ServerLibrary::removeLibrary(to);
+    else
+        QFile::remove(to);
+    return std::nullopt;
+}
 
 std::optional<QString> particularsProblem(const PaperParticulars& particulars)
 {
@@ -70,26 +97,36 @@ PaperLibrary::PaperLibrary(QString path) : m_path(std::move(path)) {}
 
 bool PaperLibrary::createEmpty(const QString& path, QString* error)
 {
+    if (isServerPath(path))
+        return ServerLibrary::createEmpty(path, error);
     return createDbFile(path, DbKind::PaperLibrary, error);
 }
 
 bool PaperLibrary::createFromTemplate(const QString& templatePath, const QString& path, QString* error)
 {
+    if (isServerPath(path) || isServerPath(templatePath))
+        return copyLibrary(templatePath, path, error).has_value();
     return copyTemplate(templatePath, path, DbKind::PaperLibrary, error);
 }
 
 bool PaperLibrary::check(QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerLibrary(m_path).check(error);
     return openDbFile(m_path, DbKind::PaperLibrary, error).has_value();
 }
 
 std::optional<int> PaperLibrary::count(QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerLibrary(m_path).count(error);
     return withDbFile(m_path, DbKind::PaperLibrary, error, [](SQLite::Database& db) { return rowCount(db, "卷库"); });
 }
 
 std::optional<Paper> PaperLibrary::read(int position, QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerLibrary(m_path).read(position, error);
     return withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
         SQLite::Transaction read(db);
         SQLite::Statement st(db, std::string("SELECT ") + kPaperColumns + " FROM 卷库 WHERE 次序 = ?");
@@ -108,6 +145,8 @@ std::optional<int> PaperLibrary::append(const Paper& paper, QString* error)
 
 std::optional<int> PaperLibrary::appendAll(const QList<Paper>& papers, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerLibrary(m_path).appendAll(papers, error);
     return withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
         for (const Paper& paper : papers)
             requireFileable(paper.particulars);
@@ -139,6 +178,8 @@ bool PaperLibrary::update(int position, PaperDocument which, const QByteArray& d
 
 bool PaperLibrary::update(int position, const PaperEdit& edit, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerLibrary(m_path).update(position, edit, error);
     return withDbFile(m_path, DbKind::PaperLibrary, error,
                       [&](SQLite::Database& db) {
                           requireFileable(edit.particulars);
@@ -166,6 +207,8 @@ bool PaperLibrary::update(int position, const PaperEdit& edit, QString* error)
 
 std::optional<int> PaperLibrary::remove(int position, QString* error)
 {
+    if (isServerPath(m_path))
+        return ServerLibrary(m_path).remove(position, error);
     return withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
         {
             WriteTransaction tx(db);
@@ -183,6 +226,15 @@ std::optional<int> PaperLibrary::mergeFrom(const QString& sourcePath, QString* e
 {
     if (isSameFile(m_path, sourcePath))
         return 0;
+    if (isServerPath(m_path) || isServerPath(sourcePath)) {
+        if (m_path == sourcePath)
+            return 0;
+        // Across the stores or on a server: the source's papers, then filed all at once.
+        const std::optional<QList<Paper>> papers = allPapers(sourcePath, error);
+        if (!papers || !appendAll(*papers, error))
+            return std::nullopt;
+        return int(papers->size());
+    }
     if (!PaperLibrary(sourcePath).check(error))
         return std::nullopt;
     return withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
@@ -204,6 +256,8 @@ std::optional<int> PaperLibrary::mergeFrom(const QString& sourcePath, QString* e
 
 bool PaperLibrary::forEach(const std::function<void(int, const Paper&)>& visit, QString* error) const
 {
+    if (isServerPath(m_path))
+        return ServerLibrary(m_path).forEach(visit, error);
     // The papers are read a share at a time, each share in one short read, and visited after
     // the file is let go: what a visit does with a paper may take long, and meanwhile others
     // must be able to file papers. The papers are those there were at the first read.

@@ -23,6 +23,8 @@ public:
     explicit Session(const QString& path);
     pg::Connection& c() { return *m_c; }
     const ServerBankName& name() const { return m_name; }
+    // The version of the tables found at opening.
+    int version() const { return m_version; }
     // The bank's key for reading; throws StoreError naming the bank when there is none.
     qint64 find();
     // Inside a write transaction: brings older tables up to date, then locks the bank's
@@ -30,6 +32,10 @@ public:
     qint64 lock();
     // Brings older tables up to date inside the open write transaction.
     void upgrade();
+    // The same for the paper library the path names: its key for reading, or inside a write
+    // transaction, after the upgrade, with its row locked.
+    qint64 findLibrary();
+    qint64 lockLibrary();
 
 private:
     ServerBankName m_name;

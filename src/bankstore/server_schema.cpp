@@ -63,8 +63,30 @@ CREATE TABLE qm_usage (
 CREATE INDEX qm_usage_question ON qm_usage (bank, id, day);
 )";
 
+// Version 2: paper libraries, one row of qm_library each with its papers in qm_paper; the
+// users of the work path, with salted password hashes (user_store.cpp), in qm_user.
+const char* const kSchemaVersion2 = R"(
+CREATE TABLE qm_library (
+  library bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+  subject text NOT NULL,
+  name text NOT NULL,
+  UNIQUE (subject, name));
+CREATE TABLE qm_paper (
+  library bigint NOT NULL REFERENCES qm_library ON DELETE CASCADE,
+  ord bigint NOT NULL DEFAULT nextval('qm_order'),
+  paper bytea NOT NULL,
+  answers bytea NOT NULL,
+  name text NOT NULL, setter text NOT NULL, grp text NOT NULL, department text NOT NULL,
+  day text NOT NULL, remark text NOT NULL,
+  PRIMARY KEY (library, ord));
+CREATE TABLE qm_user (
+  ord bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+  name text NOT NULL,
+  hash text);
+)";
+
 // The steps from each version to the next: step n makes version n + 1 of version n.
-const char* const kUpgrades[] = {kSchemaVersion1};
+const char* const kUpgrades[] = {kSchemaVersion1, kSchemaVersion2};
 static_assert(std::size(kUpgrades) == kServerSchemaVersion);
 
 // Serialises the upgrades of one database among all its clients.
@@ -174,7 +196,10 @@ bool initServer(const QString& uri, QString* error)
     return false;
 }
 
-std::optional<QList<ServerBankEntry>> serverBanks(const QString& uri, QString* error)
+namespace {
+
+// The (subject, name) rows of qm_bank or qm_library, ordered by subject and name.
+std::optional<QList<ServerBankEntry>> serverEntries(const QString& uri, bool libraries, QString* error)
 {
     if (!pg::checkConninfo(uri.toUtf8(), error))
         return std::nullopt;
@@ -183,9 +208,9 @@ std::optional<QList<ServerBankEntry>> serverBanks(const QString& uri, QString* e
         const int version = schemaVersion(c);
         refuseNewer(version, uri);
         QList<ServerBankEntry> banks;
-        if (version == 0)
+        if (version == 0 || (libraries && version < 2))
             return banks;
-        const pg::Result r = c.exec("SELECT subject, name FROM qm_bank");
+        const pg::Result r = c.exec(libraries ? "SELECT subject, name FROM qm_library" : "SELECT subject, name FROM qm_bank");
         for (int i = 0; i < r.rows(); ++i)
             banks.append({r.text(i, 0), r.text(i, 1)});
         std::sort(banks.begin(), banks.end(), [](const ServerBankEntry& a, const ServerBankEntry& b) {
@@ -197,6 +222,18 @@ std::optional<QList<ServerBankEntry>> serverBanks(const QString& uri, QString* e
             *error = e.message;
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<QList<ServerBankEntry>> serverBanks(const QString& uri, QString* error)
+{
+    return serverEntries(uri, false, error);
+}
+
+std::optional<QList<ServerBankEntry>> serverLibraries(const QString& uri, QString* error)
+{
+    return serverEntries(uri, true, error);
 }
 
 namespace server {
@@ -230,6 +267,27 @@ void Session::upgrade()
         upgradeSchema(*m_c);
         m_version = kServerSchemaVersion;
     }
+}
+
+qint64 Session::findLibrary()
+{
+    if (m_version < 2)  // tables from before there were libraries on the server
+        throw StoreError{QStringLiteral("找不到试卷库“%1”。").arg(m_c->display())};
+    const pg::Result r = m_c->exec("SELECT library FROM qm_library WHERE subject = $1 AND name = $2",
+                                   pg::Params().text(m_name.subject).text(m_name.name));
+    if (r.rows() == 0)
+        throw StoreError{QStringLiteral("找不到试卷库“%1”。").arg(m_c->display())};
+    return r.integer(0, 0);
+}
+
+qint64 Session::lockLibrary()
+{
+    upgrade();
+    const pg::Result r = m_c->exec("SELECT library FROM qm_library WHERE subject = $1 AND name = $2 FOR UPDATE",
+                                   pg::Params().text(m_name.subject).text(m_name.name));
+    if (r.rows() == 0)
+        throw StoreError{QStringLiteral("找不到试卷库“%1”。").arg(m_c->display())};
+    return r.integer(0, 0);
 }
 
 qint64 Session::lock()

@@ -5,7 +5,8 @@
 //
 // the part before '#' a libpq connection URI (a Unix socket: postgresql://user@/dbname?host=/socket/dir),
 // after it the subject and the bank's name as a work path would hold them. BankFile,
-// BankReader and BankAppender take such a path wherever they take a file. Passwords are
+// BankReader and BankAppender take such a path wherever they take a file; a paper library is
+// named alike (URI#学科/名称.Juk) and PaperLibrary takes it. Passwords are
 // never part of the path: libpq reads them from ~/.pgpass or PGPASSWORD.
 //
 // One database holds any number of banks, in the tables that initServer() makes. The
@@ -22,7 +23,8 @@ namespace qm {
 
 // The version of the server's tables.
 //   1: banks with their questions, lists, particulars, fragments and usage records.
-constexpr int kServerSchemaVersion = 1;
+//   2: paper libraries with their papers; the users with their password hashes.
+constexpr int kServerSchemaVersion = 2;
 
 // True when `path` names a bank on a server (it starts with postgresql:// or postgres://).
 bool isServerPath(const QString& path);
@@ -48,11 +50,16 @@ struct ServerBankEntry {
     QString name;
 };
 std::optional<QList<ServerBankEntry>> serverBanks(const QString& uri, QString* error = nullptr);
+// The paper libraries the database holds, in the same order.
+std::optional<QList<ServerBankEntry>> serverLibraries(const QString& uri, QString* error = nullptr);
 
 // Copies the bank `from` whole, as a new bank `to`, either of them a file or on a server:
 // particulars, lists, fragments, the questions with their 编号 and the usage records, read at
 // one moment and written all or nothing. Fails when `to` exists. Returns the number of
 // questions copied.
 std::optional<int> copyBank(const QString& from, const QString& to, QString* error = nullptr);
+// The same for a paper library (URI#学科/名称.Juk or a .Juk file): its papers in their order.
+// Returns the number of papers copied.
+std::optional<int> copyLibrary(const QString& from, const QString& to, QString* error = nullptr);
 
 }  // namespace qm

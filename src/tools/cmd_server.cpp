@@ -1,9 +1,11 @@
 // qmtool server-init URI: makes the server store's tables in a PostgreSQL database (or
 // brings older ones up to date).
-// qmtool server-import WORKPATH URI: copies every bank of a work path (WORKPATH/tiku/, one
-// directory per subject, as the program keeps them) to the database, each as it is with its 编号 and uses; refuses,
-// copying nothing, when the database has a bank of one of the names already. qmtool server-export URI WORKPATH: writes
-// the database's banks back into a work path, refusing, writing nothing, when a file of one of the names exists.
+// qmtool server-import WORKPATH URI: copies every bank and paper library of a work path
+// (WORKPATH/tiku/, one directory per subject, as the program keeps them) to the database,
+// banks as they are with their 编号 and uses, libraries with their papers in order; refuses,
+// copying nothing, when the database has a bank or library of one of the names already.
+// qmtool server-export URI WORKPATH: writes the database's banks and libraries back into a
+// work path, refusing, writing nothing, when a file of one of the names exists.
 
 #include "bankstore/server_store.h"
 #include "core/paths.h"
@@ -18,8 +20,10 @@ namespace qm::tool {
 namespace {
 
 const QString kInitUsage = QStringLiteral("URI  (makes the tables for banks in a PostgreSQL database)");
-const QString kImportUsage = QStringLiteral("WORKPATH URI  (copies the banks of WORKPATH/tiku/ to the database)");
-const QString kExportUsage = QStringLiteral("URI WORKPATH  (writes the database's banks into WORKPATH/tiku/)");
+const QString kImportUsage =
+    QStringLiteral("WORKPATH URI  (copies the banks and paper libraries of WORKPATH/tiku/ to the database)");
+const QString kExportUsage =
+    QStringLiteral("URI WORKPATH  (writes the database's banks and paper libraries into WORKPATH/tiku/)");
 
 // The directory of a work path that holds one directory per subject.
 QString bankRoot(const QString& workPath)
@@ -27,24 +31,45 @@ QString bankRoot(const QString& workPath)
     return resolveNoCase(workPath, QStringLiteral("tiku"));
 }
 
-// A bank to copy: where it is read and where it is written, and its name for the report.
+// A bank or library to copy: where it is read and where it is written, and its name for
+// the report.
 struct Copy {
     QString from;
     QString to;
     QString name;  // 学科/名称
+    bool library = false;
 };
 
-// Copies every bank; the report on stdout, one line each.
+// The banks and the libraries of the database, in that order, each as 学科/名称.
+std::optional<QList<Copy>> serverContents(const QString& uri, QString* error)
+{
+    const std::optional<QList<ServerBankEntry>> banks = serverBanks(uri, error);
+    const std::optional<QList<ServerBankEntry>> libraries = banks ? serverLibraries(uri, error) : std::nullopt;
+    if (!libraries)
+        return std::nullopt;
+    QList<Copy> all;
+    for (const ServerBankEntry& e : *banks)
+        all.append({serverBankPath(uri, e.subject, e.name), {}, e.subject + QLatin1Char('/') + e.name, false});
+    for (const ServerBankEntry& e : *libraries)
+        all.append({serverBankPath(uri, e.subject, e.name), {}, e.subject + QLatin1Char('/') + e.name, true});
+    return all;
+}
+
+// Copies every bank and library; the report on stdout, one line each.
 int copyAll(const QList<Copy>& copies)
 {
+    int banks = 0;
     for (const Copy& c : copies) {
         QString error;
-        const std::optional<int> questions = copyBank(c.from, c.to, &error);
-        if (!questions)
+        const std::optional<int> count =
+            c.library ? copyLibrary(c.from, c.to, &error) : copyBank(c.from, c.to, &error);
+        if (!count)
             return failure(error);
-        out(QStringLiteral("%1：%2道题\n").arg(c.name).arg(*questions));
+        out(c.library ? QStringLiteral("%1：%2份试卷\n").arg(c.name).arg(*count)
+                      : QStringLiteral("%1：%2道题\n").arg(c.name).arg(*count));
+        banks += c.library ? 0 : 1;
     }
-    out(QStringLiteral("共复制题库%1个\n").arg(copies.size()));
+    out(QStringLiteral("共复制题库%1个，试卷库%2个\n").arg(banks).arg(copies.size() - banks));
     return 0;
 }
 
@@ -72,26 +97,30 @@ int serverImport(const QStringList& args)
     if (!QFileInfo(root).isDir())
         return failure(QStringLiteral("找不到题库目录“%1”。").arg(QDir::toNativeSeparators(root)));
     QString error;
-    const std::optional<QList<ServerBankEntry>> present = serverBanks(uri, &error);
+    const std::optional<QList<Copy>> present = serverContents(uri, &error);
     if (!present)
         return failure(error);
-    QSet<QString> there;
-    for (const ServerBankEntry& e : *present)
-        there.insert(e.subject + QLatin1Char('/') + e.name);
+    QSet<std::pair<QString, bool>> there;
+    for (const Copy& c : *present)
+        there.insert({c.name, c.library});
     QList<Copy> copies;
     QStringList clashes;
-    for (const QString& subject : work.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        const QDir dir(work.filePath(subject));
-        for (const QFileInfo& file : dir.entryInfoList({QStringLiteral("*.tik")}, QDir::Files, QDir::Name)) {
-            const QString name = subject + QLatin1Char('/') + file.fileName();
-            if (there.contains(name))
-                clashes << name;
-            copies.append({file.filePath(), serverBankPath(uri, subject, file.fileName()), name});
+    // The banks first, then the libraries, each kind by subject and name.
+    for (const bool library : {false, true}) {
+        for (const QString& subject : work.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+            const QDir dir(work.filePath(subject));
+            const QString pattern = library ? QStringLiteral("*.juk") : QStringLiteral("*.tik");
+            for (const QFileInfo& file : dir.entryInfoList({pattern}, QDir::Files, QDir::Name)) {
+                const QString name = subject + QLatin1Char('/') + file.fileName();
+                if (there.contains({name, library}))
+                    clashes << name;
+                copies.append({file.filePath(), serverBankPath(uri, subject, file.fileName()), name, library});
+            }
         }
     }
     if (!clashes.isEmpty())
-        return failure(
-            QStringLiteral("数据库中已有下列题库，没有复制任何题库：%1").arg(clashes.join(QStringLiteral("，"))));
+        return failure(QStringLiteral("数据库中已有下列题库或试卷库，没有复制任何文件：%1")
+                           .arg(clashes.join(QStringLiteral("，"))));
     return copyAll(copies);
 }
 
@@ -105,28 +134,25 @@ int serverExport(const QStringList& args)
         return failure(QStringLiteral("找不到工作路径“%1”。").arg(QDir::toNativeSeparators(args[1])));
     const QDir work(bankRoot(args[1]));
     QString error;
-    const std::optional<QList<ServerBankEntry>> banks = serverBanks(uri, &error);
-    if (!banks)
+    std::optional<QList<Copy>> copies = serverContents(uri, &error);
+    if (!copies)
         return failure(error);
-    QList<Copy> copies;
     QStringList clashes;
-    for (const ServerBankEntry& e : *banks) {
-        const QString name = e.subject + QLatin1Char('/') + e.name;
+    for (Copy& c : *copies) {
         // A subject is one directory of the work path.
-        if (!isValidFileName(e.subject) || !isValidFileName(e.name))
-            return failure(QStringLiteral("题库“%1”的名称不能用作文件名，没有写出任何题库。").arg(name));
-        const QString target = work.filePath(name);
-        if (QFileInfo::exists(target))
-            clashes << QDir::toNativeSeparators(target);
-        copies.append({serverBankPath(uri, e.subject, e.name), target, name});
+        const qsizetype slash = c.name.indexOf(QLatin1Char('/'));
+        if (!isValidFileName(c.name.left(slash)) || !isValidFileName(c.name.mid(slash + 1)))
+            return failure(QStringLiteral("“%1”的名称不能用作文件名，没有写出任何文件。").arg(c.name));
+        c.to = work.filePath(c.name);
+        if (QFileInfo::exists(c.to))
+            clashes << QDir::toNativeSeparators(c.to);
     }
     if (!clashes.isEmpty())
-        return failure(QStringLiteral("下列文件已存在，没有写出任何题库：%1").arg(clashes.join(QStringLiteral("，"))));
-    for (const ServerBankEntry& e : *banks)
-        if (!work.mkpath(e.subject))
-            return failure(
-                QStringLiteral("无法建立目录“%1”。").arg(QDir::toNativeSeparators(work.filePath(e.subject))));
-    return copyAll(copies);
+        return failure(QStringLiteral("下列文件已存在，没有写出任何文件：%1").arg(clashes.join(QStringLiteral("，"))));
+    for (const Copy& c : *copies)
+        if (!work.mkpath(c.name.left(c.name.indexOf(QLatin1Char('/')))))
+            return failure(QStringLiteral("无法建立目录“%1”。").arg(QDir::toNativeSeparators(QFileInfo(c.to).path())));
+    return copyAll(*copies);
 }
 
 }  // namespace

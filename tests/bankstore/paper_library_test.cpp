@@ -1,6 +1,8 @@
 #include "bankstore/paper_library.h"
+#include "bankstore/server_store.h"
 #include "support/qstring_print.h"
 #include "support/temp_dirs.h"
+#include "support/test_server.h"
 
 #include <QFile>
 #include <SQLiteCpp/Database.h>
@@ -24,14 +26,37 @@ QStringList names(const PaperLibrary& lib)
     return n;
 }
 
+// The same cases for library files and for libraries on a server.
+class LibraryTest : public ::testing::TestWithParam<Store> {
+protected:
+    void SetUp() override
+    {
+        if (onServer() && !TestDatabase::configured())
+            GTEST_SKIP() << "no test server";
+        ASSERT_TRUE(!onServer() || server.ready()) << server.error().toStdString();
+    }
+    bool onServer() const { return GetParam() == Store::Server; }
+    // A library's path in the store under test.
+    QString place(const QString& name) const { return onServer() ? server.bank("生物", name) : dir.file(name); }
+
+    TempProgramDir dir{false};
+    TestDatabase server{GetParam() == Store::Server && TestDatabase::configured()};
+};
+
+std::string storeName(const ::testing::TestParamInfo<Store>& info)
+{
+    return info.param == Store::File ? "File" : "Server";
+}
+
 }  // namespace
 
-TEST(PaperLibrary, FilesPapersLastAndDeletesByPosition)
+INSTANTIATE_TEST_SUITE_P(Stores, LibraryTest, ::testing::Values(Store::File, Store::Server), storeName);
+
+TEST_P(LibraryTest, FilesPapersLastAndDeletesByPosition)
 {
-    TempProgramDir dir(false);
     ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("jk.jk")));
-    ASSERT_TRUE(PaperLibrary::createFromTemplate(dir.file("jk.jk"), dir.file("期中.Juk")));
-    PaperLibrary lib(dir.file("期中.Juk"));
+    ASSERT_TRUE(PaperLibrary::createFromTemplate(dir.file("jk.jk"), place("期中.Juk")));
+    PaperLibrary lib(place("期中.Juk"));
     EXPECT_EQ(lib.count(), 0);
     EXPECT_FALSE(lib.read(-1));
     EXPECT_EQ(lib.append(makePaper("一")), 0);
@@ -49,11 +74,10 @@ TEST(PaperLibrary, FilesPapersLastAndDeletesByPosition)
     EXPECT_EQ(lib.count(), 0);
 }
 
-TEST(PaperLibrary, UpdateWritesOneDocumentAndTheParticulars)
+TEST_P(LibraryTest, UpdateWritesOneDocumentAndTheParticulars)
 {
-    TempProgramDir dir(false);
-    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("a.Juk")));
-    PaperLibrary lib(dir.file("a.Juk"));
+    ASSERT_TRUE(PaperLibrary::createEmpty(place("a.Juk")));
+    PaperLibrary lib(place("a.Juk"));
     ASSERT_TRUE(lib.append(makePaper("一")));
     ASSERT_TRUE(lib.append(makePaper("二")));
     const PaperParticulars p{"新名", "王", "组", "室", "2025-01-02"};
@@ -69,19 +93,18 @@ TEST(PaperLibrary, UpdateWritesOneDocumentAndTheParticulars)
     EXPECT_FALSE(lib.update(2, PaperDocument::Paper, "x", p));
 }
 
-TEST(PaperLibrary, MergeCopiesEveryPaperButNotFromItself)
+TEST_P(LibraryTest, MergeCopiesEveryPaperButNotFromItself)
 {
-    TempProgramDir dir(false);
-    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("a.Juk")));
-    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("b.Juk")));
-    PaperLibrary a(dir.file("a.Juk")), b(dir.file("b.Juk"));
+    ASSERT_TRUE(PaperLibrary::createEmpty(place("a.Juk")));
+    ASSERT_TRUE(PaperLibrary::createEmpty(place("b.Juk")));
+    PaperLibrary a(place("a.Juk")), b(place("b.Juk"));
     ASSERT_TRUE(a.append(makePaper("a1")));
     ASSERT_TRUE(b.append(makePaper("b1", {})));
     ASSERT_TRUE(b.append(makePaper("b2")));
-    EXPECT_EQ(a.mergeFrom(dir.file("b.Juk")), 2);
+    EXPECT_EQ(a.mergeFrom(place("b.Juk")), 2);
     EXPECT_EQ(names(a), QStringList({"a1", "b1", "b2"}));
     EXPECT_EQ(*a.read(1), makePaper("b1", {}));
-    EXPECT_EQ(a.mergeFrom(dir.file("a.Juk")), 0);
+    EXPECT_EQ(a.mergeFrom(place("a.Juk")), 0);
     EXPECT_EQ(a.count(), 3);
 
     writeAll(dir.file("坏.Juk"), "text");
@@ -89,6 +112,36 @@ TEST(PaperLibrary, MergeCopiesEveryPaperButNotFromItself)
     EXPECT_FALSE(a.mergeFrom(dir.file("坏.Juk"), &error));
     EXPECT_TRUE(error.contains("不是本程序的试卷库文件"));
     EXPECT_EQ(a.count(), 3);
+}
+
+TEST_P(LibraryTest, LibrariesAreCopiedAndMergedAcrossTheStores)
+{
+    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("文件.Juk")));
+    PaperLibrary file(dir.file("文件.Juk"));
+    ASSERT_TRUE(file.append(makePaper("一")));
+    ASSERT_TRUE(file.append(makePaper("二 \"x\"", {})));
+    ASSERT_TRUE(file.append(makePaper("三")));
+    ASSERT_TRUE(file.remove(0));
+
+    EXPECT_EQ(copyLibrary(dir.file("文件.Juk"), place("副本.Juk")), 2);
+    QString error;
+    EXPECT_FALSE(copyLibrary(dir.file("文件.Juk"), place("副本.Juk"), &error));
+    EXPECT_TRUE(error.contains("已存在")) << error.toStdString();
+    EXPECT_EQ(copyLibrary(place("副本.Juk"), dir.file("回来.Juk")), 2);
+    for (const QString& copy : {place("副本.Juk"), dir.file("回来.Juk")}) {
+        PaperLibrary lib(copy);
+        ASSERT_EQ(lib.count(), 2);
+        EXPECT_EQ(*lib.read(0), makePaper("二 \"x\"", {}));
+        EXPECT_EQ(*lib.read(1), makePaper("三"));
+    }
+    // A library that is not there is named and nothing is made.
+    EXPECT_FALSE(copyLibrary(place("无.Juk"), dir.file("无副本.Juk"), &error));
+    EXPECT_FALSE(QFile::exists(dir.file("无副本.Juk")));
+
+    ASSERT_TRUE(PaperLibrary::createEmpty(place("合并.Juk")));
+    EXPECT_EQ(PaperLibrary(place("合并.Juk")).mergeFrom(dir.file("文件.Juk")), 2);
+    EXPECT_EQ(PaperLibrary(dir.file("文件.Juk")).mergeFrom(place("合并.Juk")), 2);
+    EXPECT_EQ(names(file), (QStringList{"二 \"x\"", "三", "二 \"x\"", "三"}));
 }
 
 TEST(PaperLibrary, AMergeThatFailsOnOnePaperAddsNone)
@@ -151,11 +204,10 @@ TEST(PaperLibrary, AFileThatIsNoPaperLibraryIsNamedAndLeftAlone)
     EXPECT_EQ(PaperLibrary(dir.file("a.Juk")).count(), 0);
 }
 
-TEST(PaperLibrary, ForEachVisitsThePapersInOrder)
+TEST_P(LibraryTest, ForEachVisitsThePapersInOrder)
 {
-    TempProgramDir dir(false);
-    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("a.Juk")));
-    PaperLibrary lib(dir.file("a.Juk"));
+    ASSERT_TRUE(PaperLibrary::createEmpty(place("a.Juk")));
+    PaperLibrary lib(place("a.Juk"));
     for (const char* n : {"一", "二", "三"})
         ASSERT_TRUE(lib.append(makePaper(n)));
     ASSERT_TRUE(lib.remove(0));
@@ -163,14 +215,13 @@ TEST(PaperLibrary, ForEachVisitsThePapersInOrder)
     EXPECT_TRUE(
         lib.forEach([&](int position, const Paper& p) { seen << QString::number(position) + p.particulars.name; }));
     EXPECT_EQ(seen, (QStringList{"0二", "1三"}));
-    EXPECT_FALSE(PaperLibrary(dir.file("无.Juk")).forEach([](int, const Paper&) {}));
+    EXPECT_FALSE(PaperLibrary(place("无.Juk")).forEach([](int, const Paper&) {}));
 }
 
-TEST(PaperLibrary, AVisitKeepsNoOneFromFiling)
+TEST_P(LibraryTest, AVisitKeepsNoOneFromFiling)
 {
-    TempProgramDir dir(false);
-    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("a.Juk")));
-    PaperLibrary lib(dir.file("a.Juk"));
+    ASSERT_TRUE(PaperLibrary::createEmpty(place("a.Juk")));
+    PaperLibrary lib(place("a.Juk"));
     for (const char* n : {"一", "二", "三"})
         ASSERT_TRUE(lib.append(makePaper(n)));
     // What a visit does may take long; meanwhile a paper is filed (here, by the visit).
@@ -180,18 +231,17 @@ TEST(PaperLibrary, AVisitKeepsNoOneFromFiling)
     EXPECT_TRUE(lib.forEach([&](int position, const Paper& p) {
         seen << QString::number(position) + p.particulars.name;
         if (position == 0)
-            filed = PaperLibrary(dir.file("a.Juk")).append(makePaper("新"), &error);
+            filed = PaperLibrary(place("a.Juk")).append(makePaper("新"), &error);
     }));
     EXPECT_EQ(filed, 3) << error.toStdString();
     EXPECT_EQ(seen, (QStringList{"0一", "1二", "2三"}));
     EXPECT_EQ(names(lib), (QStringList{"一", "二", "三", "新"}));
 }
 
-TEST(PaperLibrary, ParticularsWithLineBreaksOrTabsAreNotFiled)
+TEST_P(LibraryTest, ParticularsWithLineBreaksOrTabsAreNotFiled)
 {
-    TempProgramDir dir(false);
-    ASSERT_TRUE(PaperLibrary::createEmpty(dir.file("a.Juk")));
-    PaperLibrary lib(dir.file("a.Juk"));
+    ASSERT_TRUE(PaperLibrary::createEmpty(place("a.Juk")));
+    PaperLibrary lib(place("a.Juk"));
     ASSERT_TRUE(lib.append(makePaper("一")));
     QString error;
     Paper paper = makePaper("期中\n考试");

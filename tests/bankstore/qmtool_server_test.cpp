@@ -1,6 +1,7 @@
 // The qmtool commands for banks on a PostgreSQL server.
 
 #include "bankstore/bank_file.h"
+#include "bankstore/paper_library.h"
 #include "bankstore/server_store.h"
 #include "rtf/rich_text.h"
 #include "support/qstring_print.h"
@@ -54,6 +55,17 @@ TEST_F(QmtoolServer, ImportThenExportGivesTheSameBanks)
     ASSERT_TRUE(bank.remove(2));
     ASSERT_TRUE(bank.recordUsage({1}, {QDate(2026, 1, 10), "期末", "A卷"}));
     writeAll(work + "数学/说明.txt", "not a bank");
+    // A paper library with two papers, the first without an answer sheet's text.
+    writeAll(dir.file("卷.rtf"), "{\\rtf1\\ansi 第一题 \\par}");
+    writeAll(dir.file("答.rtf"), "{\\rtf1\\ansi}");
+    ASSERT_TRUE(PaperLibrary::createEmpty(work + "生物/期中.JUK"));
+    ASSERT_EQ(qmtool({"library-add", work + "生物/期中.JUK", dir.file("卷.rtf"), dir.file("答.rtf"), "--name", "期中"})
+                  .exitCode,
+              0);
+    ASSERT_EQ(qmtool({"library-add", work + "生物/期中.JUK", dir.file("答.rtf"), dir.file("卷.rtf"), "--name",
+                      "补考 \"B\"", "--setter", "王老师"})
+                  .exitCode,
+              0);
 
     const QString uri = db.uri();
     ToolRun run = qmtool({"server-import", workPath, uri});
@@ -68,12 +80,13 @@ TEST_F(QmtoolServer, ImportThenExportGivesTheSameBanks)
     run = qmtool({"server-import", workPath, uri});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.startsWith("数学/代数.tik：2道题\n生物/题库样本－生物.TIK：")) << run.out.toStdString();
-    EXPECT_TRUE(run.out.endsWith("共复制题库2个\n"));
+    EXPECT_TRUE(run.out.endsWith("生物/期中.JUK：2份试卷\n共复制题库2个，试卷库1个\n")) << run.out.toStdString();
     // Nothing is copied over what the server has.
     run = qmtool({"server-import", workPath, uri});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(
-        run.err.endsWith("qmtool: 数据库中已有下列题库，没有复制任何题库：数学/代数.tik，生物/题库样本－生物.TIK\n"))
+        run.err.endsWith("qmtool: 数据库中已有下列题库或试卷库，没有复制任何文件：数学/代数.tik，生物/题库样本－生物.TIK，"
+                         "生物/期中.JUK\n"))
         << run.err.toStdString();
 
     // Commands that take a bank take one on the server.
@@ -97,6 +110,16 @@ TEST_F(QmtoolServer, ImportThenExportGivesTheSameBanks)
             << name;
         EXPECT_EQ(qmtool({"usage", back + name}).out, qmtool({"usage", work + name}).out);
     }
+    const ToolRun papers = qmtool({"library-dump", work + "生物/期中.JUK"});
+    EXPECT_TRUE(papers.out.startsWith("共有试卷2份\n")) << papers.out.toStdString();
+    EXPECT_EQ(qmtool({"library-dump", back + "生物/期中.JUK"}).out, papers.out);
+    EXPECT_EQ(qmtool({"library-dump", serverBankPath(uri, "生物", "期中.JUK")}).out, papers.out);
+    // A paper is filed into the library on the server as into a file.
+    run = qmtool({"library-add", serverBankPath(uri, "生物", "期中.JUK"), dir.file("卷.rtf"), dir.file("答.rtf"),
+                  "--name", "期末"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(qmtool({"library-dump", serverBankPath(uri, "生物", "期中.JUK")}).out.startsWith("共有试卷3份\n"));
+
     // The next question gets the next 编号 of the original.
     ASSERT_TRUE(BankFile(back + "数学/代数.tik").add(Question{}));
     EXPECT_EQ(BankFile(back + "数学/代数.tik").read(-1)->question.id, 4);
@@ -104,7 +127,8 @@ TEST_F(QmtoolServer, ImportThenExportGivesTheSameBanks)
     run = qmtool({"server-export", uri, backPath});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(
-        QStringLiteral("qmtool: 下列文件已存在，没有写出任何题库：%1生物/题库样本－生物.TIK，%1数学/代数.tik\n")
+        QStringLiteral("qmtool: 下列文件已存在，没有写出任何文件：%1生物/题库样本－生物.TIK，%1数学/代数.tik，"
+                       "%1生物/期中.JUK\n")
             .arg(back)))
         << run.err.toStdString();
     run = qmtool({"server-export", uri});
