@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
@@ -154,5 +155,47 @@ void BM_ServerImport10000(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ServerImport10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// 20 processes adding 500 questions each, one at a time, to one bank at once: every
+// question is stored once, none fails, and the longest any add waited is reported.
+void BM_ServerTwentyWriters(benchmark::State& state)
+{
+    if (!server().ready)
+        return state.SkipWithError("no server");
+    constexpr int kWriters = 20;
+    constexpr int kEach = 500;
+    int round = 0;
+    for (auto _ : state) {
+        const QString path = server().path(QStringLiteral("并发%1.TIK").arg(++round));
+        qm::BankFile::createEmpty(path);
+        std::vector<std::unique_ptr<QProcess>> writers;
+        for (int w = 0; w < kWriters; ++w) {
+            writers.push_back(std::make_unique<QProcess>());
+            writers.back()->start(QStringLiteral(QM_SERVER_WRITER),
+                                  {path, QString::number(kEach), QStringLiteral("w%1").arg(w)});
+        }
+        int failed = 0;
+        qint64 longest = 0;
+        for (const auto& p : writers) {
+            p->waitForFinished(-1);
+            const QList<QByteArray> fields = p->readAllStandardOutput().trimmed().split('\t');
+            if (p->exitCode() != 0 || fields.size() != 2) {
+                failed += kEach;
+                continue;
+            }
+            failed += fields[0].toInt();
+            longest = std::max(longest, fields[1].toLongLong());
+        }
+        qm::BankFile bank(path);
+        const auto ids = bank.idsMatching({});
+        const QSet<qint64> distinct = ids ? QSet<qint64>(ids->begin(), ids->end()) : QSet<qint64>();
+        state.counters["stored"] = double(distinct.size());
+        state.counters["failed"] = failed;
+        state.counters["longest_add_ms"] = double(longest);
+        if (!ids || ids->size() != kWriters * kEach || distinct.size() != kWriters * kEach || failed > 0)
+            state.SkipWithError("questions lost, doubled or refused");
+    }
+}
+BENCHMARK(BM_ServerTwentyWriters)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

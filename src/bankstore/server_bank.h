@@ -21,6 +21,10 @@ class Session {
 public:
     // Connects and checks the tables' version; throws StoreError.
     explicit Session(const QString& path);
+    // The same for what belongs to the whole database (the users): `uri` names only the
+    // database, and name() has no subject and no bank.
+    struct WholeDatabase {};
+    Session(const QString& uri, WholeDatabase);
     pg::Connection& c() { return *m_c; }
     const ServerBankName& name() const { return m_name; }
     // The version of the tables found at opening.
@@ -38,6 +42,7 @@ public:
     qint64 lockLibrary();
 
 private:
+    void open(const QString& display);
     ServerBankName m_name;
     std::unique_ptr<pg::Connection> m_c;
     int m_version = 0;

@@ -64,8 +64,10 @@ CREATE INDEX qm_usage_question ON qm_usage (bank, id, day);
 )";
 
 // Version 2: paper libraries, one row of qm_library each with its papers in qm_paper; the
-// users of the work path, with salted password hashes (user_store.cpp), in qm_user.
+// users of the work path in qm_user, each password as a salted bcrypt hash made by the
+// server's pgcrypto (null: no password).
 const char* const kSchemaVersion2 = R"(
+CREATE EXTENSION IF NOT EXISTS pgcrypto;
 CREATE TABLE qm_library (
   library bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
   subject text NOT NULL,
@@ -245,11 +247,28 @@ Session::Session(const QString& path)
     if (!n)
         throw StoreError{error};
     m_name = *n;
-    m_c = std::make_unique<pg::Connection>(m_name.conninfo, path);
+    open(path);
+}
+
+Session::Session(const QString& uri, WholeDatabase)
+{
+    QString error;
+    if (!isServerPath(uri) || uri.contains(QLatin1Char('#')))
+        throw StoreError{QStringLiteral("数据库地址“%1”无效，应写成“postgresql://服务器/数据库”。").arg(uri)};
+    m_name.conninfo = uri.toUtf8();
+    if (!pg::checkConninfo(m_name.conninfo, &error))
+        throw StoreError{error};
+    open(uri);
+}
+
+void Session::open(const QString& display)
+{
+    m_c = std::make_unique<pg::Connection>(m_name.conninfo, display);
     m_version = schemaVersionAtOpening(*m_c);
     if (m_version == 0)
-        throw StoreError{QStringLiteral("数据库“%1”中还没有题库表，请先用“qmtool server-init”建立。").arg(uriOf(path))};
-    refuseNewer(m_version, uriOf(path));
+        throw StoreError{
+            QStringLiteral("数据库“%1”中还没有题库表，请先用“qmtool server-init”建立。").arg(uriOf(display))};
+    refuseNewer(m_version, uriOf(display));
 }
 
 qint64 Session::find()

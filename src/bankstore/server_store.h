@@ -58,6 +58,11 @@ std::optional<QList<ServerBankEntry>> serverLibraries(const QString& uri, QStrin
 // one moment and written all or nothing. Fails when `to` exists. Returns the number of
 // questions copied.
 std::optional<int> copyBank(const QString& from, const QString& to, QString* error = nullptr);
+// Copies the users of the user file `from` to the database `uri`, all or none, keeping only
+// salted hashes of their passwords; refused when the database has users already. Returns how
+// many were copied. (The server cannot give the passwords back: users are not copied from it.)
+std::optional<int> copyUsersToServer(const QString& from, const QString& uri, QString* error = nullptr);
+
 // The same for a paper library (URI#学科/名称.Juk or a .Juk file): its papers in their order.
 // Returns the number of papers copied.
 std::optional<int> copyLibrary(const QString& from, const QString& to, QString* error = nullptr);

@@ -1,5 +1,7 @@
 #include "bankstore/user_store.h"
 
+#include "bankstore/server_store.h"
+#include "bankstore/server_users.h"
 #include "bankstore/sqlite_file.h"
 
 namespace qm {
@@ -29,6 +31,8 @@ UserStore::UserStore(QString path) : m_path(std::move(path)) {}
 
 std::optional<QList<UserRecord>> UserStore::users(QString* error) const
 {
+    if (isServerPath(m_path))
+        return server::users(m_path, error);
     return withDbFile(m_path, DbKind::Users, error, [](SQLite::Database& db) {
         QList<UserRecord> list;
         SQLite::Statement st(db, "SELECT 用户名, 口令 FROM 用户 ORDER BY 次序");
@@ -40,6 +44,8 @@ std::optional<QList<UserRecord>> UserStore::users(QString* error) const
 
 bool UserStore::add(const UserRecord& user, QString* error)
 {
+    if (isServerPath(m_path))
+        return server::addUser(m_path, user, error);
     return withDbFile(m_path, DbKind::Users, error,
                       [&](SQLite::Database& db) {
                           WriteTransaction tx(db);
@@ -54,6 +60,8 @@ bool UserStore::add(const UserRecord& user, QString* error)
 
 bool UserStore::update(int position, const UserRecord& user, QString* error)
 {
+    if (isServerPath(m_path))
+        return server::updateUser(m_path, position, user, error);
     return withDbFile(m_path, DbKind::Users, error,
                       [&](SQLite::Database& db) {
                           WriteTransaction tx(db);
@@ -69,6 +77,8 @@ bool UserStore::update(int position, const UserRecord& user, QString* error)
 
 bool UserStore::remove(int position, QString* error)
 {
+    if (isServerPath(m_path))
+        return server::removeUser(m_path, position, error);
     return withDbFile(m_path, DbKind::Users, error,
                       [&](SQLite::Database& db) {
                           WriteTransaction tx(db);
@@ -81,8 +91,32 @@ bool UserStore::remove(int position, QString* error)
         .has_value();
 }
 
+std::optional<LoginCheck> UserStore::checkLogin(const QString& name, const QString& password, QString* error) const
+{
+    if (isServerPath(m_path))
+        return server::checkLogin(m_path, name, password, error);
+    const std::optional<QList<UserRecord>> list = users(error);
+    if (!list)
+        return std::nullopt;
+    LoginCheck check;
+    for (const UserRecord& user : *list) {
+        if (user.name.toUpper() == name.toUpper()) {
+            check = {true, user.name, user.password == password};
+            break;
+        }
+    }
+    return check;
+}
+
+bool UserStore::passwordsReadable() const
+{
+    return !isServerPath(m_path);
+}
+
 bool UserStore::create(const QString& path, QString* error)
 {
+    if (isServerPath(path))
+        return initServer(path, error);
     return createDbFile(path, DbKind::Users, error);
 }
 

@@ -1,13 +1,16 @@
 // qmtool server-init URI: makes the server store's tables in a PostgreSQL database (or
 // brings older ones up to date).
-// qmtool server-import WORKPATH URI: copies every bank and paper library of a work path
-// (WORKPATH/tiku/, one directory per subject, as the program keeps them) to the database,
-// banks as they are with their 编号 and uses, libraries with their papers in order; refuses,
-// copying nothing, when the database has a bank or library of one of the names already.
+// qmtool server-import WORKPATH URI: copies the users (WORKPATH/tiku.psw) and every bank and
+// paper library of a work path (WORKPATH/tiku/, one directory per subject, as the program
+// keeps them) to the database: the users with hashed passwords, banks as they are with their
+// 编号 and uses, libraries with their papers in order. Refuses, copying nothing, when the
+// database has users or a bank or library of one of the names already.
 // qmtool server-export URI WORKPATH: writes the database's banks and libraries back into a
-// work path, refusing, writing nothing, when a file of one of the names exists.
+// work path, refusing, writing nothing, when a file of one of the names exists. The users
+// stay: the server cannot give their passwords back.
 
 #include "bankstore/server_store.h"
+#include "bankstore/user_store.h"
 #include "core/paths.h"
 #include "tools/command.h"
 
@@ -121,6 +124,18 @@ int serverImport(const QStringList& args)
     if (!clashes.isEmpty())
         return failure(QStringLiteral("数据库中已有下列题库或试卷库，没有复制任何文件：%1")
                            .arg(clashes.join(QStringLiteral("，"))));
+    const QString userFile = resolveNoCase(args[0], QStringLiteral("tiku.psw"));
+    if (QFileInfo(userFile).isFile()) {
+        const std::optional<QList<UserRecord>> users = UserStore(uri).users(&error);
+        if (!users)
+            return failure(error);
+        if (!users->isEmpty())
+            return failure(QStringLiteral("数据库中已有用户，没有复制任何文件。"));
+        const std::optional<int> copied = copyUsersToServer(userFile, uri, &error);
+        if (!copied)
+            return failure(error);
+        out(QStringLiteral("用户：%1个\n").arg(*copied));
+    }
     return copyAll(copies);
 }
 
@@ -152,7 +167,10 @@ int serverExport(const QStringList& args)
     for (const Copy& c : *copies)
         if (!work.mkpath(c.name.left(c.name.indexOf(QLatin1Char('/')))))
             return failure(QStringLiteral("无法建立目录“%1”。").arg(QDir::toNativeSeparators(QFileInfo(c.to).path())));
-    return copyAll(*copies);
+    const int status = copyAll(*copies);
+    if (status == 0)
+        out(QStringLiteral("用户口令在数据库中只存有加密形式，没有写出用户文件。\n"));
+    return status;
 }
 
 }  // namespace

@@ -53,10 +53,11 @@ constexpr HelpText kHelp[] = {
     {u"server-init", u"在 PostgreSQL 数据库中建立存放题库的表（已有旧版本的表时升级）；口令写在 ~/.pgpass 中。",
      u"qmtool server-init postgresql://jiaowu@school-server/tiku"},
     {u"server-import",
-     u"把工作路径下 tiku 目录（每个学科一个子目录）中的全部题库（连同编号和使用记录）和试卷库复制到数据库；数据库中已有同名题库或"
-     u"试卷库时不复制。",
+     u"把工作路径的用户（口令只存加密形式）和 tiku 目录（每个学科一个子目录）中的全部题库（连同编号和使用记录）和试卷库复制到"
+     u"数据库；数据库中已有用户或同名题库、试卷库时不复制。",
      u"qmtool server-import /srv/tiku postgresql://jiaowu@school-server/tiku"},
-    {u"server-export", u"把数据库中的全部题库和试卷库写回工作路径下的 tiku 目录（每个学科一个子目录）；已有同名文件时不写出。",
+    {u"server-export", u"把数据库中的全部题库和试卷库写回工作路径下的 tiku 目录（每个学科一个子目录）；已有同名文件时不写出。用户口令无法取回，"
+     u"不写出用户文件。",
      u"qmtool server-export postgresql://jiaowu@school-server/tiku /srv/tiku-backup"},
     {u"rtf2txt", u"输出 RTF 文档的文字（UTF-8）。", u"qmtool rtf2txt 试卷.rtf"},
     {u"rtf2html", u"把 RTF 文档转成 HTML 输出。", u"qmtool rtf2html 试卷.rtf > 试卷.html"},

@@ -2,6 +2,7 @@
 
 #include "bankstore/bank_file.h"
 #include "bankstore/paper_library.h"
+#include "bankstore/user_store.h"
 #include "bankstore/server_store.h"
 #include "rtf/rich_text.h"
 #include "support/qstring_print.h"
@@ -67,6 +68,10 @@ TEST_F(QmtoolServer, ImportThenExportGivesTheSameBanks)
                   .exitCode,
               0);
 
+    ASSERT_TRUE(UserStore::create(workPath + "TIKU.PSW"));
+    ASSERT_TRUE(UserStore(workPath + "TIKU.PSW").add({"SYSTEM", ""}));
+    ASSERT_TRUE(UserStore(workPath + "TIKU.PSW").add({"王老师", "abc"}));
+
     const QString uri = db.uri();
     ToolRun run = qmtool({"server-import", workPath, uri});
     EXPECT_EQ(run.exitCode, 1);
@@ -79,7 +84,8 @@ TEST_F(QmtoolServer, ImportThenExportGivesTheSameBanks)
     EXPECT_EQ(run.out, "数据库已可存放题库。\n");
     run = qmtool({"server-import", workPath, uri});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.startsWith("数学/代数.tik：2道题\n生物/题库样本－生物.TIK：")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.startsWith("用户：2个\n数学/代数.tik：2道题\n生物/题库样本－生物.TIK：")) << run.out.toStdString();
+    EXPECT_TRUE(UserStore(uri).checkLogin("王老师", "abc")->passwordRight);
     EXPECT_TRUE(run.out.endsWith("生物/期中.JUK：2份试卷\n共复制题库2个，试卷库1个\n")) << run.out.toStdString();
     // Nothing is copied over what the server has.
     run = qmtool({"server-import", workPath, uri});
@@ -99,6 +105,8 @@ TEST_F(QmtoolServer, ImportThenExportGivesTheSameBanks)
     ASSERT_TRUE(QDir().mkpath(backPath));
     run = qmtool({"server-export", uri, backPath});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.endsWith("共复制题库2个，试卷库1个\n用户口令在数据库中只存有加密形式，没有写出用户文件。\n"))
+        << run.out.toStdString();
     for (const char* name : {"数学/代数.tik", "生物/题库样本－生物.TIK"}) {
         const ToolRun original = qmtool({"bank-dump", work + name});
         ASSERT_EQ(original.exitCode, 0);

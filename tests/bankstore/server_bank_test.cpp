@@ -4,11 +4,15 @@
 #include "bankstore/bank_file.h"
 #include "bankstore/server_bank.h"
 #include "bankstore/server_store.h"
+#include "core/gbk.h"
+#include "rtf/rtf_text.h"
 #include "support/qstring_print.h"
 #include "support/temp_dirs.h"
 #include "support/test_server.h"
 
+#include <QProcess>
 #include <QSet>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 #include <thread>
@@ -218,4 +222,44 @@ TEST_F(ServerTest, BanksCopyWholeBetweenTheStoresKeepingTheirNumbers)
     EXPECT_EQ(banks->at(0).name, "代数.TIK");
     EXPECT_TRUE(BankFile::removeFile(onServer));
     EXPECT_FALSE(BankFile(onServer).check());
+}
+
+TEST_F(ServerTest, AWriterKilledMidTransactionLosesNothingCommittedAndLeavesNoHalfQuestion)
+{
+    const QString bank = db.bank("生物", "导入.TIK");
+    ASSERT_TRUE(BankFile::createEmpty(bank));
+    // A batch file far longer than the import runs before it is killed.
+    constexpr int kQuestions = 200000;
+    QString text = QStringLiteral("新题库\r\n&CP01第一章&\r\n&DY01一单元&\r\n&SZ1问答题&\r\n&PT01 1 &\r\n&LV1容易&\r\n");
+    for (int i = 0; i < kQuestions; ++i)
+        text += QStringLiteral("$CP01DY01SZ1LV1PT01 细胞膜的主要成分是什么？（%1）{脂质和蛋白质}$\r\n").arg(i + 1);
+    TempProgramDir dir(false);
+    writeAll(dir.file("批量.txt"), *gbkEncode(text));
+
+    QProcess import;
+    import.start(QStringLiteral(QM_QMTOOL), {QStringLiteral("import"), bank, dir.file("批量.txt")});
+    // Killed while it writes, after it has committed some questions.
+    BankFile b(bank);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return b.count().value_or(0) > 0; }, 60000));
+    import.kill();
+    ASSERT_TRUE(import.waitForFinished(60000));
+
+    const int stored = *b.count();
+    EXPECT_GT(stored, 0);
+    EXPECT_LT(stored, kQuestions);
+    // The questions committed are there whole, numbered 1… without a gap, in the file's
+    // order; the list names written with them are there once.
+    int next = 0;
+    EXPECT_TRUE(b.forEachQuestion([&](int position, const Question& q) {
+        EXPECT_EQ(position, next);
+        EXPECT_EQ(q.id, ++next);
+        EXPECT_EQ(rtfText(q.text).trimmed(), QStringLiteral("细胞膜的主要成分是什么？（%1）").arg(next));
+        EXPECT_EQ(rtfText(q.answer).trimmed(), "脂质和蛋白质");
+        EXPECT_EQ(q.chapter, "第一章");
+    }));
+    EXPECT_EQ(next, stored);
+    EXPECT_EQ(b.list(AttributeList::Chapters), QStringList{"第一章"});
+    // The server let go of the dead writer's lock: the next writer gets the next 编号.
+    ASSERT_TRUE(b.add(tagged("后来")));
+    EXPECT_EQ(b.read(-1)->question.id, stored + 1);
 }
