@@ -280,7 +280,8 @@ struct SearchResult {
 // Searches banks again and again, as a window's search box does: the searchable texts of the
 // bank searched last stay in memory for as long as its file is unchanged (SQLite's change
 // counter in the file, which every write of any program on any computer advances, its size
-// and its time), so that a search after the first reads only the questions it finds.
+// and its time; on a server, the bank's count of writes), so that a search after the first
+// reads only the questions it finds.
 class BankSearcher {
 public:
     BankSearcher();
@@ -293,6 +294,8 @@ public:
 
 private:
     struct Texts;
+    // The 编号 of the texts held that contain every needle.
+    std::vector<qint64> matching(const std::vector<QByteArray>& needles) const;
     std::unique_ptr<Texts> m_texts;
 };
 

@@ -2,6 +2,8 @@
 
 #include "bankstore/bank_file.h"
 #include "bankstore/search_text.h"
+#include "bankstore/server_search.h"
+#include "bankstore/server_store.h"
 #include "bankstore/sqlite_file.h"
 #include "rtf/rtf_text.h"
 
@@ -120,18 +122,85 @@ struct BankSearcher::Texts {
 BankSearcher::BankSearcher() = default;
 BankSearcher::~BankSearcher() = default;
 
-std::optional<QList<SearchHit>> BankSearcher::search(const QString& bankPath, const QStringList& words, QString* error)
+namespace {
+
+// The words as UTF-8, the longest first: it is the rarest as a rule, and a text without it is
+// passed over at once.
+std::vector<QByteArray> needlesOf(const QStringList& words)
 {
     std::vector<QByteArray> needles;
     for (const QString& w : words)
         if (!w.isEmpty())
             needles.push_back(w.toUtf8());
-    if (needles.empty())
-        return QList<SearchHit>();
-    // The longest word first: it is the rarest as a rule, and a text without it is passed
-    // over at once.
     std::sort(needles.begin(), needles.end(),
               [](const QByteArray& a, const QByteArray& b) { return a.size() > b.size(); });
+    return needles;
+}
+
+// A question found, with its order key for listing the hits in row order.
+struct Found {
+    int64_t key;
+    SearchHit hit;
+};
+
+QList<SearchHit> inRowOrder(std::vector<Found>& found)
+{
+    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.key < b.key; });
+    QList<SearchHit> hits;
+    hits.reserve(qsizetype(found.size()));
+    for (Found& f : found)
+        hits.append(std::move(f.hit));
+    return hits;
+}
+
+}  // namespace
+
+std::vector<qint64> BankSearcher::matching(const std::vector<QByteArray>& needles) const
+{
+    std::vector<qint64> ids;
+    const char* all = m_texts->text.constData();
+    for (size_t i = 0, from = 0; i < m_texts->ids.size(); from = size_t(m_texts->ends[i++])) {
+        const int size = m_texts->ends[i] - int(from);
+        if (std::all_of(needles.begin(), needles.end(),
+                        [&](const QByteArray& w) { return contains(all + from, size, w); }))
+            ids.push_back(m_texts->ids[i]);
+    }
+    return ids;
+}
+
+std::optional<QList<SearchHit>> BankSearcher::search(const QString& bankPath, const QStringList& words, QString* error)
+{
+    const std::vector<QByteArray> needles = needlesOf(words);
+    if (needles.empty())
+        return QList<SearchHit>();
+    auto add = [](Texts& texts) {
+        return [&texts](qint64 id, const char* text, int size) {
+            texts.text.append(text, size);
+            texts.ids.push_back(id);
+            texts.ends.push_back(int(texts.text.size()));
+        };
+    };
+    if (isServerPath(bankPath)) {
+        // The texts read last time serve while the bank's count of writes is as it was.
+        const std::optional<QByteArray> now = server::searchStamp(bankPath, error);
+        if (!now)
+            return std::nullopt;
+        if (!m_texts || m_texts->path != bankPath || m_texts->stamp.isEmpty() || m_texts->stamp != *now) {
+            auto texts = std::make_unique<Texts>();
+            texts->path = bankPath;
+            if (!server::forEachSearchText(bankPath, add(*texts), &texts->stamp, error))
+                return std::nullopt;
+            m_texts = std::move(texts);
+        }
+        const std::vector<qint64> ids = matching(needles);
+        const auto rows = server::foundRows(bankPath, QList<qint64>(ids.begin(), ids.end()), error);
+        if (!rows)
+            return std::nullopt;
+        std::vector<Found> found;
+        for (const server::FoundRow& r : *rows)
+            found.push_back({r.order, {r.id, r.type, r.chapter}});
+        return inRowOrder(found);
+    }
     return withDbFile(bankPath, DbKind::Bank, error, [&](SQLite::Database& db) {
         // The texts read last time serve while the file is as it was. A write between the
         // two looks at the stamp (which the read lies between) keeps them from serving again.
@@ -139,30 +208,13 @@ std::optional<QList<SearchHit>> BankSearcher::search(const QString& bankPath, co
         if (!m_texts || m_texts->path != bankPath || m_texts->stamp.isEmpty() || m_texts->stamp != before) {
             auto texts = std::make_unique<Texts>();
             texts->path = bankPath;
-            forEachSearchText(
-                db, [&] { texts->clear(); },
-                [&](qint64 id, const char* text, int size) {
-                    texts->text.append(text, size);
-                    texts->ids.push_back(id);
-                    texts->ends.push_back(int(texts->text.size()));
-                });
+            forEachSearchText(db, [&] { texts->clear(); }, add(*texts));
             if (fileStamp(bankPath) == before)
                 texts->stamp = before;
             m_texts = std::move(texts);
         }
-        std::vector<qint64> ids;
-        const char* all = m_texts->text.constData();
-        for (size_t i = 0, from = 0; i < m_texts->ids.size(); from = size_t(m_texts->ends[i++])) {
-            const int size = m_texts->ends[i] - int(from);
-            if (std::all_of(needles.begin(), needles.end(),
-                            [&](const QByteArray& w) { return contains(all + from, size, w); }))
-                ids.push_back(m_texts->ids[i]);
-        }
+        const std::vector<qint64> ids = matching(needles);
         // In row order, with what the list shows of each.
-        struct Found {
-            int64_t key;
-            SearchHit hit;
-        };
         std::vector<Found> found;
         found.reserve(ids.size());
         SQLite::Transaction read(db);
@@ -175,12 +227,7 @@ std::optional<QList<SearchHit>> BankSearcher::search(const QString& bankPath, co
             st.reset();
         }
         read.commit();
-        std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.key < b.key; });
-        QList<SearchHit> hits;
-        hits.reserve(qsizetype(found.size()));
-        for (Found& f : found)
-            hits.append(std::move(f.hit));
-        return hits;
+        return inRowOrder(found);
     });
 }
 
@@ -191,6 +238,15 @@ std::optional<QList<SearchHit>> BankFile::search(const QStringList& words, QStri
 
 std::optional<QList<std::pair<qint64, QString>>> BankFile::searchTexts(QString* error) const
 {
+    if (isServerPath(m_path)) {
+        QList<std::pair<qint64, QString>> texts;
+        QByteArray stamp;
+        if (!server::forEachSearchText(
+                m_path, [&](qint64 id, const char* text, int size) { texts.append({id, QString::fromUtf8(text, size)}); },
+                &stamp, error))
+            return std::nullopt;
+        return texts;
+    }
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         QList<std::pair<qint64, QString>> texts;
         forEachSearchText(

@@ -65,7 +65,11 @@ CREATE INDEX qm_usage_question ON qm_usage (bank, id, day);
 
 // Version 2: paper libraries, one row of qm_library each with its papers in qm_paper; the
 // users of the work path in qm_user, each password as a salted bcrypt hash made by the
-// server's pgcrypto (null: no password).
+// server's pgcrypto (null: no password). The searchable texts of the questions
+// (bankstore/search_text.h) in qm_search, made by the program: a text is dropped with its
+// question or when the question's text or answer changes, whoever changes it, and made
+// again at the next search. qm_bank.changes counts the bank's write transactions, so that a
+// search box knows when the texts it holds are still good.
 const char* const kSchemaVersion2 = R"(
 CREATE EXTENSION IF NOT EXISTS pgcrypto;
 CREATE TABLE qm_library (
@@ -85,6 +89,20 @@ CREATE TABLE qm_user (
   ord bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
   name text NOT NULL,
   hash text);
+ALTER TABLE qm_bank ADD COLUMN changes bigint NOT NULL DEFAULT 0;
+CREATE TABLE qm_search (
+  bank bigint NOT NULL,
+  id bigint NOT NULL,
+  text text NOT NULL,
+  PRIMARY KEY (bank, id),
+  FOREIGN KEY (bank, id) REFERENCES qm_question ON DELETE CASCADE);
+CREATE FUNCTION qm_search_stale() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+  DELETE FROM qm_search WHERE bank = OLD.bank AND id = OLD.id;
+  RETURN NULL;
+END $$;
+CREATE TRIGGER qm_search_stale AFTER UPDATE OF text, answer ON qm_question
+  FOR EACH ROW EXECUTE FUNCTION qm_search_stale();
 )";
 
 // The steps from each version to the next: step n makes version n + 1 of version n.
@@ -312,9 +330,10 @@ qint64 Session::lockLibrary()
 qint64 Session::lock()
 {
     upgrade();
-    const pg::Result r =
-        m_c->execPrepared("lock", "SELECT bank FROM qm_bank WHERE subject = $1 AND name = $2 FOR UPDATE",
-                          pg::Params().text(m_name.subject).text(m_name.name));
+    // The update locks the row as a writer's lock must, and counts the write.
+    const pg::Result r = m_c->execPrepared(
+        "lock", "UPDATE qm_bank SET changes = changes + 1 WHERE subject = $1 AND name = $2 RETURNING bank",
+        pg::Params().text(m_name.subject).text(m_name.name));
     if (r.rows() == 0)
         throw StoreError{QStringLiteral("找不到题库“%1”。").arg(m_c->display())};
     return r.integer(0, 0);

@@ -23,7 +23,8 @@ namespace qm {
 
 // The version of the server's tables.
 //   1: banks with their questions, lists, particulars, fragments and usage records.
-//   2: paper libraries with their papers; the users with their password hashes.
+//   2: paper libraries with their papers; the users with their password hashes; the
+//      searchable texts of the questions and a count of each bank's writes.
 constexpr int kServerSchemaVersion = 2;
 
 // True when `path` names a bank on a server (it starts with postgresql:// or postgres://).

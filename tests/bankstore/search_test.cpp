@@ -9,10 +9,12 @@
 #include "support/qstring_print.h"
 #include "support/run_qmtool.h"
 #include "support/temp_dirs.h"
+#include "support/test_server.h"
 
 #include <QRandomGenerator>
 #include <SQLiteCpp/Database.h>
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
 
 using namespace qm;
 using namespace qm::test;
@@ -332,4 +334,61 @@ TEST(BankSearch, ASearchBoxKeepsTheTextsOnlyWhileTheBankIsUnchanged)
     ASSERT_TRUE(bank.overwriteById(2, question("呼吸作用需要氧"), &found));
     EXPECT_TRUE(searcher.search(path, {"光合"})->isEmpty());
     EXPECT_EQ(searcher.find(path, "氧", 10)->rows.first().line.text, "呼吸作用需要氧");
+}
+
+TEST(ServerSearch, FindsWhatEveryWriteLeavesAndKeepsTheTextsOnTheServer)
+{
+    if (!TestDatabase::configured())
+        GTEST_SKIP() << "no test server";
+    TestDatabase server;
+    ASSERT_TRUE(server.ready()) << server.error().toStdString();
+    const QString path = server.bank("生物", "生物.tik");
+    ASSERT_TRUE(BankFile::createEmpty(path));
+    BankFile bank(path);
+    ASSERT_TRUE(bank.add(question("绿色植物通过光合作用制造有机物", "叶绿体", "第二章")));
+    ASSERT_TRUE(bank.add(question("线粒体是呼吸作用的场所", "ＡＴＰ")));
+    ASSERT_TRUE(bank.add(question("DNA 是主要的遗传物质")));
+    const QList<qint64> ids = *bank.idsMatching({});
+
+    BankSearcher searcher;
+    EXPECT_EQ(idsOf(searcher.search(path, {"atp"})), QList<qint64>({ids[1]}));
+    EXPECT_EQ(idsOf(searcher.search(path, {"作用"})), QList<qint64>({ids[0], ids[1]}));
+    EXPECT_EQ(searcher.search(path, {"光合"})->first(), (SearchHit{ids[0], "选择题", "第二章"}));
+    EXPECT_EQ(searcher.find(path, "遗传", 10)->rows.first().line.text, "DNA 是主要的遗传物质");
+
+    // Every write is seen at the next search, by a searcher that holds the texts too.
+    bool found = false;
+    ASSERT_TRUE(bank.overwriteById(ids[0], question("光反应在类囊体薄膜上进行"), &found));
+    EXPECT_TRUE(idsOf(searcher.search(path, {"光合"})).isEmpty());
+    EXPECT_EQ(idsOf(searcher.search(path, {"类囊体"})), QList<qint64>({ids[0]}));
+    ASSERT_TRUE(bank.removeById(ids[1], &found));
+    EXPECT_TRUE(idsOf(searcher.search(path, {"atp"})).isEmpty());
+    const auto writer = BankAppender::open(path);
+    ASSERT_TRUE(writer && writer->add(question("类囊体上有色素")) && writer->commit());
+    EXPECT_EQ(idsOf(searcher.search(path, {"类囊体"})).size(), 2);
+    ASSERT_TRUE(bank.sortByChapters({"第二章", "第一章"}));
+    EXPECT_EQ(idsOf(bank.search({"类囊体"})), QList<qint64>({ids[0], ids[2] + 1}));
+
+    // A question changed by another program loses its text, which the next search makes anew.
+    PGconn* c = PQconnectdb(server.uri().toUtf8().constData());
+    ASSERT_EQ(PQstatus(c), CONNECTION_OK);
+    const QByteArray sql = "UPDATE qm_question SET text = convert_to('{\\rtf1 osmosis}', 'UTF8') WHERE id = "
+                           + QByteArray::number(ids[2]);
+    PGresult* r = PQexec(c, sql.constData());
+    EXPECT_EQ(PQresultStatus(r), PGRES_COMMAND_OK) << PQresultErrorMessage(r);
+    PQclear(r);
+    EXPECT_EQ(idsOf(bank.search({"osmosis"})), QList<qint64>({ids[2]}));
+    EXPECT_TRUE(idsOf(bank.search({"遗传"})).isEmpty());
+    r = PQexec(c, "SELECT (SELECT count(*) FROM qm_search) = (SELECT count(*) FROM qm_question)");
+    EXPECT_STREQ(PQgetvalue(r, 0, 0), "t");
+    PQclear(r);
+    PQfinish(c);
+
+    // Duplicates are found on the server as in a file.
+    ASSERT_TRUE(bank.add(question("光反应在类囊体薄膜上进行")));
+    const auto pairs = bank.duplicates(0.9);
+    ASSERT_TRUE(pairs);
+    ASSERT_EQ(pairs->size(), 1);
+    EXPECT_EQ(pairs->first().first, ids[0]);
+    EXPECT_EQ(pairs->first().similarity, 1.0);
 }
