@@ -15,7 +15,10 @@ namespace qm {
 
 using namespace bankrows;
 
-BankFile::BankFile(QString path) : m_path(std::move(path)) {}
+BankFile::BankFile(QString path)
+    : m_path(std::move(path)), m_slot(isServerPath(m_path) ? std::make_shared<pg::ConnectionSlot>() : nullptr)
+{
+}
 
 // --- Files ---
 
@@ -49,7 +52,7 @@ bool BankFile::removeFile(const QString& path, QString* error)
 bool BankFile::check(QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).check(error);
+        return ServerBank(m_path, m_slot.get()).check(error);
     return openDbFile(m_path, DbKind::Bank, error).has_value();
 }
 
@@ -58,14 +61,14 @@ bool BankFile::check(QString* error) const
 std::optional<int> BankFile::count(QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).count(error);
+        return ServerBank(m_path, m_slot.get()).count(error);
     return withDbFile(m_path, DbKind::Bank, error, [](SQLite::Database& db) { return rowCount(db, "题库"); });
 }
 
 std::optional<QuestionAt> BankFile::read(int position, QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).read(position, error);
+        return ServerBank(m_path, m_slot.get()).read(position, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         SQLite::Transaction read(db);
         QuestionAt at;
@@ -99,14 +102,14 @@ std::optional<int> BankFile::positionOf(qint64 id, QString* error) const
 std::optional<Question> BankFile::readById(qint64 id, QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).readById(id, error);
+        return ServerBank(m_path, m_slot.get()).readById(id, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) { return questionById(db, id); });
 }
 
 std::optional<QHash<qint64, Question>> BankFile::readByIds(const QList<qint64>& ids, QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).readByIds(ids, error);
+        return ServerBank(m_path, m_slot.get()).readByIds(ids, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         SQLite::Transaction read(db);
         SQLite::Statement st(db, "SELECT " + kQuestionFields + " FROM 题库 WHERE 编号 = ?");
@@ -142,7 +145,7 @@ bool BankFile::forEachQuestion(const std::function<void(int, const Question&)>& 
 std::optional<int> BankFile::add(const Question& question, QString* error)
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).add(question, error);
+        return ServerBank(m_path, m_slot.get()).add(question, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         WriteTransaction tx(db);
         SQLite::Statement st(db, "INSERT INTO 题库 (题目, 答案, 题型, 章节, 单元, 难度, 分值, 备注, 使用, 次序) "
@@ -160,7 +163,7 @@ std::optional<int> BankFile::add(const Question& question, QString* error)
 bool BankFile::overwrite(int position, const Question& question, QString* error)
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).overwrite(position, question, error);
+        return ServerBank(m_path, m_slot.get()).overwrite(position, question, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           WriteTransaction tx(db);
@@ -174,7 +177,7 @@ bool BankFile::overwrite(int position, const Question& question, QString* error)
 std::optional<int> BankFile::remove(int position, QString* error)
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).remove(position, error);
+        return ServerBank(m_path, m_slot.get()).remove(position, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         {
             WriteTransaction tx(db);
@@ -190,7 +193,7 @@ std::optional<int> BankFile::remove(int position, QString* error)
 bool BankFile::overwriteById(qint64 id, const Question& question, bool* found, QString* error)
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).overwriteById(id, question, found, error);
+        return ServerBank(m_path, m_slot.get()).overwriteById(id, question, found, error);
     *found = false;
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
@@ -205,7 +208,7 @@ bool BankFile::overwriteById(qint64 id, const Question& question, bool* found, Q
 std::optional<int> BankFile::removeById(qint64 id, bool* found, QString* error)
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).removeById(id, found, error);
+        return ServerBank(m_path, m_slot.get()).removeById(id, found, error);
     *found = false;
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         {
@@ -222,7 +225,7 @@ std::optional<int> BankFile::removeById(qint64 id, bool* found, QString* error)
 bool BankFile::compact(QString* error)
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).compact(error);
+        return ServerBank(m_path, m_slot.get()).compact(error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [](SQLite::Database& db) {
                           db.exec("VACUUM");
@@ -237,7 +240,7 @@ std::optional<QStringList> BankFile::distinctValues(Attribute attribute, const Q
                                                     QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).distinctValues(attribute, filter, error);
+        return ServerBank(m_path, m_slot.get()).distinctValues(attribute, filter, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         const std::string c = column(attribute);
         SQLite::Transaction read(db);
@@ -257,7 +260,7 @@ std::optional<QStringList> BankFile::distinctValues(Attribute attribute, const Q
 std::optional<QList<double>> BankFile::distinctScores(const QuestionFilter& filter, QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).distinctScores(filter, error);
+        return ServerBank(m_path, m_slot.get()).distinctScores(filter, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         const bool usage = usageConditionFor(db, filter);
         SQLite::Statement st(db, "SELECT 分值 FROM 题库" + whereClause(filter, usage) + " GROUP BY 分值 ORDER BY 分值");
@@ -272,7 +275,7 @@ std::optional<QList<double>> BankFile::distinctScores(const QuestionFilter& filt
 std::optional<int> BankFile::countMatching(const QuestionFilter& filter, QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).countMatching(filter, error);
+        return ServerBank(m_path, m_slot.get()).countMatching(filter, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         const bool usage = usageConditionFor(db, filter);
         SQLite::Statement st(db, "SELECT count(*) FROM 题库" + whereClause(filter, usage));
@@ -285,7 +288,7 @@ std::optional<int> BankFile::countMatching(const QuestionFilter& filter, QString
 std::optional<QList<qint64>> BankFile::idsMatching(const QuestionFilter& filter, QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).idsMatching(filter, error);
+        return ServerBank(m_path, m_slot.get()).idsMatching(filter, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         const bool usage = usageConditionFor(db, filter);
         SQLite::Statement st(db, "SELECT 编号 FROM 题库" + whereClause(filter, usage) + " ORDER BY 次序");
@@ -301,7 +304,7 @@ std::optional<QList<QList<qint64>>> BankFile::idsMatchingEach(const QList<Questi
                                                               QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).idsMatchingEach(filters, error);
+        return ServerBank(m_path, m_slot.get()).idsMatchingEach(filters, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         // Filters of one shape share one prepared statement.
         std::map<std::string, std::unique_ptr<SQLite::Statement>> statements;
@@ -331,7 +334,7 @@ std::optional<QList<QList<qint64>>> BankFile::idsMatchingEach(const QList<Questi
 std::optional<QList<AttributeCount>> BankFile::statistics(QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).statistics(error);
+        return ServerBank(m_path, m_slot.get()).statistics(error);
     return withDbFile(m_path, DbKind::Bank, error, [](SQLite::Database& db) {
         SQLite::Statement st(db,
                              "SELECT 题型, 章节, 难度, 分值, 单元, count(*) FROM 题库 "
@@ -349,7 +352,7 @@ std::optional<QList<AttributeCount>> BankFile::groupCounts(const QStringList& ty
                                                            bool byDifficulty, bool byScore, QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).groupCounts(types, byChapter, byUnit, byDifficulty, byScore, error);
+        return ServerBank(m_path, m_slot.get()).groupCounts(types, byChapter, byUnit, byDifficulty, byScore, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         // Every field read is a field of the index 题库属性, so the query walks the index
         // alone and never the rows with their documents. Attributes not grouped by are read
@@ -395,14 +398,14 @@ std::optional<QList<AttributeCount>> BankFile::groupCounts(const QStringList& ty
 std::optional<QStringList> BankFile::list(AttributeList which, QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).list(which, error);
+        return ServerBank(m_path, m_slot.get()).list(which, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) { return listOf(db, which); });
 }
 
 bool BankFile::appendToList(AttributeList which, const QString& name, QString* error)
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).appendToList(which, name, error);
+        return ServerBank(m_path, m_slot.get()).appendToList(which, name, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           const std::string t = table(which);
@@ -419,7 +422,7 @@ bool BankFile::appendToList(AttributeList which, const QString& name, QString* e
 bool BankFile::renameInList(AttributeList which, int position, const QString& name, QString* error)
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).renameInList(which, position, name, error);
+        return ServerBank(m_path, m_slot.get()).renameInList(which, position, name, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           const std::string t = table(which);
@@ -437,7 +440,7 @@ bool BankFile::renameInList(AttributeList which, int position, const QString& na
 bool BankFile::removeFromList(AttributeList which, int position, QString* error)
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).removeFromList(which, position, error);
+        return ServerBank(m_path, m_slot.get()).removeFromList(which, position, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           WriteTransaction tx(db);
@@ -453,7 +456,7 @@ bool BankFile::removeFromList(AttributeList which, int position, QString* error)
 bool BankFile::rewriteList(AttributeList which, const QStringList& names, QString* error)
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).rewriteList(which, names, error);
+        return ServerBank(m_path, m_slot.get()).rewriteList(which, names, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           const std::string t = table(which);
@@ -476,14 +479,14 @@ bool BankFile::rewriteList(AttributeList which, const QStringList& names, QStrin
 std::optional<Particulars> BankFile::particulars(QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).particulars(error);
+        return ServerBank(m_path, m_slot.get()).particulars(error);
     return withDbFile(m_path, DbKind::Bank, error, [](SQLite::Database& db) { return particularsOf(db); });
 }
 
 bool BankFile::setParticulars(const Particulars& p, QString* error)
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).setParticulars(p, error);
+        return ServerBank(m_path, m_slot.get()).setParticulars(p, error);
     return withDbFile(
                m_path, DbKind::Bank, error,
                [&](SQLite::Database& db) {
@@ -509,7 +512,7 @@ bool BankFile::setParticulars(const Particulars& p, QString* error)
 std::optional<int> BankFile::mergeFrom(const QString& sourcePath, QString* error, const QSet<qint64>& skip)
 {
     if (isServerPath(m_path) || isServerPath(sourcePath))
-        return ServerBank(m_path).mergeFrom(sourcePath, error, skip);
+        return ServerBank(m_path, m_slot.get()).mergeFrom(sourcePath, error, skip);
     const bool itself = isSameFile(m_path, sourcePath);
     if (!itself && !BankFile(sourcePath).check(error))
         return std::nullopt;
@@ -572,7 +575,7 @@ std::optional<int> BankFile::mergeFrom(const QString& sourcePath, QString* error
 bool BankFile::sortByChapters(const QStringList& chapterOrder, QString* error)
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).sortByChapters(chapterOrder, error);
+        return ServerBank(m_path, m_slot.get()).sortByChapters(chapterOrder, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           // The chapter ranks live in the connection's own temporary storage, not in the bank.
@@ -605,7 +608,7 @@ bool BankFile::sortByChapters(const QStringList& chapterOrder, QString* error)
 std::optional<QByteArray> BankFile::scoringTable(int typeCount, QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).scoringTable(typeCount, error);
+        return ServerBank(m_path, m_slot.get()).scoringTable(typeCount, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         const int k = std::max(typeCount, 1);
         SQLite::Statement st(db, "SELECT 评分表 FROM 评分表 ORDER BY 次序 LIMIT 1 OFFSET ?");
@@ -619,7 +622,7 @@ std::optional<QByteArray> BankFile::scoringTable(int typeCount, QString* error) 
 std::optional<QByteArray> BankFile::graderBox(QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).graderBox(error);
+        return ServerBank(m_path, m_slot.get()).graderBox(error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         SQLite::Statement st(db, "SELECT 阅卷人 FROM 阅卷人 ORDER BY 次序 LIMIT 1");
         if (!st.executeStep())
@@ -631,7 +634,7 @@ std::optional<QByteArray> BankFile::graderBox(QString* error) const
 bool BankFile::appendScoringTable(const QByteArray& rtf, QString* error)
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).appendScoringTable(rtf, error);
+        return ServerBank(m_path, m_slot.get()).appendScoringTable(rtf, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           SQLite::Statement st(db, "INSERT INTO 评分表 (评分表) VALUES (?)");
@@ -645,7 +648,7 @@ bool BankFile::appendScoringTable(const QByteArray& rtf, QString* error)
 bool BankFile::setGraderBox(const QByteArray& rtf, QString* error)
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).setGraderBox(rtf, error);
+        return ServerBank(m_path, m_slot.get()).setGraderBox(rtf, error);
     return withDbFile(m_path, DbKind::Bank, error,
                       [&](SQLite::Database& db) {
                           WriteTransaction tx(db);

@@ -29,6 +29,9 @@
 
 namespace qm {
 
+namespace pg {
+class ConnectionSlot;
+}
 class ServerBankReader;
 class ServerBankAppender;
 
@@ -261,6 +264,8 @@ public:
 
 private:
     QString m_path;
+    // For a bank on a server: the connection kept between calls (shared by copies).
+    std::shared_ptr<pg::ConnectionSlot> m_slot;
 };
 
 // The questions of the bank `sourcePath` that are the same as one of the bank `targetPath`

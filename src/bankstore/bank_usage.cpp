@@ -13,7 +13,7 @@ namespace qm {
 std::optional<int> BankFile::recordUsage(const QList<qint64>& ids, const UsageRecord& use, QString* error)
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).recordUsage(ids, use, error);
+        return ServerBank(m_path, m_slot.get()).recordUsage(ids, use, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         WriteTransaction tx(db);
         SQLite::Statement insert(db, "INSERT INTO 使用记录 (编号, 日期, 试卷库, 卷名) "
@@ -47,7 +47,7 @@ std::optional<int> BankFile::recordUsage(const QList<qint64>& ids, const UsageRe
 std::optional<UsageSummary> BankFile::usageOf(qint64 id, QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).usageOf(id, error);
+        return ServerBank(m_path, m_slot.get()).usageOf(id, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         UsageSummary summary;
         SQLite::Transaction read(db);
@@ -91,7 +91,7 @@ QDate recordDate(const SQLite::Column& column)
 std::optional<QMap<qint64, UsageSummary>> BankFile::usage(bool withPapers, QString* error) const
 {
     if (isServerPath(m_path))
-        return ServerBank(m_path).usage(withPapers, error);
+        return ServerBank(m_path, m_slot.get()).usage(withPapers, error);
     return withDbFile(m_path, DbKind::Bank, error, [&](SQLite::Database& db) {
         QMap<qint64, UsageSummary> used;
         SQLite::Transaction read(db);

@@ -130,7 +130,8 @@ QByteArray Result::bytes(int row, int column) const
 
 // --- Connections ---
 
-Connection::Connection(const QByteArray& conninfo, QString display) : m_display(std::move(display))
+Connection::Connection(const QByteArray& conninfo, QString display)
+    : m_display(std::move(display)), m_conninfo(conninfo)
 {
     // What comes before the address, the address may change: the time to wait for the
     // server, a connection whose network has gone given up within about a minute instead
@@ -158,6 +159,27 @@ Connection::Connection(const QByteArray& conninfo, QString display) : m_display(
 Connection::~Connection()
 {
     PQfinish(m_conn);
+}
+
+bool Connection::reusable() const
+{
+    return PQstatus(m_conn) == CONNECTION_OK && PQtransactionStatus(m_conn) == PQTRANS_IDLE;
+}
+
+std::unique_ptr<Connection> ConnectionSlot::take(const QByteArray& conninfo)
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_idle && m_idle->conninfo() == conninfo)
+        return std::move(m_idle);
+    return nullptr;
+}
+
+void ConnectionSlot::give(std::unique_ptr<Connection> c)
+{
+    if (!c || !c->reusable())
+        return;
+    const std::lock_guard lock(m_mutex);
+    m_idle = std::move(c);
 }
 
 Result Connection::check(pg_result* r)

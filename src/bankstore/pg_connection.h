@@ -11,6 +11,7 @@
 #include <QList>
 #include <QString>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -78,13 +79,33 @@ public:
     void run(const char* sql);
 
     const QString& display() const { return m_display; }
+    void setDisplay(const QString& display) { m_display = display; }
+    const QByteArray& conninfo() const { return m_conninfo; }
+    // True while the connection is up and in no transaction: fit to be used again.
+    bool reusable() const;
 
 private:
     Result check(pg_result* r);
     pg_conn* m_conn = nullptr;
     QString m_display;
+    QByteArray m_conninfo;
     QList<QByteArray> m_run;       // statements run once
     QList<QByteArray> m_prepared;  // and those prepared
+};
+
+// Keeps one idle connection between operations, so that a series of calls on one bank does
+// not connect each time (connecting costs several times what a small query does). Safe to
+// share between threads: a call that finds the slot empty connects afresh.
+class ConnectionSlot {
+public:
+    // The connection kept for `conninfo`, or nothing.
+    std::unique_ptr<Connection> take(const QByteArray& conninfo);
+    // Keeps the connection when it is reusable, in place of the one kept before.
+    void give(std::unique_ptr<Connection> c);
+
+private:
+    std::mutex m_mutex;
+    std::unique_ptr<Connection> m_idle;
 };
 
 // A transaction on a connection: rolled back when it goes away without commit().

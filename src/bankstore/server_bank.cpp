@@ -228,19 +228,19 @@ bool ServerBank::removeFile(const QString& path, QString* error)
 
 bool ServerBank::check(QString* error) const
 {
-    return withServerBank(m_path, error, [](Session& s) { return s.find() > 0; }).value_or(false);
+    return withServerBank(m_path, m_slot, error, [](Session& s) { return s.find() > 0; }).value_or(false);
 }
 
 // --- Questions ---
 
 std::optional<int> ServerBank::count(QString* error) const
 {
-    return withServerBank(m_path, error, [](Session& s) { return questionCount(s, s.find()); });
+    return withServerBank(m_path, m_slot, error, [](Session& s) { return questionCount(s, s.find()); });
 }
 
 std::optional<QuestionAt> ServerBank::read(int position, QString* error) const
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         pg::Transaction tx(s.c(), pg::Transaction::Kind::Snapshot);
         const qint64 bank = s.find();
         QuestionAt at;
@@ -258,12 +258,12 @@ std::optional<QuestionAt> ServerBank::read(int position, QString* error) const
 
 std::optional<Question> ServerBank::readById(qint64 id, QString* error) const
 {
-    return withServerBank(m_path, error, [&](Session& s) { return questionById(s, s.find(), id); });
+    return withServerBank(m_path, m_slot, error, [&](Session& s) { return questionById(s, s.find(), id); });
 }
 
 std::optional<QHash<qint64, Question>> ServerBank::readByIds(const QList<qint64>& ids, QString* error) const
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         pg::Transaction tx(s.c(), pg::Transaction::Kind::Snapshot);
         const qint64 bank = s.find();
         QHash<qint64, Question> found;
@@ -280,7 +280,7 @@ std::optional<QHash<qint64, Question>> ServerBank::readByIds(const QList<qint64>
 
 std::optional<int> ServerBank::add(const Question& question, QString* error)
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         pg::Transaction tx(s.c());
         const qint64 bank = s.lock();
         // The rest in one statement (one round trip) while the bank is locked, so that
@@ -309,7 +309,7 @@ std::optional<int> ServerBank::add(const Question& question, QString* error)
 
 bool ServerBank::overwrite(int position, const Question& question, QString* error)
 {
-    return withServerBank(m_path, error,
+    return withServerBank(m_path, m_slot, error,
                           [&](Session& s) {
                               pg::Transaction tx(s.c());
                               const qint64 bank = s.lock();
@@ -322,7 +322,7 @@ bool ServerBank::overwrite(int position, const Question& question, QString* erro
 
 std::optional<int> ServerBank::remove(int position, QString* error)
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         pg::Transaction tx(s.c());
         const qint64 bank = s.lock();
         if (const auto id = position >= 0 ? idAt(s, bank, position) : std::nullopt)
@@ -336,7 +336,7 @@ std::optional<int> ServerBank::remove(int position, QString* error)
 bool ServerBank::overwriteById(qint64 id, const Question& question, bool* found, QString* error)
 {
     *found = false;
-    return withServerBank(m_path, error,
+    return withServerBank(m_path, m_slot, error,
                           [&](Session& s) {
                               pg::Transaction tx(s.c());
                               *found = updateQuestion(s, s.lock(), id, question);
@@ -349,7 +349,7 @@ bool ServerBank::overwriteById(qint64 id, const Question& question, bool* found,
 std::optional<int> ServerBank::removeById(qint64 id, bool* found, QString* error)
 {
     *found = false;
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         pg::Transaction tx(s.c());
         const qint64 bank = s.lock();
         *found = deleteQuestion(s, bank, id);
@@ -369,12 +369,12 @@ bool ServerBank::compact(QString* error)
 
 std::optional<QStringList> ServerBank::list(AttributeList which, QString* error) const
 {
-    return withServerBank(m_path, error, [&](Session& s) { return server::listOf(s, s.find(), which); });
+    return withServerBank(m_path, m_slot, error, [&](Session& s) { return server::listOf(s, s.find(), which); });
 }
 
 bool ServerBank::appendToList(AttributeList which, const QString& name, QString* error)
 {
-    return withServerBank(m_path, error,
+    return withServerBank(m_path, m_slot, error,
                           [&](Session& s) {
                               pg::Transaction tx(s.c());
                               s.c().exec("INSERT INTO qm_list (bank, kind, name) VALUES ($1, $2, $3)",
@@ -387,7 +387,7 @@ bool ServerBank::appendToList(AttributeList which, const QString& name, QString*
 
 bool ServerBank::renameInList(AttributeList which, int position, const QString& name, QString* error)
 {
-    return withServerBank(m_path, error,
+    return withServerBank(m_path, m_slot, error,
                           [&](Session& s) {
                               pg::Transaction tx(s.c());
                               const qint64 bank = s.lock();
@@ -402,7 +402,7 @@ bool ServerBank::renameInList(AttributeList which, int position, const QString& 
 
 bool ServerBank::removeFromList(AttributeList which, int position, QString* error)
 {
-    return withServerBank(m_path, error,
+    return withServerBank(m_path, m_slot, error,
                           [&](Session& s) {
                               pg::Transaction tx(s.c());
                               const qint64 bank = s.lock();
@@ -416,7 +416,7 @@ bool ServerBank::removeFromList(AttributeList which, int position, QString* erro
 
 bool ServerBank::rewriteList(AttributeList which, const QStringList& names, QString* error)
 {
-    return withServerBank(m_path, error,
+    return withServerBank(m_path, m_slot, error,
                           [&](Session& s) {
                               pg::Transaction tx(s.c());
                               const qint64 bank = s.lock();
@@ -437,12 +437,12 @@ bool ServerBank::rewriteList(AttributeList which, const QStringList& names, QStr
 
 std::optional<Particulars> ServerBank::particulars(QString* error) const
 {
-    return withServerBank(m_path, error, [](Session& s) { return server::particularsOf(s, s.find()); });
+    return withServerBank(m_path, m_slot, error, [](Session& s) { return server::particularsOf(s, s.find()); });
 }
 
 bool ServerBank::setParticulars(const Particulars& p, QString* error)
 {
-    return withServerBank(m_path, error,
+    return withServerBank(m_path, m_slot, error,
                           [&](Session& s) {
                               pg::Transaction tx(s.c());
                               const qint64 bank = s.lock();
@@ -466,7 +466,7 @@ bool ServerBank::setParticulars(const Particulars& p, QString* error)
 
 std::optional<QByteArray> ServerBank::scoringTable(int typeCount, QString* error) const
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         const int k = std::max(typeCount, 1);
         const pg::Result r =
             s.c().exec("SELECT rtf FROM qm_fragment WHERE bank = $1 AND kind = 1 ORDER BY ord OFFSET $2 LIMIT 1",
@@ -479,7 +479,7 @@ std::optional<QByteArray> ServerBank::scoringTable(int typeCount, QString* error
 
 std::optional<QByteArray> ServerBank::graderBox(QString* error) const
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         const pg::Result r = s.c().exec("SELECT rtf FROM qm_fragment WHERE bank = $1 AND kind = 2 ORDER BY ord LIMIT 1",
                                         pg::Params().integer(s.find()));
         if (r.rows() == 0)
@@ -490,7 +490,7 @@ std::optional<QByteArray> ServerBank::graderBox(QString* error) const
 
 bool ServerBank::appendScoringTable(const QByteArray& rtf, QString* error)
 {
-    return withServerBank(m_path, error,
+    return withServerBank(m_path, m_slot, error,
                           [&](Session& s) {
                               pg::Transaction tx(s.c());
                               s.c().exec("INSERT INTO qm_fragment (bank, kind, rtf) VALUES ($1, 1, $2)",
@@ -503,7 +503,7 @@ bool ServerBank::appendScoringTable(const QByteArray& rtf, QString* error)
 
 bool ServerBank::setGraderBox(const QByteArray& rtf, QString* error)
 {
-    return withServerBank(m_path, error,
+    return withServerBank(m_path, m_slot, error,
                           [&](Session& s) {
                               pg::Transaction tx(s.c());
                               const qint64 bank = s.lock();

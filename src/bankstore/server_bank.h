@@ -19,8 +19,12 @@ namespace server {
 // One operation's connection to the database of a server bank, with the bank's key.
 class Session {
 public:
-    // Connects and checks the tables' version; throws StoreError.
-    explicit Session(const QString& path);
+    // Connects (or takes the connection `slot` keeps) and checks the tables' version;
+    // throws StoreError. The connection goes back to the slot at the end.
+    explicit Session(const QString& path, pg::ConnectionSlot* slot = nullptr);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
     // The same for what belongs to the whole database (the users): `uri` names only the
     // database, and name() has no subject and no bank.
     struct WholeDatabase {};
@@ -43,6 +47,7 @@ public:
 
 private:
     void open(const QString& display);
+    pg::ConnectionSlot* m_slot = nullptr;
     ServerBankName m_name;
     std::unique_ptr<pg::Connection> m_c;
     int m_version = 0;
@@ -50,16 +55,23 @@ private:
 
 // Runs `work(session)` on a session for `path`; a StoreError becomes nothing and its message.
 template <typename F>
-auto withServerBank(const QString& path, QString* error, F&& work) -> std::optional<std::invoke_result_t<F&, Session&>>
+auto withServerBank(const QString& path, pg::ConnectionSlot* slot, QString* error, F&& work)
+    -> std::optional<std::invoke_result_t<F&, Session&>>
 {
     try {
-        Session s(path);
+        Session s(path, slot);
         return work(s);
     } catch (const StoreError& e) {
         if (error)
             *error = e.message;
     }
     return std::nullopt;
+}
+
+template <typename F>
+auto withServerBank(const QString& path, QString* error, F&& work) -> std::optional<std::invoke_result_t<F&, Session&>>
+{
+    return withServerBank(path, nullptr, error, std::forward<F>(work));
 }
 
 // Text ordered by its GBK bytes, as the files' collation "GBK" orders it.
@@ -110,7 +122,8 @@ std::optional<int> appendContent(const QString& path, const BankContent& content
 
 class ServerBank {
 public:
-    explicit ServerBank(QString path) : m_path(std::move(path)) {}
+    // `slot`, when given, keeps the connection between calls.
+    explicit ServerBank(QString path, pg::ConnectionSlot* slot = nullptr) : m_path(std::move(path)), m_slot(slot) {}
 
     static bool createEmpty(const QString& path, QString* error);
     static bool createFromTemplate(const QString& templatePath, const QString& path, QString* error);
@@ -160,6 +173,7 @@ public:
 
 private:
     QString m_path;
+    pg::ConnectionSlot* m_slot = nullptr;
 };
 
 // BankReader's work for a server bank: a snapshot transaction and a cursor over the rows.

@@ -95,7 +95,7 @@ bool sameBank(const QString& a, const QString& b)
 std::optional<QStringList> ServerBank::distinctValues(Attribute attribute, const QuestionFilter& filter,
                                                       QString* error) const
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         pg::Transaction tx(s.c(), pg::Transaction::Kind::Snapshot);
         const qint64 bank = s.find();
         pg::Params p;
@@ -115,7 +115,7 @@ std::optional<QStringList> ServerBank::distinctValues(Attribute attribute, const
 
 std::optional<QList<double>> ServerBank::distinctScores(const QuestionFilter& filter, QString* error) const
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         pg::Params p;
         p.integer(s.find());
         const pg::Result r = s.c().exec(
@@ -131,7 +131,7 @@ std::optional<QList<double>> ServerBank::distinctScores(const QuestionFilter& fi
 
 std::optional<int> ServerBank::countMatching(const QuestionFilter& filter, QString* error) const
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         pg::Params p;
         p.integer(s.find());
         return int(s.c().exec(("SELECT count(*) FROM qm_question AS q" + whereOf(filter, p)).c_str(), p).integer(0, 0));
@@ -140,7 +140,7 @@ std::optional<int> ServerBank::countMatching(const QuestionFilter& filter, QStri
 
 std::optional<QList<qint64>> ServerBank::idsMatching(const QuestionFilter& filter, QString* error) const
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         pg::Params p;
         p.integer(s.find());
         return ids(
@@ -151,7 +151,7 @@ std::optional<QList<qint64>> ServerBank::idsMatching(const QuestionFilter& filte
 std::optional<QList<QList<qint64>>> ServerBank::idsMatchingEach(const QList<QuestionFilter>& filters,
                                                                 QString* error) const
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         pg::Transaction tx(s.c(), pg::Transaction::Kind::Snapshot);
         const qint64 bank = s.find();
         QList<QList<qint64>> result;
@@ -168,7 +168,7 @@ std::optional<QList<QList<qint64>>> ServerBank::idsMatchingEach(const QList<Ques
 
 std::optional<QList<AttributeCount>> ServerBank::statistics(QString* error) const
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         const pg::Result r = s.c().exec("SELECT type, chapter, difficulty, score, unit, count(*) FROM qm_question "
                                         "WHERE bank = $1 GROUP BY type, chapter, difficulty, score, unit",
                                         pg::Params().integer(s.find()));
@@ -194,7 +194,7 @@ std::optional<QList<AttributeCount>> ServerBank::statistics(QString* error) cons
 std::optional<QList<AttributeCount>> ServerBank::groupCounts(const QStringList& types, bool byChapter, bool byUnit,
                                                              bool byDifficulty, bool byScore, QString* error) const
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         const std::string groups = std::string("type") + (byChapter ? ", chapter" : "") + (byUnit ? ", unit" : "")
                                    + (byDifficulty ? ", difficulty" : "") + (byScore ? ", score" : "");
         const std::string fields = std::string("type, ") + (byChapter ? "chapter" : "''") + ", "
@@ -251,7 +251,7 @@ std::optional<int> ServerBank::mergeFrom(const QString& sourcePath, QString* err
 
 bool ServerBank::sortByChapters(const QStringList& chapterOrder, QString* error)
 {
-    return withServerBank(m_path, error,
+    return withServerBank(m_path, m_slot, error,
                           [&](Session& s) {
                               pg::Transaction tx(s.c());
                               const qint64 bank = s.lock();
@@ -278,7 +278,7 @@ bool ServerBank::sortByChapters(const QStringList& chapterOrder, QString* error)
 
 std::optional<int> ServerBank::recordUsage(const QList<qint64>& ids, const UsageRecord& use, QString* error)
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         pg::Transaction tx(s.c());
         const qint64 bank = s.lock();
         QSet<qint64> done;
@@ -314,7 +314,7 @@ std::optional<int> ServerBank::recordUsage(const QList<qint64>& ids, const Usage
 
 std::optional<UsageSummary> ServerBank::usageOf(qint64 id, QString* error) const
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         const pg::Result r = s.c().exec("SELECT day, library, paper, count(*) OVER () FROM qm_usage "
                                         "WHERE bank = $1 AND id = $2 ORDER BY day COLLATE \"C\" DESC, ord DESC LIMIT 1",
                                         pg::Params().integer(s.find()).integer(id));
@@ -329,7 +329,7 @@ std::optional<UsageSummary> ServerBank::usageOf(qint64 id, QString* error) const
 
 std::optional<QMap<qint64, UsageSummary>> ServerBank::usage(bool withPapers, QString* error) const
 {
-    return withServerBank(m_path, error, [&](Session& s) {
+    return withServerBank(m_path, m_slot, error, [&](Session& s) {
         const pg::Result r =
             s.c().exec(withPapers ? "SELECT id, day, library, paper FROM qm_usage WHERE bank = $1 "
                                     "ORDER BY id, day COLLATE \"C\", ord"

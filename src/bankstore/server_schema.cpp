@@ -258,7 +258,7 @@ std::optional<QList<ServerBankEntry>> serverLibraries(const QString& uri, QStrin
 
 namespace server {
 
-Session::Session(const QString& path)
+Session::Session(const QString& path, pg::ConnectionSlot* slot) : m_slot(slot)
 {
     QString error;
     const std::optional<ServerBankName> n = parseServerPath(path, &error);
@@ -279,10 +279,28 @@ Session::Session(const QString& uri, WholeDatabase)
     open(uri);
 }
 
+Session::~Session()
+{
+    if (m_slot)
+        m_slot->give(std::move(m_c));
+}
+
 void Session::open(const QString& display)
 {
-    m_c = std::make_unique<pg::Connection>(m_name.conninfo, display);
-    m_version = schemaVersionAtOpening(*m_c);
+    if (m_slot && (m_c = m_slot->take(m_name.conninfo))) {
+        m_c->setDisplay(display);
+        try {
+            m_version = schemaVersionAtOpening(*m_c);
+        } catch (const StoreError&) {
+            if (m_c->reusable())
+                throw;
+            m_c.reset();  // the server dropped the connection it kept: connect again
+        }
+    }
+    if (!m_c) {
+        m_c = std::make_unique<pg::Connection>(m_name.conninfo, display);
+        m_version = schemaVersionAtOpening(*m_c);
+    }
     if (m_version == 0)
         throw StoreError{
             QStringLiteral("数据库“%1”中还没有题库表，请先用“qmtool server-init”建立。").arg(uriOf(display))};

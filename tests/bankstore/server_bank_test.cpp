@@ -263,3 +263,36 @@ TEST_F(ServerTest, AWriterKilledMidTransactionLosesNothingCommittedAndLeavesNoHa
     ASSERT_TRUE(b.add(tagged("后来")));
     EXPECT_EQ(b.read(-1)->question.id, stored + 1);
 }
+
+TEST_F(ServerTest, ABankKeepsOneConnectionAndConnectsAgainWhenTheServerDroppedIt)
+{
+    const QString path = db.bank("生物", "连接.TIK");
+    ASSERT_TRUE(BankFile::createEmpty(path));
+    // The program's sessions on the test database, as the server lists them.
+    PGconn* admin = PQconnectdb(db.uri().toUtf8().constData());
+    ASSERT_EQ(PQstatus(admin), CONNECTION_OK);
+    const auto sessions = [&](const char* what) {
+        const QByteArray sql = QByteArray(what) + " FROM pg_stat_activity WHERE application_name = 'quellmark' "
+                               "AND datname = current_database()";
+        PGresult* r = PQexec(admin, sql.constData());
+        const int n = PQresultStatus(r) == PGRES_TUPLES_OK ? PQntuples(r) : -1;
+        PQclear(r);
+        return n;
+    };
+    {
+        BankFile bank(path);
+        for (int i = 0; i < 5; ++i)
+            ASSERT_TRUE(bank.add(tagged(QString::number(i))));
+        EXPECT_EQ(bank.count(), 5);
+        EXPECT_EQ(sessions("SELECT pid"), 1);
+
+        // The server ends the session (as a restart would): the next call connects again.
+        EXPECT_EQ(sessions("SELECT pg_terminate_backend(pid)"), 1);
+        QString error;
+        EXPECT_EQ(bank.count(&error), 5) << error.toStdString();
+        EXPECT_TRUE(bank.add(tagged("5"), &error)) << error.toStdString();
+    }
+    // A bank let go closes its connection.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sessions("SELECT pid") == 0; }, 10000));
+    PQfinish(admin);
+}
