@@ -47,6 +47,7 @@ public:
 
 private:
     void open(const QString& display);
+    qint64 libraryKey(const char* lock);
     pg::ConnectionSlot* m_slot = nullptr;
     ServerBankName m_name;
     std::unique_ptr<pg::Connection> m_c;

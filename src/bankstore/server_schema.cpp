@@ -328,18 +328,20 @@ qint64 Session::findLibrary()
 {
     if (m_version < 2)  // tables from before there were libraries on the server
         throw StoreError{QStringLiteral("找不到试卷库“%1”。").arg(m_c->display())};
-    const pg::Result r = m_c->exec("SELECT library FROM qm_library WHERE subject = $1 AND name = $2",
-                                   pg::Params().text(m_name.subject).text(m_name.name));
-    if (r.rows() == 0)
-        throw StoreError{QStringLiteral("找不到试卷库“%1”。").arg(m_c->display())};
-    return r.integer(0, 0);
+    return libraryKey("");
 }
 
 qint64 Session::lockLibrary()
 {
     upgrade();
-    const pg::Result r = m_c->exec("SELECT library FROM qm_library WHERE subject = $1 AND name = $2 FOR UPDATE",
-                                   pg::Params().text(m_name.subject).text(m_name.name));
+    return libraryKey(" FOR UPDATE");
+}
+
+qint64 Session::libraryKey(const char* lock)
+{
+    const pg::Result r =
+        m_c->exec((std::string("SELECT library FROM qm_library WHERE subject = $1 AND name = $2") + lock).c_str(),
+                  pg::Params().text(m_name.subject).text(m_name.name));
     if (r.rows() == 0)
         throw StoreError{QStringLiteral("找不到试卷库“%1”。").arg(m_c->display())};
     return r.integer(0, 0);
