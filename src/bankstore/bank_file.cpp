@@ -17,8 +17,7 @@ using namespace bankrows;
 
 BankFile::BankFile(QString path)
     : m_path(std::move(path)), m_slot(isServerPath(m_path) ? std::make_shared<pg::ConnectionSlot>() : nullptr)
-{
-}
+{}
 
 // --- Files ---
 

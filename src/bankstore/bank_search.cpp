@@ -208,7 +208,8 @@ std::optional<QList<SearchHit>> BankSearcher::search(const QString& bankPath, co
         if (!m_texts || m_texts->path != bankPath || m_texts->stamp.isEmpty() || m_texts->stamp != before) {
             auto texts = std::make_unique<Texts>();
             texts->path = bankPath;
-            forEachSearchText(db, [&] { texts->clear(); }, add(*texts));
+            forEachSearchText(
+                db, [&] { texts->clear(); }, add(*texts));
             if (fileStamp(bankPath) == before)
                 texts->stamp = before;
             m_texts = std::move(texts);
@@ -242,7 +243,10 @@ std::optional<QList<std::pair<qint64, QString>>> BankFile::searchTexts(QString* 
         QList<std::pair<qint64, QString>> texts;
         QByteArray stamp;
         if (!server::forEachSearchText(
-                m_path, [&](qint64 id, const char* text, int size) { texts.append({id, QString::fromUtf8(text, size)}); },
+                m_path,
+                [&](qint64 id, const char* text, int size) {
+                    texts.append({id, QString::fromUtf8(text, size)});
+                },
                 &stamp, error))
             return std::nullopt;
         return texts;

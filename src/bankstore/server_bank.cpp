@@ -288,20 +288,20 @@ std::optional<int> ServerBank::add(const Question& question, QString* error)
         // taken after the lock: it sees what the writer before committed.
         pg::Params p = questionParams(question);
         p.text(question.use).integer(bank);
-        const int position = int(
-            s.c()
-                .execPrepared(
-                    "add",
-                    "WITH next AS (SELECT last_id + 1 AS id, "
-                    "    (SELECT coalesce(max(ord), 0) + 1 FROM qm_question WHERE bank = $10) AS ord "
-                    "  FROM qm_bank WHERE bank = $10), "
-                    "added AS (INSERT INTO qm_question (text, answer, type, chapter, unit, difficulty, score, "
-                    "    remark, used, bank, id, ord) "
-                    "  SELECT $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, id, ord FROM next RETURNING id), "
-                    "numbered AS (UPDATE qm_bank SET last_id = (SELECT id FROM added) WHERE bank = $10) "
-                    "SELECT count(*) FROM qm_question WHERE bank = $10",
-                    p)
-                .integer(0, 0));
+        const int position =
+            int(s.c()
+                    .execPrepared(
+                        "add",
+                        "WITH next AS (SELECT last_id + 1 AS id, "
+                        "    (SELECT coalesce(max(ord), 0) + 1 FROM qm_question WHERE bank = $10) AS ord "
+                        "  FROM qm_bank WHERE bank = $10), "
+                        "added AS (INSERT INTO qm_question (text, answer, type, chapter, unit, difficulty, score, "
+                        "    remark, used, bank, id, ord) "
+                        "  SELECT $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, id, ord FROM next RETURNING id), "
+                        "numbered AS (UPDATE qm_bank SET last_id = (SELECT id FROM added) WHERE bank = $10) "
+                        "SELECT count(*) FROM qm_question WHERE bank = $10",
+                        p)
+                    .integer(0, 0));
         tx.commit();
         return position;
     });

@@ -105,9 +105,9 @@ std::optional<Paper> ServerLibrary::read(int position, QString* error) const
     return withServerBank(m_path, error, [&](Session& s) {
         pg::Transaction tx(s.c(), pg::Transaction::Kind::Snapshot);
         const qint64 library = s.findLibrary();
-        const pg::Result r =
-            s.c().exec((std::string("SELECT ") + kPaperFields + " FROM qm_paper WHERE library = $1 AND ord = $2").c_str(),
-                       pg::Params().integer(library).integer(keyAt(s, library, position, true)));
+        const pg::Result r = s.c().exec(
+            (std::string("SELECT ") + kPaperFields + " FROM qm_paper WHERE library = $1 AND ord = $2").c_str(),
+            pg::Params().integer(library).integer(keyAt(s, library, position, true)));
         Paper p = paperAt(r, 0);
         tx.commit();
         return p;
@@ -138,28 +138,27 @@ std::optional<int> ServerLibrary::appendAll(const QList<Paper>& papers, QString*
 
 bool ServerLibrary::update(int position, const PaperEdit& edit, QString* error)
 {
-    return withServerBank(m_path, error,
-                          [&](Session& s) {
-                              requireFileable(edit.particulars);
-                              pg::Transaction tx(s.c());
-                              const qint64 library = s.lockLibrary();
-                              pg::Params p;
-                              particularsParams(p, edit.particulars)
-                                  .integer(library)
-                                  .integer(keyAt(s, library, position));
-                              // A document not given is bound as null and stays.
-                              p.bytes(edit.paper.value_or(QByteArray()))
-                                  .integer(edit.paper ? 1 : 0)
-                                  .bytes(edit.answers.value_or(QByteArray()))
-                                  .integer(edit.answers ? 1 : 0);
-                              s.c().exec("UPDATE qm_paper SET name = $1, setter = $2, grp = $3, department = $4, "
-                                         "day = $5, paper = CASE WHEN $9 = 1 THEN $8 ELSE paper END, "
-                                         "answers = CASE WHEN $11 = 1 THEN $10 ELSE answers END "
-                                         "WHERE library = $6 AND ord = $7",
-                                         p);
-                              tx.commit();
-                              return true;
-                          })
+    return withServerBank(
+               m_path, error,
+               [&](Session& s) {
+                   requireFileable(edit.particulars);
+                   pg::Transaction tx(s.c());
+                   const qint64 library = s.lockLibrary();
+                   pg::Params p;
+                   particularsParams(p, edit.particulars).integer(library).integer(keyAt(s, library, position));
+                   // A document not given is bound as null and stays.
+                   p.bytes(edit.paper.value_or(QByteArray()))
+                       .integer(edit.paper ? 1 : 0)
+                       .bytes(edit.answers.value_or(QByteArray()))
+                       .integer(edit.answers ? 1 : 0);
+                   s.c().exec("UPDATE qm_paper SET name = $1, setter = $2, grp = $3, department = $4, "
+                              "day = $5, paper = CASE WHEN $9 = 1 THEN $8 ELSE paper END, "
+                              "answers = CASE WHEN $11 = 1 THEN $10 ELSE answers END "
+                              "WHERE library = $6 AND ord = $7",
+                              p);
+                   tx.commit();
+                   return true;
+               })
         .value_or(false);
 }
 
@@ -184,35 +183,35 @@ bool ServerLibrary::forEach(const std::function<void(int, const Paper&)>& visit,
     qint64 end = 0;
     for (;;) {
         QList<std::pair<int, Paper>> share;
-        const bool read = withServerBank(m_path, error, [&](Session& s) {
-                              pg::Transaction tx(s.c(), pg::Transaction::Kind::Snapshot);
-                              const qint64 library = s.findLibrary();
-                              int position = 0;
-                              if (last)
-                                  position = int(s.c()
-                                                     .exec("SELECT count(*) FROM qm_paper WHERE library = $1 "
-                                                           "AND ord <= $2",
-                                                           pg::Params().integer(library).integer(*last))
-                                                     .integer(0, 0));
-                              else
-                                  end = s.c()
-                                            .exec("SELECT coalesce(max(ord), 0) FROM qm_paper WHERE library = $1",
-                                                  pg::Params().integer(library))
-                                            .integer(0, 0);
-                              const pg::Result r = s.c().exec(
-                                  (std::string("SELECT ") + kPaperFields
-                                   + ", ord FROM qm_paper WHERE library = $1 AND ord <= $2 AND ord > $3 "
-                                     "ORDER BY ord LIMIT $4")
-                                      .c_str(),
-                                  pg::Params().integer(library).integer(end).integer(last.value_or(0)).integer(
-                                      kReadShare));
-                              for (int i = 0; i < r.rows(); ++i) {
-                                  share.append({position++, paperAt(r, i)});
-                                  last = r.integer(i, 8);
-                              }
-                              tx.commit();
-                              return true;
-                          }).has_value();
+        const bool read =
+            withServerBank(m_path, error, [&](Session& s) {
+                pg::Transaction tx(s.c(), pg::Transaction::Kind::Snapshot);
+                const qint64 library = s.findLibrary();
+                int position = 0;
+                if (last)
+                    position = int(s.c()
+                                       .exec("SELECT count(*) FROM qm_paper WHERE library = $1 "
+                                             "AND ord <= $2",
+                                             pg::Params().integer(library).integer(*last))
+                                       .integer(0, 0));
+                else
+                    end = s.c()
+                              .exec("SELECT coalesce(max(ord), 0) FROM qm_paper WHERE library = $1",
+                                    pg::Params().integer(library))
+                              .integer(0, 0);
+                const pg::Result r = s.c().exec(
+                    (std::string("SELECT ") + kPaperFields
+                     + ", ord FROM qm_paper WHERE library = $1 AND ord <= $2 AND ord > $3 "
+                       "ORDER BY ord LIMIT $4")
+                        .c_str(),
+                    pg::Params().integer(library).integer(end).integer(last.value_or(0)).integer(kReadShare));
+                for (int i = 0; i < r.rows(); ++i) {
+                    share.append({position++, paperAt(r, i)});
+                    last = r.integer(i, 8);
+                }
+                tx.commit();
+                return true;
+            }).has_value();
         if (!read)
             return false;
         if (share.isEmpty())

@@ -230,7 +230,8 @@ std::optional<QList<ServerBankEntry>> serverEntries(const QString& uri, bool lib
         QList<ServerBankEntry> banks;
         if (version == 0 || (libraries && version < 2))
             return banks;
-        const pg::Result r = c.exec(libraries ? "SELECT subject, name FROM qm_library" : "SELECT subject, name FROM qm_bank");
+        const pg::Result r =
+            c.exec(libraries ? "SELECT subject, name FROM qm_library" : "SELECT subject, name FROM qm_bank");
         for (int i = 0; i < r.rows(); ++i)
             banks.append({r.text(i, 0), r.text(i, 1)});
         std::sort(banks.begin(), banks.end(), [](const ServerBankEntry& a, const ServerBankEntry& b) {

@@ -60,10 +60,9 @@ bool forEachSearchText(const QString& path, const std::function<void(qint64, con
                                   const qint64 bank = s.find();
                                   const bool complete =
                                       s.version() >= 2
-                                      && s.c()
-                                                 .exec("SELECT (SELECT count(*) FROM qm_question WHERE bank = $1) "
-                                                       "= (SELECT count(*) FROM qm_search WHERE bank = $1)",
-                                                       pg::Params().integer(bank))
+                                      && s.c().exec("SELECT (SELECT count(*) FROM qm_question WHERE bank = $1) "
+                                                    "= (SELECT count(*) FROM qm_search WHERE bank = $1)",
+                                                    pg::Params().integer(bank))
                                                  .integer(0, 0)
                                              != 0;
                                   read.commit();

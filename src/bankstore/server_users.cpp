@@ -11,8 +11,7 @@ namespace {
 
 // Runs `work` on a session for the whole database at `uri`.
 template <typename F>
-auto withDatabase(const QString& uri, QString* error, F&& work)
-    -> std::optional<std::invoke_result_t<F&, Session&>>
+auto withDatabase(const QString& uri, QString* error, F&& work) -> std::optional<std::invoke_result_t<F&, Session&>>
 {
     try {
         Session s(uri, Session::WholeDatabase{});
@@ -46,8 +45,7 @@ constexpr const char* kHash = "CASE WHEN $2 = '' THEN NULL ELSE crypt($2, gen_sa
 
 void insertUser(Session& s, const UserRecord& user)
 {
-    s.c().exec((std::string("INSERT INTO qm_user (name, hash) VALUES ($1, ") + kHash + ")").c_str(),
-               userParams(user));
+    s.c().exec((std::string("INSERT INTO qm_user (name, hash) VALUES ($1, ") + kHash + ")").c_str(), userParams(user));
 }
 
 }  // namespace
@@ -80,19 +78,18 @@ bool addUser(const QString& uri, const UserRecord& user, QString* error)
 
 bool updateUser(const QString& uri, int position, const UserRecord& user, QString* error)
 {
-    return withDatabase(uri, error,
-                        [&](Session& s) {
-                            pg::Transaction tx(s.c());
-                            s.upgrade();
-                            pg::Params p = userParams(user);
-                            p.integer(userKeyAt(s, position));
-                            s.c().exec((std::string("UPDATE qm_user SET name = $1, hash = ") + kHash
-                                        + " WHERE ord = $3")
-                                           .c_str(),
-                                       p);
-                            tx.commit();
-                            return true;
-                        })
+    return withDatabase(
+               uri, error,
+               [&](Session& s) {
+                   pg::Transaction tx(s.c());
+                   s.upgrade();
+                   pg::Params p = userParams(user);
+                   p.integer(userKeyAt(s, position));
+                   s.c().exec(
+                       (std::string("UPDATE qm_user SET name = $1, hash = ") + kHash + " WHERE ord = $3").c_str(), p);
+                   tx.commit();
+                   return true;
+               })
         .value_or(false);
 }
 
@@ -110,8 +107,7 @@ bool removeUser(const QString& uri, int position, QString* error)
         .value_or(false);
 }
 
-std::optional<LoginCheck> checkLogin(const QString& uri, const QString& name, const QString& password,
-                                     QString* error)
+std::optional<LoginCheck> checkLogin(const QString& uri, const QString& name, const QString& password, QString* error)
 {
     return withDatabase(uri, error, [&](Session& s) {
         LoginCheck check;

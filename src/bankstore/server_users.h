@@ -12,7 +12,6 @@ std::optional<QList<UserRecord>> users(const QString& uri, QString* error);
 bool addUser(const QString& uri, const UserRecord& user, QString* error);
 bool updateUser(const QString& uri, int position, const UserRecord& user, QString* error);
 bool removeUser(const QString& uri, int position, QString* error);
-std::optional<LoginCheck> checkLogin(const QString& uri, const QString& name, const QString& password,
-                                     QString* error);
+std::optional<LoginCheck> checkLogin(const QString& uri, const QString& name, const QString& password, QString* error);
 
 }  // namespace qm::server

@@ -64,8 +64,7 @@ int copyAll(const QList<Copy>& copies)
     int banks = 0;
     for (const Copy& c : copies) {
         QString error;
-        const std::optional<int> count =
-            c.library ? copyLibrary(c.from, c.to, &error) : copyBank(c.from, c.to, &error);
+        const std::optional<int> count = c.library ? copyLibrary(c.from, c.to, &error) : copyBank(c.from, c.to, &error);
         if (!count)
             return failure(error);
         out(c.library ? QStringLiteral("%1：%2份试卷\n").arg(c.name).arg(*count)

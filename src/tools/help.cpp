@@ -56,7 +56,8 @@ constexpr HelpText kHelp[] = {
      u"把工作路径的用户（口令只存加密形式）和 tiku 目录（每个学科一个子目录）中的全部题库（连同编号和使用记录）和试卷库复制到"
      u"数据库；数据库中已有用户或同名题库、试卷库时不复制。",
      u"qmtool server-import /srv/tiku postgresql://jiaowu@school-server/tiku"},
-    {u"server-export", u"把数据库中的全部题库和试卷库写回工作路径下的 tiku 目录（每个学科一个子目录）；已有同名文件时不写出。用户口令无法取回，"
+    {u"server-export",
+     u"把数据库中的全部题库和试卷库写回工作路径下的 tiku 目录（每个学科一个子目录）；已有同名文件时不写出。用户口令无法取回，"
      u"不写出用户文件。",
      u"qmtool server-export postgresql://jiaowu@school-server/tiku /srv/tiku-backup"},
     {u"rtf2txt", u"输出 RTF 文档的文字（UTF-8）。", u"qmtool rtf2txt 试卷.rtf"},

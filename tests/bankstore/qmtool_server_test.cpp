@@ -2,8 +2,8 @@
 
 #include "bankstore/bank_file.h"
 #include "bankstore/paper_library.h"
-#include "bankstore/user_store.h"
 #include "bankstore/server_store.h"
+#include "bankstore/user_store.h"
 #include "rtf/rich_text.h"
 #include "support/qstring_print.h"
 #include "support/run_qmtool.h"
@@ -84,15 +84,16 @@ TEST_F(QmtoolServer, ImportThenExportGivesTheSameBanks)
     EXPECT_EQ(run.out, "数据库已可存放题库。\n");
     run = qmtool({"server-import", workPath, uri});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.startsWith("用户：2个\n数学/代数.tik：2道题\n生物/题库样本－生物.TIK：")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.startsWith("用户：2个\n数学/代数.tik：2道题\n生物/题库样本－生物.TIK："))
+        << run.out.toStdString();
     EXPECT_TRUE(UserStore(uri).checkLogin("王老师", "abc")->passwordRight);
     EXPECT_TRUE(run.out.endsWith("生物/期中.JUK：2份试卷\n共复制题库2个，试卷库1个\n")) << run.out.toStdString();
     // Nothing is copied over what the server has.
     run = qmtool({"server-import", workPath, uri});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(
-        run.err.endsWith("qmtool: 数据库中已有下列题库或试卷库，没有复制任何文件：数学/代数.tik，生物/题库样本－生物.TIK，"
-                         "生物/期中.JUK\n"))
+    EXPECT_TRUE(run.err.endsWith(
+        "qmtool: 数据库中已有下列题库或试卷库，没有复制任何文件：数学/代数.tik，生物/题库样本－生物.TIK，"
+        "生物/期中.JUK\n"))
         << run.err.toStdString();
 
     // Commands that take a bank take one on the server.

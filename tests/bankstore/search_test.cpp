@@ -372,8 +372,8 @@ TEST(ServerSearch, FindsWhatEveryWriteLeavesAndKeepsTheTextsOnTheServer)
     // A question changed by another program loses its text, which the next search makes anew.
     PGconn* c = PQconnectdb(server.uri().toUtf8().constData());
     ASSERT_EQ(PQstatus(c), CONNECTION_OK);
-    const QByteArray sql = "UPDATE qm_question SET text = convert_to('{\\rtf1 osmosis}', 'UTF8') WHERE id = "
-                           + QByteArray::number(ids[2]);
+    const QByteArray sql =
+        "UPDATE qm_question SET text = convert_to('{\\rtf1 osmosis}', 'UTF8') WHERE id = " + QByteArray::number(ids[2]);
     PGresult* r = PQexec(c, sql.constData());
     EXPECT_EQ(PQresultStatus(r), PGRES_COMMAND_OK) << PQresultErrorMessage(r);
     PQclear(r);

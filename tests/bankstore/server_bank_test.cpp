@@ -94,7 +94,8 @@ TEST(ServerPath, AServerThatCannotBeReachedIsNamed)
     QString error;
     const QString path = "postgresql://nobody@/banks?host=/nonexistent-socket-dir#数学/代数.TIK";
     EXPECT_FALSE(BankFile(path).count(&error));
-    EXPECT_TRUE(error.startsWith(QStringLiteral("无法连接数据库服务器，题库“%1”未能打开：").arg(path))) << error.toStdString();
+    EXPECT_TRUE(error.startsWith(QStringLiteral("无法连接数据库服务器，题库“%1”未能打开：").arg(path)))
+        << error.toStdString();
 }
 
 TEST_F(ServerTest, TablesAreMadeOnceAndANewerVersionIsRefusedUntouched)
@@ -230,7 +231,8 @@ TEST_F(ServerTest, AWriterKilledMidTransactionLosesNothingCommittedAndLeavesNoHa
     ASSERT_TRUE(BankFile::createEmpty(bank));
     // A batch file far longer than the import runs before it is killed.
     constexpr int kQuestions = 200000;
-    QString text = QStringLiteral("新题库\r\n&CP01第一章&\r\n&DY01一单元&\r\n&SZ1问答题&\r\n&PT01 1 &\r\n&LV1容易&\r\n");
+    QString text =
+        QStringLiteral("新题库\r\n&CP01第一章&\r\n&DY01一单元&\r\n&SZ1问答题&\r\n&PT01 1 &\r\n&LV1容易&\r\n");
     for (int i = 0; i < kQuestions; ++i)
         text += QStringLiteral("$CP01DY01SZ1LV1PT01 细胞膜的主要成分是什么？（%1）{脂质和蛋白质}$\r\n").arg(i + 1);
     TempProgramDir dir(false);
@@ -272,8 +274,9 @@ TEST_F(ServerTest, ABankKeepsOneConnectionAndConnectsAgainWhenTheServerDroppedIt
     PGconn* admin = PQconnectdb(db.uri().toUtf8().constData());
     ASSERT_EQ(PQstatus(admin), CONNECTION_OK);
     const auto sessions = [&](const char* what) {
-        const QByteArray sql = QByteArray(what) + " FROM pg_stat_activity WHERE application_name = 'quellmark' "
-                               "AND datname = current_database()";
+        const QByteArray sql = QByteArray(what)
+                               + " FROM pg_stat_activity WHERE application_name = 'quellmark' "
+                                 "AND datname = current_database()";
         PGresult* r = PQexec(admin, sql.constData());
         const int n = PQresultStatus(r) == PGRES_TUPLES_OK ? PQntuples(r) : -1;
         PQclear(r);
