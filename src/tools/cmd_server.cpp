@@ -24,7 +24,7 @@ namespace {
 
 const QString kInitUsage = QStringLiteral("URI  (makes the tables for banks in a PostgreSQL database)");
 const QString kImportUsage =
-    QStringLiteral("WORKPATH URI  (copies the banks and paper libraries of WORKPATH/tiku/ to the database)");
+    QStringLiteral("WORKPATH URI  (copies the users, banks and paper libraries of WORKPATH to the database)");
 const QString kExportUsage =
     QStringLiteral("URI WORKPATH  (writes the database's banks and paper libraries into WORKPATH/tiku/)");
 
