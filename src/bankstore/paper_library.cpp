@@ -66,12 +66,35 @@ std::optional<QList<Paper>> allPapers(const QString& path, QString* error)
 
 std::optional<int> copyLibrary(const QString& from, const QString& to, QString* error)
 {
-    std::optional<QList<Paper>> papers = allPapers(from, error);
-    if (!papers || !PaperLibrary::createEmpty(to, error))
+    if (!PaperLibrary(from).check(error) || !PaperLibrary::createEmpty(to, error))
         return std::nullopt;
-    if (papers->isEmpty() || PaperLibrary(to).appendAll(*papers, error))
-        return int(papers->size());
-    // A library that did not get its papers is not left behind half made.
+    // The papers are filed a share at a time, so that a large library is never held whole;
+    // a copy that fails on the way is deleted.
+    PaperLibrary target(to);
+    QList<Paper> share;
+    qint64 bytes = 0;
+    int copied = 0;
+    bool failed = false;
+    const auto file = [&] {
+        failed = failed || (!share.isEmpty() && !target.appendAll(share, error));
+        copied += int(share.size());
+        share.clear();
+        bytes = 0;
+    };
+    const bool read = PaperLibrary(from).forEach(
+        [&](int, const Paper& p) {
+            if (failed)
+                return;
+            share.append(p);
+            bytes += p.paper.size() + p.answers.size();
+            if (bytes >= kReadShareBytes)
+                file();
+        },
+        error);
+    if (read)
+        file();
+    if (read && !failed)
+        return copied;
     if (isServerPath(to))
         ServerLibrary::removeLibrary(to);
     else
