@@ -1,6 +1,6 @@
 // The labels of list items: the list table's definitions (\listtable, \listoverridetable)
 // and the numbers counted through a document, made into the label a word processor shows
-// before each item of a list (\lsN, \ilvlN).
+// before each item of a list (\lsN, \ilvlN); and the handlers of the list keywords.
 
 #include "rtf/rtf_parser.h"
 
@@ -205,6 +205,139 @@ QString Parser::listLabel()
     default: label += QLatin1Char('\t'); break;
     }
     return label;
+}
+
+// --- The keywords of lists (dispatched from the keyword table, rtf_keywords.cpp) ---
+
+// The list table and the list override table: read for the labels of list items.
+void Parser::onListTable(const Token&, int overrides)
+{
+    if (st_.hadContent)
+        return;
+    st_.dest = overrides ? Dest::ListOverrides : Dest::ListTable;
+}
+
+void Parser::onListWord(const Token& t, int)
+{
+    const std::string_view w = t.word;
+    if (w == "ls" || w == "ilvl") {
+        if (st_.dest == Dest::ListOverrides && w == "ls") {
+            overrideLs_ = t.param;
+            if (listId_)
+                listOverrides_.insert(overrideLs_, listId_);
+        } else if (st_.dest == Dest::Text || st_.dest == Dest::Upr) {
+            (w == "ls" ? st_.para.ls : st_.para.ilvl) = std::clamp(t.param, 0, w == "ls" ? 100000 : 8);
+        }
+        return;
+    }
+    if (st_.dest == Dest::ListOverrides) {
+        if (w == "listoverride") {
+            listId_ = 0;
+            overrideLs_ = 0;
+        } else if (w == "listid") {
+            listId_ = t.param;
+            if (overrideLs_)
+                listOverrides_.insert(overrideLs_, listId_);
+        }
+        return;
+    }
+    if (st_.dest == Dest::ListTable) {
+        if (w == "list") {
+            listId_ = 0;
+            pendingList_ = ListDef();
+        } else if (w == "listid") {
+            listId_ = t.param;
+            lists_.insert(listId_, pendingList_);
+        } else if (w == "listlevel") {
+            st_.dest = Dest::ListLevel;
+            level_ = ListLevel();
+            levelStartFont_ = st_.ch.font;
+        }
+        return;
+    }
+    if (st_.dest == Dest::ListLevel) {
+        if (w == "levelnfc" || w == "levelnfcn")
+            level_.format = t.param;
+        else if (w == "levelstartat")
+            level_.start = t.param;
+        else if (w == "levelfollow")
+            level_.follow = t.param;
+        return;
+    }
+    // A list definition outside the tables is not text.
+    if ((w == "list" || w == "listlevel" || w == "listoverride") && !st_.hadContent)
+        tok_.skipGroup();
+}
+
+// \leveltext: the label of a level. \listtext: the label a writer put before an item,
+// which readers that know the list table (as LibreOffice) do not show: the label is made
+// from the list's definition.
+void Parser::onListText(const Token&, int item)
+{
+    if (item) {
+        // Some writers put it before the paragraph's \ls: a document with lists of its own
+        // has its labels made, never read.
+        if (!listOverrides_.isEmpty() && !lists_.isEmpty())
+            tok_.skipGroup();
+        return;
+    }
+    if (st_.dest != Dest::ListLevel) {
+        if (!st_.hadContent)
+            tok_.skipGroup();
+        return;
+    }
+    st_.dest = Dest::LevelText;
+    levelTextEnded_ = false;
+    level_.text.clear();
+    level_.hasText = true;
+}
+
+// \pn: the numbering of the paragraph (Word 95, WordPad). Its label is \pntext when the
+// writer put one before it; a paragraph without gets the label \pn describes.
+void Parser::onPn(const Token&, int)
+{
+    if (st_.hadContent || st_.dest != Dest::Text) {
+        tok_.skipGroup();
+        return;
+    }
+    st_.dest = Dest::Pn;
+    pn_ = PnDef();
+}
+
+void Parser::onPnWord(const Token& t, int)
+{
+    const std::string_view w = t.word;
+    if (w == "pntext") {
+        pntextSeen_ = true;
+        return;
+    }
+    if (st_.dest != Dest::Pn)
+        return;
+    if (w == "pnlvlblt")
+        pn_.bullet = true;
+    else if (w == "pnlvlcont")
+        pn_.none = true;
+    else if (w == "pnstart")
+        pn_.start = t.param;
+    else if (w == "pnf")
+        pn_.font = t.param;
+    else if (w == "pnucltr")
+        pn_.format = 3;
+    else if (w == "pnlcltr")
+        pn_.format = 4;
+    else if (w == "pnucrm")
+        pn_.format = 1;
+    else if (w == "pnlcrm")
+        pn_.format = 2;
+    else if (w == "pndec" || w == "pncard" || w == "pnord" || w == "pnordt")
+        pn_.format = 0;
+}
+
+void Parser::onPnText(const Token&, int after)
+{
+    if (st_.dest != Dest::Pn)
+        return;
+    st_.dest = after ? Dest::PnAfter : Dest::PnBefore;
 }
 
 }  // namespace qm::rtf
