@@ -1,0 +1,1 @@
+// The carrier of a precompiled header flavour: the header is all it compiles.
