@@ -35,9 +35,13 @@ int main(int argc, char** argv)
     if (!dirError.isEmpty())
         qm::reportError(prompt, dirError);
     qm::App app(workspace, prompt);
-    // File dialogs open in the chosen subject's directory, where its banks and plans are.
-    prompt.setStartDirectory(
-        [&workspace] { return workspace.SubjectDir().isEmpty() ? workspace.BankRoot() : workspace.SubjectDir(); });
+    // File dialogs open in the chosen subject's directory, where its banks and plans are (in
+    // the program directory when the banks are on a database server).
+    prompt.setStartDirectory([&workspace] {
+        if (workspace.banksOnServer())
+            return workspace.ProgramDir();
+        return workspace.SubjectDir().isEmpty() ? workspace.BankRoot() : workspace.SubjectDir();
+    });
     app.start();
     return QApplication::exec();
 }

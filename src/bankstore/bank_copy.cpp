@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <filesystem>
 
 namespace qm::server {
 
@@ -97,9 +98,9 @@ void insertFileUses(SQLite::Database& db, const BankContent& content, const QHas
     }
 }
 
-bool writeFile(const QString& path, const BankContent& content, QString* error)
+bool writeFile(const QString& path, const BankContent& content, ExistingBank existing, QString* error)
 {
-    if (QFileInfo::exists(path)) {
+    if (existing == ExistingBank::Refuse && QFileInfo::exists(path)) {
         if (error)
             *error = QStringLiteral("文件“%1”已存在。").arg(displayPath(path));
         return false;
@@ -158,7 +159,11 @@ bool writeFile(const QString& path, const BankContent& content, QString* error)
             tx.commit();
             return true;
         }).has_value();
-    if (!written || !QFile::rename(part, path)) {
+    // rename(2) puts the copy in the old bank's place in one step.
+    std::error_code failed;
+    if (written)
+        std::filesystem::rename(part.toStdU16String(), path.toStdU16String(), failed);
+    if (!written || failed) {
         QFile::remove(part);
         if (written && error)
             *error = QStringLiteral("无法建立文件“%1”。").arg(displayPath(path));
@@ -184,13 +189,17 @@ void insertServerUses(Session& s, qint64 bank, const BankContent& content, const
     }
 }
 
-bool writeServer(const QString& path, const BankContent& content, QString* error)
+bool writeServer(const QString& path, const BankContent& content, ExistingBank existing, QString* error)
 {
     return withServerBank(
                path, error,
                [&](Session& s) {
                    pg::Transaction tx(s.c());
                    s.upgrade();
+                   // The bank replaced goes in the transaction that writes its successor.
+                   if (existing == ExistingBank::Replace)
+                       s.c().exec("DELETE FROM qm_bank WHERE subject = $1 AND name = $2",
+                                  pg::Params().text(s.name().subject).text(s.name().name));
                    const Particulars& p = content.particulars;
                    const pg::Result made =
                        s.c().exec("INSERT INTO qm_bank (subject, name, last_id, mc, zy, dg, jk, sd, qy) "
@@ -240,9 +249,9 @@ std::optional<BankContent> readBankContent(const QString& path, QString* error)
     return isServerPath(path) ? readServer(path, error) : readFile(path, error);
 }
 
-bool writeNewBank(const QString& path, const BankContent& content, QString* error)
+bool writeNewBank(const QString& path, const BankContent& content, QString* error, ExistingBank existing)
 {
-    return isServerPath(path) ? writeServer(path, content, error) : writeFile(path, content, error);
+    return isServerPath(path) ? writeServer(path, content, existing, error) : writeFile(path, content, existing, error);
 }
 
 std::optional<int> appendContent(const QString& path, const BankContent& content, QString* error)
@@ -286,10 +295,10 @@ std::optional<int> appendContent(const QString& path, const BankContent& content
 
 namespace qm {
 
-std::optional<int> copyBank(const QString& from, const QString& to, QString* error)
+std::optional<int> copyBank(const QString& from, const QString& to, QString* error, ExistingBank existing)
 {
     const std::optional<server::BankContent> content = server::readBankContent(from, error);
-    if (!content || !server::writeNewBank(to, *content, error))
+    if (!content || !server::writeNewBank(to, *content, error, existing))
         return std::nullopt;
     return int(content->questions.size());
 }

@@ -75,6 +75,21 @@ auto withServerBank(const QString& path, QString* error, F&& work) -> std::optio
     return withServerBank(path, nullptr, error, std::forward<F>(work));
 }
 
+// Runs `work(session)` on a session for the whole database at `uri`, as withServerBank does.
+template <typename F>
+auto withServerDatabase(const QString& uri, QString* error, F&& work)
+    -> std::optional<std::invoke_result_t<F&, Session&>>
+{
+    try {
+        Session s(uri, Session::WholeDatabase{});
+        return work(s);
+    } catch (const StoreError& e) {
+        if (error)
+            *error = e.message;
+    }
+    return std::nullopt;
+}
+
 // Text ordered by its GBK bytes, as the files' collation "GBK" orders it.
 bool gbkLess(const QString& a, const QString& b);
 // Text ordered by its UTF-8 bytes, as the files order it without a collation.
@@ -115,7 +130,8 @@ struct BankContent {
 std::optional<BankContent> readBankContent(const QString& path, QString* error = nullptr);
 // Makes a new bank of either store holding `content` with its 编号, all or nothing; fails
 // when the bank exists.
-bool writeNewBank(const QString& path, const BankContent& content, QString* error = nullptr);
+bool writeNewBank(const QString& path, const BankContent& content, QString* error = nullptr,
+                  ExistingBank existing = ExistingBank::Refuse);
 // Appends the questions of `content` with new 编号 and their uses, in one transaction.
 std::optional<int> appendContent(const QString& path, const BankContent& content, QString* error = nullptr);
 

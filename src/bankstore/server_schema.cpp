@@ -105,8 +105,16 @@ CREATE TRIGGER qm_search_stale AFTER UPDATE OF text, answer ON qm_question
   FOR EACH ROW EXECUTE FUNCTION qm_search_stale();
 )";
 
+// Version 3: the subjects of the work path as rows of their own, so that a subject keeps
+// being one without banks or libraries, as a directory does. A subject that a bank or a
+// library names is one whether or not it has its row.
+const char* const kSchemaVersion3 = R"(
+CREATE TABLE qm_subject (name text PRIMARY KEY);
+INSERT INTO qm_subject SELECT subject FROM qm_bank UNION SELECT subject FROM qm_library;
+)";
+
 // The steps from each version to the next: step n makes version n + 1 of version n.
-const char* const kUpgrades[] = {kSchemaVersion1, kSchemaVersion2};
+const char* const kUpgrades[] = {kSchemaVersion1, kSchemaVersion2, kSchemaVersion3};
 static_assert(std::size(kUpgrades) == kServerSchemaVersion);
 
 // Serialises the upgrades of one database among all its clients.

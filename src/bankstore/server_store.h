@@ -25,7 +25,8 @@ namespace qm {
 //   1: banks with their questions, lists, particulars, fragments and usage records.
 //   2: paper libraries with their papers; the users with their password hashes; the
 //      searchable texts of the questions and a count of each bank's writes.
-constexpr int kServerSchemaVersion = 2;
+//   3: the subjects (bankstore/places.h).
+constexpr int kServerSchemaVersion = 3;
 
 // True when `path` names a bank on a server (it starts with postgresql:// or postgres://).
 bool isServerPath(const QString& path);
@@ -56,9 +57,12 @@ std::optional<QList<ServerBankEntry>> serverLibraries(const QString& uri, QStrin
 
 // Copies the bank `from` whole, as a new bank `to`, either of them a file or on a server:
 // particulars, lists, fragments, the questions with their 编号 and the usage records, read at
-// one moment and written all or nothing. Fails when `to` exists. Returns the number of
+// one moment and written all or nothing. Fails when `to` exists, unless it is to be replaced:
+// then the old bank is there until the copy takes its place whole. Returns the number of
 // questions copied.
-std::optional<int> copyBank(const QString& from, const QString& to, QString* error = nullptr);
+enum class ExistingBank { Refuse, Replace };
+std::optional<int> copyBank(const QString& from, const QString& to, QString* error = nullptr,
+                            ExistingBank existing = ExistingBank::Refuse);
 // Copies the users of the user file `from` to the database `uri`, all or none, keeping only
 // salted hashes of their passwords; refused when the database has users already. Returns how
 // many were copied. (The server cannot give the passwords back: users are not copied from it.)

@@ -9,20 +9,6 @@ namespace qm::server {
 
 namespace {
 
-// Runs `work` on a session for the whole database at `uri`.
-template <typename F>
-auto withDatabase(const QString& uri, QString* error, F&& work) -> std::optional<std::invoke_result_t<F&, Session&>>
-{
-    try {
-        Session s(uri, Session::WholeDatabase{});
-        return work(s);
-    } catch (const StoreError& e) {
-        if (error)
-            *error = e.message;
-    }
-    return std::nullopt;
-}
-
 qint64 userKeyAt(Session& s, int position)
 {
     if (position >= 0) {
@@ -52,7 +38,7 @@ void insertUser(Session& s, const UserRecord& user)
 
 std::optional<QList<UserRecord>> users(const QString& uri, QString* error)
 {
-    return withDatabase(uri, error, [](Session& s) {
+    return withServerDatabase(uri, error, [](Session& s) {
         QList<UserRecord> list;
         if (s.version() < 2)
             return list;
@@ -65,20 +51,20 @@ std::optional<QList<UserRecord>> users(const QString& uri, QString* error)
 
 bool addUser(const QString& uri, const UserRecord& user, QString* error)
 {
-    return withDatabase(uri, error,
-                        [&](Session& s) {
-                            pg::Transaction tx(s.c());
-                            s.upgrade();
-                            insertUser(s, user);
-                            tx.commit();
-                            return true;
-                        })
+    return withServerDatabase(uri, error,
+                              [&](Session& s) {
+                                  pg::Transaction tx(s.c());
+                                  s.upgrade();
+                                  insertUser(s, user);
+                                  tx.commit();
+                                  return true;
+                              })
         .value_or(false);
 }
 
 bool updateUser(const QString& uri, int position, const UserRecord& user, QString* error)
 {
-    return withDatabase(
+    return withServerDatabase(
                uri, error,
                [&](Session& s) {
                    pg::Transaction tx(s.c());
@@ -95,21 +81,21 @@ bool updateUser(const QString& uri, int position, const UserRecord& user, QStrin
 
 bool removeUser(const QString& uri, int position, QString* error)
 {
-    return withDatabase(uri, error,
-                        [&](Session& s) {
-                            pg::Transaction tx(s.c());
-                            s.upgrade();
-                            s.c().exec("DELETE FROM qm_user WHERE ord = $1",
-                                       pg::Params().integer(userKeyAt(s, position)));
-                            tx.commit();
-                            return true;
-                        })
+    return withServerDatabase(uri, error,
+                              [&](Session& s) {
+                                  pg::Transaction tx(s.c());
+                                  s.upgrade();
+                                  s.c().exec("DELETE FROM qm_user WHERE ord = $1",
+                                             pg::Params().integer(userKeyAt(s, position)));
+                                  tx.commit();
+                                  return true;
+                              })
         .value_or(false);
 }
 
 std::optional<LoginCheck> checkLogin(const QString& uri, const QString& name, const QString& password, QString* error)
 {
-    return withDatabase(uri, error, [&](Session& s) {
+    return withServerDatabase(uri, error, [&](Session& s) {
         LoginCheck check;
         if (s.version() < 2)
             return check;
@@ -143,7 +129,7 @@ std::optional<int> copyUsersToServer(const QString& from, const QString& uri, QS
     const std::optional<QList<UserRecord>> list = UserStore(from).users(error);
     if (!list)
         return std::nullopt;
-    return server::withDatabase(uri, error, [&](server::Session& s) {
+    return server::withServerDatabase(uri, error, [&](server::Session& s) {
         pg::Transaction tx(s.c());
         s.upgrade();
         if (s.c().exec("SELECT count(*) FROM qm_user").integer(0, 0) > 0)

@@ -1,9 +1,9 @@
 #include "composer/bank_choice.h"
 
 #include "bankstore/bank_file.h"
+#include "bankstore/places.h"
 #include "core/workspace.h"
 #include "widgets/controls.h"
-#include "widgets/filelists.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -38,7 +38,7 @@ void BankChoice::setSubjects(const QStringList& subjects, bool keepChoice)
         Combo1->clear();
         Combo1->addItems(subjects);
         Combo1->setCurrentIndex(int(subjects.indexOf(subject)));
-        const QStringList banks = filesMatching(subjectDir(), QStringLiteral("*.tik"));
+        const QStringList banks = places::listed(subjectDir(), QStringLiteral("*.tik"));
         Combo2->clear();
         Combo2->addItems(banks);
         if (banks.contains(bank)) {
@@ -75,7 +75,7 @@ bool BankChoice::listBanks()
     const QString dir = subjectDir();
     Combo2->clear();
     if (!dir.isEmpty())
-        Combo2->addItems(filesMatching(dir, QStringLiteral("*.tik")));
+        Combo2->addItems(places::listed(dir, QStringLiteral("*.tik")));
     if (Combo2->count() == 0)
         return false;
     Combo2->setCurrentIndex(0);

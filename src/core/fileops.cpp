@@ -1,13 +1,49 @@
 #include "core/fileops.h"
 
+#include "core/gbk.h"
 #include "core/output_file.h"
 #include "core/prompt.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
 
 namespace qm {
+
+bool gbkLess(const QString& a, const QString& b)
+{
+    const QByteArray ka = gbkEncode(a).value_or(a.toUtf8());
+    const QByteArray kb = gbkEncode(b).value_or(b.toUtf8());
+    if (ka != kb)
+        return ka < kb;
+    return a < b;
+}
+
+QStringList sortedByGbk(QStringList names)
+{
+    std::sort(names.begin(), names.end(), gbkLess);
+    return names;
+}
+
+QStringList filesMatching(const QString& dir, const QString& pattern)
+{
+    QDir d(dir);
+    d.setFilter(QDir::Files | QDir::Hidden | QDir::System);
+    const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern),
+                                QRegularExpression::CaseInsensitiveOption);
+    QStringList names;
+    for (const QString& name : d.entryList())
+        if (re.match(name).hasMatch())
+            names << name;
+    return sortedByGbk(names);
+}
+
+QStringList subdirectoryNames(const QString& dir)
+{
+    return sortedByGbk(QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System));
+}
 
 void Md(const QString& dir)
 {

@@ -3,6 +3,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 namespace qm {
 
@@ -17,6 +18,16 @@ constexpr int kErrPathNotFound = 76;    // there is no such directory
 
 // Removes an empty directory. Returns 0 when it was removed, else an error number.
 int Rd(const QString& dir);
+
+// Compares names by their GBK bytes, which puts common hanzi in pinyin order.
+bool gbkLess(const QString& a, const QString& b);
+QStringList sortedByGbk(QStringList names);
+
+// The names of the files in `dir` matching the wildcard `pattern` without regard to letter
+// case ("*.tik" also gives "样本.TIK"), in GBK order.
+QStringList filesMatching(const QString& dir, const QString& pattern);
+// The names of the subdirectories of `dir`, hidden ones (".git") left out, in GBK order.
+QStringList subdirectoryNames(const QString& dir);
 
 // Copies a file, replacing the destination without asking. Failures are ignored by the
 // callers; the result says whether the copy happened. The destination is replaced in one

@@ -118,7 +118,8 @@ void Workspace::setProgramDir(const QString& dir)
 
 void Workspace::setBankRoot(const QString& dir)
 {
-    m_bankRoot = withTrailingSep(dir);
+    // A root on a database server ends with '#' (bankstore/places.h), the subject follows it.
+    m_bankRoot = dir.endsWith(QLatin1Char('#')) ? dir : withTrailingSep(dir);
 }
 
 void Workspace::setSubjectDir(const QString& dir)

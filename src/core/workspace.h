@@ -47,9 +47,16 @@ public:
     const QString& ProgramDir() const { return m_programDir; }
     void setProgramDir(const QString& dir);
 
-    // The question-bank root: one directory per subject.
+    // The question-bank root: one directory per subject, or a database's URI and '#'
+    // (bankstore/places.h).
     const QString& BankRoot() const { return m_bankRoot; }
     void setBankRoot(const QString& dir);
+    // True when the banks are on a database server, not in directories.
+    bool banksOnServer() const { return m_bankRoot.endsWith(QLatin1Char('#')); }
+    // A directory near the banks for the files the program writes for the teacher (the
+    // documents handed to the word processor): the bank root, or the program directory when
+    // the banks are on a server.
+    QString localDir() const { return banksOnServer() ? m_programDir : m_bankRoot; }
 
     // The directory of the subject chosen in the bank window; "" when none is chosen.
     const QString& SubjectDir() const { return m_subjectDir; }

@@ -1,6 +1,8 @@
 #include "editor/bank_maintenance.h"
 
 #include "bankstore/bank_file.h"
+#include "bankstore/server_store.h"
+#include "core/fileops.h"
 #include "core/prompt.h"
 #include "editor/entry_pane.h"
 #include "editor/form2.h"
@@ -139,6 +141,18 @@ bool sortBankByChapter(Prompt& prompt, const QString& bankPath, const QStringLis
     // An information box with the program's own title.
     prompt.message(kSortDone, kTitleProgram, Icon::Information);
     return true;
+}
+
+int copyBankWithPrompt(Prompt& prompt, const QString& source, const QString& target, QString* error)
+{
+    if (BankFile(target).check()) {
+        const Answer a = prompt.message(QStringLiteral("文件已存在，是否覆盖？"), QStringLiteral("警告"),
+                                        Icon::Question, Buttons::YesNo, Answer::No);
+        if (a != Answer::Yes)
+            return kCopyDeclined;
+    }
+    const BusyCursor busy;
+    return copyBank(source, target, error, ExistingBank::Replace) ? kCopyDone : kCopyFailed;
 }
 
 }  // namespace qm

@@ -28,4 +28,11 @@ bool mergeBanks(Prompt& prompt, const QString& openBankPath);
 // that are in no entry follow, in their order. Reports "排序成功！"; returns true then.
 bool sortBankByChapter(Prompt& prompt, const QString& bankPath, const QStringList& chapterList);
 
+// 拷入文件/拷出文件 when one end is a bank on a database server: the bank is copied whole
+// (bankstore copyBank), after the question a file copy asks before it replaces a bank
+// ("文件已存在，是否覆盖？"); the bank replaced stays until the copy takes its place. Returns
+// what CopyFileWithPrompt returns (kCopyDone, kCopyDeclined, kCopyFailed), `error` saying
+// why a copy failed.
+int copyBankWithPrompt(Prompt& prompt, const QString& source, const QString& target, QString* error);
+
 }  // namespace qm

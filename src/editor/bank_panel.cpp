@@ -1,6 +1,7 @@
 #include "editor/bank_panel.h"
 
 #include "bankstore/bank_file.h"
+#include "bankstore/places.h"
 #include "core/prompt.h"
 #include "core/workspace.h"
 #include "editor/bank_maintenance.h"
@@ -37,6 +38,7 @@ BankPanel::BankPanel(Form2& form) : QGroupBox(QStringLiteral("题库录入"), &f
     File1 = new FileListBox(this);
     File1->setObjectName(QStringLiteral("File1"));
     File1->setPattern(QStringLiteral("*.tik"));
+    File1->setLister(places::listed);
     File1->setMinimumHeight(fontMetrics().height() * 4);
     Text6 = makeLineEdit(this, QStringLiteral("Text6"));
     Text1 = makeLineEdit(this, QStringLiteral("Text1"));

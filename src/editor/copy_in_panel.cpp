@@ -1,9 +1,11 @@
 #include "editor/copy_in_panel.h"
 
 #include "bankstore/bank_file.h"
+#include "bankstore/server_store.h"
 #include "core/fileops.h"
 #include "core/paths.h"
 #include "core/workspace.h"
+#include "editor/bank_maintenance.h"
 #include "editor/form2.h"
 #include "widgets/filelists.h"
 #include "widgets/report_error.h"
@@ -62,8 +64,15 @@ void CopyInPanel::Command46_Click()
         reportError(m_form.prompt(), error);
         return;
     }
-    // Declined or failed alike: the bank was not copied in.
-    if (copy(m_form.prompt(), source, m_form.workspace().SubjectDir() + fileName) != kCopyDone) {
+    // Declined or failed alike: the bank was not copied in. Into a subject on a database
+    // server the bank is copied whole, and the server's reason is said.
+    const QString target = m_form.workspace().SubjectDir() + fileName;
+    if (isServerPath(target)) {
+        if (copyBankWithPrompt(m_form.prompt(), source, target, &error) != kCopyDone) {
+            reportError(m_form.prompt(), QStringLiteral("拷贝错误：") + error);
+            return;
+        }
+    } else if (copy(m_form.prompt(), source, target) != kCopyDone) {
         reportError(m_form.prompt(), QStringLiteral("目标文件可能已打开，拷贝错误，请检查！"));
         return;
     }

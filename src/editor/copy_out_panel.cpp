@@ -1,7 +1,9 @@
 #include "editor/copy_out_panel.h"
 
+#include "bankstore/server_store.h"
 #include "core/fileops.h"
 #include "core/paths.h"
+#include "editor/bank_maintenance.h"
 #include "editor/form2.h"
 #include "widgets/filelists.h"
 #include "widgets/report_error.h"
@@ -59,7 +61,11 @@ void CopyOutPanel::Command43_Click()
     }
     // An overwrite the user declined needs no message: the panel stays open for another
     // name. A copy that failed is said, with the path it could not write.
-    const int result = copy(m_form.prompt(), m_form.bankPath(), target);
+    // A bank on a database server is copied out whole into a bank file.
+    QString error;
+    const int result = isServerPath(m_form.bankPath())
+                           ? copyBankWithPrompt(m_form.prompt(), m_form.bankPath(), target, &error)
+                           : copy(m_form.prompt(), m_form.bankPath(), target);
     if (result == kCopyDone)
         Command44_Click();
     else if (result == kCopyFailed)

@@ -1,5 +1,6 @@
 #include "editor/form2.h"
 
+#include "bankstore/places.h"
 #include "core/workspace.h"
 #include "editor/attribute_panel.h"
 #include "editor/bank_panel.h"
@@ -15,6 +16,7 @@
 #include "widgets/dialogkeys.h"
 #include "widgets/editstep.h"
 #include "widgets/filelists.h"
+#include "widgets/report_error.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -161,21 +163,19 @@ void Form2::attachBankRoot()
 
 void Form2::RefreshXueKe()
 {
-    DirListBox* dirs = Frame3->Dir1;
     QListWidget* list = Frame3->List1;
-    dirs->setPath(m_ws.BankRoot());
-    dirs->Refresh();
     list->clear();
     {
         const QSignalBlocker block(Combo1);
         Combo1->clear();
     }
-    const QStringList paths = dirs->subdirectories();
-    if (paths.isEmpty())
+    QString error;
+    const std::optional<QStringList> subjects = places::subjects(m_ws.BankRoot(), &error);
+    if (!subjects)
+        reportError(m_prompt, error);
+    if (!subjects || subjects->isEmpty())
         return;
-    QStringList names;
-    for (const QString& d : paths)
-        names << d.mid(m_ws.BankRoot().size());
+    const QStringList& names = *subjects;
     list->addItems(names);
     {
         const QSignalBlocker block(Combo1);

@@ -1,6 +1,6 @@
 #include "editor/subject_panel.h"
 
-#include "core/fileops.h"
+#include "bankstore/places.h"
 #include "core/paths.h"
 #include "core/workspace.h"
 #include "editor/form2.h"
@@ -10,8 +10,6 @@
 #include "widgets/filelists.h"
 #include "widgets/report_error.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,33 +24,6 @@ namespace qm {
 namespace {
 
 const QString kSubjectExists = QStringLiteral("该学科名已经存在！");
-
-// Moves every entry of directory `from` into the new directory `to`. A plain rename does
-// it in one step; otherwise each file is copied and the originals go only once every copy
-// is made, so a failure never loses a file.
-bool moveSubjectDirectory(const QString& from, const QString& to, QString* error)
-{
-    if (QDir().rename(from, to))
-        return true;
-    Md(to);
-    const QStringList files = QDir(from).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    QStringList copied;
-    for (const QString& f : files) {
-        if (!filecopyZZ(from + QLatin1Char('/') + f, to + QLatin1Char('/') + f)) {
-            for (const QString& c : copied)
-                QFile::remove(to + QLatin1Char('/') + c);
-            Rd(to);
-            *error = QStringLiteral("文件无法移动，学科名称未修改：")
-                     + QDir::toNativeSeparators(from + QLatin1Char('/') + f);
-            return false;
-        }
-        copied << f;
-    }
-    for (const QString& f : files)
-        KillFile(from + QLatin1Char('/') + f);
-    Rd(from);
-    return true;
-}
 
 }  // namespace
 
@@ -156,10 +127,9 @@ void SubjectPanel::Command10_Click()
         reportError(m_form.prompt(), QStringLiteral("学科名称中不能有下列字符：\\ / : * ? \" < > |"));
         return;
     }
-    const QString dir = m_form.workspace().BankRoot() + name;
-    Md(dir);
-    if (!QFileInfo(dir).isDir()) {
-        reportError(m_form.prompt(), QStringLiteral("学科目录无法建立：") + QDir::toNativeSeparators(dir));
+    QString error;
+    if (!places::makeSubject(m_form.workspace().BankRoot(), name, &error)) {
+        reportError(m_form.prompt(), QStringLiteral("学科目录无法建立：") + error);
         return;
     }
     m_form.RefreshXueKe();
@@ -173,10 +143,15 @@ void SubjectPanel::Command11_Click()
         return;
     }
     if (QListWidgetItem* it = List1->currentItem()) {
-        // A directory that another computer removed meanwhile simply leaves the list.
-        const QString dir = m_form.workspace().BankRoot() + it->text();
-        if (QFileInfo(dir).isDir() && Rd(dir) > 0)
+        // A subject that another computer removed meanwhile simply leaves the list.
+        QString error;
+        switch (places::removeSubject(m_form.workspace().BankRoot(), it->text(), &error)) {
+        case places::Removal::Removed: break;
+        case places::Removal::NotEmpty:
             reportError(m_form.prompt(), QStringLiteral("该学科下已经有题库，只有删除题库后才能删除学科！"));
+            break;
+        case places::Removal::Failed: reportError(m_form.prompt(), error); break;
+        }
     }
     m_form.RefreshXueKe();
     Command13_Click();
@@ -215,9 +190,7 @@ void SubjectPanel::Command12_Click()
     bool moved = false;
     {
         BusyCursor busy;
-        File2->setPath(root + selected->text());
-        moved = moveSubjectDirectory(root + selected->text(), root + name, &error);
-        File2->setPath(QString());
+        moved = places::renameSubject(root, selected->text(), name, &error);
     }
     if (!moved)
         reportError(m_form.prompt(), error);

@@ -1,5 +1,6 @@
 #include "shell/form1.h"
 
+#include "bankstore/server_store.h"
 #include "bankstore/user_store.h"
 #include "core/fileops.h"
 #include "core/paths.h"
@@ -292,11 +293,15 @@ void Form1::Form_Load()
     const QString programDir = m_ws.ProgramDir();
     const QString bankDir = QString::fromUtf16(kBankDirName);
     const QString sampleSubject = QString::fromUtf16(kSampleSubject);
-    if (GetWorkPath()) {
-        const QString workPath = Text5->text();
+    const bool workPathUsable = GetWorkPath();
+    const QString workPath = Text5->text();
+    if (workPathUsable && isServerPath(workPath)) {
+        // Banks and users are on the database server: nothing to make or copy here.
+        m_ws.setBankRoot(bankRootOf(workPath));
+    } else if (workPathUsable) {
         Md(resolveNoCase(workPath, bankDir));
         Md(resolveNoCase(workPath, bankDir) + QLatin1Char('/') + sampleSubject);
-        const QString root = withTrailingSep(resolveNoCase(workPath, bankDir));
+        const QString root = bankRootOf(workPath);
         copySamples(root);
         m_ws.setBankRoot(root);
         Fcopy();
@@ -358,6 +363,9 @@ void Form1::Fcopy()
 
 QString Form1::userFilePath() const
 {
+    // The users of a work path on a database server are kept there (the URI before '#').
+    if (isServerPath(m_ws.BankRoot()))
+        return m_ws.BankRoot().chopped(1);
     return resolveNoCase(m_ws.ProgramDir(), QString::fromUtf16(kUserFile));
 }
 
@@ -371,8 +379,7 @@ void Form1::showWorkPathPanel()
 
 void Form1::Command14_Click()
 {
-    if (!Text5->text().endsWith(QLatin1Char('/')))
-        Text5->setText(Text5->text() + QLatin1Char('/'));
+    Text5->setText(workPathForm(Text5->text()));
     if (!hasUserFile(Text5->text())) {
         m_prompt.message(QStringLiteral("路径设置错误或该计算机未打开！"), QStringLiteral("提示"), Icon::Warning,
                          Buttons::Ok);
@@ -416,15 +423,12 @@ void Form1::loadUsers()
 
 bool Form1::CheckPass()
 {
-    const QString name = Text1->text().toUpper();
-    for (int row = 1; row < MSFlexGrid1->Rows(); ++row) {
-        const QString stored = MSFlexGrid1->TextMatrix(row, 1);
-        if (stored.toUpper() == name) {
-            m_currentUser = stored.toUpper();
-            return Text2->text() == MSFlexGrid1->TextMatrix(row, 2);
-        }
-    }
-    return false;
+    // The store checks the password: a database server keeps only its hash.
+    const std::optional<LoginCheck> check = UserStore(userFilePath()).checkLogin(Text1->text(), Text2->text());
+    if (!check || !check->known)
+        return false;
+    m_currentUser = check->name.toUpper();
+    return check->passwordRight;
 }
 
 void Form1::Command8_Click()

@@ -1,5 +1,8 @@
 #include "shell/workpath.h"
 
+#include "bankstore/places.h"
+#include "bankstore/server_store.h"
+#include "bankstore/user_store.h"
 #include "core/delimited.h"
 #include "core/paths.h"
 
@@ -24,7 +27,19 @@ QString readWorkPath(const QString& programDir)
         QFile f(file);
         f.open(QIODevice::WriteOnly);  // an empty file; a failure leaves the value empty
     }
-    return withTrailingSep(savedWorkPath(programDir));
+    return workPathForm(savedWorkPath(programDir));
+}
+
+QString workPathForm(const QString& path)
+{
+    return isServerPath(path) ? path : withTrailingSep(path);
+}
+
+QString bankRootOf(const QString& workPath)
+{
+    if (isServerPath(workPath))
+        return places::serverRoot(workPath);
+    return withTrailingSep(resolveNoCase(workPath, QString::fromUtf16(kBankDirName)));
 }
 
 bool writeWorkPath(const QString& programDir, const QString& workPath, QString* error)
@@ -36,6 +51,8 @@ bool writeWorkPath(const QString& programDir, const QString& workPath, QString* 
 
 bool hasUserFile(const QString& dir)
 {
+    if (isServerPath(dir))
+        return UserStore(dir).users().has_value();
     if (dir.isEmpty() || !QFileInfo(dir).isDir())
         return false;
     return QFileInfo(resolveNoCase(dir, QString::fromUtf16(kUserFile))).isFile();

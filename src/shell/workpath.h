@@ -23,14 +23,23 @@ inline constexpr char16_t kSamplePlan[] = u"样例方案.faa";
 QString savedWorkPath(const QString& programDir);
 
 // Reads the saved work path: creates the file empty when missing, reads its first field
-// (an empty file gives ""), and appends the trailing separator.
+// (an empty file gives ""), and appends the trailing separator to a directory (a database's
+// URI, postgresql://…, is kept as written).
 QString readWorkPath(const QString& programDir);
 
 // Writes the work path as one quoted line, replacing the file.
 bool writeWorkPath(const QString& programDir, const QString& workPath, QString* error = nullptr);
 
 // True when the directory holds a user file (any letter case). False for a missing or
-// unreadable directory.
+// unreadable directory. A database's URI is a work path when the program's tables are there
+// (qmtool server-init made them) and it can be reached.
 bool hasUserFile(const QString& dir);
+
+// The work path as the work-path box should hold it: a directory with its trailing separator,
+// a database's URI as written.
+QString workPathForm(const QString& path);
+
+// The bank root of the work path `workPath`: its tiku directory, or the database's root.
+QString bankRootOf(const QString& workPath);
 
 }  // namespace qm

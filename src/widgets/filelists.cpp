@@ -1,34 +1,13 @@
 #include "widgets/filelists.h"
 
-#include "core/gbk.h"
 #include "core/paths.h"
 
 #include <QDir>
 #include <QKeyEvent>
-#include <QRegularExpression>
 #include <QStorageInfo>
 #include <algorithm>
 
 namespace qm {
-
-bool gbkLess(const QString& a, const QString& b)
-{
-    const QByteArray ka = gbkEncode(a).value_or(a.toUtf8());
-    const QByteArray kb = gbkEncode(b).value_or(b.toUtf8());
-    if (ka != kb)
-        return ka < kb;
-    return a < b;
-}
-
-namespace {
-
-QStringList sortedByGbk(QStringList names)
-{
-    std::sort(names.begin(), names.end(), gbkLess);
-    return names;
-}
-
-}  // namespace
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
 {
@@ -61,26 +40,13 @@ void FileListBox::setPattern(const QString& pattern)
     Refresh();
 }
 
-QStringList filesMatching(const QString& dir, const QString& pattern)
-{
-    QDir d(dir);
-    d.setFilter(QDir::Files | QDir::Hidden | QDir::System);
-    const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern),
-                                QRegularExpression::CaseInsensitiveOption);
-    QStringList names;
-    for (const QString& name : d.entryList())
-        if (re.match(name).hasMatch())
-            names << name;
-    return sortedByGbk(names);
-}
-
 void FileListBox::Refresh()
 {
     const QString selected = FileName();
     clear();
     if (m_path.isEmpty())
         return;
-    addItems(filesMatching(m_path, m_pattern));
+    addItems(m_lister ? m_lister(m_path, m_pattern) : filesMatching(m_path, m_pattern));
     if (!selected.isEmpty())
         selectFile(selected);
 }

@@ -2,8 +2,11 @@
 // Lists for choosing files on disk: the files of one directory that match a pattern, the
 // subdirectories of a directory, and the places (drives) to start from.
 
+#include "core/fileops.h"
+
 #include <QComboBox>
 #include <QListWidget>
+#include <functional>
 
 namespace qm {
 
@@ -22,6 +25,10 @@ public:
     void setPattern(const QString& pattern);
     // Re-reads the directory, keeping the selected name when it is still there.
     void Refresh();
+    // What gives the names of Path() that match Pattern(), in list order: filesMatching
+    // unless a window lists a place that is not a directory (a subject on a database server).
+    using Lister = std::function<QStringList(const QString& path, const QString& pattern)>;
+    void setLister(Lister lister) { m_lister = std::move(lister); }
 
     int ListCount() const { return count(); }
     QString List(int index) const;
@@ -44,6 +51,7 @@ protected:
 private:
     QString m_path;
     QString m_pattern = QStringLiteral("*.*");
+    Lister m_lister;
 };
 
 // The subdirectories of Path(), sorted; a double click (or Enter) on an entry, or on
@@ -83,12 +91,5 @@ Q_SIGNALS:
 // Points a place list and its directory list at the home directory, unless the directory
 // list already shows a directory (the place chosen last time stays).
 void startAtHome(DriveListBox* drive, DirListBox* dir);
-
-// The names of the files in `dir` matching `pattern` without regard to letter case, in the
-// order FileListBox shows them.
-QStringList filesMatching(const QString& dir, const QString& pattern);
-
-// Compares names by their GBK bytes, which puts common hanzi in pinyin order.
-bool gbkLess(const QString& a, const QString& b);
 
 }  // namespace qm

@@ -110,7 +110,7 @@ WordCommand wordProcessorCommand(const Workspace& workspace, const QString& file
 
 bool EditInWord(Workspace& workspace, Prompt& prompt, RichTextBox* box, const QString& fileName)
 {
-    const QString path = workspace.BankRoot() + fileName;
+    const QString path = workspace.localDir() + fileName;
     const QString key = fileKey(path);
     if (workspace.filesInWordProcessor().contains(key)) {
         reportError(prompt,
@@ -158,7 +158,7 @@ bool EditInWord(Workspace& workspace, Prompt& prompt, RichTextBox* box, const QS
 
 bool ShowWord(const Workspace& workspace, Prompt& prompt, const QTextDocument& doc, const QString& fileName)
 {
-    const QString path = workspace.BankRoot() + fileName;
+    const QString path = workspace.localDir() + fileName;
     if (!replaceFile(path, RtfWriter::write(doc))) {
         reportError(prompt, cannotWrite(path));
         return false;

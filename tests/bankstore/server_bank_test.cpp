@@ -10,6 +10,7 @@
 #include "support/temp_dirs.h"
 #include "support/test_server.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QSet>
 #include <QTest>
@@ -221,6 +222,18 @@ TEST_F(ServerTest, BanksCopyWholeBetweenTheStoresKeepingTheirNumbers)
     const auto banks = serverBanks(db.uri());
     ASSERT_EQ(banks->size(), 2);
     EXPECT_EQ(banks->at(0).name, "代数.TIK");
+
+    // Copied over an existing bank when asked: the old one, in either store, is replaced whole.
+    for (const QString& target : {onServer, back}) {
+        ASSERT_EQ(copyBank(made, target, &error, ExistingBank::Replace), 0) << error.toStdString();
+        EXPECT_EQ(BankFile(target).count(), 0);
+        EXPECT_EQ(BankFile(target).graderBox(), "grader");
+    }
+    // A source that cannot be read leaves the bank it would have replaced.
+    ASSERT_TRUE(copyBank(file, back, &error, ExistingBank::Replace));
+    EXPECT_FALSE(copyBank(dir.file("无.TIK"), back, &error, ExistingBank::Replace));
+    EXPECT_EQ(BankFile(back).count(), 2);
+    EXPECT_FALSE(QFileInfo::exists(back + ".copying"));
     EXPECT_TRUE(BankFile::removeFile(onServer));
     EXPECT_FALSE(BankFile(onServer).check());
 }
