@@ -152,7 +152,7 @@ std::optional<Paper> PaperLibrary::read(int position, QString* error) const
         return ServerLibrary(m_path).read(position, error);
     return withDbFile(m_path, DbKind::PaperLibrary, error, [&](SQLite::Database& db) {
         SQLite::Transaction read(db);
-        SQLite::Statement st(db, std::string("SELECT ") + kPaperColumns + " FROM 卷库 WHERE 次序 = ?");
+        SQLite::Statement st(db, (QByteArray("SELECT ") + kPaperColumns + " FROM 卷库 WHERE 次序 = ?").constData());
         st.bind(1, keyAt(db, position, true));
         st.executeStep();
         Paper p = paperAt(st);
@@ -300,9 +300,10 @@ bool PaperLibrary::forEach(const std::function<void(int, const Paper&)>& visit, 
                 } else {
                     end = db.execAndGet("SELECT ifnull(max(次序), 0) FROM 卷库").getInt64();
                 }
-                SQLite::Statement st(
-                    db, std::string("SELECT ") + kPaperColumns
-                            + ", 次序 FROM 卷库 WHERE 次序 <= ?1 AND (?2 IS NULL OR 次序 > ?2) ORDER BY 次序");
+                SQLite::Statement st(db,
+                                     (QByteArray("SELECT ") + kPaperColumns
+                                      + ", 次序 FROM 卷库 WHERE 次序 <= ?1 AND (?2 IS NULL OR 次序 > ?2) ORDER BY 次序")
+                                         .constData());
                 st.bind(1, end);
                 if (last)
                     st.bind(2, *last);

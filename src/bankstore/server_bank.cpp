@@ -52,7 +52,7 @@ qint64 idAtPosition(Session& s, qint64 bank, int position)
 std::optional<Question> questionWithId(Session& s, qint64 bank, qint64 id)
 {
     const pg::Result r = s.c().execPrepared(
-        "question", (std::string("SELECT ") + kFields + " FROM qm_question WHERE bank = $1 AND id = $2").c_str(),
+        "question", (QByteArray("SELECT ") + kFields + " FROM qm_question WHERE bank = $1 AND id = $2").constData(),
         pg::Params().integer(bank).integer(id));
     if (r.rows() == 0)
         return std::nullopt;

@@ -106,7 +106,7 @@ std::optional<Paper> ServerLibrary::read(int position, QString* error) const
         pg::Transaction tx(s.c(), pg::Transaction::Kind::Snapshot);
         const qint64 library = s.findLibrary();
         const pg::Result r = s.c().exec(
-            (std::string("SELECT ") + kPaperFields + " FROM qm_paper WHERE library = $1 AND ord = $2").c_str(),
+            (QByteArray("SELECT ") + kPaperFields + " FROM qm_paper WHERE library = $1 AND ord = $2").constData(),
             pg::Params().integer(library).integer(keyAt(s, library, position, true)));
         Paper p = paperAt(r, 0);
         tx.commit();
@@ -200,10 +200,10 @@ bool ServerLibrary::forEach(const std::function<void(int, const Paper&)>& visit,
                                     pg::Params().integer(library))
                               .integer(0, 0);
                 const pg::Result r = s.c().exec(
-                    (std::string("SELECT ") + kPaperFields
+                    (QByteArray("SELECT ") + kPaperFields
                      + ", ord FROM qm_paper WHERE library = $1 AND ord <= $2 AND ord > $3 "
                        "ORDER BY ord LIMIT $4")
-                        .c_str(),
+                        .constData(),
                     pg::Params().integer(library).integer(end).integer(last.value_or(0)).integer(kReadShare));
                 for (int i = 0; i < r.rows(); ++i) {
                     share.append({position++, paperAt(r, i)});

@@ -31,7 +31,8 @@ constexpr const char* kHash = "CASE WHEN $2 = '' THEN NULL ELSE crypt($2, gen_sa
 
 void insertUser(Session& s, const UserRecord& user)
 {
-    s.c().exec((std::string("INSERT INTO qm_user (name, hash) VALUES ($1, ") + kHash + ")").c_str(), userParams(user));
+    s.c().exec((QByteArray("INSERT INTO qm_user (name, hash) VALUES ($1, ") + kHash + ")").constData(),
+               userParams(user));
 }
 
 }  // namespace
@@ -72,7 +73,8 @@ bool updateUser(const QString& uri, int position, const UserRecord& user, QStrin
                    pg::Params p = userParams(user);
                    p.integer(userKeyAt(s, position));
                    s.c().exec(
-                       (std::string("UPDATE qm_user SET name = $1, hash = ") + kHash + " WHERE ord = $3").c_str(), p);
+                       (QByteArray("UPDATE qm_user SET name = $1, hash = ") + kHash + " WHERE ord = $3").constData(),
+                       p);
                    tx.commit();
                    return true;
                })
