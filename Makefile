@@ -1,8 +1,9 @@
 # make run   - install what is missing, build, start the program
 # make test  - install what is missing, build, run every test
-# make check - the stricter gate: every test built with AddressSanitizer and
-#              UndefinedBehaviorSanitizer and warnings as errors (in build-check, without the
-#              benchmarks, which make test builds), then each
+# make check - the stricter gate: the program's code built with AddressSanitizer and
+#              UndefinedBehaviorSanitizer and warnings as errors, every test run on it (in
+#              build-check; the tests' own sources at -O0 without sanitizers, no benchmarks:
+#              make test builds those), then each
 #              fuzz target for FUZZ_SECS seconds (in build-fuzz)
 # make package - build the Debian package quellmark_<version>_<arch>.deb in build/
 # make bench - build and run the benchmarks
@@ -56,7 +57,7 @@ package: build
 check:
 	@scripts/install-deps.sh --check
 	@cmake -S . -B $(CHECK_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQM_WERROR=ON -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
-	  -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON \
+	  -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON "-DQM_TEST_CXX_FLAGS=-O0 -fno-sanitize=all" \
 	  "-DCMAKE_CXX_FLAGS=$(CHECK_CXXFLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE)" >/dev/null
 	@cmake --build $(CHECK_BUILD) -j $(JOBS)
 	@cd $(CHECK_BUILD) && $(CHECK_ENV) ctest -j $(JOBS) --output-on-failure --timeout 600

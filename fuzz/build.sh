@@ -45,23 +45,36 @@ max_len_of() {
 # Fontconfig keeps what Qt asked it for until the process ends: not a leak of ours.
 export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 mkdir -p "$out/crashes"
+
+# Fuzzes one target for $secs seconds; says what went wrong and fails on a finding.
+fuzz_one() {
+  local name=$1
+  local exe="$out/fuzz/${name}_fuzzer"
+  local corpus="$out/corpus/$name"
+  mkdir -p "$corpus"
+  local args=("$corpus" "$(seeds_of "$name")" -max_total_time="$secs" -max_len="$(max_len_of "$name")"
+        -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$out/crashes/$name-")
+  [ -f "fuzz/$name.dict" ] && args+=(-dict="fuzz/$name.dict")
+  if ! "$exe" "${args[@]}" >"$out/$name.log" 2>&1; then
+    tail -n 60 "$out/$name.log" >&2
+    echo "fuzz target $name failed (full log: $out/$name.log); reproduce with: $exe $out/crashes/$name-<file>" >&2
+    touch "$out/$name.failed"
+    return 1
+  fi
+  echo "== fuzzed $name for ${secs}s"
+  grep -E '^(stat::number_of_executed_units|Done )' "$out/$name.log" || true
+}
+
+# The targets run side by side, one per processor; each marks its failure with a file.
+rm -f "$out"/*.failed
 ran=0
 for src in fuzz/*_fuzzer.cpp; do
   name=$(basename "$src" _fuzzer.cpp)
   [ -z "$only" ] || [ "$only" = "$name" ] || continue
-  exe="$out/fuzz/${name}_fuzzer"
-  corpus="$out/corpus/$name"
-  mkdir -p "$corpus"
-  args=("$corpus" "$(seeds_of "$name")" -max_total_time="$secs" -max_len="$(max_len_of "$name")"
-        -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$out/crashes/$name-")
-  [ -f "fuzz/$name.dict" ] && args+=(-dict="fuzz/$name.dict")
-  echo "== fuzzing $name for ${secs}s"
-  if ! "$exe" "${args[@]}" >"$out/$name.log" 2>&1; then
-    tail -n 60 "$out/$name.log" >&2
-    echo "fuzz target $name failed (full log: $out/$name.log); reproduce with: $exe $out/crashes/$name-<file>" >&2
-    exit 1
-  fi
-  grep -E '^(stat::number_of_executed_units|Done )' "$out/$name.log" || true
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+  fuzz_one "$name" &
   ran=$((ran + 1))
 done
+wait
 [ "$ran" -gt 0 ] || { echo "no fuzz target ${only:+named $only }was found in $out/fuzz" >&2; exit 1; }
+! ls "$out"/*.failed >/dev/null 2>&1 || exit 1

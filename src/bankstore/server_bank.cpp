@@ -282,26 +282,23 @@ std::optional<int> ServerBank::add(const Question& question, QString* error)
 {
     return withServerBank(m_path, m_slot, error, [&](Session& s) {
         pg::Transaction tx(s.c());
-        const qint64 bank = s.lock();
-        // The rest in one statement (one round trip) while the bank is locked, so that
-        // writers of one bank wait for each other as little as possible. Its snapshot is
-        // taken after the lock: it sees what the writer before committed.
+        // The lock gives the 编号; the rest is one statement (one round trip) while the bank
+        // is locked, so that writers of one bank wait for each other as little as possible.
+        // Its snapshot is taken after the lock: it sees what the writer before committed.
+        const Session::Numbered next = s.lockForAdd();
         pg::Params p = questionParams(question);
-        p.text(question.use).integer(bank);
-        const int position =
-            int(s.c()
-                    .execPrepared(
-                        "add",
-                        "WITH next AS (SELECT last_id + 1 AS id, "
-                        "    (SELECT coalesce(max(ord), 0) + 1 FROM qm_question WHERE bank = $10) AS ord "
-                        "  FROM qm_bank WHERE bank = $10), "
-                        "added AS (INSERT INTO qm_question (text, answer, type, chapter, unit, difficulty, score, "
-                        "    remark, used, bank, id, ord) "
-                        "  SELECT $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, id, ord FROM next RETURNING id), "
-                        "numbered AS (UPDATE qm_bank SET last_id = (SELECT id FROM added) WHERE bank = $10) "
-                        "SELECT count(*) FROM qm_question WHERE bank = $10",
-                        p)
-                    .integer(0, 0));
+        p.text(question.use).integer(next.bank).integer(next.id);
+        const int position = int(
+            s.c()
+                .execPrepared("add",
+                              "WITH added AS (INSERT INTO qm_question (text, answer, type, chapter, unit, difficulty, "
+                              "    score, remark, used, bank, id, ord) "
+                              "  SELECT $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, "
+                              "    (SELECT coalesce(max(ord), 0) + 1 FROM qm_question WHERE bank = $10)) "
+                              // The count does not see the row the statement adds: its position.
+                              "SELECT count(*) FROM qm_question WHERE bank = $10",
+                              p)
+                .integer(0, 0));
         tx.commit();
         return position;
     });

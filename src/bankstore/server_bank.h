@@ -38,6 +38,12 @@ public:
     // Inside a write transaction: brings older tables up to date, then locks the bank's
     // row (writers of one bank take turns, waiting up to kBusyTimeoutMs) and returns its key.
     qint64 lock();
+    // lock() for an add: also gives the next 编号 in the same update of the bank's row.
+    struct Numbered {
+        qint64 bank;
+        qint64 id;
+    };
+    Numbered lockForAdd();
     // Brings older tables up to date inside the open write transaction.
     void upgrade();
     // The same for the paper library the path names: its key for reading, or inside a write

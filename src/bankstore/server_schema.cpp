@@ -368,6 +368,18 @@ qint64 Session::lock()
     return r.integer(0, 0);
 }
 
+Session::Numbered Session::lockForAdd()
+{
+    upgrade();
+    const pg::Result r = m_c->execPrepared("lockadd",
+                                           "UPDATE qm_bank SET changes = changes + 1, last_id = last_id + 1 "
+                                           "WHERE subject = $1 AND name = $2 RETURNING bank, last_id",
+                                           pg::Params().text(m_name.subject).text(m_name.name));
+    if (r.rows() == 0)
+        throw StoreError{QStringLiteral("找不到题库“%1”。").arg(m_c->display())};
+    return {r.integer(0, 0), r.integer(0, 1)};
+}
+
 bool gbkLess(const QString& a, const QString& b)
 {
     // As the files' collation: GBK bytes (characters without a GBK form as '?'), then the

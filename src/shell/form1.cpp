@@ -364,7 +364,7 @@ void Form1::Fcopy()
 QString Form1::userFilePath() const
 {
     // The users of a work path on a database server are kept there (the URI before '#').
-    if (isServerPath(m_ws.BankRoot()))
+    if (m_ws.banksOnServer())
         return m_ws.BankRoot().chopped(1);
     return resolveNoCase(m_ws.ProgramDir(), QString::fromUtf16(kUserFile));
 }

@@ -1,6 +1,7 @@
 #include "bankstore/bank_file.h"
 #include "bankstore/sqlite_file.h"
 #include "support/temp_dirs.h"
+#include "support/store_test.h"
 #include "support/test_server.h"
 
 #include <QFile>
@@ -32,20 +33,17 @@ Question makeQuestion(const QString& tag, const QString& type = "单选题", con
 }
 
 // The same cases for a bank file and for a bank on a server.
-class BankTest : public ::testing::TestWithParam<Store> {
+class BankTest : public StoreTest {
 protected:
     void SetUp() override
     {
-        if (onServer() && !TestDatabase::configured())
-            GTEST_SKIP() << "no test server";
-        ASSERT_TRUE(!onServer() || server.ready()) << server.error().toStdString();
+        StoreTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         QString error;
         ASSERT_TRUE(BankFile::createEmpty(path, &error)) << error.toStdString();
     }
 
-    bool onServer() const { return GetParam() == Store::Server; }
-    // A bank's path in the store under test.
-    QString place(const QString& name) const { return onServer() ? server.bank("生物", name) : dir.file(name); }
 
     // The tags (remarks) of the questions in row order, read one by one and all at once.
     QStringList tags()
@@ -68,19 +66,12 @@ protected:
             ASSERT_TRUE(bank.add(makeQuestion(t)));
     }
 
-    TempProgramDir dir{false};
-    TestDatabase server{GetParam() == Store::Server && TestDatabase::configured()};
     QString path = place("生物.tik");
     BankFile bank{path};
 };
 
 // The cases that are about the file itself.
 class FileBankTest : public BankTest {};
-
-std::string storeName(const ::testing::TestParamInfo<Store>& info)
-{
-    return info.param == Store::File ? "File" : "Server";
-}
 
 }  // namespace
 
@@ -588,5 +579,5 @@ TEST_P(BankTest, ATypeCanMatchWhateverBlanksFollowIt)
     EXPECT_EQ(*bank.idsMatching(loose), QList<qint64>({ids[0]}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Stores, BankTest, ::testing::Values(Store::File, Store::Server), storeName);
+INSTANTIATE_TEST_SUITE_P(Stores, BankTest, bothStores(), storeName);
 INSTANTIATE_TEST_SUITE_P(Stores, FileBankTest, ::testing::Values(Store::File), storeName);

@@ -2,6 +2,7 @@
 #include "bankstore/server_store.h"
 #include "support/qstring_print.h"
 #include "support/temp_dirs.h"
+#include "support/store_test.h"
 #include "support/test_server.h"
 
 #include <QFile>
@@ -27,30 +28,14 @@ QStringList names(const PaperLibrary& lib)
 }
 
 // The same cases for library files and for libraries on a server.
-class LibraryTest : public ::testing::TestWithParam<Store> {
+class LibraryTest : public StoreTest {
 protected:
-    void SetUp() override
-    {
-        if (onServer() && !TestDatabase::configured())
-            GTEST_SKIP() << "no test server";
-        ASSERT_TRUE(!onServer() || server.ready()) << server.error().toStdString();
-    }
-    bool onServer() const { return GetParam() == Store::Server; }
-    // A library's path in the store under test.
-    QString place(const QString& name) const { return onServer() ? server.bank("生物", name) : dir.file(name); }
 
-    TempProgramDir dir{false};
-    TestDatabase server{GetParam() == Store::Server && TestDatabase::configured()};
 };
-
-std::string storeName(const ::testing::TestParamInfo<Store>& info)
-{
-    return info.param == Store::File ? "File" : "Server";
-}
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Stores, LibraryTest, ::testing::Values(Store::File, Store::Server), storeName);
+INSTANTIATE_TEST_SUITE_P(Stores, LibraryTest, bothStores(), storeName);
 
 TEST_P(LibraryTest, FilesPapersLastAndDeletesByPosition)
 {

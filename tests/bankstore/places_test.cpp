@@ -5,6 +5,7 @@
 #include "bankstore/paper_library.h"
 #include "bankstore/places.h"
 #include "support/temp_dirs.h"
+#include "support/store_test.h"
 #include "support/test_server.h"
 
 #include <QDir>
@@ -15,15 +16,8 @@ using namespace qm::test;
 
 namespace {
 
-class PlacesTest : public ::testing::TestWithParam<Store> {
+class PlacesTest : public StoreTest {
 protected:
-    void SetUp() override
-    {
-        if (onServer() && !TestDatabase::configured())
-            GTEST_SKIP() << "no test server";
-        ASSERT_TRUE(!onServer() || server.ready()) << server.error().toStdString();
-    }
-    bool onServer() const { return GetParam() == Store::Server; }
     // A bank `name` in `subject`, made as the bank window makes one (the subject first).
     void makeBank(const QString& subject, const QString& name)
     {
@@ -33,17 +27,10 @@ protected:
     }
     QStringList subjects() { return places::subjects(root).value_or(QStringList{"(failed)"}); }
 
-    TempProgramDir dir{false};
-    TestDatabase server{GetParam() == Store::Server && TestDatabase::configured()};
     QString root = onServer() ? places::serverRoot(server.uri()) : dir.path() + "/";
 };
 
-std::string storeName(const ::testing::TestParamInfo<Store>& info)
-{
-    return info.param == Store::File ? "File" : "Server";
-}
-
-INSTANTIATE_TEST_SUITE_P(Stores, PlacesTest, ::testing::Values(Store::File, Store::Server), storeName);
+INSTANTIATE_TEST_SUITE_P(Stores, PlacesTest, bothStores(), storeName);
 
 }  // namespace
 

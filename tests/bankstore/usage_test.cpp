@@ -7,6 +7,7 @@
 #include "bankstore/sqlite_file.h"
 #include "support/qstring_print.h"
 #include "support/temp_dirs.h"
+#include "support/store_test.h"
 #include "support/test_server.h"
 
 #include <QFile>
@@ -57,34 +58,24 @@ UsageRecord use(const char* date, const QString& paper, const QString& library =
 }
 
 // The same cases for a bank file and for a bank on a server.
-class UsageTest : public ::testing::TestWithParam<Store> {
+class UsageTest : public StoreTest {
 protected:
     void SetUp() override
     {
-        if (onServer() && !TestDatabase::configured())
-            GTEST_SKIP() << "no test server";
-        ASSERT_TRUE(!onServer() || server.ready()) << server.error().toStdString();
+        StoreTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ASSERT_TRUE(BankFile::createEmpty(path));
         for (const char* t : {"a", "b", "c", "d"})
             ASSERT_TRUE(bank.add(tagged(t)));
         ids = *bank.idsMatching({});
     }
 
-    bool onServer() const { return GetParam() == Store::Server; }
-    // A bank's path in the store under test.
-    QString place(const QString& name) const { return onServer() ? server.bank("生物", name) : dir.file(name); }
 
-    TempProgramDir dir{false};
-    TestDatabase server{GetParam() == Store::Server && TestDatabase::configured()};
     QString path = place("生物.tik");
     BankFile bank{path};
     QList<qint64> ids;
 };
-
-std::string storeName(const ::testing::TestParamInfo<Store>& info)
-{
-    return info.param == Store::File ? "File" : "Server";
-}
 
 }  // namespace
 
@@ -201,7 +192,7 @@ TEST_P(UsageTest, FilingRecordsUnderTheLibraryThePaperAndItsDate)
     EXPECT_EQ(usageDate("2026-02-30", QDate(2000, 1, 1)), QDate(2000, 1, 1));
 }
 
-INSTANTIATE_TEST_SUITE_P(Stores, UsageTest, ::testing::Values(Store::File, Store::Server), storeName);
+INSTANTIATE_TEST_SUITE_P(Stores, UsageTest, bothStores(), storeName);
 
 TEST(UsageUpgrade, AFirstFormatSampleIsReadAsItIsAndUpgradedByItsFirstWrite)
 {

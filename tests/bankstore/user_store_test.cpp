@@ -2,6 +2,7 @@
 #include "bankstore/sqlite_file.h"
 #include "bankstore/user_store.h"
 #include "support/temp_dirs.h"
+#include "support/store_test.h"
 #include "support/test_server.h"
 
 #include <QFile>
@@ -95,31 +96,23 @@ TEST(UserStore, MissingFileGivesNothing)
 
 // The same cases for a user file and for the users on a server, where only the password
 // cannot be read back.
-class UsersTest : public ::testing::TestWithParam<Store> {
+class UsersTest : public StoreTest {
 protected:
     void SetUp() override
     {
-        if (onServer() && !TestDatabase::configured())
-            GTEST_SKIP() << "no test server";
-        ASSERT_TRUE(!onServer() || server.ready()) << server.error().toStdString();
+        StoreTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         if (!onServer()) {
             ASSERT_TRUE(UserStore::create(path));
         }
     }
-    bool onServer() const { return GetParam() == Store::Server; }
 
-    TempProgramDir dir{false};
-    TestDatabase server{GetParam() == Store::Server && TestDatabase::configured()};
     QString path = onServer() ? server.uri() : dir.file("tiku.psw");
     UserStore store{path};
 };
 
-std::string storeName(const ::testing::TestParamInfo<Store>& info)
-{
-    return info.param == Store::File ? "File" : "Server";
-}
-
-INSTANTIATE_TEST_SUITE_P(Stores, UsersTest, ::testing::Values(Store::File, Store::Server), storeName);
+INSTANTIATE_TEST_SUITE_P(Stores, UsersTest, bothStores(), storeName);
 
 TEST_P(UsersTest, ALoginFindsTheFirstUserOfTheNameInAnyCaseAndChecksThePasswordExactly)
 {

@@ -1,6 +1,7 @@
 #include "support/test_server.h"
 
 #include "bankstore/server_store.h"
+#include "support/store_test.h"
 
 #include <QRandomGenerator>
 #include <libpq-fe.h>
@@ -77,6 +78,27 @@ QString TestDatabase::uri() const
 QString TestDatabase::bank(const QString& subject, const QString& name) const
 {
     return serverBankPath(uri(), subject, name);
+}
+
+}  // namespace qm::test
+
+namespace qm::test {
+
+void StoreTest::SetUp()
+{
+    if (onServer() && !TestDatabase::configured())
+        GTEST_SKIP() << "no test server";
+    ASSERT_TRUE(!onServer() || server.ready()) << server.error().toStdString();
+}
+
+QString StoreTest::place(const QString& name) const
+{
+    return onServer() ? server.bank(QStringLiteral("生物"), name) : dir.file(name);
+}
+
+std::string storeName(const ::testing::TestParamInfo<Store>& info)
+{
+    return info.param == Store::File ? "File" : "Server";
 }
 
 }  // namespace qm::test
