@@ -67,13 +67,12 @@ void CopyInPanel::Command46_Click()
     // Declined or failed alike: the bank was not copied in. Into a subject on a database
     // server the bank is copied whole, and the server's reason is said.
     const QString target = m_form.workspace().SubjectDir() + fileName;
-    if (isServerPath(target)) {
-        if (copyBankWithPrompt(m_form.prompt(), source, target, &error) != kCopyDone) {
-            reportError(m_form.prompt(), QStringLiteral("拷贝错误：") + error);
-            return;
-        }
-    } else if (copy(m_form.prompt(), source, target) != kCopyDone) {
-        reportError(m_form.prompt(), QStringLiteral("目标文件可能已打开，拷贝错误，请检查！"));
+    const int result = isServerPath(target) ? copyBankWithPrompt(m_form.prompt(), source, target, &error)
+                                            : copy(m_form.prompt(), source, target);
+    if (result != kCopyDone) {
+        reportError(m_form.prompt(), result == kCopyFailed && !error.isEmpty()
+                                         ? QStringLiteral("拷贝错误：") + error
+                                         : QStringLiteral("目标文件可能已打开，拷贝错误，请检查！"));
         return;
     }
     Command45_Click();

@@ -14,6 +14,8 @@
 #include "composer/paper_panel.h"
 #include "composer/plan_panel.h"
 #include "editor/bank_panel.h"
+#include "editor/copy_in_panel.h"
+#include "editor/copy_out_panel.h"
 #include "editor/entry_pane.h"
 #include "editor/form2.h"
 #include "library/form7.h"
@@ -96,6 +98,27 @@ TEST(WholeProgramOnServer, LoginBankEntryCompositionAndFilingWorkOnADatabaseWork
     entry.RichTextBox1->setText("服务器上新加的题");
     entry.Command34->click();
     EXPECT_EQ(BankFile(bankPath).count(), before + 1);
+    entry.Command28->click();
+
+    // A bank copied out into a file and back in under another name, whole; a second copy
+    // in asks before it replaces.
+    const QString outside = dir.file("外来.TIK");
+    banks.Frame8->open();
+    banks.Frame8->Text13->setText(outside);
+    banks.Frame8->Command43->click();
+    EXPECT_EQ(BankFile(outside).count(), before + 1);
+    for (const Answer answer : {Answer::Yes, Answer::No}) {
+        banks.Frame9->open();
+        banks.Frame9->Text14->setText(outside);
+        if (answer == Answer::No) {
+            prompt.expectMessage("文件已存在，是否覆盖？", "警告", Icon::Question, Buttons::YesNo, answer, Answer::No);
+            prompt.expectMessage("目标文件可能已打开，拷贝错误，请检查！", "错误", Icon::Warning);
+        }
+        banks.Frame9->Command46->click();
+        prompt.verify();
+    }
+    EXPECT_EQ(BankFile(db.bank("样板学科", "外来.TIK")).count(), before + 1);
+    EXPECT_TRUE(banks.File1->selectFile("外来.TIK"));
     banks.hide();
 
     // A paper from the sample plan, drawn from the server's bank and filed in a library.
