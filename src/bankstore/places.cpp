@@ -81,13 +81,6 @@ QStringList listed(const QString& subjectDir, const QString& pattern)
     return entries(subjectDir, pattern).value_or(QStringList());
 }
 
-bool hasSubject(const QString& root, const QString& subject)
-{
-    if (isServerPath(root))
-        return server::hasSubject(uriOf(root), subject);
-    return QFileInfo(root + subject).isDir();
-}
-
 bool makeSubject(const QString& root, const QString& name, QString* error)
 {
     if (isServerPath(root))

@@ -28,9 +28,6 @@ std::optional<QStringList> entries(const QString& subjectDir, const QString& pat
 // entries() for a list control, which shows nothing of a place that cannot be read.
 QStringList listed(const QString& subjectDir, const QString& pattern);
 
-// Whether `subject` is a subject under `root`.
-bool hasSubject(const QString& root, const QString& subject);
-
 // Makes the subject `name` under `root`; true when it is there afterwards.
 bool makeSubject(const QString& root, const QString& name, QString* error = nullptr);
 

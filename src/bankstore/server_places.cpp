@@ -5,8 +5,7 @@
 #include "bankstore/server_places.h"
 
 #include "bankstore/server_bank.h"
-
-#include <QRegularExpression>
+#include "core/fileops.h"
 
 namespace qm::server {
 
@@ -17,7 +16,6 @@ QStringList column(const pg::Result& r)
     QStringList values;
     for (int i = 0; i < r.rows(); ++i)
         values << r.text(i, 0);
-    std::sort(values.begin(), values.end(), gbkLess);
     return values;
 }
 
@@ -50,12 +48,11 @@ bool subjectExists(Session& s, const QString& subject)
 std::optional<QStringList> subjects(const QString& uri, QString* error)
 {
     return withServerDatabase(uri, error, [](Session& s) {
-        if (s.version() < 2)
-            return column(s.c().exec("SELECT DISTINCT subject FROM qm_bank"));
-        if (s.version() < 3)
-            return column(s.c().exec("SELECT subject FROM qm_bank UNION SELECT subject FROM qm_library"));
-        return column(s.c().exec(
-            "SELECT name FROM qm_subject UNION SELECT subject FROM qm_bank UNION SELECT subject FROM qm_library"));
+        const char* sql = s.version() < 2   ? "SELECT DISTINCT subject FROM qm_bank"
+                          : s.version() < 3 ? "SELECT subject FROM qm_bank UNION SELECT subject FROM qm_library"
+                                            : "SELECT name FROM qm_subject UNION SELECT subject FROM qm_bank "
+                                              "UNION SELECT subject FROM qm_library";
+        return sortedByGbk(column(s.c().exec(sql)));
     });
 }
 
@@ -66,23 +63,8 @@ std::optional<QStringList> entries(const QString& uri, const QString& subject, c
         QStringList names = column(s.c().exec("SELECT name FROM qm_bank WHERE subject = $1", p));
         if (s.version() >= 2)
             names += column(s.c().exec("SELECT name FROM qm_library WHERE subject = $1", p));
-        const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern),
-                                    QRegularExpression::CaseInsensitiveOption);
-        QStringList matching;
-        for (const QString& n : names)
-            if (re.match(n).hasMatch())
-                matching << n;
-        std::sort(matching.begin(), matching.end(), gbkLess);
-        return matching;
+        return namesMatching(names, pattern);
     });
-}
-
-bool hasSubject(const QString& uri, const QString& subject)
-{
-    return withServerDatabase(
-               uri, nullptr,
-               [&](Session& s) { return s.version() >= 3 ? subjectExists(s, subject) : holdsAnything(s, subject); })
-        .value_or(false);
 }
 
 bool makeSubject(const QString& uri, const QString& name, QString* error)

@@ -9,7 +9,6 @@ namespace qm::server {
 
 std::optional<QStringList> subjects(const QString& uri, QString* error);
 std::optional<QStringList> entries(const QString& uri, const QString& subject, const QString& pattern, QString* error);
-bool hasSubject(const QString& uri, const QString& subject);
 bool makeSubject(const QString& uri, const QString& name, QString* error);
 // False when the subject holds banks or libraries; nothing when the database failed.
 std::optional<bool> removeSubject(const QString& uri, const QString& name, QString* error);

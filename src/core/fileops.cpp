@@ -29,15 +29,18 @@ QStringList sortedByGbk(QStringList names)
 
 QStringList filesMatching(const QString& dir, const QString& pattern)
 {
-    QDir d(dir);
-    d.setFilter(QDir::Files | QDir::Hidden | QDir::System);
+    return namesMatching(QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System), pattern);
+}
+
+QStringList namesMatching(const QStringList& names, const QString& pattern)
+{
     const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern),
                                 QRegularExpression::CaseInsensitiveOption);
-    QStringList names;
-    for (const QString& name : d.entryList())
+    QStringList matching;
+    for (const QString& name : names)
         if (re.match(name).hasMatch())
-            names << name;
-    return sortedByGbk(names);
+            matching << name;
+    return sortedByGbk(matching);
 }
 
 QStringList subdirectoryNames(const QString& dir)

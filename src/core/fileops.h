@@ -26,6 +26,8 @@ QStringList sortedByGbk(QStringList names);
 // The names of the files in `dir` matching the wildcard `pattern` without regard to letter
 // case ("*.tik" also gives "样本.TIK"), in GBK order.
 QStringList filesMatching(const QString& dir, const QString& pattern);
+// The same choice and order of a list of names from elsewhere (banks on a server).
+QStringList namesMatching(const QStringList& names, const QString& pattern);
 // The names of the subdirectories of `dir`, hidden ones (".git") left out, in GBK order.
 QStringList subdirectoryNames(const QString& dir);
 
